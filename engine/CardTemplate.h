@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "engine/ImageReader.h"
+#include "engine/PhotoSlot.h"
+#include "engine/Raster.h"
+
+namespace engine {
+
+// Two region-map colours share a slot when each channel agrees in its five
+// high bits; alpha plays no part.
+constexpr uint32_t KeyColourMask = 0x00F8F8F8;
+
+// Region map and overlay: Rgba32 arrays of width x height x 4 bytes.
+using RegionMap = std::unique_ptr<uint8_t[]>;
+using Overlay = std::unique_ptr<uint8_t[]>;
+
+struct CardTemplate {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  RegionMap regionMap;  // absent until the first template is set
+  Overlay overlay;
+  int32_t builtInTemplateIndex = -1;  // last built-in template chosen, -1 before start-up
+
+  bool Installed() const { return width != 0 && height != 0 && overlay != nullptr; }
+};
+
+// Everything the main window owns about the card itself.
+struct Card {
+  CardTemplate cardTemplate;
+  SlotList slots;
+  Raster placeholderTile;  // Rgb24, drawn in empty regions
+  // Called at the end of every SetTemplate, once the new slots are in place:
+  // the window lays itself out again and repaints. Empty while no window exists.
+  std::function<void()> onTemplateInstalled;
+};
+
+// Rebuilds the slot boxes and keys from the region map; photos stay with
+// their slot indices, extra slots are appended, surplus ones hidden.
+void ExtractSlots(const CardTemplate& cardTemplate, SlotList& slots);
+
+// Installs a template by copying both Rgba32 arrays (the caller keeps its own).
+// Leaves the card unchanged and throws std::bad_alloc if the copies cannot be
+// made.
+void SetTemplate(Card& card, uint32_t width, uint32_t height, const uint8_t* regionMapPixels,
+                 const uint8_t* overlayPixels);
+
+// Loads a built-in pair by resource number; any failure leaves the card as it was.
+void LoadBuiltInTemplate(Card& card, int mapId, int overlayId, const ImageReader& reader);
+
+// The Template command: 0 -> 1 -> 2 -> 0. The index advances even if the load fails.
+void NextBuiltInTemplate(Card& card, const ImageReader& reader);
+
+// True when no visible slot is empty.
+bool AllSlotsFilled(const SlotList& slots);
+
+}  // namespace engine

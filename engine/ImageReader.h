@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/Raster.h"
+
+namespace engine {
+
+// What the engine needs from the outside world to turn files and built-in
+// images into rasters. The engine itself does no I/O and calls no codec;
+// imagefiles::ImageFiles is the real implementation, tests may fake it.
+class ImageReader {
+ public:
+  virtual ~ImageReader() = default;
+
+  // The whole file in one piece. False when it cannot be opened or is read
+  // short; `bytes` is then unspecified.
+  virtual bool ReadFile(const std::string& path, std::vector<uint8_t>* bytes) const = 0;
+
+  // PNG or JPEG into Rgb24 (withAlpha false), PNG only into Rgba32 (true).
+  // On failure `out` is left as it was.
+  virtual bool Decode(const uint8_t* data, uint32_t size, bool withAlpha, Raster* out) const = 0;
+};
+
+}  // namespace engine
