@@ -1,0 +1,126 @@
+#include "engine/PhotoPlacement.h"
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace engine {
+
+namespace {
+
+// Products and quotients of the cover rule are taken in 64 bits: a large
+// photo in a large box overflows 32 bits (4000 x 1200000 and so on).
+uint32_t Quotient(uint64_t numerator, uint64_t denominator) {
+  const uint64_t q = numerator / denominator;
+  return q > std::numeric_limits<uint32_t>::max() ? std::numeric_limits<uint32_t>::max()
+                                                  : uint32_t(q);
+}
+
+// Truncation toward zero into 32 bits, defined for every input: a stored pan
+// can be anything a layout or a command line put there.
+int32_t TruncateToInt32(double v) {
+  if (!(v == v)) return 0;  // NaN
+  if (v <= double(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
+  if (v >= double(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
+  return int32_t(v);
+}
+
+int32_t CropOrigin(float pan, uint32_t photoSize, uint32_t cropSize) {
+  int64_t origin = TruncateToInt32(double(pan) * photoSize - cropSize * 0.5);
+  const int64_t limit = int64_t(photoSize) - int64_t(cropSize);
+  if (origin < 0) {
+    origin = 0;
+  } else if (origin > limit) {
+    origin = limit;
+  }
+  return int32_t(origin);
+}
+
+float ClampPan(float pan, double half) {
+  if (pan < half) return float(half);
+  if (pan > 1 - half) return float(1 - half);
+  return pan;
+}
+
+}  // namespace
+
+bool LoadPhotoIntoSlot(SlotList& slots, size_t index, const std::string& path,
+                       const ImageReader& reader) {
+  if (index >= slots.size()) return false;
+  std::vector<uint8_t> bytes;
+  if (!reader.ReadFile(path, &bytes)) return false;
+  if (bytes.size() > std::numeric_limits<uint32_t>::max()) return false;
+  Raster photo;
+  if (!reader.Decode(bytes.data(), uint32_t(bytes.size()), false, &photo)) return false;
+  if (photo.Empty() || photo.format != PixelFormat::Rgb24) return false;
+
+  PhotoSlot& slot = slots[index];
+  slot.photoWidth = photo.width;
+  slot.photoHeight = photo.height;
+  slot.photoPixels.swap(photo.pixels);  // the previous photo goes with `photo`
+  return true;
+}
+
+CoverSizeResult CoverSize(uint32_t boxWidth, uint32_t boxHeight, uint32_t photoWidth,
+                          uint32_t photoHeight) {
+  CoverSizeResult r{boxWidth, boxHeight};
+  if (photoWidth == 0 || photoHeight == 0) return r;
+  if (uint64_t(boxWidth) * photoHeight < uint64_t(boxHeight) * photoWidth) {
+    r.scaledWidth = Quotient(uint64_t(boxHeight) * photoWidth, photoHeight);
+  } else {
+    r.scaledHeight = Quotient(uint64_t(boxWidth) * photoHeight, photoWidth);
+  }
+  return r;
+}
+
+Crop ComputeCrop(const PhotoSlot& slot) {
+  const uint32_t boxWidth = uint32_t(slot.BoxWidth());
+  const uint32_t boxHeight = uint32_t(slot.BoxHeight());
+  const uint32_t photoWidth = slot.photoWidth;
+  const uint32_t photoHeight = slot.photoHeight;
+  Crop crop{0, 0, photoWidth, photoHeight};
+  if (boxWidth == 0 || boxHeight == 0 || photoWidth == 0 || photoHeight == 0) return crop;
+
+  if (uint64_t(boxWidth) * photoHeight < uint64_t(boxHeight) * photoWidth) {
+    crop.cropWidth = Quotient(uint64_t(boxWidth) * photoHeight, boxHeight);
+  } else {
+    crop.cropHeight = Quotient(uint64_t(boxHeight) * photoWidth, boxWidth);
+  }
+  // A box far narrower than the photo's proportions would give an empty
+  // crop; one pixel of photo is the least there is to show.
+  if (crop.cropWidth == 0) crop.cropWidth = 1;
+  if (crop.cropHeight == 0) crop.cropHeight = 1;
+
+  crop.cropX = CropOrigin(slot.panX, photoWidth, crop.cropWidth);
+  crop.cropY = CropOrigin(slot.panY, photoHeight, crop.cropHeight);
+  return crop;
+}
+
+void DragPan(SlotList& slots, const DragState& drag, const Rect& cardRect, uint32_t templateWidth,
+             uint32_t templateHeight, int32_t x, int32_t y) {
+  if (drag.dragSlot < 0 || size_t(drag.dragSlot) >= slots.size()) return;
+  PhotoSlot& slot = slots[size_t(drag.dragSlot)];
+  // Without a card on screen, a photo or a box there is nothing to follow;
+  // going on would divide by zero and store NaN as the pan.
+  if (cardRect.Width() <= 0 || cardRect.Height() <= 0 || templateWidth == 0 ||
+      templateHeight == 0 || !slot.HasPhoto() || slot.BoxWidth() <= 0 || slot.BoxHeight() <= 0) {
+    return;
+  }
+
+  const int32_t dx = x - drag.dragStartX;
+  const int32_t dy = y - drag.dragStartY;
+  const float scaleX = float(double(cardRect.right - cardRect.left) / templateWidth);
+  const float scaleY = float(double(cardRect.bottom - cardRect.top) / templateHeight);
+  const CoverSizeResult cover = CoverSize(uint32_t(slot.BoxWidth()), uint32_t(slot.BoxHeight()),
+                                          slot.photoWidth, slot.photoHeight);
+
+  const float panX = drag.dragStartPanX - (float(dx) / scaleX) / float(cover.scaledWidth);
+  const double halfX = slot.BoxWidth() * 0.5 / cover.scaledWidth;
+  slot.panX = ClampPan(panX, halfX);
+
+  const float panY = drag.dragStartPanY - (float(dy) / scaleY) / float(cover.scaledHeight);
+  const double halfY = slot.BoxHeight() * 0.5 / cover.scaledHeight;
+  slot.panY = ClampPan(panY, halfY);
+}
+
+}  // namespace engine

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "engine/ImageReader.h"
+#include "engine/PhotoSlot.h"
+#include "engine/Rect.h"
+
+namespace engine {
+
+// The press that may turn into a drag of a slot's photo.
+struct DragState {
+  int32_t dragSlot = -1;  // slot pressed with the left button, -1 when none
+  int32_t dragStartX = 0;  // client coordinates of the press
+  int32_t dragStartY = 0;
+  float dragStartPanX = 0.0f;  // the slot's pan at the press
+  float dragStartPanY = 0.0f;
+};
+
+struct CoverSizeResult {
+  uint32_t scaledWidth;
+  uint32_t scaledHeight;
+};
+
+struct Crop {
+  int32_t cropX;
+  int32_t cropY;
+  uint32_t cropWidth;
+  uint32_t cropHeight;
+};
+
+// Makes the picture in the file at `path` the photo of slot `index`. False,
+// with the slot unchanged, when the file cannot be read or decoded, or the
+// index is not a slot.
+bool LoadPhotoIntoSlot(SlotList& slots, size_t index, const std::string& path,
+                       const ImageReader& reader);
+
+// Size of the whole photo scaled to cover the box, in template pixels.
+CoverSizeResult CoverSize(uint32_t boxWidth, uint32_t boxHeight, uint32_t photoWidth,
+                          uint32_t photoHeight);
+
+// The part of the photo, in photo pixels, that fills the slot's box. Only for
+// a filled slot with a non-empty box. Never narrower or lower than 1 pixel.
+Crop ComputeCrop(const PhotoSlot& slot);
+
+// Recomputes the pan of slot `drag.dragSlot` from the pointer's offset since
+// the press; never accumulates, so the photo follows the pointer one to one.
+void DragPan(SlotList& slots, const DragState& drag, const Rect& cardRect,
+             uint32_t templateWidth, uint32_t templateHeight, int32_t x, int32_t y);
+
+}  // namespace engine
