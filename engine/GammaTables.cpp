@@ -1,0 +1,51 @@
+#include "engine/GammaTables.h"
+
+#include <cmath>
+
+namespace engine {
+
+namespace {
+
+// Truncates toward zero. A gamma of 0, below 0 or NaN makes pow return
+// infinities or NaN, and converting those to an integer is undefined; they
+// saturate instead (NaN counts as 0). Valid gammas never come near the ends.
+uint32_t TruncateSaturated(double v, uint32_t max) {
+  if (!(v >= 0.0)) return 0;
+  if (v >= double(max)) return max;
+  return uint32_t(v);
+}
+
+}  // namespace
+
+// The products p * 65535 and p * 255 are taken in single precision, as the
+// float sample times an integer constant, and only the + 0.5 in double. This
+// decides one entry at gamma 2.2: fromLinear[60825] is 247 (exactly 246.99999
+// in double precision).
+std::unique_ptr<ToLinearTable> BuildToLinearTable(float gamma) {
+  auto table = std::make_unique<ToLinearTable>();
+  for (uint32_t i = 0; i < ToLinearTable::kSize; ++i) {
+    const float b = float(i / 255.0);
+    const float p = float(std::pow(double(b), double(gamma)));
+    const float scaled = p * 65535.0f;
+    // "Kept as 16 bits": the low 16 bits of the truncated value.
+    table->entries[i] = uint16_t(TruncateSaturated(double(scaled) + 0.5, 0xFFFFFFFFu));
+  }
+  return table;
+}
+
+std::unique_ptr<FromLinearTable> BuildFromLinearTable(float gamma) {
+  auto table = std::make_unique<FromLinearTable>();
+  const float r = float(1.0 / double(gamma));
+  for (uint32_t k = 0; k < FromLinearTable::kLinearSize; ++k) {
+    const float b = float(k / 65535.0);
+    const float p = float(std::pow(double(b), double(r)));
+    const float scaled = p * 255.0f;
+    table->entries[k] = uint8_t(TruncateSaturated(double(scaled) + 0.5, 0xFFFFFFFFu));
+  }
+  for (size_t k = FromLinearTable::kLinearSize; k < FromLinearTable::kSize; ++k) {
+    table->entries[k] = 255;
+  }
+  return table;
+}
+
+}  // namespace engine
