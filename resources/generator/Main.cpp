@@ -1,0 +1,127 @@
+// Draws every built-in picture of the program and writes them as PNG files
+// into the resources folder, where they are committed and embedded.
+//
+//   tessary-artwork [resources-folder] [--preview folder]
+//
+// With --preview it also writes, for a look at the artwork, each template as
+// the card would show it: sample photos in the regions, white elsewhere and
+// the overlay on top.
+
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <sys/stat.h>
+
+#include "resources/generator/Icons.h"
+#include "resources/generator/Overlays.h"
+#include "resources/generator/PngFile.h"
+#include "resources/generator/RegionMaps.h"
+#include "resources/generator/Tile.h"
+
+#ifndef TESSARY_RESOURCES_DIR
+#define TESSARY_RESOURCES_DIR "resources"
+#endif
+
+namespace {
+
+using artwork::Picture;
+
+void MakeFolder(const std::string& path) { ::mkdir(path.c_str(), 0755); }
+
+// A stand-in photo per region: a smooth two-colour gradient with stripes.
+void PhotoColour(int region, int x, int y, uint8_t out[3]) {
+  static const int palettes[5][6] = {{250, 180, 120, 120, 60, 140},
+                                     {120, 200, 240, 30, 80, 160},
+                                     {160, 220, 120, 40, 110, 60},
+                                     {240, 220, 160, 150, 90, 60},
+                                     {220, 140, 200, 80, 40, 120}};
+  const int* p = palettes[region % 5];
+  const double t = std::fmod((x * 0.6 + y) / 300.0, 1.0);
+  const double stripe = ((x / 24 + y / 24) % 2) ? 1.0 : 0.9;
+  for (int c = 0; c < 3; ++c) out[c] = uint8_t((p[c] + (p[c + 3] - p[c]) * t) * stripe);
+}
+
+// The card as the program composes it: photo masked by the region map's
+// alpha toward white, then the overlay blended with alpha + 1 weights.
+Picture Composite(int index, const Picture& map, const Picture& overlay) {
+  const std::vector<artwork::RegionSpec> regions = artwork::TemplateRegions(index);
+  Picture card(map.width, map.height);
+  for (int y = 0; y < map.height; ++y) {
+    for (int x = 0; x < map.width; ++x) {
+      uint8_t* d = card.Pixel(x, y);
+      d[0] = d[1] = d[2] = 255;
+      d[3] = 255;
+      const uint8_t* m = map.Pixel(x, y);
+      if (m[3] != 0) {
+        const uint32_t key = (uint32_t(m[2] & 0xF8) << 16) | (uint32_t(m[1] & 0xF8) << 8) |
+                             uint32_t(m[0] & 0xF8);
+        for (size_t i = 0; i < regions.size(); ++i) {
+          if (regions[i].key != key) continue;
+          uint8_t s[3];
+          PhotoColour(int(i), x, y, s);
+          for (int c = 0; c < 3; ++c)
+            d[c] = uint8_t(((s[c] * (m[3] + 1)) >> 8) + (255 - m[3]));
+        }
+      }
+      const uint8_t* o = overlay.Pixel(x, y);
+      if (o[3] == 0) continue;
+      for (int c = 0; c < 3; ++c)
+        d[c] = uint8_t((o[c] * (o[3] + 1) + d[c] * (255 - o[3])) >> 8);
+    }
+  }
+  return card;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string root = TESSARY_RESOURCES_DIR;
+  std::string preview;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--preview" && i + 1 < argc) {
+      preview = argv[++i];
+    } else if (!arg.empty() && arg[0] != '-') {
+      root = arg;
+    } else {
+      std::fprintf(stderr, "usage: %s [resources-folder] [--preview folder]\n", argv[0]);
+      return 2;
+    }
+  }
+  try {
+    MakeFolder(root + "/templates");
+    MakeFolder(root + "/icons");
+    if (!preview.empty()) MakeFolder(preview);
+    for (int t = 0; t < 3; ++t) {
+      const Picture map = artwork::MakeRegionMap(t);
+      artwork::VerifyRegionMap(t, map);
+      const Picture overlay = artwork::MakeOverlay(t, map);
+      const std::string stem = root + "/templates/" + std::to_string(201 + 2 * t) + "-template" +
+                               std::to_string(t);
+      artwork::WritePng(stem + "-regions.png", map);
+      artwork::WritePng(root + "/templates/" + std::to_string(202 + 2 * t) + "-template" +
+                            std::to_string(t) + "-overlay.png",
+                        overlay);
+      if (!preview.empty()) {
+        artwork::WritePng(preview + "/card" + std::to_string(t) + ".png",
+                          Composite(t, map, overlay), true);
+      }
+    }
+    artwork::WritePng(root + "/templates/207-placeholder-tile.png",
+                      artwork::MakePlaceholderTile(), true);
+    for (int size : {256, 48, 32, 24, 16}) {
+      artwork::WritePng(root + "/icons/128-window-" + std::to_string(size) + ".png",
+                        artwork::MakeWindowIcon(size));
+    }
+    const char* names[] = {"save", "donate", "help", "template"};
+    for (int id = 203; id <= 206; ++id) {
+      artwork::WritePng(root + "/icons/" + std::to_string(id) + "-" + names[id - 203] + "-48.png",
+                        artwork::MakeToolbarIcon(id));
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tessary-artwork: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
