@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "engine/CardTemplate.h"
+#include "engine/ImageReader.h"
+#include "engine/Raster.h"
+
+namespace imagefiles {
+
+// Why a layout file was refused, for tools that tell the user. The window
+// only needs success or failure.
+enum class LayoutStatus {
+  Ok,
+  Unreadable,           // the file cannot be opened or read in full
+  NotLayoutFile,        // shorter than 32 bytes, or wrong magic or first tag
+  DamagedContainer,     // layer lengths, second tag, chunks or file size do not add up
+  FirstLayerNotLayout,  // the first layer is not named "layout"
+  RegionMapUnreadable,  // the first layer's image is missing or not a PNG we decode
+  OverlayUnreadable,    // the same for the second layer
+  SizesDiffer,          // the two images differ in width or height
+  TooLarge,             // the template's copies cannot be allocated
+};
+
+// A short English phrase for the user, such as "its two layers differ in size".
+const char* LayoutStatusText(LayoutStatus status);
+
+// The two pictures of a layout file, decoded as Rgba32.
+struct LayoutLayers {
+  engine::Raster regionMap;
+  engine::Raster overlay;
+};
+
+// Checks a whole layout file held in memory and decodes both layer images
+// with `reader` (both decodes are attempted). Everything LoadLayoutFile
+// refuses, this refuses, except that nothing is installed: tools use it to
+// check a file before writing it. `*layers` is only written on Ok.
+LayoutStatus ReadLayoutLayers(const uint8_t* data, size_t size, const engine::ImageReader& reader,
+                              LayoutLayers* layers);
+
+// Reads the layout file at `path` in one piece and installs its two layers
+// as the card's template. False, with the card (template, slots, photos)
+// unchanged, for any file that is not a valid layout; `status`, when given,
+// says why.
+bool LoadLayoutFile(engine::Card& card, const std::string& path, const engine::ImageReader& reader,
+                    LayoutStatus* status = nullptr);
+
+}  // namespace imagefiles

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/CardCompositor.h"
+#include "engine/CardTemplate.h"
+#include "engine/PhotoPlacement.h"
+#include "imagefiles/CardWriter.h"
+#include "imagefiles/DecodeImage.h"
+#include "imagefiles/ImageFiles.h"
+#include "imagefiles/LayoutFile.h"
+#include "imagefiles/LayoutTestFiles.h"
+#include "resources/BuiltInImages.h"
+#include "tools/ToolRunner.h"
+#include "tools/layout/LayoutContainer.h"
+
+namespace {
+
+using layouttest::Bytes;
+using tooltest::CountLines;
+
+bool HasArtwork() { return resources::FindPngResource(201).size != 0; }
+
+// A photo with something to scale: every pixel differs from its neighbours.
+Bytes PhotoPng(uint32_t width, uint32_t height) {
+  Bytes pixels(size_t(width) * height * 3);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i * 37 % 251);
+  return layouttest::EncodePng(width, height, 3, pixels);
+}
+
+engine::Raster Decode(const Bytes& file) {
+  engine::Raster picture;
+  imagefiles::DecodeImage(file.data(), uint32_t(file.size()), false, &picture);
+  return picture;
+}
+
+class RenderToolTest : public tooltest::ToolTest {
+ protected:
+  void SetUp() override {
+    ToolTest::SetUp();
+    // A 64 x 48 layout with two slots, so these tests need no built-in artwork.
+    const Bytes map = layouttest::RegionMapPng(64, 48);
+    const Bytes overlay = layouttest::OverlayPng(64, 48);
+    Bytes file;
+    ASSERT_TRUE(
+        tools::PackLayoutFile(map.data(), map.size(), overlay.data(), overlay.size(), &file));
+    WriteBytes("two.jli", file);
+    WriteBytes("photo.png", PhotoPng(37, 23));
+    WriteBytes("notes.txt", Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'});
+  }
+
+  tooltest::ToolResult RenderTwo(std::vector<std::string> extra) const {
+    std::vector<std::string> args{"--layout", Path("two.jli"), "--photo", "1=" + Path("photo.png")};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return Render(args);
+  }
+};
+
+TEST_F(RenderToolTest, UsageErrorsExitWith2AndShowTheUsage) {
+  const std::vector<std::vector<std::string>> badLines = {
+      {},
+      {"--slots", "--bogus"},
+      {"--template", "3", "--slots"},
+      {"--template", "0", "--layout", Path("two.jli"), "-o", Path("a.png")},
+      {"--size", "0x600", "-o", Path("a.png")},
+      {"--size", "20000x20000", "-o", Path("a.png")},
+      {"--pan", "0=0.5", "-o", Path("a.png")},
+      {"--pan", "0=nan,0.5", "-o", Path("a.png")},
+      {"--photo", "x.png", "-o", Path("a.png")},
+      {"--format", "gif", "-o", Path("a.png")},
+      {"-o"},
+      // Slot 2 does not exist in a two-slot layout.
+      {"--layout", Path("two.jli"), "--photo", "2=" + Path("photo.png"), "-o", Path("a.png")},
+      {"--layout", Path("two.jli"), "--pan", "5=0,0", "-o", Path("a.png")},
+  };
+  for (const auto& args : badLines) {
+    const tooltest::ToolResult result = Render(args);
+    EXPECT_EQ(result.exitCode, 2) << (args.empty() ? "" : args[0]);
+    EXPECT_NE(result.err.find("usage: tessary-render"), std::string::npos);
+  }
+  EXPECT_FALSE(std::filesystem::exists(Path("a.png")));
+}
+
+TEST_F(RenderToolTest, ListsTheSlotsOfBuiltInTemplate0) {
+  if (!HasArtwork()) GTEST_SKIP() << "built-in artwork not in this build";
+  const tooltest::ToolResult result = Render({"--slots"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out,
+            "slot 0 key 0x0000F8 box 458 12 888 292\n"
+            "slot 1 key 0x00F800 box 12 12 442 292\n"
+            "slot 2 key 0xF80000 box 12 308 442 588\n"
+            "slot 3 key 0xF800F8 box 458 308 888 588\n"
+            "slot 4 key 0xF8F800 box 322 172 578 428\n");
+  const tooltest::ToolResult card = Render({"--template", "2", "-o", Path("card.png")});
+  EXPECT_EQ(card.exitCode, 0) << card.err;
+  const engine::Raster picture = Decode(ReadBytes("card.png"));
+  EXPECT_EQ(picture.width, 900u);
+  EXPECT_EQ(picture.height, 600u);
+}
+
+TEST_F(RenderToolTest, WritesExactlyWhatTheProgramSaves) {
+  const tooltest::ToolResult result =
+      RenderTwo({"--pan", "1=0.3,0.9", "--slots", "-o", Path("card.png")});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "slot 0 key 0x0000F8 box 1 1 32 47\n"
+            "slot 1 key 0x00F800 box 32 1 63 47\n");
+  EXPECT_TRUE(result.err.empty());
+
+  // The same card built in this process and saved as the Save command does.
+  const imagefiles::ImageFiles files;
+  engine::Card card;
+  card.cardTemplate.width = 900;
+  card.cardTemplate.height = 600;
+  card.cardTemplate.builtInTemplateIndex = 0;
+  const resources::Blob tile = resources::FindPngResource(207);
+  imagefiles::DecodeImage(tile.data, tile.size, false, &card.placeholderTile);
+  ASSERT_TRUE(imagefiles::LoadLayoutFile(card, Path("two.jli"), files));
+  ASSERT_TRUE(engine::LoadPhotoIntoSlot(card.slots, 1, Path("photo.png"), files));
+  card.slots[1].panX = 0.3f;
+  card.slots[1].panY = 0.9f;
+  const uint32_t stride = engine::CardImageStride(64);
+  Bytes pixels(size_t(stride) * 48);
+  engine::RenderCard(card, 64, 48, pixels.data(), int32_t(stride), false);
+  ASSERT_TRUE(imagefiles::WriteCardFile(Path("saved.png"), imagefiles::CardFormat::Png,
+                                        pixels.data(), 64, 48, stride));
+  EXPECT_EQ(ReadBytes("card.png"), ReadBytes("saved.png"));
+
+  // The overlay's opaque blue top row is on top.
+  const engine::Raster picture = Decode(ReadBytes("card.png"));
+  ASSERT_EQ(picture.width, 64u);
+  ASSERT_EQ(picture.height, 48u);
+  EXPECT_EQ(picture.Row(0)[0], 0);
+  EXPECT_EQ(picture.Row(0)[2], 255);
+}
+
+TEST_F(RenderToolTest, SizeDraftAndPanChangeTheOutput) {
+  ASSERT_EQ(RenderTwo({"-o", Path("full.png")}).exitCode, 0);
+  ASSERT_EQ(RenderTwo({"--draft", "-o", Path("draft.png")}).exitCode, 0);
+  ASSERT_EQ(RenderTwo({"--pan", "1=0,0", "-o", Path("panned.png")}).exitCode, 0);
+  ASSERT_EQ(RenderTwo({"--size", "160x90", "-o", Path("big.png")}).exitCode, 0);
+  const Bytes full = ReadBytes("full.png");
+  EXPECT_NE(full, ReadBytes("draft.png"));
+  EXPECT_NE(full, ReadBytes("panned.png"));
+  const engine::Raster big = Decode(ReadBytes("big.png"));
+  EXPECT_EQ(big.width, 160u);
+  EXPECT_EQ(big.height, 90u);
+  EXPECT_EQ(Decode(ReadBytes("draft.png")).width, 64u);
+}
+
+TEST_F(RenderToolTest, FormatFollowsTheOptionThenTheExtension) {
+  const uint8_t png[4] = {0x89, 'P', 'N', 'G'};
+  const uint8_t jpeg[2] = {0xFF, 0xD8};
+  struct Case {
+    std::vector<std::string> format;
+    std::string name;
+    bool isPng;
+  };
+  const std::vector<Case> cases = {{{}, "a.png", true},
+                                   {{}, "b.PnG", true},
+                                   {{}, "c.jpg", false},
+                                   {{}, "d", false},
+                                   {{}, "e.png.jpg", false},
+                                   {{"--format", "jpeg"}, "f.png", false},
+                                   {{"--format", "png"}, "g.jpg", true}};
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.format;
+    args.insert(args.end(), {"-o", Path(c.name)});
+    ASSERT_EQ(RenderTwo(args).exitCode, 0) << c.name;
+    const Bytes file = ReadBytes(c.name);
+    ASSERT_GE(file.size(), 4u);
+    EXPECT_EQ(std::memcmp(file.data(), c.isPng ? png : jpeg, c.isPng ? 4 : 2), 0) << c.name;
+    EXPECT_EQ(Decode(file).width, 64u) << c.name;
+  }
+}
+
+TEST_F(RenderToolTest, FailuresExitWith1NameTheFileAndLeaveOutAlone) {
+  const std::string out = Path("card.png");
+  struct Case {
+    std::vector<std::string> args;
+    std::string named;
+  };
+  const std::vector<Case> cases = {
+      {{"--layout", Path("two.jli"), "--photo", "0=" + Path("notes.txt")}, Path("notes.txt")},
+      {{"--layout", Path("two.jli"), "--photo", "0=" + Path("absent.jpg")}, Path("absent.jpg")},
+      {{"--layout", Path("photo.png")}, Path("photo.png")},
+      {{"--layout", Path("absent.jli")}, Path("absent.jli")},
+  };
+  for (bool outExists : {false, true}) {
+    if (outExists) WriteBytes("card.png", Bytes{'o', 'l', 'd'});
+    for (const Case& c : cases) {
+      std::vector<std::string> args = c.args;
+      args.insert(args.end(), {"-o", out});
+      const tooltest::ToolResult result = Render(args);
+      EXPECT_EQ(result.exitCode, 1) << c.named;
+      EXPECT_EQ(CountLines(result.err), 1) << result.err;
+      EXPECT_EQ(result.err.rfind("tessary-render: " + c.named + ": ", 0), 0u) << result.err;
+      EXPECT_EQ(std::filesystem::exists(out), outExists);
+    }
+  }
+  EXPECT_EQ(ReadBytes("card.png"), (Bytes{'o', 'l', 'd'}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 4);  // no temp files
+
+  const std::string unwritable = Path("no-such-folder/card.png");
+  const tooltest::ToolResult result = RenderTwo({"-o", unwritable});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err.rfind("tessary-render: " + unwritable + ": cannot be written", 0), 0u)
+      << result.err;
+}
+
+}  // namespace

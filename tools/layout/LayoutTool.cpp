@@ -1,0 +1,133 @@
+// tessary-layout: packs a region map and an overlay into a custom layout
+// file the program accepts, refusing anything it would refuse.
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "engine/Raster.h"
+#include "imagefiles/DecodeImage.h"
+#include "imagefiles/ImageFiles.h"
+#include "imagefiles/LayoutFile.h"
+#include "imagefiles/ReadWholeFile.h"
+#include "imagefiles/SafeOutputFile.h"
+#include "tools/layout/LayoutContainer.h"
+
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+const char kUsageText[] =
+    "usage: tessary-layout REGIONS.png OVERLAY.png -o FILE.jli\n"
+    "Packs a region map (each photo region painted in a solid colour of its own on a\n"
+    "transparent background) and an overlay of the same size into a custom layout file.\n"
+    "Exit status: 0 written; 1 an input would not load as a layout layer or the output\n"
+    "cannot be written (nothing is written then); 2 usage error.\n";
+
+int Usage(const char* problem) {
+  std::fprintf(stderr, "tessary-layout: %s\n%s", problem, kUsageText);
+  return kUsage;
+}
+
+int Fail(const std::string& file, const std::string& reason) {
+  std::fprintf(stderr, "tessary-layout: %s: %s\n", file.c_str(), reason.c_str());
+  return kFailed;
+}
+
+struct Layer {
+  std::string path;
+  std::vector<uint8_t> png;
+  engine::Raster picture;
+};
+
+// Empty when the layer is one the program would decode.
+std::string LoadLayer(Layer& layer) {
+  if (!imagefiles::ReadWholeFile(layer.path, &layer.png)) return "cannot be read";
+  static const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (layer.png.size() >= 2 && layer.png[0] == 0xFF && layer.png[1] == 0xD8) {
+    return "is a JPEG picture; layout layers must be PNG";
+  }
+  if (layer.png.size() < 8 || std::memcmp(layer.png.data(), kPngSignature, 8) != 0) {
+    return "is not a PNG picture";
+  }
+  if (layer.png.size() > UINT32_MAX ||
+      !imagefiles::DecodeImage(layer.png.data(), uint32_t(layer.png.size()), true,
+                               &layer.picture)) {
+    return "is a PNG the program cannot decode (damaged, or too large)";
+  }
+  return std::string();
+}
+
+int Run(int argc, char** argv) {
+  std::vector<std::string> inputs;
+  std::string output;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "-h" || arg == "--help") {
+      std::fputs(kUsageText, stdout);
+      return 0;
+    }
+    if (arg == "-o") {
+      if (i + 1 >= argc) return Usage("-o needs a file name");
+      if (!output.empty()) return Usage("-o given twice");
+      output = argv[++i];
+      if (output.empty()) return Usage("-o needs a file name");
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return Usage(("unknown option " + arg).c_str());
+    } else {
+      inputs.push_back(arg);
+    }
+  }
+  if (inputs.size() != 2) return Usage("expected two input PNG files");
+  if (output.empty()) return Usage("no output file (-o FILE.jli)");
+
+  Layer regions{inputs[0], {}, {}};
+  Layer overlay{inputs[1], {}, {}};
+  std::string problem = LoadLayer(regions);
+  if (!problem.empty()) return Fail(regions.path, problem);
+  problem = LoadLayer(overlay);
+  if (!problem.empty()) return Fail(overlay.path, problem);
+  if (regions.picture.width != overlay.picture.width ||
+      regions.picture.height != overlay.picture.height) {
+    return Fail(overlay.path, "is " + std::to_string(overlay.picture.width) + "x" +
+                                  std::to_string(overlay.picture.height) + " but " + regions.path +
+                                  " is " + std::to_string(regions.picture.width) + "x" +
+                                  std::to_string(regions.picture.height) +
+                                  "; both layers must have the same size");
+  }
+  regions.picture.Reset();
+  overlay.picture.Reset();
+
+  std::vector<uint8_t> file;
+  if (!tools::PackLayoutFile(regions.png.data(), regions.png.size(), overlay.png.data(),
+                             overlay.png.size(), &file)) {
+    return Fail(output, "the layers are too large for a layout file");
+  }
+  // The final word is the program's own reader on the very bytes to be written.
+  imagefiles::LayoutLayers check;
+  const imagefiles::LayoutStatus status =
+      imagefiles::ReadLayoutLayers(file.data(), file.size(), imagefiles::ImageFiles(), &check);
+  if (status != imagefiles::LayoutStatus::Ok) {
+    return Fail(output, std::string("would not load: it ") + imagefiles::LayoutStatusText(status));
+  }
+
+  imagefiles::SafeOutputFile out;
+  if (!out.Open(output) || !out.Write(file.data(), file.size()) || !out.Commit()) {
+    return Fail(output, "cannot be written (does its folder exist and allow writing?)");
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("tessary-layout: out of memory\n", stderr);
+    return kFailed;
+  }
+}

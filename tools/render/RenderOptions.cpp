@@ -1,0 +1,179 @@
+#include "tools/render/RenderOptions.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
+#include "engine/PixelFormat.h"
+#include "engine/Raster.h"
+
+namespace tools {
+
+const char kRenderUsage[] =
+    "usage: tessary-render [--template N | --layout FILE] [--photo I=PATH]... [--pan I=X,Y]...\n"
+    "                      [--size WxH] [--draft] [--format jpeg|png] [--slots] -o OUT\n"
+    "Renders a card exactly as the program renders and saves it.\n"
+    "  --template N    built-in template 0, 1 or 2 (default 0)\n"
+    "  --layout FILE   a custom layout file (.jli) instead of a built-in template\n"
+    "  --photo I=PATH  put the PNG or JPEG picture at PATH into slot I (0-based, in the\n"
+    "                  program's slot order, as --slots lists them)\n"
+    "  --pan I=X,Y     centre of the visible part of slot I's photo, as fractions of its\n"
+    "                  width and height (default 0.5,0.5; stored as given, the crop\n"
+    "                  always stays inside the photo)\n"
+    "  --size WxH      render the whole card at W x H pixels (default: the template's\n"
+    "                  size, which is what the program saves)\n"
+    "  --draft         nearest-neighbour scaling, as on screen, instead of the saved\n"
+    "                  quality\n"
+    "  --format F      jpeg or png (default: png when OUT ends in .png, else jpeg)\n"
+    "  --slots         print one line per slot: slot I key 0xKKKKKK box L T R B;\n"
+    "                  without -o, print and exit\n"
+    "  -o OUT          the card file to write (replaced only when complete)\n"
+    "Exit status: 0 success; 1 a photo, the layout, the built-in template or OUT failed\n"
+    "(one line on stderr naming the file and the reason; OUT is left as it was);\n"
+    "2 usage error, including a slot index that the template does not have.\n";
+
+namespace {
+
+bool ParseCount(const std::string& text, uint64_t limit, uint64_t* value) {
+  if (text.empty() || text.size() > 10) return false;
+  uint64_t v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + uint64_t(c - '0');
+  }
+  if (v > limit) return false;
+  *value = v;
+  return true;
+}
+
+bool ParseFloat(const std::string& text, float* value) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  const float v = std::strtof(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(v)) return false;
+  *value = v;
+  return true;
+}
+
+// "I=REST" with I a slot index.
+bool SplitSlot(const std::string& text, size_t* slot, std::string* rest) {
+  const size_t equals = text.find('=');
+  if (equals == std::string::npos) return false;
+  uint64_t index = 0;
+  if (!ParseCount(text.substr(0, equals), 1000000, &index)) return false;
+  *slot = size_t(index);
+  *rest = text.substr(equals + 1);
+  return true;
+}
+
+}  // namespace
+
+bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* options,
+                        std::string* problem) {
+  RenderOptions parsed;
+  bool templateGiven = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "-h" || arg == "--help") {
+      options->help = true;
+      return true;
+    }
+    if (arg == "--draft") {
+      parsed.draft = true;
+      continue;
+    }
+    if (arg == "--slots") {
+      parsed.listSlots = true;
+      continue;
+    }
+    if (arg != "--template" && arg != "--layout" && arg != "--photo" && arg != "--pan" &&
+        arg != "--size" && arg != "--format" && arg != "-o") {
+      *problem = "unknown argument " + arg;
+      return false;
+    }
+    if (i + 1 >= argc) {
+      *problem = arg + " needs a value";
+      return false;
+    }
+    const std::string value = argv[++i];
+    if (arg == "--template") {
+      uint64_t index = 0;
+      if (!ParseCount(value, 2, &index)) {
+        *problem = "--template takes 0, 1 or 2";
+        return false;
+      }
+      parsed.templateIndex = int(index);
+      templateGiven = true;
+    } else if (arg == "--layout") {
+      if (value.empty()) {
+        *problem = "--layout needs a file name";
+        return false;
+      }
+      parsed.layoutPath = value;
+    } else if (arg == "--photo") {
+      PhotoOption photo{0, {}};
+      if (!SplitSlot(value, &photo.slot, &photo.path) || photo.path.empty()) {
+        *problem = "--photo takes I=PATH, such as 0=beach.jpg";
+        return false;
+      }
+      parsed.photos.push_back(std::move(photo));
+    } else if (arg == "--pan") {
+      PanOption pan{0, 0.5f, 0.5f};
+      std::string rest;
+      size_t comma = std::string::npos;
+      if (SplitSlot(value, &pan.slot, &rest)) comma = rest.find(',');
+      if (comma == std::string::npos || !ParseFloat(rest.substr(0, comma), &pan.panX) ||
+          !ParseFloat(rest.substr(comma + 1), &pan.panY)) {
+        *problem = "--pan takes I=X,Y with finite numbers, such as 0=0.5,0.25";
+        return false;
+      }
+      parsed.pans.push_back(pan);
+    } else if (arg == "--size") {
+      const size_t x = value.find('x');
+      uint64_t w = 0;
+      uint64_t h = 0;
+      size_t bytes = 0;
+      // The card buffer is a Raster-sized block of padded rows, and the
+      // compositor takes signed 32-bit sizes.
+      if (x == std::string::npos || !ParseCount(value.substr(0, x), 0x7FFFFFFF / 3 - 1, &w) ||
+          !ParseCount(value.substr(x + 1), 0x7FFFFFFF, &h) || w == 0 || h == 0 ||
+          !engine::CheckedRasterSize(uint32_t(w), uint32_t(h), engine::PixelFormat::Rgb24,
+                                     &bytes)) {
+        *problem = "--size takes WxH, such as 1800x1200, of at most " +
+                   std::to_string(engine::kMaxRasterPixels) + " pixels";
+        return false;
+      }
+      parsed.width = uint32_t(w);
+      parsed.height = uint32_t(h);
+    } else if (arg == "--format") {
+      if (value == "jpeg") {
+        parsed.format = RenderOptions::Format::Jpeg;
+      } else if (value == "png") {
+        parsed.format = RenderOptions::Format::Png;
+      } else {
+        *problem = "--format takes jpeg or png";
+        return false;
+      }
+    } else {
+      if (value.empty()) {
+        *problem = "-o needs a file name";
+        return false;
+      }
+      parsed.output = value;
+    }
+  }
+  if (templateGiven && !parsed.layoutPath.empty()) {
+    *problem = "--template and --layout exclude each other";
+    return false;
+  }
+  if (parsed.output.empty() && !parsed.listSlots) {
+    *problem = "no output file (-o OUT)";
+    return false;
+  }
+  *options = std::move(parsed);
+  return true;
+}
+
+}  // namespace tools

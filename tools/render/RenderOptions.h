@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tools {
+
+struct PhotoOption {
+  size_t slot;
+  std::string path;
+};
+
+struct PanOption {
+  size_t slot;
+  float panX;
+  float panY;
+};
+
+// The command line of tessary-render, checked for form only: whether a slot
+// exists is known once the template is loaded.
+struct RenderOptions {
+  int templateIndex = 0;
+  std::string layoutPath;  // empty: a built-in template
+  std::vector<PhotoOption> photos;
+  std::vector<PanOption> pans;
+  uint32_t width = 0;  // 0: the template's own size
+  uint32_t height = 0;
+  bool draft = false;
+  enum class Format { FromName, Jpeg, Png } format = Format::FromName;
+  bool listSlots = false;
+  bool help = false;
+  std::string output;  // empty: only list the slots
+};
+
+extern const char kRenderUsage[];
+
+// False with `problem` set when the arguments are not a valid command line.
+bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* options,
+                        std::string* problem);
+
+}  // namespace tools

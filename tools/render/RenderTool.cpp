@@ -1,0 +1,152 @@
+// tessary-render: renders a card from the command line with the program's
+// own engine and writers, for batches and for checking the engine end to end.
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "engine/CardCompositor.h"
+#include "engine/CardTemplate.h"
+#include "engine/PhotoPlacement.h"
+#include "engine/Raster.h"
+#include "imagefiles/CardWriter.h"
+#include "imagefiles/DecodeImage.h"
+#include "imagefiles/ImageFiles.h"
+#include "imagefiles/LayoutFile.h"
+#include "resources/BuiltInImages.h"
+#include "tools/render/RenderOptions.h"
+
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+int Usage(const std::string& problem) {
+  std::fprintf(stderr, "tessary-render: %s\n%s", problem.c_str(), tools::kRenderUsage);
+  return kUsage;
+}
+
+int Fail(const std::string& file, const std::string& reason) {
+  std::fprintf(stderr, "tessary-render: %s: %s\n", file.c_str(), reason.c_str());
+  return kFailed;
+}
+
+bool EndsWithPng(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string tail = path.substr(path.size() - 4);
+  for (char& c : tail) {
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  }
+  return tail == ".png";
+}
+
+// The window's start: a 900 x 600 card, template 0, the placeholder tile.
+void StartLikeTheWindow(engine::Card& card) {
+  card.cardTemplate.width = 900;
+  card.cardTemplate.height = 600;
+  card.cardTemplate.builtInTemplateIndex = 0;
+  const resources::Blob tile = resources::FindPngResource(207);
+  imagefiles::DecodeImage(tile.data, tile.size, false, &card.placeholderTile);
+}
+
+int CheckSlot(const char* option, size_t slot, const engine::SlotList& slots) {
+  if (slot < slots.size()) return 0;
+  return Usage(std::string(option) + " " + std::to_string(slot) + ": the template has " +
+               std::to_string(slots.size()) + " slots (0 to " +
+               std::to_string(slots.empty() ? 0 : slots.size() - 1) + ")");
+}
+
+int Run(int argc, char** argv) {
+  tools::RenderOptions options;
+  std::string problem;
+  if (!tools::ParseRenderOptions(argc, argv, &options, &problem)) return Usage(problem);
+  if (options.help) {
+    std::fputs(tools::kRenderUsage, stdout);
+    return 0;
+  }
+
+  const imagefiles::ImageFiles files;
+  engine::Card card;
+  StartLikeTheWindow(card);
+  if (!options.layoutPath.empty()) {
+    imagefiles::LayoutStatus status = imagefiles::LayoutStatus::Ok;
+    if (!imagefiles::LoadLayoutFile(card, options.layoutPath, files, &status)) {
+      return Fail(options.layoutPath, imagefiles::LayoutStatusText(status));
+    }
+  } else {
+    const int index = options.templateIndex;
+    card.cardTemplate.builtInTemplateIndex = index;
+    engine::LoadBuiltInTemplate(card, 201 + 2 * index, 202 + 2 * index, files);
+    if (!card.cardTemplate.Installed()) {
+      return Fail("template " + std::to_string(index),
+                  "the built-in template is missing from this build");
+    }
+  }
+
+  // Every slot index is checked before any photo is read.
+  for (const tools::PhotoOption& photo : options.photos) {
+    if (int status = CheckSlot("--photo", photo.slot, card.slots)) return status;
+  }
+  for (const tools::PanOption& pan : options.pans) {
+    if (int status = CheckSlot("--pan", pan.slot, card.slots)) return status;
+  }
+  for (const tools::PhotoOption& photo : options.photos) {
+    if (!engine::LoadPhotoIntoSlot(card.slots, photo.slot, photo.path, files)) {
+      std::vector<uint8_t> bytes;
+      return Fail(photo.path, files.ReadFile(photo.path, &bytes)
+                                  ? "is not a PNG or JPEG picture the program can decode"
+                                  : "cannot be read");
+    }
+  }
+  for (const tools::PanOption& pan : options.pans) {
+    card.slots[pan.slot].panX = pan.panX;
+    card.slots[pan.slot].panY = pan.panY;
+  }
+
+  if (options.listSlots) {
+    for (size_t i = 0; i < card.slots.size(); ++i) {
+      const engine::PhotoSlot& slot = card.slots[i];
+      std::printf("slot %zu key 0x%06" PRIX32 " box %" PRId32 " %" PRId32 " %" PRId32 " %" PRId32
+                  "\n",
+                  i, slot.keyColour, slot.left, slot.top, slot.right, slot.bottom);
+    }
+    std::fflush(stdout);
+  }
+  if (options.output.empty()) return 0;
+
+  const uint32_t width = options.width != 0 ? options.width : card.cardTemplate.width;
+  const uint32_t height = options.height != 0 ? options.height : card.cardTemplate.height;
+  const uint32_t stride = engine::CardImageStride(width);
+  std::vector<uint8_t> pixels(size_t(stride) * height);
+  engine::RenderCard(card, int32_t(width), int32_t(height), pixels.data(), int32_t(stride),
+                     options.draft);
+
+  imagefiles::CardFormat format = imagefiles::CardFormat::Jpeg;
+  if (options.format == tools::RenderOptions::Format::Png ||
+      (options.format == tools::RenderOptions::Format::FromName && EndsWithPng(options.output))) {
+    format = imagefiles::CardFormat::Png;
+  }
+  errno = 0;
+  if (!imagefiles::WriteCardFile(options.output, format, pixels.data(), width, height, stride)) {
+    const int error = errno;
+    return Fail(options.output,
+                std::string("cannot be written") +
+                    (error != 0 ? std::string(" (") + std::strerror(error) + ")" : std::string()));
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("tessary-render: out of memory\n", stderr);
+    return kFailed;
+  }
+}
