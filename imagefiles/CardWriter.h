@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace imagefiles {
+
+enum class CardFormat { Jpeg, Png };
+
+// Writes an Rgb24 card (rows `stride` bytes apart, bytes R, G, B; padding
+// after width x 3 is ignored) as a complete file at `path` (UTF-8): a
+// baseline JPEG at quality 80 with a 100 dpi JFIF header, or an 8-bit RGB PNG
+// with no chunk but IHDR, IDAT and IEND. Returns false on any failure; the
+// target is then untouched and no partial file is left behind.
+bool WriteCardFile(const std::string& path, CardFormat format, const uint8_t* pixels,
+                   uint32_t width, uint32_t height, uint32_t stride);
+
+}  // namespace imagefiles

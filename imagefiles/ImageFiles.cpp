@@ -1,0 +1,17 @@
+#include "imagefiles/ImageFiles.h"
+
+#include "imagefiles/DecodeImage.h"
+#include "imagefiles/ReadWholeFile.h"
+
+namespace imagefiles {
+
+bool ImageFiles::ReadFile(const std::string& path, std::vector<uint8_t>* bytes) const {
+  return ReadWholeFile(path, bytes);
+}
+
+bool ImageFiles::Decode(const uint8_t* data, uint32_t size, bool withAlpha,
+                        engine::Raster* out) const {
+  return DecodeImage(data, size, withAlpha, out);
+}
+
+}  // namespace imagefiles
