@@ -1,0 +1,24 @@
+#pragma once
+
+namespace app {
+
+// The hint line's sentences. The window keeps a pointer to the one shown and
+// compares by identity, so each sentence must exist exactly once.
+inline constexpr char kHintAddMorePhotos[] =
+    "Add more photos to your card - click on empty regions!";
+inline constexpr char kHintCardComplete[] = "Your card is complete - click on the Save button.";
+inline constexpr char kHintClickToAdd[] = "Click to add photo to this region.";
+inline constexpr char kHintDragPicture[] =
+    "Drag picture to move it. Double-click to select another photo.";
+inline constexpr char kHintSaveReady[] =
+    "Your card is ready! Click on Save to save it to your computer.";
+inline constexpr char kHintSaveIncomplete[] =
+    "After you have added your photos to the card, click on the Save button to export it.";
+inline constexpr char kHintTemplate[] =
+    "Click to cycle between built-in card templates. Click on Help to learn about custom "
+    "templates.";
+inline constexpr char kHintDonate[] = "Send some money to the author of this tool via PayPal.";
+inline constexpr char kHintHelp[] =
+    "Click to learn how to use this tool efficiently. Tips and tricks inside!";
+
+}  // namespace app

@@ -1,0 +1,70 @@
+#include "app/WebAddresses.h"
+
+#include <filesystem>
+#include <system_error>
+
+#ifndef TESSARY_HELP_URL
+#define TESSARY_HELP_URL ""
+#endif
+#ifndef TESSARY_DONATE_URL
+#define TESSARY_DONATE_URL ""
+#endif
+
+namespace app {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kHelpFile[] = "help.html";
+constexpr char kCustomLayoutSection[] = "#custom-layouts";
+
+std::string ExecutableDirectory() {
+  std::error_code error;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", error);
+  if (error) return fs::current_path(error).string();
+  return exe.parent_path().string();
+}
+
+}  // namespace
+
+std::string FileAddress(const std::string& absolutePath) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string address = "file://";
+  for (const char ch : absolutePath) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                       (c >= '0' && c <= '9') || c == '/' || c == '-' || c == '_' || c == '.' ||
+                       c == '~';
+    if (plain) {
+      address += ch;
+    } else {
+      address += '%';
+      address += kHex[c >> 4];
+      address += kHex[c & 15];
+    }
+  }
+  return address;
+}
+
+std::string InstalledHelpPage(const std::string& exeDir) {
+  const fs::path dir(exeDir);
+  const fs::path candidates[] = {dir / kHelpFile, dir / ".." / "share" / "tessary" / kHelpFile};
+  std::error_code error;
+  for (const fs::path& candidate : candidates)
+    if (fs::is_regular_file(candidate, error))
+      return FileAddress(fs::weakly_canonical(candidate, error).string());
+  return FileAddress(candidates[1].lexically_normal().string());
+}
+
+std::string HelpAddress() {
+  const std::string configured = TESSARY_HELP_URL;
+  if (!configured.empty()) return configured;
+  return InstalledHelpPage(ExecutableDirectory());
+}
+
+std::string GuidelineAddress() { return HelpAddress() + kCustomLayoutSection; }
+
+std::string DonateAddress() { return TESSARY_DONATE_URL; }
+
+}  // namespace app
