@@ -102,6 +102,10 @@ class CTessaryWnd : public platform::WindowHandler, public CMessageFilter, publi
   void OnTemplateInstalled();
   void ExtendFrame(int32_t width, int32_t height);
   void PaintHintLine(platform::DeviceContext& dc);
+  // Stores a different sentence and repaints the hint line; the same one
+  // again changes nothing.
+  void ShowHint(const char* sentence);
+  const char* GeneralHint() const;
 
   platform::Platform& platform_;
   const engine::ImageReader& reader_;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <new>
 #include <vector>
 
 namespace engine {
@@ -47,11 +48,15 @@ float ClampPan(float pan, double half) {
 bool LoadPhotoIntoSlot(SlotList& slots, size_t index, const std::string& path,
                        const ImageReader& reader) {
   if (index >= slots.size()) return false;
-  std::vector<uint8_t> bytes;
-  if (!reader.ReadFile(path, &bytes)) return false;
-  if (bytes.size() > std::numeric_limits<uint32_t>::max()) return false;
   Raster photo;
-  if (!reader.Decode(bytes.data(), uint32_t(bytes.size()), false, &photo)) return false;
+  try {
+    std::vector<uint8_t> bytes;
+    if (!reader.ReadFile(path, &bytes)) return false;
+    if (bytes.size() > std::numeric_limits<uint32_t>::max()) return false;
+    if (!reader.Decode(bytes.data(), uint32_t(bytes.size()), false, &photo)) return false;
+  } catch (const std::bad_alloc&) {
+    return false;  // a file too big for memory is a photo that did not load
+  }
   if (photo.Empty() || photo.format != PixelFormat::Rgb24) return false;
 
   PhotoSlot& slot = slots[index];

@@ -17,10 +17,9 @@ class CTessaryWnd::CSimpleDropTarget : public platform::IDropTarget {
   platform::HRESULT QueryInterface(platform::Iid iid, void** object) override;
   uint32_t AddRef() override;
   uint32_t Release() override;
-  platform::HRESULT DragEnter(platform::IDataObject* data, uint32_t keyState,
-                              platform::Point point, uint32_t* effect) override;
-  platform::HRESULT DragOver(uint32_t keyState, platform::Point point,
-                             uint32_t* effect) override;
+  platform::HRESULT DragEnter(platform::IDataObject* data, uint32_t keyState, platform::Point point,
+                              uint32_t* effect) override;
+  platform::HRESULT DragOver(uint32_t keyState, platform::Point point, uint32_t* effect) override;
   platform::HRESULT DragLeave() override;
   platform::HRESULT Drop(platform::IDataObject* data, uint32_t keyState, platform::Point point,
                          uint32_t* effect) override;

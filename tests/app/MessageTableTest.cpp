@@ -91,8 +91,10 @@ TEST(MessageTable, HandledFlagDecidesWhetherTheSearchGoesOn) {
 TEST(MessageTable, WindowSendsTheRestToTheDefault) {
   AppHarness h;
   h.window->ClearLogs();
-  // Until the cursor handler is written it declines, so the system arrow shows.
-  h.window->MouseMove(10, 10);
+  // The cursor handler declines a cursor message outside the client area, so
+  // the system shows its own cursor.
+  constexpr uint16_t kCaption = 2;
+  h.window->Send(WM_SETCURSOR, WPARAM(h.window->Handle()), MAKELPARAM(kCaption, WM_MOUSEMOVE));
   EXPECT_EQ(h.window->defaultMessages, std::vector<uint32_t>{WM_SETCURSOR});
   EXPECT_EQ(h.platform.currentCursor, h.platform.CursorHandle(CursorId::Arrow));
 
