@@ -14,7 +14,7 @@ if [[ "${1:-}" == "--artwork" ]]; then
   packages+=(libcairo2-dev)
 fi
 if [[ "${1:-}" == "--screenshot" ]]; then
-  packages+=(imagemagick xdotool)
+  packages+=(imagemagick xdotool openbox wmctrl)
 fi
 
 missing=()

@@ -28,8 +28,15 @@ Rect ToRect(const QRect& r) { return Rect{r.x(), r.y(), r.x() + r.width(), r.y()
 ToolbarPanel::ToolbarPanel(QtToolbar& owner, QWidget* parent) : QWidget(parent), owner_(owner) {
   setMouseTracking(true);
   setAutoFillBackground(false);
+  // The panel paints every pixel itself (through the parent's erase), so Qt
+  // need not compose the parent under it. Without this, a repaint of the
+  // parent that does not erase left stale pixels here, and the labels,
+  // drawn again and again over themselves, turned bold.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   setCursor(Qt::ArrowCursor);  // not the program's card cursors
 }
+
+void ToolbarPanel::paintEvent(QPaintEvent* event) { owner_.PaintBackground(*this, event->rect()); }
 
 void ToolbarPanel::mouseMoveEvent(QMouseEvent* event) {
   if (!dynamic_cast<ToolbarButton*>(childAt(event->position().toPoint()))) owner_.OnOverNoButton();
@@ -263,6 +270,16 @@ bool QtToolbar::CustomDraw(ToolbarButton& button, QtDeviceContext& dc) {
   item.rcText = ToRect(button.LabelRect());
   window_.Send(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&item));
   return !item.rcText.Empty();
+}
+
+void QtToolbar::PaintBackground(QWidget& panel, const QRect& rect) {
+  // A transparent toolbar shows its parent's background: the parent's erase
+  // handler paints it, in the parent's coordinates.
+  QPainter painter(&panel);
+  painter.setClipRect(rect);
+  painter.translate(-panel.pos());
+  QtDeviceContext dc(&painter);
+  window_.Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(static_cast<DeviceContext*>(&dc)), 0);
 }
 
 }  // namespace platform::qt

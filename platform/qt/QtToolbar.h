@@ -29,6 +29,7 @@ class ToolbarPanel : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   QtToolbar& owner_;
@@ -86,6 +87,8 @@ class QtToolbar : public Toolbar {
   void OnLeft();
   // Custom draw for one button; false when the label is to be left out.
   bool CustomDraw(ToolbarButton& button, QtDeviceContext& dc);
+  // The parent erases what lies under the transparent control.
+  void PaintBackground(QWidget& panel, const QRect& rect);
 
  private:
   struct Item {

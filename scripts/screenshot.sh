@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Makes docs/screenshot.png: the program on a virtual X display (Xvfb) with a
+# small window manager, photos put into the card through its own open dialog,
+# one photo dragged, then closed the way a user closes it. Fails if the
+# program does not end with exit code 0.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh --screenshot
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target tessary
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+scripts/make-sample-photos.sh "$work"
+xvfb-run -a -s "-screen 0 1240x820x24" scripts/screenshot-session.sh build/app/tessary "$work" \
+  docs/screenshot.png
+echo "docs/screenshot.png written"
