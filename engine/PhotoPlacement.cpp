@@ -114,8 +114,8 @@ void DragPan(SlotList& slots, const DragState& drag, const Rect& cardRect, uint3
 
   const int32_t dx = x - drag.dragStartX;
   const int32_t dy = y - drag.dragStartY;
-  const float scaleX = float(double(cardRect.right - cardRect.left) / templateWidth);
-  const float scaleY = float(double(cardRect.bottom - cardRect.top) / templateHeight);
+  const float scaleX = float(double(cardRect.Width()) / templateWidth);
+  const float scaleY = float(double(cardRect.Height()) / templateHeight);
   const CoverSizeResult cover = CoverSize(uint32_t(slot.BoxWidth()), uint32_t(slot.BoxHeight()),
                                           slot.photoWidth, slot.photoHeight);
 

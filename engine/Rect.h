@@ -11,12 +11,19 @@ struct Rect {
   int32_t right = 0;
   int32_t bottom = 0;
 
-  int32_t Width() const { return right - left; }
-  int32_t Height() const { return bottom - top; }
+  // Zero for an inverted rectangle (a layout too small for the card puts the
+  // card's corners past each other), and never a signed overflow.
+  int32_t Width() const { return Span(left, right); }
+  int32_t Height() const { return Span(top, bottom); }
   bool operator==(const Rect& o) const {
     return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
   }
   bool operator!=(const Rect& o) const { return !(*this == o); }
+
+  static int32_t Span(int32_t from, int32_t to) {
+    const int64_t d = int64_t(to) - from;
+    return d <= 0 ? 0 : d > INT32_MAX ? INT32_MAX : int32_t(d);
+  }
 };
 
 }  // namespace engine

@@ -10,10 +10,8 @@ int32_t HitTestSlot(const engine::Card& card, const engine::Rect& cardRect, int3
   }
   // 64-bit products: a custom template wider than 65,536 pixels would wrap
   // the 32-bit ones and hit the wrong region.
-  const uint64_t tx =
-      uint64_t(uint32_t(x - cardRect.left)) * t.width / uint32_t(cardRect.right - cardRect.left);
-  const uint64_t ty =
-      uint64_t(uint32_t(y - cardRect.top)) * t.height / uint32_t(cardRect.bottom - cardRect.top);
+  const uint64_t tx = uint64_t(int64_t(x) - cardRect.left) * t.width / uint32_t(cardRect.Width());
+  const uint64_t ty = uint64_t(int64_t(y) - cardRect.top) * t.height / uint32_t(cardRect.Height());
 
   for (size_t i = 0; i < card.slots.size(); ++i) {
     const engine::PhotoSlot& slot = card.slots[i];

@@ -62,6 +62,15 @@ TEST(Layout, MinimisedWindowPutsTheCardOutside) {
   EXPECT_GT(r.left, 1000000);
   EXPECT_EQ(r.left, int32_t((uint32_t(-68) - 900u) >> 1));
   EXPECT_EQ(h.wnd->GetHintRect(), (Rect{0, -20, 0, 0}));
+  // Its corners lie past each other: an empty card that paints, hits and
+  // drags nothing (and computes no overflowing width on the way).
+  EXPECT_EQ(r.Width(), 0);
+  h.window->ClearLogs();
+  h.window->UpdateWindow();
+  EXPECT_TRUE(h.window->surface.dibs.empty());
+  h.window->LButtonDown(5, 5);
+  h.window->MouseMove(50, 50);
+  h.window->LButtonUp(50, 50);
   h.window->Restore();
   EXPECT_EQ(h.CardRect(), (Rect{0, 0, 900, 600}));
 }
