@@ -42,11 +42,29 @@ HRESULT ScriptedDataObject::GetData(const FORMATETC& format, STGMEDIUM* medium) 
     return E_FAIL;  // DV_E_FORMATETC
   medium->tymed = TYMED_HGLOBAL;
   medium->hGlobal = &files_;
-  // The medium keeps the object alive until ReleaseStgMedium.
-  AddRef();
-  ++outstanding_;
-  medium->owner = static_cast<IUnknown*>(this);
+  // The medium keeps the object alive until ReleaseStgMedium, which releases
+  // this token and so counts the medium as given back.
+  medium->owner = static_cast<IUnknown*>(new MediumToken(*this));
   return S_OK;
+}
+
+ScriptedDataObject::MediumToken::MediumToken(ScriptedDataObject& data) : data_(data) {
+  data_.AddRef();
+  ++data_.outstanding_;
+}
+
+HRESULT ScriptedDataObject::MediumToken::QueryInterface(Iid, void** object) {
+  if (object) *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+uint32_t ScriptedDataObject::MediumToken::AddRef() { return 2; }
+
+uint32_t ScriptedDataObject::MediumToken::Release() {
+  --data_.outstanding_;
+  data_.Release();
+  delete this;
+  return 0;
 }
 
 HRESULT RecordingDropTargetHelper::QueryInterface(Iid iid, void** object) {

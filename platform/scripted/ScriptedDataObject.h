@@ -36,6 +36,19 @@ class ScriptedDataObject : public IDataObject {
   uint32_t RefCount() const { return refCount_; }
 
  private:
+  // What a handed-out medium holds: released exactly once by ReleaseStgMedium.
+  class MediumToken : public IUnknown {
+   public:
+    explicit MediumToken(ScriptedDataObject& data);
+    HRESULT QueryInterface(Iid iid, void** object) override;
+    uint32_t AddRef() override;
+    uint32_t Release() override;
+
+   private:
+    ~MediumToken() override = default;
+    ScriptedDataObject& data_;
+  };
+
   ScriptedDataObject(bool hasFiles, std::vector<std::string> paths);
   ~ScriptedDataObject() override = default;
 

@@ -327,6 +327,7 @@ TEST(ScriptedDragDrop, RegistrationReferencesAndFileData) {
   EXPECT_EQ(files->RefCount(), 2u);
   ReleaseStgMedium(&medium);
   EXPECT_EQ(files->RefCount(), 1u);
+  EXPECT_EQ(files->OutstandingMedia(), 0);
   EXPECT_NE(ScriptedDataObject::NonFile()->GetData(fmt, &medium), S_OK);
 
   EXPECT_EQ(w->RevokeDragDrop(), S_OK);

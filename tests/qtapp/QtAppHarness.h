@@ -1,0 +1,150 @@
+#pragma once
+
+// Mouse input through the window system, as a user's would arrive.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QImage>
+#include <QPaintEvent>
+#include <QRegion>
+#include <QTest>
+#include <QToolButton>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Startup.h"
+#include "app/TessaryWnd.h"
+#include "engine/CardCompositor.h"
+#include "imagefiles/ImageFiles.h"
+#include "interaction/CardFiles.h"
+#include "platform/qt/QtPlatform.h"
+
+namespace qtapp {
+
+using namespace platform;
+
+// Every paint event the widget receives, with its region.
+class PaintLog : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint)
+      regions.push_back(static_cast<QPaintEvent*>(event)->region());
+    return false;
+  }
+  int Touching(const Rect& r) const {
+    const QRect area(r.left, r.top, r.Width(), r.Height());
+    int n = 0;
+    for (const QRegion& region : regions) n += region.intersects(area) ? 1 : 0;
+    return n;
+  }
+  std::vector<QRegion> regions;
+};
+
+// The program's main window as start-up makes it, on the Qt backend, with
+// the loop driven by the test.
+class QtApp {
+  static inline int argc_ = 1;
+  static inline char name_[] = "test_qtapp";
+  static inline char* argv_[] = {name_, nullptr};
+
+  qt::QtPlatform platform_;  // first made, last gone
+  imagefiles::ImageFiles reader_;
+
+ public:
+  QtApp() : platform_(argc_, argv_) {
+    dpi = platform_.ScreenDpi();
+    placement = app::ComputeStartupPlacement(
+        dpi, platform_.GetSystemMetrics(SM_CXFRAME), platform_.GetSystemMetrics(SM_CYFRAME),
+        platform_.GetSystemMetrics(SM_CYCAPTION), platform_.GetSystemMetrics(SM_CXFULLSCREEN),
+        platform_.GetSystemMetrics(SM_CYFULLSCREEN), platform_.StartupShowCommand());
+    wnd = std::make_unique<app::CTessaryWnd>(platform_, dpi, reader_);
+    window = platform_.CreateWindowEx(wnd.get(), placement.rect, "Tessary 1.0",
+                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    if (!window) return;
+    window->ShowWindow(placement.showCommand);
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible() && w->windowTitle() == QLatin1String("Tessary 1.0")) widget = w;
+    if (widget && QTest::qWaitForWindowExposed(widget)) {
+      widget->installEventFilter(&paints);
+      Settle();
+    }
+  }
+  ~QtApp() {
+    if (widget) widget->removeEventFilter(&paints);
+    if (window && window->IsWindow()) window->DestroyWindow();
+    wnd.reset();
+  }
+  QtApp(const QtApp&) = delete;
+  QtApp& operator=(const QtApp&) = delete;
+
+  bool Ready() const { return widget != nullptr && widget->isVisible(); }
+
+  // Lets pending resizes and paints through until the layout is still.
+  void Settle() {
+    Rect last{-1, -1, -1, -1};
+    for (int i = 0; i < 20 && last != wnd->GetCardRect(); ++i) {
+      last = wnd->GetCardRect();
+      QTest::qWait(30);
+    }
+  }
+
+  engine::Card& Card() { return wnd->GetCard(); }
+  Rect CardRect() const { return wnd->GetCardRect(); }
+  cardfiles::ClientPoint In(size_t slot) {
+    return cardfiles::PointInSlot(Card(), CardRect(), slot);
+  }
+  QPoint At(cardfiles::ClientPoint p) const { return QPoint(p.x, p.y); }
+
+  QImage Grab() { return widget->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+  static Colour PixelOf(const QImage& image, int x, int y) {
+    const QRgb p = image.pixel(x, y);
+    return RGB(uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p)));
+  }
+  // Pixels of the card rectangle, every `step`-th in both directions.
+  std::vector<Colour> CardSamples(const QImage& image, int step = 5) const {
+    std::vector<Colour> out;
+    const Rect r = CardRect();
+    for (int y = r.top; y < r.bottom; y += step)
+      for (int x = r.left; x < r.right; x += step) out.push_back(PixelOf(image, x, y));
+    return out;
+  }
+  // Sampled card pixels that differ from the draft render of the card.
+  int MismatchesWithRender(const QImage& image, int step = 3) {
+    const Rect r = CardRect();
+    const int32_t w = r.Width(), h = r.Height();
+    const uint32_t stride = engine::CardImageStride(uint32_t(w));
+    std::vector<uint8_t> expected(size_t(stride) * size_t(h));
+    engine::RenderCard(Card(), w, h, expected.data(), int32_t(stride), true);
+    int bad = 0;
+    for (int32_t y = 0; y < h; y += step)
+      for (int32_t x = 0; x < w; x += step) {
+        const uint8_t* p = expected.data() + size_t(y) * stride + size_t(x) * 3;
+        if (PixelOf(image, r.left + x, r.top + y) != RGB(p[0], p[1], p[2])) ++bad;
+      }
+    return bad;
+  }
+
+  QToolButton* Button(const char* label) const {
+    for (QToolButton* b : widget->findChildren<QToolButton*>())
+      if (b->text() == QLatin1String(label)) return b;
+    return nullptr;
+  }
+
+  int32_t dpi = 0;
+  app::StartupPlacement placement;
+  std::unique_ptr<app::CTessaryWnd> wnd;
+  Window* window = nullptr;
+  QWidget* widget = nullptr;
+  PaintLog paints;
+  cardfiles::Files files;
+
+  qt::QtPlatform& Platform() { return platform_; }
+  const imagefiles::ImageFiles& Reader() const { return reader_; }
+};
+
+}  // namespace qtapp

@@ -1,0 +1,286 @@
+#include <QDialog>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/HintTexts.h"
+#include "tests/qtapp/QtAppHarness.h"
+
+using namespace qtapp;
+using cardfiles::ClientPoint;
+using cardfiles::Rgb;
+
+namespace {
+
+struct DragOutcome {
+  bool enterCopies = false;
+  bool moveCopies = false;
+  bool dropAccepted = false;
+};
+
+// A shell drag of local files that enters, moves and drops at `at`.
+DragOutcome DragFilesOnto(QtApp& app, const std::vector<std::string>& paths, QPoint at) {
+  QMimeData mime;
+  QList<QUrl> urls;
+  for (const std::string& p : paths) urls << QUrl::fromLocalFile(QString::fromStdString(p));
+  mime.setUrls(urls);
+  const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+  DragOutcome out;
+  QDragEnterEvent enter(at, actions, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(app.widget, &enter);
+  out.enterCopies = enter.isAccepted() && enter.dropAction() == Qt::CopyAction;
+  QDragMoveEvent move(at, actions, &mime, Qt::LeftButton, Qt::NoModifier);
+  move.ignore();
+  QApplication::sendEvent(app.widget, &move);
+  out.moveCopies = move.isAccepted() && move.dropAction() == Qt::CopyAction;
+  QDropEvent drop(QPointF(at), actions, &mime, Qt::NoButton, Qt::NoModifier);
+  drop.ignore();
+  QApplication::sendEvent(app.widget, &drop);
+  out.dropAccepted = drop.isAccepted();
+  return out;
+}
+
+// A client point of the card outside every region (the frame).
+ClientPoint FramePoint(QtApp& app) {
+  const Rect r = app.CardRect();
+  for (int32_t y = r.top + 1; y < r.bottom; y += 2)
+    for (int32_t x = r.left + 1; x < r.right; x += 2)
+      if (cardfiles::ExpectedSlot(app.Card(), r, x, y) == -1) return ClientPoint{x, y};
+  return ClientPoint{};
+}
+
+// Waits for a paint of `area` after `before` paints of it were seen.
+bool RepaintedSince(QtApp& app, const Rect& area, int before) {
+  return QTest::qWaitFor([&] { return app.paints.Touching(area) > before; }, 3000);
+}
+
+bool Bluish(Colour c) { return GetBValue(c) > GetRValue(c) + 100; }
+bool Reddish(Colour c) { return GetRValue(c) > GetBValue(c) + 100; }
+
+}  // namespace
+
+TEST(QtEditing, TemplateButtonShowsTheNextCard) {
+  QtApp app;
+  ASSERT_TRUE(app.Ready());
+  QToolButton* button = app.Button("Template");
+  ASSERT_NE(button, nullptr);
+  const std::vector<Colour> before = app.CardSamples(app.Grab());
+  const int paints = app.paints.Touching(app.CardRect());
+
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(app.Card().cardTemplate.builtInTemplateIndex, 1);
+  ASSERT_TRUE(RepaintedSince(app, app.CardRect(), paints));
+  const QImage image = app.Grab();
+  const std::vector<Colour> after = app.CardSamples(image);
+  ASSERT_EQ(after.size(), before.size());
+  size_t changed = 0;
+  for (size_t i = 0; i < after.size(); ++i) changed += after[i] != before[i] ? 1 : 0;
+  EXPECT_GT(changed, after.size() / 5);
+  EXPECT_EQ(app.MismatchesWithRender(image), 0);
+}
+
+TEST(QtEditing, HoverHintsFollowThePointerAndRepaintTheHintLine) {
+  QtApp app;
+  ASSERT_TRUE(app.Ready());
+  const Rect hint = app.wnd->GetHintRect();
+  const ClientPoint empty = app.In(0);
+  const ClientPoint frame = FramePoint(app);
+  ASSERT_GE(empty.x, 0);
+  ASSERT_GE(frame.x, 0);
+  const QImage start = app.Grab();
+  const int paints = app.paints.Touching(hint);
+
+  QTest::mouseMove(app.widget, app.At(empty));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return app.wnd->GetHintText() == app::kHintClickToAdd; }));
+  EXPECT_TRUE(RepaintedSince(app, hint, paints));
+  EXPECT_EQ(app.widget->cursor().shape(), Qt::PointingHandCursor);
+  const QImage over = app.Grab();
+  bool hintChanged = false;
+  for (int y = hint.top; y < hint.bottom && !hintChanged; ++y)
+    for (int x = hint.left; x < hint.right / 2 && !hintChanged; ++x)
+      hintChanged = over.pixel(x, y) != start.pixel(x, y);
+  EXPECT_TRUE(hintChanged);
+
+  // Within the same region the sentence stays, and so does the hint line.
+  const int settled = app.paints.Touching(hint);
+  QTest::mouseMove(app.widget, app.At(ClientPoint{empty.x + 3, empty.y + 2}));
+  QTest::qWait(100);
+  EXPECT_EQ(app.paints.Touching(hint), settled);
+
+  QTest::mouseMove(app.widget, app.At(frame));
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return app.wnd->GetHintText() == app::kHintAddMorePhotos; }));
+  EXPECT_EQ(app.widget->cursor().shape(), Qt::ArrowCursor);
+
+  QToolButton* help = app.Button("Help");
+  ASSERT_NE(help, nullptr);
+  QTest::mouseMove(help);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return app.wnd->GetHintText() == app::kHintHelp; }));
+  QTest::mouseMove(app.widget, app.At(frame));
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return app.wnd->GetHintText() == app::kHintAddMorePhotos; }));
+}
+
+TEST(QtEditing, PhotosDroppedOnARegionAppearInTheCard) {
+  QtApp app;
+  ASSERT_TRUE(app.Ready());
+  const std::string photo = app.files.Photo("green.png", 200, 150, Rgb{20, 180, 60});
+  const ClientPoint target = app.In(2);
+  const ClientPoint frame = FramePoint(app);
+
+  // Photos alone are refused over the frame.
+  const DragOutcome refused = DragFilesOnto(app, {photo}, app.At(frame));
+  EXPECT_FALSE(refused.moveCopies);
+  EXPECT_FALSE(app.Card().slots[2].HasPhoto());
+
+  const int paints = app.paints.Touching(app.CardRect());
+  const DragOutcome dropped = DragFilesOnto(app, {photo}, app.At(target));
+  EXPECT_TRUE(dropped.enterCopies);
+  EXPECT_TRUE(dropped.moveCopies);
+  EXPECT_TRUE(dropped.dropAccepted);
+  ASSERT_TRUE(app.Card().slots[2].HasPhoto());
+  EXPECT_EQ(app.Card().slots[2].photoWidth, 200u);
+  ASSERT_TRUE(RepaintedSince(app, app.CardRect(), paints));
+  const QImage image = app.Grab();
+  EXPECT_EQ(QtApp::PixelOf(image, target.x, target.y), RGB(20, 180, 60));
+  EXPECT_EQ(app.MismatchesWithRender(image), 0);
+}
+
+TEST(QtEditing, DraggingAPhotoMovesItsPixels) {
+  QtApp app;
+  ASSERT_TRUE(app.Ready());
+  // Red on the left, blue on the right, much wider than the region: the
+  // region's middle shows the border between the two.
+  const std::string photo =
+      app.files.Photo("wide.png", 860, 140, Rgb{20, 20, 250}, false, Rgb{250, 20, 20}, true);
+  const engine::PhotoSlot& slot = app.Card().slots[0];
+  const Rect r = app.CardRect();
+  const int32_t boxLeft = r.left + slot.left * r.Width() / 900;
+  const int32_t boxRight = r.left + slot.right * r.Width() / 900;
+  const int32_t midY = r.top + (slot.top + slot.bottom) / 2 * r.Height() / 600;
+  const ClientPoint centre{(boxLeft + boxRight) / 2, midY};
+  ASSERT_EQ(cardfiles::ExpectedSlot(app.Card(), r, centre.x, centre.y), 0);
+  ASSERT_TRUE(DragFilesOnto(app, {photo}, app.At(centre)).dropAccepted);
+  ASSERT_TRUE(slot.HasPhoto());
+
+  const int step = std::max(4, r.Width() / 40);
+  const ClientPoint probe{centre.x + step, centre.y};
+  int paints = app.paints.Touching(r);
+  (void)QTest::qWaitFor([&] { return app.paints.Touching(r) > paints; }, 1000);
+  EXPECT_TRUE(Bluish(QtApp::PixelOf(app.Grab(), probe.x, probe.y)));
+
+  QTest::mouseMove(app.widget, app.At(centre));
+  QTest::mousePress(app.widget, Qt::LeftButton, Qt::NoModifier, app.At(centre));
+  EXPECT_EQ(app.widget->cursor().shape(), Qt::SizeAllCursor);
+  ASSERT_TRUE(app.window->HasCapture());
+  paints = app.paints.Touching(r);
+  QTest::mouseMove(app.widget, app.At(ClientPoint{centre.x + step, centre.y}));
+  QTest::mouseMove(app.widget, app.At(ClientPoint{centre.x + 3 * step, centre.y + 5}));
+  EXPECT_LT(slot.panX, 0.5f);
+  EXPECT_TRUE(RepaintedSince(app, r, paints));
+  QTest::qWait(50);
+  EXPECT_TRUE(Reddish(QtApp::PixelOf(app.Grab(), probe.x, probe.y)));
+
+  // Far past the window's right edge the photo stops at its limit.
+  QTest::mouseMove(app.widget, QPoint(app.widget->width() + 400, centre.y));
+  EXPECT_FLOAT_EQ(slot.panX, 0.125f);
+  QTest::mouseRelease(app.widget, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(app.widget->width() + 400, centre.y));
+  EXPECT_FALSE(app.window->HasCapture());
+  EXPECT_EQ(app.wnd->GetDragState().dragSlot, -1);
+  EXPECT_FLOAT_EQ(slot.panX, 0.125f);
+  EXPECT_FLOAT_EQ(slot.panY, 0.5f);
+}
+
+TEST(QtEditing, ADroppedLayoutBecomesTheCard) {
+  QtApp app;
+  ASSERT_TRUE(app.Ready());
+  // An opaque magenta-ish card with one region in its middle.
+  cardfiles::Rgba map(600, 400), overlay(600, 400);
+  map.Fill(150, 100, 450, 300, 0, 0, 255);
+  overlay.Fill(0, 0, 600, 400, 200, 30, 160);
+  overlay.Fill(150, 100, 450, 300, 0, 0, 0, 0);
+  const std::string layout = app.files.Layout("party.jli", map, overlay);
+  const ClientPoint frame = FramePoint(app);
+  const int paints = app.paints.Touching(app.CardRect());
+
+  const DragOutcome outcome = DragFilesOnto(app, {layout}, app.At(frame));
+  EXPECT_TRUE(outcome.enterCopies);  // a layout is welcome outside every region
+  EXPECT_TRUE(outcome.dropAccepted);
+  ASSERT_EQ(app.Card().cardTemplate.width, 600u);
+  EXPECT_EQ(app.Card().cardTemplate.height, 400u);
+  const int32_t w = app.widget->width(), h = app.widget->height();
+  const int32_t availW = w - 68, availH = h - 20;
+  if (availW >= 600 && availH >= 400) {
+    EXPECT_EQ(app.CardRect(), (Rect{(availW - 600) / 2, (availH - 400) / 2,
+                                    (availW - 600) / 2 + 600, (availH - 400) / 2 + 400}));
+  }
+  ASSERT_TRUE(RepaintedSince(app, app.CardRect(), paints));
+  const QImage image = app.Grab();
+  const Rect r = app.CardRect();
+  EXPECT_EQ(QtApp::PixelOf(image, r.left + 2, r.top + 2), RGB(200, 30, 160));
+  EXPECT_EQ(QtApp::PixelOf(image, r.right - 3, r.bottom - 3), RGB(200, 30, 160));
+  EXPECT_EQ(app.MismatchesWithRender(image), 0);
+  ASSERT_EQ(app.Card().slots[0].keyColour, 0xF80000u);
+  EXPECT_TRUE(app.Card().slots[1].Hidden());
+}
+
+namespace {
+
+// Cancels every modal dialog the program opens and counts them.
+class DialogCanceller {
+ public:
+  DialogCanceller() {
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+          titles.push_back(dialog->windowTitle().toStdString());
+          dialog->reject();
+        }
+      }
+    });
+    timer_.start();
+  }
+  std::vector<std::string> titles;
+
+ private:
+  QTimer timer_;
+};
+
+}  // namespace
+
+TEST(QtEditing, DoubleClicksOpenTheDialogAsOnTheClassicDesktop) {
+  QtApp app;
+  ASSERT_TRUE(app.Ready());
+  const std::string photo = app.files.Photo("blue.png", 90, 60, Rgb{10, 10, 240});
+  const ClientPoint filled = app.In(1), empty = app.In(3);
+  ASSERT_TRUE(DragFilesOnto(app, {photo}, app.At(filled)).dropAccepted);
+  const uint8_t* pixels = app.Card().slots[1].photoPixels.get();
+
+  DialogCanceller dialogs;
+  // On a photo: press and release start and end a drag, the double-click
+  // opens the dialog, and the last release finds nothing pressed.
+  QTest::mouseMove(app.widget, app.At(filled));
+  QTest::mouseDClick(app.widget, Qt::LeftButton, Qt::NoModifier, app.At(filled));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.titles.size() >= 1; }, 3000));
+  QTest::qWait(50);
+  EXPECT_EQ(dialogs.titles, (std::vector<std::string>{"Open picture"}));
+  EXPECT_EQ(app.Card().slots[1].photoPixels.get(), pixels);
+  EXPECT_FALSE(app.window->HasCapture());
+  EXPECT_EQ(app.wnd->GetDragState().dragSlot, -1);
+
+  // On an empty region the first click's release already opens it; the
+  // double-click opens it once more, and that is all.
+  dialogs.titles.clear();
+  QTest::mouseMove(app.widget, app.At(empty));
+  QTest::qWait(400);  // not a continuation of the double-click above
+  QTest::mouseDClick(app.widget, Qt::LeftButton, Qt::NoModifier, app.At(empty));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.titles.size() >= 2; }, 3000));
+  QTest::qWait(50);
+  EXPECT_EQ(dialogs.titles.size(), 2u);
+  EXPECT_FALSE(app.Card().slots[3].HasPhoto());
+}

@@ -1,0 +1,153 @@
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <cstdlib>
+#include <set>
+
+#include "app/Metrics.h"
+#include "tests/qtapp/QtAppHarness.h"
+
+using namespace qtapp;
+
+namespace {
+
+// Where the card goes in a client area of w x h, worked out on its own.
+Rect ExpectedCardRect(int32_t w, int32_t h, int32_t dpi, int32_t tw, int32_t th) {
+  const int32_t availW = w - app::ToolbarWidthFor(dpi) - app::ToolbarGapFor(dpi);
+  const int32_t availH = h - app::HintHeightFor(dpi);
+  if (availW >= tw && availH >= th)
+    return Rect{(availW - tw) / 2, (availH - th) / 2, (availW - tw) / 2 + tw,
+                (availH - th) / 2 + th};
+  if (int64_t(tw) * availH > int64_t(th) * availW) {
+    const int32_t ch = availW * th / tw;
+    return Rect{0, (availH - ch) / 2, availW, (availH - ch) / 2 + ch};
+  }
+  const int32_t cw = availH * tw / th;
+  return Rect{(availW - cw) / 2, 0, (availW - cw) / 2 + cw, availH};
+}
+
+// Checks the window's layout and the painted card for whatever size it got.
+void ExpectLaidOutAndPainted(QtApp& app) {
+  const int32_t w = app.widget->width(), h = app.widget->height();
+  EXPECT_EQ(app.window->GetClientRect(), (Rect{0, 0, w, h}));
+  EXPECT_EQ(app.wnd->GetHintRect(), (Rect{0, h - app::HintHeightFor(app.dpi), w, h}));
+  EXPECT_EQ(app.CardRect(), ExpectedCardRect(w, h, app.dpi, 900, 600));
+
+  const QImage image = app.Grab();
+  EXPECT_EQ(app.MismatchesWithRender(image), 0);
+  const Colour face = app.Platform().GetSysColor(COLOR_BTNFACE);
+  std::set<Colour> colours;
+  int background = 0;
+  const std::vector<Colour> samples = app.CardSamples(image);
+  for (Colour c : samples) {
+    colours.insert(c);
+    background += c == face ? 1 : 0;
+  }
+  EXPECT_GT(colours.size(), 20u);  // frame, placeholder tiles, decorations
+  EXPECT_LT(background, int(samples.size() / 10));
+}
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (had_) {
+      setenv(name_, old_.c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
+
+}  // namespace
+
+TEST(QtStartup, WindowTakesTheSizeItsMetricsAskForAndPaintsTheCard) {
+  QtApp app;
+  ASSERT_TRUE(app.Ready());
+  EXPECT_EQ(app.widget->windowTitle(), QLatin1String("Tessary 1.0"));
+  EXPECT_EQ(app.dpi, 96);
+  if (app.placement.showCommand == SW_SHOWMAXIMIZED) {
+    // The default offscreen screen (800 x 800 with Qt 6.4) is too narrow for the card at
+    // natural size: shown maximised, the card scaled down to fit.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app.widget->isMaximized(); }, 2000));
+    app.Settle();
+    EXPECT_LT(app.CardRect().Width(), 900);
+  } else {
+    EXPECT_EQ(app.widget->size(), QSize(968, 620));
+  }
+  ExpectLaidOutAndPainted(app);
+}
+
+TEST(QtStartup, OnALargeScreenTheClientIsExactlyRoomForTheCard) {
+  cardfiles::Files files;
+  const std::string config =
+      files.Write("screens.json",
+                  [] {
+                    const std::string json =
+                        R"({"screens": [{"name": "big", "x": 0, "y": 0, "width": 1920,)"
+                        R"( "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+                    return std::vector<uint8_t>(json.begin(), json.end());
+                  }());
+  const ScopedEnv qpa("QT_QPA_PLATFORM", "offscreen:configfile=" + config);
+  QtApp app;
+  ASSERT_TRUE(app.Ready());
+  ASSERT_EQ(QGuiApplication::primaryScreen()->size(), QSize(1920, 1080))
+      << "the offscreen plugin ignored the screen configuration";
+  EXPECT_NE(app.placement.showCommand, SW_SHOWMAXIMIZED);
+  EXPECT_FALSE(app.widget->isMaximized());
+  EXPECT_EQ(app.widget->size(), QSize(968, 620));
+  EXPECT_EQ(app.CardRect(), (Rect{0, 0, 900, 600}));
+  ExpectLaidOutAndPainted(app);
+}
+
+TEST(QtStartup, TheProgramRunsUntilItsWindowIsClosed) {
+  int argc = 1;
+  char name[] = "test_qtapp";
+  char* argv[] = {name, nullptr};
+  qt::QtPlatform platform(argc, argv);
+
+  QString title;
+  QSize size;
+  size_t colours = 0;
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (!w->isVisible() || w->windowTitle() != QLatin1String("Tessary 1.0") ||
+          !w->windowHandle() || !w->windowHandle()->isExposed())
+        continue;
+      poll.stop();
+      title = w->windowTitle();
+      size = w->size();
+      const QImage image = w->grab().toImage();
+      std::set<QRgb> seen;
+      for (int y = 0; y < image.height(); y += 7)
+        for (int x = 0; x < image.width(); x += 7) seen.insert(image.pixel(x, y));
+      colours = seen.size();
+      w->close();  // the user closes the window: WM_CLOSE
+      return;
+    }
+  });
+  poll.start();
+  QTimer guard;  // if the window never shows, end the loop rather than hang
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [&] { platform.PostQuitMessage(99); });
+  guard.start(15000);
+
+  EXPECT_EQ(app::TessaryMain(platform), 0);
+  EXPECT_EQ(title, QLatin1String("Tessary 1.0"));
+  EXPECT_GT(size.width(), 300);
+  EXPECT_GT(colours, 20u);
+}
