@@ -17,18 +17,17 @@ uint32_t TruncateSaturated(double v, uint32_t max) {
 
 }  // namespace
 
-// The products p * 65535 and p * 255 are taken in single precision, as the
-// float sample times an integer constant, and only the + 0.5 in double. This
-// decides one entry at gamma 2.2: fromLinear[60825] is 247 (exactly 246.99999
-// in double precision).
+// b and p are rounded to single precision where they are stored; the
+// products p * 65535 and p * 255 and the + 0.5 are exact (in double). This
+// decides one entry at gamma 2.2: fromLinear[60825] is 246 (246.99999...),
+// where a single-precision product would round up to 247.
 std::unique_ptr<ToLinearTable> BuildToLinearTable(float gamma) {
   auto table = std::make_unique<ToLinearTable>();
   for (uint32_t i = 0; i < ToLinearTable::kSize; ++i) {
     const float b = float(i / 255.0);
     const float p = float(std::pow(double(b), double(gamma)));
-    const float scaled = p * 65535.0f;
     // "Kept as 16 bits": the low 16 bits of the truncated value.
-    table->entries[i] = uint16_t(TruncateSaturated(double(scaled) + 0.5, 0xFFFFFFFFu));
+    table->entries[i] = uint16_t(TruncateSaturated(double(p) * 65535.0 + 0.5, 0xFFFFFFFFu));
   }
   return table;
 }
@@ -39,8 +38,7 @@ std::unique_ptr<FromLinearTable> BuildFromLinearTable(float gamma) {
   for (uint32_t k = 0; k < FromLinearTable::kLinearSize; ++k) {
     const float b = float(k / 65535.0);
     const float p = float(std::pow(double(b), double(r)));
-    const float scaled = p * 255.0f;
-    table->entries[k] = uint8_t(TruncateSaturated(double(scaled) + 0.5, 0xFFFFFFFFu));
+    table->entries[k] = uint8_t(TruncateSaturated(double(p) * 255.0 + 0.5, 0xFFFFFFFFu));
   }
   for (size_t k = FromLinearTable::kLinearSize; k < FromLinearTable::kSize; ++k) {
     table->entries[k] = 255;

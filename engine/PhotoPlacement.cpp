@@ -26,9 +26,12 @@ int32_t TruncateToInt32(double v) {
   return int32_t(v);
 }
 
-int32_t CropOrigin(float pan, uint32_t photoSize, uint32_t cropSize) {
+// `cropSize` is the cover rule's size, `shownSize` the one actually scaled
+// (at least 1): the origin follows the rule, the clamp keeps the pixels
+// scaled inside the photo.
+int32_t CropOrigin(float pan, uint32_t photoSize, uint32_t cropSize, uint32_t shownSize) {
   int64_t origin = TruncateToInt32(double(pan) * photoSize - cropSize * 0.5);
-  const int64_t limit = int64_t(photoSize) - int64_t(cropSize);
+  const int64_t limit = int64_t(photoSize) - int64_t(shownSize);
   if (origin < 0) {
     origin = 0;
   } else if (origin > limit) {
@@ -92,12 +95,14 @@ Crop ComputeCrop(const PhotoSlot& slot) {
     crop.cropHeight = Quotient(uint64_t(boxHeight) * photoWidth, boxWidth);
   }
   // A box far narrower than the photo's proportions would give an empty
-  // crop; one pixel of photo is the least there is to show.
+  // crop, which scaling would read as the column at cropX anyway (and past
+  // the photo at the far edge); one pixel of photo is what is shown.
+  const uint32_t ruleWidth = crop.cropWidth, ruleHeight = crop.cropHeight;
   if (crop.cropWidth == 0) crop.cropWidth = 1;
   if (crop.cropHeight == 0) crop.cropHeight = 1;
 
-  crop.cropX = CropOrigin(slot.panX, photoWidth, crop.cropWidth);
-  crop.cropY = CropOrigin(slot.panY, photoHeight, crop.cropHeight);
+  crop.cropX = CropOrigin(slot.panX, photoWidth, ruleWidth, crop.cropWidth);
+  crop.cropY = CropOrigin(slot.panY, photoHeight, ruleHeight, crop.cropHeight);
   return crop;
 }
 
@@ -119,11 +124,14 @@ void DragPan(SlotList& slots, const DragState& drag, const Rect& cardRect, uint3
   const CoverSizeResult cover = CoverSize(uint32_t(slot.BoxWidth()), uint32_t(slot.BoxHeight()),
                                           slot.photoWidth, slot.photoHeight);
 
-  const float panX = drag.dragStartPanX - (float(dx) / scaleX) / float(cover.scaledWidth);
+  // Evaluated in double and stored as float, like the scale above.
+  const float panX =
+      float(double(drag.dragStartPanX) - (double(dx) / double(scaleX)) / cover.scaledWidth);
   const double halfX = slot.BoxWidth() * 0.5 / cover.scaledWidth;
   slot.panX = ClampPan(panX, halfX);
 
-  const float panY = drag.dragStartPanY - (float(dy) / scaleY) / float(cover.scaledHeight);
+  const float panY =
+      float(double(drag.dragStartPanY) - (double(dy) / double(scaleY)) / cover.scaledHeight);
   const double halfY = slot.BoxHeight() * 0.5 / cover.scaledHeight;
   slot.panY = ClampPan(panY, halfY);
 }

@@ -10,13 +10,14 @@ namespace engine {
 
 namespace {
 
-// The ratio is rounded to single precision and the product x * ratio is a
-// single-precision product too, then truncated. Rounding can in principle
-// push the last product up to the source length on huge ratios; the clamp
-// costs nothing per pixel because it runs once per column and row.
+// The ratio is rounded to single precision; the product x * ratio is exact
+// (in double), then truncated: 900 -> 700 maps column 7 to 8, where a
+// single-precision product would round 8.9999999 up to 9. The clamp guards
+// against rounding on huge ratios; it runs once per column and row, not per
+// pixel.
 int32_t SourceIndex(int32_t i, float ratio, int32_t srcLength) {
-  const float position = float(i) * ratio;
-  const int32_t s = position < float(srcLength) ? int32_t(position) : srcLength - 1;
+  const double position = double(i) * double(ratio);
+  const int32_t s = position < double(srcLength) ? int32_t(position) : srcLength - 1;
   return s < 0 ? 0 : s;
 }
 

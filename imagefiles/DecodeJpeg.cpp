@@ -19,8 +19,12 @@ constexpr int kMaxScans = 100;
 
 // Complete Huffman-coded data needs at least one bit per 8 x 8 luma block
 // (512 pixels per byte); beyond twice that the file is a fragment or a
-// forgery, and decoding it would only fill a large buffer with grey.
+// forgery, and decoding it would only fill a buffer with grey. Up to the
+// size of a large camera photo such files still decode, as any truncated
+// JPEG does (arithmetic coding can legitimately go below one bit per block);
+// above it, a small file is not allowed to claim a huge buffer.
 constexpr uint64_t kMaxPixelsPerByte = 1024;
+constexpr uint64_t kPlausibilityCheckAbovePixels = 16'000'000;
 
 struct JpegLibState {
   jpeg_decompress_struct cinfo;
@@ -84,8 +88,10 @@ bool RunJpegDecode(JpegDecodeJob* job) {
   const uint32_t width = cinfo->image_width;
   const uint32_t height = cinfo->image_height;
   size_t bytes = 0;
+  const uint64_t pixels = uint64_t(width) * height;
   if (!engine::CheckedRasterSize(width, height, engine::PixelFormat::Rgb24, &bytes) ||
-      uint64_t(width) * height > uint64_t(job->size) * kMaxPixelsPerByte) {
+      (pixels > kPlausibilityCheckAbovePixels &&
+       pixels > uint64_t(job->size) * kMaxPixelsPerByte)) {
     JpegErrorThrower::Fail(j_common_ptr(cinfo));
   }
   if (!AllocateRows(job, width, height)) JpegErrorThrower::Fail(j_common_ptr(cinfo));

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -31,21 +32,37 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
+// A link is saved through, as writing into it would: the file it points to
+// is replaced, in that file's folder, and the link stays a link.
+std::string ResolveLinks(const std::string& target) {
+  struct stat link {};
+  if (::lstat(target.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return target;
+  char* resolved = ::realpath(target.c_str(), nullptr);
+  if (!resolved) return target;  // a dangling link: replaced like a file
+  std::string path(resolved);
+  std::free(resolved);
+  return path;
+}
+
 }  // namespace
 
 void FailOutputWriteForTesting(uint32_t nth) { writesUntilFailure = nth; }
 
 SafeOutputFile::~SafeOutputFile() { Discard(); }
 
-bool SafeOutputFile::Open(const std::string& target) {
+bool SafeOutputFile::Open(const std::string& requested) {
   Discard();
-  if (target.empty() || target.back() == '/') return false;
+  if (requested.empty() || requested.back() == '/') return false;
+  const std::string target = ResolveLinks(requested);
   target_ = target;
   failed_ = false;
+  // A short hidden name beside the target: the target's own name plus a
+  // suffix could pass the file system's 255-byte limit on long names.
+  const std::string folder = FolderOf(target);
   static unsigned counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = target + ".tmp" + std::to_string(::getpid()) + "-" +
-                       std::to_string(++counter);
+    std::string name = folder + "/.tessary-" + std::to_string(::getpid()) + "-" +
+                       std::to_string(++counter) + ".tmp";
     // 0666 lets the user's umask decide, as for any new file.
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {

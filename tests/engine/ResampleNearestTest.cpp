@@ -10,16 +10,16 @@
 namespace engine {
 namespace {
 
-// Nearest neighbour as written: a single-precision ratio, a single-precision
-// product with the destination index, truncated.
+// Nearest neighbour as written: a single-precision ratio, its exact product
+// with the destination index, truncated.
 std::vector<uint8_t> ReferenceNearest(const std::vector<uint8_t>& src, int32_t sw, int32_t sh,
                                       int32_t dw, int32_t dh) {
   const float rx = float(double(sw) / dw), ry = float(double(sh) / dh);
   std::vector<uint8_t> out(size_t(dw) * dh * 3);
   for (int32_t y = 0; y < dh; ++y) {
-    const int32_t sy = int32_t(float(y) * ry);
+    const int32_t sy = int32_t(double(y) * ry);
     for (int32_t x = 0; x < dw; ++x) {
-      const int32_t sx = int32_t(float(x) * rx);
+      const int32_t sx = int32_t(double(x) * rx);
       for (int c = 0; c < 3; ++c) {
         out[(size_t(y) * dw + x) * 3 + c] = src[(size_t(sy) * sw + sx) * 3 + c];
       }
@@ -43,6 +43,16 @@ TEST(ScaleNearestTest, MatchesTheReferenceAcrossRatios) {
     EXPECT_EQ(out, ReferenceNearest(src, sw, sh, dw, dh))
         << sw << "x" << sh << " -> " << dw << "x" << dh;
   }
+}
+
+TEST(ScaleNearestTest, TheProductWithTheRatioIsNotRounded) {
+  // 900 -> 700: the ratio is 1.28571427f; 7 x ratio is 8.99999988, column 8.
+  // Rounded to single precision it would be 9.0.
+  std::vector<uint8_t> src(900 * 3);
+  for (size_t x = 0; x < 900; ++x) src[x * 3] = uint8_t(x);
+  std::vector<uint8_t> out(700 * 3);
+  ResampleJob(700, 1, 900, 1, out.data(), 700 * 3, src.data(), 900 * 3).ScaleNearest();
+  EXPECT_EQ(out[7 * 3], 8);
 }
 
 TEST(ScaleNearestTest, ReadsAndWritesOnlyInsideViews) {

@@ -103,8 +103,9 @@ TEST(GammaTablesTest, TablesAtGamma22) {
   EXPECT_EQ(fromLinear->entries[toLinear->entries[1]], 0);
   for (size_t k = 65535; k < FromLinearTable::kSize; ++k) EXPECT_EQ(fromLinear->entries[k], 255);
   EXPECT_EQ(fromLinear->entries[32767], 186);
-  // p * 255 is a single-precision product: 246.99999 in double, 247 in float.
-  EXPECT_EQ(fromLinear->entries[60825], 247);
+  // p * 255 is an exact product: 246.99999..., where a single-precision
+  // product would round to 247.
+  EXPECT_EQ(fromLinear->entries[60825], 246);
 }
 
 TEST(GammaTablesTest, NonsenseGammasStillBuildTables) {

@@ -162,6 +162,26 @@ TEST(CardWriter, SavingOverAFileReplacesIt) {
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"card.jpg"});
 }
 
+TEST(CardWriter, LongNamesAndLinksSaveLikeAnyFile) {
+  testimages::TempFolder folder;
+  // The longest name a folder takes: a temporary named after it would not fit.
+  const std::string longName = folder.File(std::string(251, 'c') + ".png");
+  ASSERT_TRUE(Card(4, 4).Write(longName, CardFormat::Png));
+  EXPECT_EQ(testimages::ReadBytes(longName)[1], 'P');
+
+  // Saving onto a link replaces the file it points to and keeps the link.
+  ASSERT_EQ(mkdir(folder.File("real").c_str(), 0700), 0);
+  const std::string real = folder.File("real/card.jpg");
+  testimages::WriteBytes(real, std::vector<uint8_t>(10, 1));
+  const std::string link = folder.File("link.jpg");
+  ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+  ASSERT_TRUE(Card(4, 4).Write(link, CardFormat::Png));
+  struct stat info {};
+  ASSERT_EQ(lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(testimages::ReadBytes(real)[1], 'P');
+}
+
 TEST(CardWriter, FailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
   testimages::TempFolder folder;
   const std::string path = folder.File("card.jpg");

@@ -148,19 +148,28 @@ TEST(HostileJpeg, OversizeOrHollowFramesAreRefusedFast) {
   const std::vector<uint8_t> jpeg = testimages::EncodeJpeg(photo.data(), 16, 16, 3);
   const size_t sof = FindSof(jpeg);
   ASSERT_NE(sof, 0u);
-  // 65500 x 65500 is libjpeg's largest; 20000 x 10000 breaks the pixel
-  // limit; 3000 x 3000 from a 600-byte file would be a 27 MB grey buffer.
-  for (auto [w, h] : {std::pair<int, int>{65500, 65500}, {20000, 10000}, {3000, 3000}}) {
+  auto withSize = [&](int w, int h) {
     std::vector<uint8_t> bad = jpeg;
     bad[sof + 5] = uint8_t(h >> 8);
     bad[sof + 6] = uint8_t(h);
     bad[sof + 7] = uint8_t(w >> 8);
     bad[sof + 8] = uint8_t(w);
+    return bad;
+  };
+  // 65500 x 65500 is libjpeg's largest; 20000 x 10000 breaks the pixel
+  // limit; 6000 x 4000 from a 600-byte file would be a 72 MB grey buffer.
+  for (auto [w, h] : {std::pair<int, int>{65500, 65500}, {20000, 10000}, {6000, 4000}}) {
+    const std::vector<uint8_t> bad = withSize(w, h);
     bool decoded = true;
     EXPECT_LT(SecondsToDecode(bad, false, &decoded), 0.5);
     EXPECT_FALSE(decoded) << w << " x " << h;
     ExpectNoAllocationAbove(bad, false, 1 << 20);
   }
+  // Up to a camera photo's size a file cut short still decodes, the rest grey.
+  engine::Raster out;
+  EXPECT_TRUE(imagefiles::DecodeImage(withSize(3000, 3000).data(),
+                                      uint32_t(jpeg.size()), false, &out));
+  EXPECT_EQ(out.width, 3000u);
 }
 
 void FixPngCrcs(std::vector<uint8_t>* png) {
