@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -238,12 +239,22 @@ bool QtPlatform::FileDialog(OPENFILENAME& ofn, bool save) {
   }
   if (!ofn.file.empty()) dialog.selectFile(QString::fromUtf8(ofn.file));
 
-  ++modalDepth_;
-  const bool accepted = dialog.exec() == QDialog::Accepted;
-  --modalDepth_;
-  if (!accepted || dialog.selectedFiles().isEmpty()) return false;
-
-  QString path = dialog.selectedFiles().first();
+  QString path;
+  for (;;) {
+    ++modalDepth_;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    --modalDepth_;
+    if (!accepted || dialog.selectedFiles().isEmpty()) return false;
+    path = dialog.selectedFiles().first();
+    if (!(ofn.flags & OFN_PATHMUSTEXIST) || QFileInfo(path).absoluteDir().exists()) break;
+    // As the classic dialog does: a name in a folder that is not there is
+    // refused on the spot, and the user picks again.
+    ++modalDepth_;
+    QMessageBox::warning(&dialog, dialog.windowTitle(),
+                         QStringLiteral("The folder \"%1\" does not exist.")
+                             .arg(QFileInfo(path).absolutePath()));
+    --modalDepth_;
+  }
   const int chosen = filters.indexOf(dialog.selectedNameFilter());
   const uint32_t filterIndex = chosen >= 0 ? uint32_t(chosen + 1) : 1;
   if (save && QFileInfo(path).suffix().isEmpty() && !ofn.defaultExtension.empty()) {
