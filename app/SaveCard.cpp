@@ -1,9 +1,6 @@
 #include <string>
-#include <vector>
 
 #include "app/TessaryWnd.h"
-#include "engine/CardCompositor.h"
-#include "engine/Raster.h"
 #include "imagefiles/CardWriter.h"
 #include "platform/WaitCursor.h"
 
@@ -27,16 +24,12 @@ LRESULT CTessaryWnd::SaveCard(uint32_t, WPARAM, LPARAM, bool&) {
   bool failed = false;
   {
     WaitCursor wait(platform_);
-    const uint32_t width = card.cardTemplate.width, height = card.cardTemplate.height;
-    const uint32_t stride = engine::CardImageStride(width);
-    std::vector<uint8_t> pixels(size_t(stride) * size_t(height));
-    engine::RenderCard(card, int32_t(width), int32_t(height), pixels.data(), int32_t(stride),
-                       false);
     // The filter decides the format; the typed name may say anything.
     if (ofn.filterIndex == 1 || ofn.filterIndex == 2) {
       const imagefiles::CardFormat format =
           ofn.filterIndex == 1 ? imagefiles::CardFormat::Jpeg : imagefiles::CardFormat::Png;
-      failed = !imagefiles::WriteCardFile(ofn.file, format, pixels.data(), width, height, stride);
+      failed = !imagefiles::RenderCardToFile(card, card.cardTemplate.width,
+                                             card.cardTemplate.height, false, ofn.file, format);
     }
   }
   // A save that silently did nothing would leave the user believing the card

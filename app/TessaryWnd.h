@@ -106,6 +106,10 @@ class CTessaryWnd : public platform::WindowHandler, public CMessageFilter, publi
   // again changes nothing.
   void ShowHint(const char* sentence);
   const char* GeneralHint() const;
+  // cardRect as the engine's rectangle type.
+  engine::Rect ShownCard() const {
+    return engine::Rect{cardRect.left, cardRect.top, cardRect.right, cardRect.bottom};
+  }
 
   platform::Platform& platform_;
   const engine::ImageReader& reader_;

@@ -1,4 +1,4 @@
-#include <vector>
+#include <memory>
 
 #include "app/Metrics.h"
 #include "app/TessaryWnd.h"
@@ -51,11 +51,14 @@ LRESULT CTessaryWnd::OnPaint(uint32_t, WPARAM, LPARAM, bool&) {
   if (Overlap(cardRect, paint) && w > 0 && h > 0) {
     // The whole card, whatever part of it is invalid: one render, one copy.
     const uint32_t stride = engine::CardImageStride(uint32_t(w));
-    std::vector<uint8_t> buffer(size_t(stride) * size_t(h));
-    if (card.cardTemplate.Installed())
-      engine::RenderCard(card, w, h, buffer.data(), int32_t(stride), true);
+    const size_t bytes = size_t(stride) * size_t(h);
+    // Rendering writes every pixel, so only a card without a template (which
+    // is not rendered) needs a cleared buffer; a drag repaints on every move.
+    const bool installed = card.cardTemplate.Installed();
+    std::unique_ptr<uint8_t[]> buffer(installed ? new uint8_t[bytes] : new uint8_t[bytes]());
+    if (installed) engine::RenderCard(card, w, h, buffer.get(), int32_t(stride), true);
     for (int32_t y = 0; y < h; ++y) {
-      uint8_t* row = buffer.data() + size_t(y) * stride;
+      uint8_t* row = buffer.get() + size_t(y) * stride;
       for (size_t x = 0; x < size_t(w); ++x) {
         uint8_t* p = row + x * 3;
         const uint8_t red = p[0];
@@ -63,7 +66,7 @@ LRESULT CTessaryWnd::OnPaint(uint32_t, WPARAM, LPARAM, bool&) {
         p[2] = red;
       }
     }
-    dc->SetDIBitsToDevice(cardRect.left, cardRect.top, w, h, buffer.data(), int32_t(stride));
+    dc->SetDIBitsToDevice(cardRect.left, cardRect.top, w, h, buffer.get(), int32_t(stride));
   }
   if (Overlap(hintRect, paint)) PaintHintLine(*dc);
   window->EndPaint();

@@ -7,6 +7,7 @@
 
 #include <png.h>
 
+#include "engine/CardCompositor.h"
 #include "imagefiles/JpegErrorThrower.h"
 #include "imagefiles/JpegFileDestination.h"
 #include "imagefiles/PngFileSink.h"
@@ -124,6 +125,22 @@ bool WriteCardFile(const std::string& path, CardFormat format, const uint8_t* pi
   }
   try {
     return WriteCard(path, format, pixels, width, height, stride);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+bool RenderCardToFile(const engine::Card& card, uint32_t width, uint32_t height, bool draft,
+                      const std::string& path, CardFormat format) {
+  size_t bytes = 0;
+  if (!engine::CheckedRasterSize(width, height, engine::PixelFormat::Rgb24, &bytes)) return false;
+  const uint32_t stride = engine::CardImageStride(width);
+  try {
+    // Every pixel is rendered, so the buffer needs no clearing first.
+    std::unique_ptr<uint8_t[]> pixels(new uint8_t[size_t(stride) * height]);
+    engine::RenderCard(card, int32_t(width), int32_t(height), pixels.get(), int32_t(stride),
+                       draft);
+    return WriteCardFile(path, format, pixels.get(), width, height, stride);
   } catch (const std::bad_alloc&) {
     return false;
   }

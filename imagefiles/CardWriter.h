@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/CardTemplate.h"
+
 namespace imagefiles {
 
 enum class CardFormat { Jpeg, Png };
@@ -14,5 +16,11 @@ enum class CardFormat { Jpeg, Png };
 // target is then untouched and no partial file is left behind.
 bool WriteCardFile(const std::string& path, CardFormat format, const uint8_t* pixels,
                    uint32_t width, uint32_t height, uint32_t stride);
+
+// Renders the card at width x height (RenderCard, `draft` as there) into a
+// card buffer and writes it with WriteCardFile: what Save does at the
+// template's size in full quality, and what the command-line renderer does.
+bool RenderCardToFile(const engine::Card& card, uint32_t width, uint32_t height, bool draft,
+                      const std::string& path, CardFormat format);
 
 }  // namespace imagefiles

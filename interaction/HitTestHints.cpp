@@ -10,8 +10,7 @@ using namespace platform;
 
 int32_t CTessaryWnd::HitTestSlot(int32_t x, int32_t y) const {
   if (!window) return -1;
-  const engine::Rect card_rect{cardRect.left, cardRect.top, cardRect.right, cardRect.bottom};
-  return interaction::HitTestSlot(card, card_rect, x, y);
+  return interaction::HitTestSlot(card, ShownCard(), x, y);
 }
 
 bool CTessaryWnd::IsOverSlot(Point screen) const {

@@ -47,8 +47,8 @@ LRESULT CTessaryWnd::OnMouseMove(uint32_t, WPARAM, LPARAM lParam, bool&) {
   // A press on an empty slot takes no capture, and a capture the system took
   // away ends the drag's effect until the button comes up.
   if (!window || !window->HasCapture()) return 0;
-  const engine::Rect shown{cardRect.left, cardRect.top, cardRect.right, cardRect.bottom};
-  engine::DragPan(card.slots, drag, shown, card.cardTemplate.width, card.cardTemplate.height, x, y);
+  engine::DragPan(card.slots, drag, ShownCard(), card.cardTemplate.width, card.cardTemplate.height,
+                  x, y);
   window->InvalidateRect(&cardRect, true);
   return 0;
 }

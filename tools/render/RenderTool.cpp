@@ -9,10 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/CardCompositor.h"
 #include "engine/CardTemplate.h"
 #include "engine/PhotoPlacement.h"
-#include "engine/Raster.h"
 #include "imagefiles/CardWriter.h"
 #include "imagefiles/DecodeImage.h"
 #include "imagefiles/ImageFiles.h"
@@ -120,10 +118,6 @@ int Run(int argc, char** argv) {
 
   const uint32_t width = options.width != 0 ? options.width : card.cardTemplate.width;
   const uint32_t height = options.height != 0 ? options.height : card.cardTemplate.height;
-  const uint32_t stride = engine::CardImageStride(width);
-  std::vector<uint8_t> pixels(size_t(stride) * height);
-  engine::RenderCard(card, int32_t(width), int32_t(height), pixels.data(), int32_t(stride),
-                     options.draft);
 
   imagefiles::CardFormat format = imagefiles::CardFormat::Jpeg;
   if (options.format == tools::RenderOptions::Format::Png ||
@@ -131,7 +125,7 @@ int Run(int argc, char** argv) {
     format = imagefiles::CardFormat::Png;
   }
   errno = 0;
-  if (!imagefiles::WriteCardFile(options.output, format, pixels.data(), width, height, stride)) {
+  if (!imagefiles::RenderCardToFile(card, width, height, options.draft, options.output, format)) {
     const int error = errno;
     return Fail(options.output,
                 std::string("cannot be written") +
