@@ -19,10 +19,9 @@ const engine::Card& FullCard() {
     engine::LoadBuiltInTemplate(c, 201, 202, reader);
     std::mt19937 rng(7);
     for (engine::PhotoSlot& slot : c.slots) {
-      slot.photoWidth = 4000;
-      slot.photoHeight = 3000;
-      slot.photoPixels.reset(new uint8_t[size_t(4000) * 3000 * 3]);
-      for (size_t i = 0; i < size_t(4000) * 3000 * 3; ++i) slot.photoPixels[i] = uint8_t(rng());
+      engine::Raster photo = engine::Raster::Allocate(4000, 3000, engine::PixelFormat::Rgb24);
+      for (size_t i = 0; i < photo.ByteSize(); ++i) photo.pixels[i] = uint8_t(rng());
+      slot.TakePhoto(std::move(photo));
     }
     return c;
   }();

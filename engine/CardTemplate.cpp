@@ -68,13 +68,27 @@ void ExtractSlots(const CardTemplate& cardTemplate, SlotList& slots) {
   }
 }
 
+namespace {
+
+void Install(Card& card, uint32_t width, uint32_t height, RegionMap map, Overlay overlay) {
+  CardTemplate& t = card.cardTemplate;
+  t.regionMap = std::move(map);
+  t.overlay = std::move(overlay);
+  t.width = width;
+  t.height = height;
+  ExtractSlots(t, card.slots);
+  if (card.onTemplateInstalled) card.onTemplateInstalled();
+}
+
+}  // namespace
+
 void SetTemplate(Card& card, uint32_t width, uint32_t height, const uint8_t* regionMapPixels,
                  const uint8_t* overlayPixels) {
   // Allocate before letting go of the current template: if memory runs out
   // the card keeps the template it had instead of being left without one.
   size_t bytes = 0;
-  RegionMap map;
-  Overlay overlay;
+  std::unique_ptr<uint8_t[]> map;
+  std::unique_ptr<uint8_t[]> overlay;
   if (CheckedRasterSize(width, height, PixelFormat::Rgba32, &bytes)) {
     map.reset(new uint8_t[bytes]);
     overlay.reset(new uint8_t[bytes]);
@@ -83,14 +97,24 @@ void SetTemplate(Card& card, uint32_t width, uint32_t height, const uint8_t* reg
   } else if (width != 0 || height != 0) {
     throw std::bad_alloc();
   }
+  RegionMap sharedMap(std::move(map));
+  Overlay sharedOverlay(std::move(overlay));
+  Install(card, width, height, std::move(sharedMap), std::move(sharedOverlay));
+}
 
-  CardTemplate& t = card.cardTemplate;
-  t.regionMap = std::move(map);
-  t.overlay = std::move(overlay);
-  t.width = width;
-  t.height = height;
-  ExtractSlots(t, card.slots);
-  if (card.onTemplateInstalled) card.onTemplateInstalled();
+bool SetTemplate(Card& card, Raster&& regionMap, Raster&& overlay) {
+  if (regionMap.Empty() || overlay.Empty()) return false;
+  if (regionMap.format != PixelFormat::Rgba32 || overlay.format != PixelFormat::Rgba32) return false;
+  if (regionMap.width != overlay.width || regionMap.height != overlay.height) return false;
+  const uint32_t width = regionMap.width, height = regionMap.height;
+  // Both control blocks exist before the card lets go of its template, so
+  // running out of memory here leaves the card as it was.
+  RegionMap map(std::move(regionMap.pixels));
+  Overlay layer(std::move(overlay.pixels));
+  regionMap.Reset();
+  overlay.Reset();
+  Install(card, width, height, std::move(map), std::move(layer));
+  return true;
 }
 
 void LoadBuiltInTemplate(Card& card, int mapId, int overlayId, const ImageReader& reader) {
@@ -104,7 +128,7 @@ void LoadBuiltInTemplate(Card& card, int mapId, int overlayId, const ImageReader
   if (!mapOk || !overlayOk || map.Empty() || overlay.Empty()) return;
   if (map.format != PixelFormat::Rgba32 || overlay.format != PixelFormat::Rgba32) return;
   if (map.width != overlay.width || map.height != overlay.height) return;
-  SetTemplate(card, map.width, map.height, map.pixels.get(), overlay.pixels.get());
+  SetTemplate(card, std::move(map), std::move(overlay));
 }
 
 void NextBuiltInTemplate(Card& card, const ImageReader& reader) {

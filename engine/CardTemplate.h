@@ -14,9 +14,11 @@ namespace engine {
 // high bits; alpha plays no part.
 constexpr uint32_t KeyColourMask = 0x00F8F8F8;
 
-// Region map and overlay: Rgba32 arrays of width x height x 4 bytes.
-using RegionMap = std::unique_ptr<uint8_t[]>;
-using Overlay = std::unique_ptr<uint8_t[]>;
+// Region map and overlay: Rgba32 arrays of width x height x 4 bytes. Never
+// written once installed, so the edit history can hold on to a template
+// without copying it.
+using RegionMap = std::shared_ptr<const uint8_t[]>;
+using Overlay = std::shared_ptr<const uint8_t[]>;
 
 struct CardTemplate {
   uint32_t width = 0;
@@ -47,6 +49,11 @@ void ExtractSlots(const CardTemplate& cardTemplate, SlotList& slots);
 // made.
 void SetTemplate(Card& card, uint32_t width, uint32_t height, const uint8_t* regionMapPixels,
                  const uint8_t* overlayPixels);
+
+// Installs two decoded Rgba32 rasters of equal size by taking their pixels
+// (no copy). False, with the card and both rasters unchanged, when they are
+// not two Rgba32 pictures of one size.
+bool SetTemplate(Card& card, Raster&& regionMap, Raster&& overlay);
 
 // Loads a built-in pair by resource number; any failure leaves the card as it was.
 void LoadBuiltInTemplate(Card& card, int mapId, int overlayId, const ImageReader& reader);

@@ -63,9 +63,7 @@ bool LoadPhotoIntoSlot(SlotList& slots, size_t index, const std::string& path,
   if (photo.Empty() || photo.format != PixelFormat::Rgb24) return false;
 
   PhotoSlot& slot = slots[index];
-  slot.photoWidth = photo.width;
-  slot.photoHeight = photo.height;
-  slot.photoPixels.swap(photo.pixels);  // the previous photo goes with `photo`
+  slot.TakePhoto(std::move(photo));
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/Raster.h"
 #include "engine/RasterView.h"
 
 namespace engine {
@@ -21,15 +22,28 @@ struct PhotoSlot {
   float zoom = 1.0f;       // kept for layout compatibility; nothing reads it
   uint32_t photoWidth = 0;
   uint32_t photoHeight = 0;
-  std::unique_ptr<uint8_t[]> photoPixels;  // Rgb24, packed; null when empty
+  // Rgb24, packed; null when empty. Never written once loaded, so the edit
+  // history shares a photo with the card instead of copying it.
+  std::shared_ptr<const uint8_t[]> photoPixels;
 
   int32_t BoxWidth() const { return right - left; }
   int32_t BoxHeight() const { return bottom - top; }
   bool Hidden() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
   bool HasPhoto() const { return photoPixels != nullptr; }
+  // Makes an Rgb24 raster the slot's photo without copying it; the previous
+  // photo goes unless the history still holds it. An empty raster empties
+  // the slot.
+  void TakePhoto(Raster&& photo) {
+    std::shared_ptr<const uint8_t[]> pixels(std::move(photo.pixels));
+    photoWidth = pixels ? photo.width : 0;
+    photoHeight = pixels ? photo.height : 0;
+    photoPixels = std::move(pixels);
+    photo.Reset();
+  }
   // The whole photo as a read-only view (the resampler never writes its source).
   RasterView PhotoView() const {
-    return RasterView{photoPixels.get(), int32_t(photoWidth), int32_t(photoHeight),
+    return RasterView{const_cast<uint8_t*>(photoPixels.get()), int32_t(photoWidth),
+                      int32_t(photoHeight),
                       int32_t(photoWidth * 3)};
   }
 };

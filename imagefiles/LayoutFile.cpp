@@ -105,14 +105,13 @@ bool LoadLayoutFile(engine::Card& card, const std::string& path, const engine::I
   if (reader.ReadFile(path, &bytes)) {
     LayoutLayers layers;
     result = ReadLayoutLayers(bytes.data(), bytes.size(), reader, &layers);
-    // The file buffer is not needed for the copies SetTemplate makes.
+    // The file's bytes are done with; the layers move into the template.
     std::vector<uint8_t>().swap(bytes);
     if (result == LayoutStatus::Ok) {
       try {
-        engine::SetTemplate(card, layers.regionMap.width, layers.regionMap.height,
-                            layers.regionMap.pixels.get(), layers.overlay.pixels.get());
+        engine::SetTemplate(card, std::move(layers.regionMap), std::move(layers.overlay));
       } catch (const std::bad_alloc&) {
-        // SetTemplate leaves the card as it was when its copies fail; a huge
+        // SetTemplate leaves the card as it was when memory runs out; a huge
         // user-made template is a refused file, not the end of the program.
         result = LayoutStatus::TooLarge;
       }

@@ -32,10 +32,9 @@ void Install(Card& card, const RegionMapBuilder& map, const std::vector<uint8_t>
 }
 
 void SolidPhoto(engine::PhotoSlot& slot, uint32_t w, uint32_t h, uint8_t v) {
-  slot.photoWidth = w;
-  slot.photoHeight = h;
-  slot.photoPixels.reset(new uint8_t[size_t(w) * h * 3]);
-  std::fill_n(slot.photoPixels.get(), size_t(w) * h * 3, v);
+  engine::Raster photo = engine::Raster::Allocate(w, h, engine::PixelFormat::Rgb24);
+  std::fill_n(photo.pixels.get(), size_t(w) * h * 3, v);
+  slot.TakePhoto(std::move(photo));
 }
 
 struct Image {

@@ -18,10 +18,9 @@ void Install(Card& card, const RegionMapBuilder& map) {
 }
 
 void GivePhoto(PhotoSlot& slot, uint8_t value) {
-  slot.photoWidth = 2;
-  slot.photoHeight = 2;
-  slot.photoPixels.reset(new uint8_t[12]);
-  std::fill_n(slot.photoPixels.get(), 12, value);
+  engine::Raster photo = engine::Raster::Allocate(2, 2, engine::PixelFormat::Rgb24);
+  std::fill_n(photo.pixels.get(), 12, value);
+  slot.TakePhoto(std::move(photo));
 }
 
 struct Box {
