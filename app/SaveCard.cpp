@@ -2,43 +2,50 @@
 
 #include "app/TessaryWnd.h"
 #include "imagefiles/CardWriter.h"
-#include "platform/WaitCursor.h"
 
 namespace app {
 
 using namespace platform;
 
-LRESULT CTessaryWnd::SaveCard(uint32_t, WPARAM, LPARAM, bool&) {
-  OPENFILENAME ofn;
-  ofn.owner = window;
-  ofn.filters = {FileFilter{"JPEG picture files", "*.jpg"},
-                 FileFilter{"PNG picture files", "*.png"}};
-  ofn.filterIndex = 0;
-  ofn.file = "card";
-  ofn.maxFile = 260;
-  ofn.title = "Save card";
-  ofn.defaultExtension = "jpg";
-  ofn.flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING;
-  if (!platform_.GetSaveFileName(ofn)) return 0;
+namespace {
 
-  bool failed = false;
+const char* const kExtensions[] = {"jpg", "png"};
+
+bool HasExtension(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const size_t dot = path.find_last_of('.');
+  return dot != std::string::npos && (slash == std::string::npos || dot > slash) &&
+         dot + 1 < path.size();
+}
+
+}  // namespace
+
+void CTessaryWnd::SaveCard() {
+  FileDialog dialog;
+  dialog.title = "Save card";
+  dialog.filters = {{"JPEG picture files", {"*.jpg"}}, {"PNG picture files", {"*.png"}}};
+  dialog.initialName = "card";
+  const std::optional<FileChoice> choice = window->ChooseFileToSave(dialog);
+  if (!choice || choice->filter > 1) return;
+
+  // The filter decides the format; the typed name may say anything. A bare
+  // name gets the chosen type's extension.
+  std::string path = choice->path;
+  if (!HasExtension(path)) {
+    if (path.empty() || path.back() != '.') path += '.';
+    path += kExtensions[choice->filter];
+  }
+  const imagefiles::CardFormat format =
+      choice->filter == 0 ? imagefiles::CardFormat::Jpeg : imagefiles::CardFormat::Png;
+  bool saved = false;
   {
-    WaitCursor wait(platform_);
-    // The filter decides the format; the typed name may say anything.
-    if (ofn.filterIndex == 1 || ofn.filterIndex == 2) {
-      const imagefiles::CardFormat format =
-          ofn.filterIndex == 1 ? imagefiles::CardFormat::Jpeg : imagefiles::CardFormat::Png;
-      failed = !imagefiles::RenderCardToFile(card, card.cardTemplate.width,
-                                             card.cardTemplate.height, false, ofn.file, format);
-    }
+    BusyCursor busy(*window);
+    saved = imagefiles::RenderCardToFile(card, card.cardTemplate.width, card.cardTemplate.height,
+                                         false, path, format);
   }
   // A save that silently did nothing would leave the user believing the card
   // is on disk; the writer has left any old file as it was.
-  if (failed) {
-    const std::string text = "The card could not be saved to \"" + ofn.file + "\".";
-    platform_.MessageBox(window, text.c_str(), "Tessary", MB_OK);
-  }
-  return 0;
+  if (!saved) ShowMessage("The card could not be saved to \"" + path + "\".");
 }
 
 }  // namespace app

@@ -1,121 +1,55 @@
 #include "app/TessaryWnd.h"
 
-#include "app/AppModule.h"
-#include "app/HintTexts.h"
 #include "app/Icons.h"
 #include "app/Metrics.h"
-#include "interaction/SimpleDropTarget.h"
+#include "interaction/HintTexts.h"
+#include "interaction/Hints.h"
+#include "interaction/HitTestSlot.h"
 #include "resources/BuiltInImages.h"
 
 namespace app {
 
 using namespace platform;
 
-const std::array<CTessaryWnd::Row, CTessaryWnd::kMessageRows> CTessaryWnd::kMessageTable = {{
-    {WM_NOTIFY, NM_CUSTOMDRAW, &CTessaryWnd::OnCustomDraw},
-    {WM_SETCURSOR, 0, &CTessaryWnd::OnSetCursor},
-    {WM_ERASEBKGND, 0, &CTessaryWnd::OnEraseBackground},
-    {WM_PAINT, 0, &CTessaryWnd::OnPaint},
-    {WM_SIZE, 0, &CTessaryWnd::OnSize},
-    {WM_MOUSEMOVE, 0, &CTessaryWnd::OnMouseMove},
-    {WM_LBUTTONUP, 0, &CTessaryWnd::OnLButtonUp},
-    {WM_LBUTTONDOWN, 0, &CTessaryWnd::OnLButtonDown},
-    {WM_LBUTTONDBLCLK, 0, &CTessaryWnd::OnLButtonDblClk},
-    {WM_COMMAND, IdSave, &CTessaryWnd::SaveCard},
-    {WM_COMMAND, IdTemplate, &CTessaryWnd::NextBuiltInTemplate},
-    {WM_COMMAND, IdDonate, &CTessaryWnd::OnDonate},
-    {WM_COMMAND, IdHelp, &CTessaryWnd::OnHelp},
-    {WM_CREATE, 0, &CTessaryWnd::OnCreate},
-    {WM_DESTROY, 0, &CTessaryWnd::OnDestroy},
-    {WM_CLOSE, 0, &CTessaryWnd::OnClose},
-    {WM_DWMCOMPOSITIONCHANGED, 0, &CTessaryWnd::OnCompositionChanged},
-    {WM_NOTIFY, TBN_HOTITEMCHANGE, &CTessaryWnd::OnToolbarHotItemChange},
-}};
-
 CTessaryWnd::CTessaryWnd(Platform& platform, int32_t dpi_, const engine::ImageReader& reader)
     : platform_(platform), reader_(reader), dpi(dpi_) {}
 
 CTessaryWnd::~CTessaryWnd() {
   card.onTemplateInstalled = nullptr;
-  toolbarImages.reset();
-  for (engine::PhotoSlot& slot : card.slots) slot.photoPixels.reset();
-  card.placeholderTile.Reset();
-  card.slots.clear();
-  card.cardTemplate.overlay.reset();
-  card.cardTemplate.regionMap.reset();
-  if (dropTarget) {
-    dropTarget->Release();
-    dropTarget = nullptr;
-  }
-  themeClassList.clear();
+  window.reset();  // no event reaches a half-destroyed window
 }
 
-LRESULT CTessaryWnd::WindowProc(Window& w, uint32_t message, WPARAM wParam, LPARAM lParam) {
-  if (!window) window = &w;  // WM_CREATE comes first
-  ThemeSupport(message);
-  LRESULT result = 0;
-  if (RouteMessage(*this, kMessageTable.data(), kMessageTable.size(), message, wParam, lParam,
-                   &result))
-    return result;
-  return w.DefWindowProc(message, wParam, lParam);
-}
-
-void CTessaryWnd::ThemeSupport(uint32_t message) {
-  switch (message) {
-    case WM_CREATE:
-      theme = platform_.OpenThemeData(window, themeClassList.c_str());
-      break;
-    case WM_DESTROY:
-      if (theme) platform_.CloseThemeData(theme);
-      theme = nullptr;
-      break;
-    case WM_THEMECHANGED:
-      if (theme) platform_.CloseThemeData(theme);
-      theme = platform_.OpenThemeData(window, themeClassList.c_str());
-      break;
-    default:  // WM_NCPAINT: no client edge to draw
-      break;
-  }
-}
-
-LRESULT CTessaryWnd::OnCreate(uint32_t, WPARAM, LPARAM, bool&) {
-  // The composition service only exists from version 6 on.
-  if (platform_.WindowsMajorVersion() >= 6) {
-    bool enabled = false;
-    glass = platform_.DwmIsCompositionEnabled(&enabled) == S_OK && enabled;
-  }
-  arrowCursor = platform_.LoadCursor(CursorId::Arrow);
-  handCursor = platform_.LoadCursor(CursorId::Hand);
-  moveCursor = platform_.LoadCursor(CursorId::SizeAll);
+bool CTessaryWnd::Create(const Rect& frame, const std::string& title) {
+  window = platform_.MakeWindow(*this, frame, title);
+  if (!window) return false;
+  glass = window->CompositionEnabled();
   CentreOnWorkArea();
   SetWindowIcons();
-  if (CMessageLoop* loop = AppModule().GetMessageLoop()) {
-    loop->AddMessageFilter(this);
-    loop->AddIdleHandler(this);
-  }
   toolbarWidth = ToolbarWidthFor(dpi);
   toolbarGap = ToolbarGapFor(dpi);
   const resources::Blob tile = resources::FindPngResource(207);
   if (tile.size) reader_.Decode(tile.data, tile.size, false, &card.placeholderTile);
-  hintText = kHintAddMorePhotos;
-  const Rect client = window->GetClientRect();
-  hintRect = client;
-  hintRect.top = client.bottom - HintHeightFor(dpi);
-  CreateToolbar(Rect{client.right - toolbarWidth, client.top, client.right, hintRect.top});
+  hintText = interaction::kHintAddMorePhotos;
+  const Size client = window->ClientSize();
+  hintRect = Rect{0, client.height - HintHeightFor(dpi), client.width, client.height};
+  CreateToolbar();
+  window->PlaceToolbar(Rect{client.width - toolbarWidth, 0, client.width, hintRect.top});
   card.cardTemplate.width = uint32_t(kBuiltInCardWidth);
   card.cardTemplate.height = uint32_t(kBuiltInCardHeight);
   card.cardTemplate.builtInTemplateIndex = 0;
   card.onTemplateInstalled = [this] { OnTemplateInstalled(); };
   engine::LoadBuiltInTemplate(card, 201, 202, reader_);
-  dropTarget = new CSimpleDropTarget(*this);
-  window->RegisterDragDrop(dropTarget);
-  return 0;
+  return true;
+}
+
+void CTessaryWnd::Show(ShowState state) {
+  if (window) window->Show(state);
 }
 
 void CTessaryWnd::CentreOnWorkArea() {
-  Rect work;
-  if (!window->GetMonitorWorkArea(&work)) return;
-  const Rect r = window->GetWindowRect();
+  const Rect work = window->WorkArea();
+  if (work.Empty()) return;  // no monitor to centre on: stay where start-up put it
+  const Rect r = window->FrameRect();
   const int32_t w = r.Width(), h = r.Height();
   int32_t x = (work.left + work.right) / 2 - w / 2;
   int32_t y = (work.top + work.bottom) / 2 - h / 2;
@@ -123,34 +57,33 @@ void CTessaryWnd::CentreOnWorkArea() {
   if (y + h > work.bottom) y = work.bottom - h;
   if (x < work.left) x = work.left;
   if (y < work.top) y = work.top;
-  window->SetWindowPos(x, y);
+  window->MoveTo(Point{x, y});
 }
 
 void CTessaryWnd::SetWindowIcons() {
-  const engine::Raster big =
-      LoadIconImage(reader_, 128, platform_.GetSystemMetrics(SM_CXICON));
-  if (!big.Empty())
-    window->SetIcon(ICON_BIG, IconImage{int32_t(big.width), int32_t(big.height),
-                                        big.pixels.get()});
-  const engine::Raster small =
-      LoadIconImage(reader_, 128, platform_.GetSystemMetrics(SM_CXSMICON));
-  if (!small.Empty())
-    window->SetIcon(ICON_SMALL, IconImage{int32_t(small.width), int32_t(small.height),
-                                          small.pixels.get()});
+  std::vector<IconImage> icons;
+  for (const int size : {16, 24, 32, 48, 256}) {
+    engine::Raster image = LoadIconImage(reader_, 128, size);
+    if (image.Empty() || image.width != uint32_t(size)) continue;
+    icons.push_back(IconImage{int32_t(image.width), int32_t(image.height),
+                              std::vector<uint8_t>(image.pixels.get(),
+                                                   image.pixels.get() + image.ByteSize())});
+  }
+  if (!icons.empty()) window->SetIcons(icons);
 }
 
 void CTessaryWnd::OnTemplateInstalled() {
-  if (!window || !window->IsWindow()) return;
-  const Rect client = window->GetClientRect();
-  ArrangeClientArea(client.right, client.bottom);
-  window->InvalidateRect(nullptr, false);
+  if (!window) return;
+  const Size client = window->ClientSize();
+  ArrangeClientArea(client.width, client.height);
+  window->Invalidate(Rect{0, 0, client.width, client.height});
 }
 
 void CTessaryWnd::ArrangeClientArea(int32_t width, int32_t height) {
   hintRect.right = width;
   hintRect.bottom = height;
   hintRect.top = height - HintHeightFor(dpi);
-  if (toolbar) toolbar->MoveWindow(Rect{width - toolbarWidth, 0, width, hintRect.top}, true);
+  if (window) window->PlaceToolbar(Rect{width - toolbarWidth, 0, width, hintRect.top});
 
   // Unsigned on purpose: an area too small for the card (a minimised window)
   // wraps round and puts the card outside the client area instead of
@@ -184,42 +117,44 @@ void CTessaryWnd::ArrangeClientArea(int32_t width, int32_t height) {
 }
 
 void CTessaryWnd::ExtendFrame(int32_t width, int32_t height) {
-  window->ExtendFrameIntoClientArea(Margins{cardRect.left, width - cardRect.right, cardRect.top,
-                                            height - cardRect.bottom});
+  window->ExtendFrame(
+      Margins{cardRect.left, width - cardRect.right, cardRect.top, height - cardRect.bottom});
 }
 
-LRESULT CTessaryWnd::OnSize(uint32_t, WPARAM, LPARAM lParam, bool&) {
-  window->SetRedraw(false);
-  ArrangeClientArea(LOWORD(uintptr_t(lParam)), HIWORD(uintptr_t(lParam)));
-  window->SetRedraw(true);
-  window->InvalidateRect(nullptr, true);
-  return 0;
+void CTessaryWnd::OnResized(Size client) { OnSize(client.width, client.height); }
+
+void CTessaryWnd::OnSize(int32_t width, int32_t height) {
+  ArrangeClientArea(width, height);
+  window->Invalidate(Rect{0, 0, width, height});
 }
 
-LRESULT CTessaryWnd::OnClose(uint32_t, WPARAM, LPARAM, bool&) {
-  window->DestroyWindow();
-  platform_.PostQuitMessage(0);
-  return 0;
+bool CTessaryWnd::OnCloseRequested() {
+  platform_.Quit(0);
+  return true;
 }
 
-LRESULT CTessaryWnd::OnDestroy(uint32_t, WPARAM, LPARAM, bool&) {
-  window->RevokeDragDrop();
-  if (CMessageLoop* loop = AppModule().GetMessageLoop()) {
-    loop->RemoveMessageFilter(this);
-    loop->RemoveIdleHandler(this);
-  }
-  return 0;
-}
-
-LRESULT CTessaryWnd::OnCompositionChanged(uint32_t, WPARAM, LPARAM, bool&) {
-  bool enabled = false;
-  glass = platform_.DwmIsCompositionEnabled(&enabled) == S_OK && enabled;
-  const Rect client = window->GetClientRect();
-  ArrangeClientArea(client.right, client.bottom);
+void CTessaryWnd::OnCompositionChanged() {
+  glass = window->CompositionEnabled();
+  const Size client = window->ClientSize();
+  ArrangeClientArea(client.width, client.height);
   // The extension is lost while composition is off, so make it again even
   // when the layout kept the card where it was.
-  if (glass) ExtendFrame(client.right, client.bottom);
-  return 0;
+  if (glass) ExtendFrame(client.width, client.height);
+}
+
+int32_t CTessaryWnd::HitTestSlot(Point point) const {
+  if (!window) return -1;
+  return interaction::HitTestSlot(card, cardRect, point.x, point.y);
+}
+
+void CTessaryWnd::ShowHint(const char* sentence) {
+  if (sentence == hintText) return;
+  hintText = sentence;
+  if (window) window->Invalidate(hintRect);
+}
+
+void CTessaryWnd::ShowMessage(const std::string& text) {
+  window->ShowMessage(Message{text, "Tessary", MessageIcon::None, MessageButtons::Ok});
 }
 
 }  // namespace app

@@ -1,138 +1,127 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "app/MessageLoop.h"
-#include "app/MessageMap.h"
 #include "engine/CardTemplate.h"
 #include "engine/ImageReader.h"
-#include "engine/PhotoPlacement.h"
+#include "interaction/CardHost.h"
+#include "interaction/Commands.h"
+#include "interaction/FileDropper.h"
+#include "interaction/PointerEditor.h"
 #include "platform/Platform.h"
 
 namespace app {
 
 // The program's one top-level window and the owner of the whole card.
-class CTessaryWnd : public platform::WindowHandler, public CMessageFilter, public CIdleHandler {
+class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost {
  public:
-  class CSimpleDropTarget;  // interaction/SimpleDropTarget.h
+  static constexpr int IdSave = interaction::kCommandSave;
+  static constexpr int IdTemplate = interaction::kCommandTemplate;
+  static constexpr int IdDonate = interaction::kCommandDonate;
+  static constexpr int IdHelp = interaction::kCommandHelp;
 
-  static constexpr int IdSave = 100;
-  static constexpr int IdTemplate = 101;
-  static constexpr int IdDonate = 102;
-  static constexpr int IdHelp = 103;
-
-  using Row = MessageRow<CTessaryWnd>;
-  static constexpr size_t kMessageRows = 18;
-  static const std::array<Row, kMessageRows> kMessageTable;
+  using Point = platform::Point;
+  using Rect = platform::Rect;
+  using Size = platform::Size;
 
   CTessaryWnd(platform::Platform& platform, int32_t dpi, const engine::ImageReader& reader);
   ~CTessaryWnd() override;
   CTessaryWnd(const CTessaryWnd&) = delete;
   CTessaryWnd& operator=(const CTessaryWnd&) = delete;
 
-  platform::LRESULT WindowProc(platform::Window& window, uint32_t message,
-                               platform::WPARAM wParam, platform::LPARAM lParam) override;
-  bool PreTranslateMessage(platform::Window&, uint32_t, platform::WPARAM,
-                           platform::LPARAM) override {
-    return false;
-  }
-  bool OnIdle() override { return false; }
+  // Makes the window with this frame rectangle and title, then the toolbar,
+  // the first built-in card and the layout. False when the window system
+  // cannot make the window. The window stays hidden until Show.
+  bool Create(const Rect& frame, const std::string& title);
+  void Show(platform::ShowState state);
 
   // Lays out the card area, the toolbar column and the hint line for a
   // client area of this size.
   void ArrangeClientArea(int32_t width, int32_t height);
 
-  // Message handlers, in the order of kMessageTable.
-  using WPARAM = platform::WPARAM;
-  using LPARAM = platform::LPARAM;
-  using LRESULT = platform::LRESULT;
-  LRESULT OnCustomDraw(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnSetCursor(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnEraseBackground(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnPaint(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnSize(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnMouseMove(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnLButtonUp(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnLButtonDown(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnLButtonDblClk(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT SaveCard(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT NextBuiltInTemplate(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnDonate(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnHelp(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnCreate(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnDestroy(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnClose(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnCompositionChanged(uint32_t message, WPARAM wParam, LPARAM lParam, bool& bHandled);
-  LRESULT OnToolbarHotItemChange(uint32_t message, WPARAM wParam, LPARAM lParam,
-                                 bool& bHandled);
+  // The window system's events.
+  void OnPaint(platform::Canvas& canvas, const Rect& area) override;
+  void OnResized(Size client) override;
+  void OnPointerPressed(const platform::PointerEvent& event) override;
+  void OnPointerMoved(const platform::PointerEvent& event) override;
+  void OnPointerReleased(const platform::PointerEvent& event) override;
+  void OnDoubleClicked(const platform::PointerEvent& event) override;
+  bool OnFilesDragged(const platform::FileDrag& drag) override;
+  void OnFilesDropped(const platform::FileDrag& drag) override;
+  void OnCommand(int command) override;
+  void OnCommandHovered(int command) override;
+  bool OnCloseRequested() override;
+  void OnCompositionChanged() override;
 
-  // Pointer and drop work on the card (interaction/).
-  int32_t HitTestSlot(int32_t x, int32_t y) const;
-  bool IsOverSlot(platform::Point screen) const;
-  void DropFiles(platform::IDataObject* data, platform::Point screen);
-  void ChoosePhotoForSlot(int32_t slot);
+  // The handlers they lead to.
+  void OnSize(int32_t width, int32_t height);
+  void OnMouseMove(Point point);
+  void OnSetCursor(Point point);
+  void OnLButtonDown(Point point);
+  void OnLButtonUp(Point point);
+  void OnLButtonDblClk(Point point);
+  void OnToolbarHotItemChange(int command);
+  void SaveCard();
+  void NextBuiltInTemplate();
+  void OnDonate();
+  void OnHelp();
+  void DropFiles(const platform::FileDrag& drag);
+  void ChoosePhotoForSlot(int32_t slot) override;
+  int32_t HitTestSlot(Point point) const;
 
-  // Read access for tests and for the drop target.
-  platform::Window* GetWindow() const { return window; }
-  platform::Platform& GetPlatform() const { return platform_; }
-  const engine::ImageReader& GetReader() const { return reader_; }
-  engine::Card& GetCard() { return card; }
+  // Read access for tests.
+  platform::Window* GetWindow() const { return window.get(); }
   const engine::Card& GetCard() const { return card; }
-  platform::Rect GetCardRect() const { return cardRect; }
-  platform::Rect GetHintRect() const { return hintRect; }
+  engine::Card& GetCard() { return card; }
+  Rect GetCardRect() const { return cardRect; }
+  Rect GetHintRect() const { return hintRect; }
   const char* GetHintText() const { return hintText; }
   bool IsGlass() const { return glass; }
   int32_t GetDpi() const { return dpi; }
   int32_t GetToolbarWidth() const { return toolbarWidth; }
   int32_t GetToolbarGap() const { return toolbarGap; }
-  platform::ThemeHandle GetTheme() const { return theme; }
-  platform::Toolbar* GetToolbar() const { return toolbar; }
-  platform::ImageList* GetToolbarImages() const { return toolbarImages.get(); }
-  CSimpleDropTarget* GetDropTarget() const { return dropTarget; }
-  const engine::DragState& GetDragState() const { return drag; }
+  const interaction::PointerEditor& GetEditor() const { return editor; }
 
  private:
-  void ThemeSupport(uint32_t message);
+  // interaction::CardHost
+  engine::Card& Card() override { return card; }
+  engine::Rect CardRect() const override { return cardRect; }
+  platform::Window& HostWindow() override { return *window; }
+  void RepaintCard() override;
+  bool LoadLayout(const std::string& path) override;
+  bool LoadPhoto(int32_t slot, const std::string& path) override;
+
   void CentreOnWorkArea();
   void SetWindowIcons();
-  void CreateToolbar(const platform::Rect& rect);
+  void CreateToolbar();
   void OnTemplateInstalled();
   void ExtendFrame(int32_t width, int32_t height);
-  void PaintHintLine(platform::DeviceContext& dc);
+  void PaintCard(platform::Canvas& canvas);
+  void PaintHintLine(platform::Canvas& canvas);
   // Stores a different sentence and repaints the hint line; the same one
   // again changes nothing.
   void ShowHint(const char* sentence);
-  const char* GeneralHint() const;
-  // cardRect as the engine's rectangle type.
-  engine::Rect ShownCard() const {
-    return engine::Rect{cardRect.left, cardRect.top, cardRect.right, cardRect.bottom};
-  }
+  void ShowMessage(const std::string& text);
 
   platform::Platform& platform_;
   const engine::ImageReader& reader_;
 
-  // The window's state, in the order it is documented.
-  platform::Window* window = nullptr;
-  platform::ThemeHandle theme = nullptr;
-  std::string themeClassList = "globals";
-  CSimpleDropTarget* dropTarget = nullptr;  // one counted reference
-  platform::Toolbar* toolbar = nullptr;     // a child, owned by the window
-  std::unique_ptr<platform::ImageList> toolbarImages;
+  std::unique_ptr<platform::Window> window;
   int32_t dpi;
   int32_t toolbarWidth = 0;
   int32_t toolbarGap = 0;
   bool glass = false;
-  platform::Cursor arrowCursor = nullptr;
-  platform::Cursor handCursor = nullptr;
-  platform::Cursor moveCursor = nullptr;
-  engine::DragState drag;  // dragSlot -1: nothing pressed
-  engine::Card card;       // template (with builtInTemplateIndex), slots, PlaceholderTile
-  platform::Rect cardRect;
-  platform::Rect hintRect;
-  const char* hintText = nullptr;  // one of HintTexts.h, compared by identity
+  interaction::PointerEditor editor{*this};
+  interaction::FileDropper dropper{*this};
+  engine::Card card;  // template (with builtInTemplateIndex), slots, PlaceholderTile
+  Rect cardRect;
+  Rect hintRect;
+  const char* hintText = nullptr;  // one of interaction/HintTexts.h, compared by identity
+  // The last paint's card pixels, kept so a drag's many repaints reuse it.
+  std::vector<uint8_t> cardPixels;
 };
 
 }  // namespace app

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "engine/Point.h"
+
 namespace engine {
 
 // Half-open rectangle: contains (x, y) when left <= x < right, top <= y < bottom.
@@ -15,6 +17,11 @@ struct Rect {
   // card's corners past each other), and never a signed overflow.
   int32_t Width() const { return Span(left, right); }
   int32_t Height() const { return Span(top, bottom); }
+  bool Empty() const { return right <= left || bottom <= top; }
+  bool Contains(Point p) const { return left <= p.x && p.x < right && top <= p.y && p.y < bottom; }
+  bool Intersects(const Rect& o) const {
+    return left < o.right && top < o.bottom && o.left < right && o.top < bottom;
+  }
   bool operator==(const Rect& o) const {
     return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
   }

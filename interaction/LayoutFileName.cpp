@@ -1,13 +1,22 @@
 #include "interaction/LayoutFileName.h"
 
-#include "platform/DragDrop.h"
-
 namespace interaction {
 
-bool IsConsideredFileName(const std::string& path) {
-  const uint32_t length = platform::Utf16Length(path);
-  return length > 4 && length < 260;
+namespace {
+
+// Characters as the desktop counts them in a path: UTF-16 code units.
+size_t Utf16Length(const std::string& utf8) {
+  size_t units = 0;
+  for (const char c : utf8) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if ((b & 0xC0) != 0x80) units += (b >= 0xF0) ? 2 : 1;  // 4-byte forms are surrogate pairs
+  }
+  return units;
 }
+
+}  // namespace
+
+bool IsConsideredFileName(const std::string& path) { return Utf16Length(path) > 4; }
 
 bool IsLayoutFileName(const std::string& path) {
   if (path.size() < 4) return false;

@@ -4,8 +4,8 @@
 
 namespace interaction {
 
-// Dropped names are considered only when longer than 4 and shorter than 260
-// characters (UTF-16 code units, the unit the limit was made for).
+// Dropped names shorter than 5 characters cannot name anything the program
+// opens (".jli" alone is not a file name), so they are passed over.
 bool IsConsideredFileName(const std::string& path);
 
 // Ends in ".jli", each letter in either case.

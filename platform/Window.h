@@ -1,80 +1,125 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
-#include "platform/DeviceContext.h"
-#include "platform/DragDrop.h"
-#include "platform/Messages.h"
-#include "platform/Toolbar.h"
-#include "platform/Types.h"
+#include "platform/Canvas.h"
+#include "platform/Dialogs.h"
+#include "platform/Events.h"
+#include "platform/Geometry.h"
 
 namespace platform {
 
-class Window;
+enum class CursorShape { Arrow, Hand, Move };
 
-// Implemented by the program's window class: every message for the window
-// arrives here, including WM_CREATE during Platform::CreateWindowEx (so the
-// handler learns its Window before CreateWindowEx returns).
+enum class ShowState { Normal, Minimized, Maximized };
+
+// A command button of the window's toolbar: icon above label.
+struct ToolbarButton {
+  int command = 0;
+  std::string label;
+  IconImage icon;
+  bool separatorBefore = false;
+  std::optional<KeyEvent> shortcut;  // also triggers the command
+};
+
+// Frame extension into the client area, for glass.
+struct Margins {
+  int32_t left = 0;
+  int32_t right = 0;
+  int32_t top = 0;
+  int32_t bottom = 0;
+};
+
+// What the window system tells the program's window. Everything arrives on
+// the one user-interface thread, never during Platform::MakeWindow.
 class WindowHandler {
  public:
   virtual ~WindowHandler() = default;
-  virtual LRESULT WindowProc(Window& window, uint32_t message, WPARAM wParam, LPARAM lParam) = 0;
+
+  virtual void OnPaint(Canvas& canvas, const Rect& area) = 0;
+  virtual void OnResized(Size client) = 0;  // 0 x 0 while minimised
+
+  virtual void OnPointerPressed(const PointerEvent&) {}
+  virtual void OnPointerMoved(const PointerEvent&) {}
+  virtual void OnPointerReleased(const PointerEvent&) {}
+  virtual void OnDoubleClicked(const PointerEvent&) {}
+  virtual void OnPointerLeft() {}
+  virtual void OnWheel(const WheelEvent&) {}
+  // True when the key was used; Tab and Shift+Tab that are not used move the
+  // focus on to the toolbar.
+  virtual bool OnKey(const KeyEvent&) { return false; }
+  // The right button or the Menu key; `point` is where the menu belongs.
+  virtual void OnContextMenu(Point /*point*/, bool /*fromKeyboard*/) {}
+  virtual void OnFocusChanged(bool /*gained*/, FocusReason) {}
+
+  // True when a drop at the drag's point would copy the files.
+  virtual bool OnFilesDragged(const FileDrag&) { return false; }
+  virtual void OnFilesDropped(const FileDrag&) {}
+
+  virtual void OnCommand(int /*command*/) {}
+  // The toolbar button under the pointer, or 0 when the pointer left the toolbar.
+  virtual void OnCommandHovered(int /*command*/) {}
+
+  // The title bar's button, Alt+F4, logging out. False keeps the window.
+  virtual bool OnCloseRequested() { return true; }
+
+  // Work asked for with Window::RequestIdle, once the input queue is empty.
+  // True asks for another round.
+  virtual bool OnIdle() { return false; }
+
+  // Desktop composition came on or went off (glass).
+  virtual void OnCompositionChanged() {}
 };
 
-// WM_CREATE's lParam points at this.
-struct CREATESTRUCT {
-  Rect rect;  // the window rectangle asked for, screen coordinates
-  const char* title = nullptr;
-  uint32_t style = 0;
-};
-
-// A top-level window. Owned by the Platform that created it; the object
-// stays valid (IsWindow() false) after DestroyWindow.
+// The program's one top-level window as the window system shows it.
 class Window {
  public:
   virtual ~Window() = default;
 
-  HWND Handle() const { return this; }
-  virtual bool IsWindow() const = 0;
+  virtual Size ClientSize() const = 0;
+  virtual Rect FrameRect() const = 0;  // screen coordinates, frame included
+  virtual void MoveTo(Point frameTopLeft) = 0;  // no resize, no activation
+  virtual Rect WorkArea() const = 0;  // of the monitor the window is on
+  virtual double DevicePixelRatio() const = 0;  // device pixels per client pixel
+  virtual void SetTitle(const std::string& title) = 0;
+  virtual void SetIcons(const std::vector<IconImage>& icons) = 0;  // every size there is
+  virtual void SetMinimumClientSize(Size size) = 0;
+  virtual void Show(ShowState state) = 0;
 
-  virtual Rect GetClientRect() const = 0;  // (0, 0, width, height)
-  virtual Rect GetWindowRect() const = 0;  // screen coordinates, frame included
-  // Moves without resizing, without changing the z-order, without activating.
-  virtual void SetWindowPos(int32_t x, int32_t y) = 0;
-  // Work area of the monitor nearest to the window; false if unknown.
-  virtual bool GetMonitorWorkArea(Rect* work) const = 0;
-  virtual void SetIcon(int which, const IconImage& icon) = 0;  // ICON_BIG / ICON_SMALL
-  virtual void ShowWindow(int showCommand) = 0;
-  virtual void SetWindowText(const char* title) = 0;
-  // Sends WM_DESTROY to the handler, then takes the window off the screen.
-  virtual void DestroyWindow() = 0;
-  // What happens to a message no row of the window's table takes.
-  virtual LRESULT DefWindowProc(uint32_t message, WPARAM wParam, LPARAM lParam) = 0;
+  // Asks for a paint of `rect` (clipped to the client area) once events are done.
+  virtual void Invalidate(const Rect& rect) = 0;
+  virtual void RequestIdle() = 0;
 
-  // Painting. `rect` null means the whole client area. Invalid areas are
-  // painted later: WM_ERASEBKGND first when an erase was asked, then WM_PAINT.
-  virtual void InvalidateRect(const Rect* rect, bool erase) = 0;
-  virtual void SetRedraw(bool redraw) = 0;  // WM_SETREDRAW
-  // Only inside WM_PAINT. `paintRect` receives the area to paint.
-  virtual DeviceContext* BeginPaint(Rect* paintRect) = 0;
-  virtual void EndPaint() = 0;
+  virtual void SetCursor(CursorShape shape) = 0;  // over the window's own area
+  // The wait cursor over the program; calls nest. Dialogs, messages and
+  // menus show the ordinary cursor while they are up.
+  virtual void SetBusy(bool busy) = 0;
+  // Pointer moves keep coming while captured, also outside the window,
+  // until ReleasePointer or until the system takes the capture away.
+  virtual void CapturePointer() = 0;
+  virtual void ReleasePointer() = 0;
+  virtual bool HasPointerCapture() const = 0;
 
-  // Mouse.
-  virtual void SetCapture() = 0;
-  virtual void ReleaseCapture() = 0;
-  virtual bool HasCapture() const = 0;  // GetCapture() == this window
-  virtual Point ScreenToClient(Point screen) const = 0;
-  virtual Point ClientToScreen(Point client) const = 0;
+  virtual void SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) = 0;
+  virtual void PlaceToolbar(const Rect& rect) = 0;
+  virtual void EnableCommand(int command, bool enabled) = 0;
+  // The toolbar's buttons take part in Tab focus after the window's own area.
+  virtual void FocusToolbar(bool first) = 0;
 
-  // Desktop composition: extend the glass frame into the client area.
-  virtual HRESULT ExtendFrameIntoClientArea(const Margins& margins) = 0;
+  // Modal, owned by this window.
+  virtual std::optional<FileChoice> ChooseFileToOpen(const FileDialog& dialog) = 0;
+  virtual std::optional<FileChoice> ChooseFileToSave(const FileDialog& dialog) = 0;
+  virtual MessageAnswer ShowMessage(const Message& message) = 0;
+  // The command chosen, or 0 when the menu was dismissed.
+  virtual int ShowContextMenu(Point at, const std::vector<MenuItem>& items) = 0;
 
-  // Drag and drop: the registration holds a reference of its own.
-  virtual HRESULT RegisterDragDrop(IDropTarget* target) = 0;
-  virtual HRESULT RevokeDragDrop() = 0;
-
-  // Creates the window's one toolbar child (owned by the window).
-  virtual Toolbar* CreateToolbar(const Rect& rect, uint32_t style) = 0;
+  // Glass: whether composition is on, and the frame extended over the
+  // client area by these margins. Off, and nothing, where there is none.
+  virtual bool CompositionEnabled() const = 0;
+  virtual void ExtendFrame(const Margins& margins) = 0;
 };
 
 }  // namespace platform

@@ -2,412 +2,349 @@
 
 #include <algorithm>
 
-#include <QApplication>
+#include <QAction>
 #include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QDragLeaveEvent>
-#include <QDragMoveEvent>
-#include <QDropEvent>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPixmap>
 #include <QScreen>
-#include <QStyle>
 #include <QTimer>
+#include <QToolButton>
+#include <QUrl>
 #include <QWindowStateChangeEvent>
 
-#include "platform/qt/QtDataObject.h"
-#include "platform/qt/QtDeviceContext.h"
-#include "platform/qt/QtPlatform.h"
-#include "platform/qt/QtToolbar.h"
+#include "platform/qt/QtCanvas.h"
 
 namespace platform::qt {
 
 namespace {
 
-constexpr HRESULT E_INVALIDARG = int32_t(0x80070057u);
-constexpr HRESULT DRAGDROP_E_NOTREGISTERED = int32_t(0x80040100u);
-constexpr HRESULT DRAGDROP_E_ALREADYREGISTERED = int32_t(0x80040101u);
-constexpr HRESULT DRAGDROP_E_INVALIDHWND = int32_t(0x80040102u);
+constexpr int kIconSide = 48;
 
-// Drag stages for OnDrag.
-constexpr uint32_t kDragEnter = 0;
-constexpr uint32_t kDragOver = 1;
-constexpr uint32_t kDrop = 2;
-
-int16_t ClampWord(int value) { return int16_t(std::clamp(value, -32768, 32767)); }
-
-LPARAM PackPoint(const QPoint& p) { return MAKELPARAM(ClampWord(p.x()), ClampWord(p.y())); }
-
-uint32_t KeyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
-  uint32_t keys = 0;
-  if (buttons & Qt::LeftButton) keys |= MK_LBUTTON;
-  if (buttons & Qt::RightButton) keys |= MK_RBUTTON;
-  if (buttons & Qt::MiddleButton) keys |= MK_MBUTTON;
-  if (modifiers & Qt::ShiftModifier) keys |= MK_SHIFT;
-  if (modifiers & Qt::ControlModifier) keys |= MK_CONTROL;
-  if (modifiers & Qt::AltModifier) keys |= MK_ALT;
-  return keys;
+uint32_t Modifiers(Qt::KeyboardModifiers m) {
+  uint32_t out = 0;
+  if (m & Qt::ShiftModifier) out |= kShift;
+  if (m & Qt::ControlModifier) out |= kControl;
+  if (m & Qt::AltModifier) out |= kAlt;
+  return out;
 }
 
-uint32_t ToEffects(Qt::DropActions actions) {
-  uint32_t effects = DROPEFFECT_NONE;
-  if (actions & Qt::CopyAction) effects |= DROPEFFECT_COPY;
-  if (actions & Qt::MoveAction) effects |= DROPEFFECT_MOVE;
-  if (actions & Qt::LinkAction) effects |= DROPEFFECT_LINK;
-  return effects;
+
+Key ToKey(int key) {
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return Key(uint32_t('A' + (key - Qt::Key_A)));
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return Key(uint32_t('0' + (key - Qt::Key_0)));
+  // + shares its key with = on most layouts.
+  static const std::pair<int, Key> kKeys[] = {
+      {Qt::Key_Tab, Key::Tab},         {Qt::Key_Backtab, Key::Backtab},
+      {Qt::Key_Return, Key::Enter},    {Qt::Key_Enter, Key::Enter},
+      {Qt::Key_Space, Key::Space},     {Qt::Key_Escape, Key::Escape},
+      {Qt::Key_Delete, Key::Delete},   {Qt::Key_Backspace, Key::Backspace},
+      {Qt::Key_Left, Key::Left},       {Qt::Key_Right, Key::Right},
+      {Qt::Key_Up, Key::Up},           {Qt::Key_Down, Key::Down},
+      {Qt::Key_PageUp, Key::PageUp},   {Qt::Key_PageDown, Key::PageDown},
+      {Qt::Key_Home, Key::Home},       {Qt::Key_End, Key::End},
+      {Qt::Key_Plus, Key::Plus},       {Qt::Key_Equal, Key::Plus},
+      {Qt::Key_Minus, Key::Minus},     {Qt::Key_F1, Key::F1},
+      {Qt::Key_Menu, Key::Menu}};
+  for (const auto& [qt, ours] : kKeys)
+    if (qt == key) return ours;
+  return Key::Other;
 }
 
+QKeySequence ToSequence(const KeyEvent& key) {
+  int code = 0;
+  if (key.key >= Key::A && key.key <= Key::Z) code = Qt::Key_A + int(key.key) - 'A';
+  else if (key.key >= Key::Digit0 && key.key <= Key::Digit9) code = Qt::Key_0 + int(key.key) - '0';
+  else if (key.key == Key::F1) code = Qt::Key_F1;
+  else return {};
+  if (key.modifiers & kShift) code |= Qt::SHIFT;
+  if (key.modifiers & kControl) code |= Qt::CTRL;
+  if (key.modifiers & kAlt) code |= Qt::ALT;
+  return QKeySequence(code);
+}
+
+Point ToPoint(const QPointF& p) { return Point{int32_t(p.x()), int32_t(p.y())}; }
+
+PointerEvent ToPointer(const QMouseEvent* e) {
+  const Qt::MouseButton b = e->button();
+  return PointerEvent{ToPoint(e->position()),
+                      b == Qt::RightButton    ? Button::Right
+                      : b == Qt::MiddleButton ? Button::Middle
+                                              : Button::Left,
+                      Modifiers(e->modifiers())};
+}
 Rect ToRect(const QRect& r) { return Rect{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()}; }
-
-QStyle* Style() { return QApplication::style(); }
+QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 
 }  // namespace
 
-int32_t FrameThickness() { return std::max(1, Style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth)); }
+bool HoverReporter::eventFilter(QObject* watched, QEvent* event) {
+  if (command_ != 0 && event->type() == QEvent::Enter) handler_.OnCommandHovered(command_);
+  if (command_ == 0 && event->type() == QEvent::Leave) handler_.OnCommandHovered(0);
+  // The hint line describes the button; a tooltip would repeat its label.
+  if (event->type() == QEvent::ToolTip) return true;
+  return QObject::eventFilter(watched, event);
+}
 
-int32_t CaptionHeight() { return std::max(1, Style()->pixelMetric(QStyle::PM_TitleBarHeight)); }
+// --- the client area -----------------------------------------------------------
 
-// ---------------------------------------------------------------------------
-
-WindowWidget::WindowWidget(QtWindow* owner) : owner_(owner) {
-  // The program paints every pixel itself (erase, then paint), so Qt must
-  // neither fill the background first nor keep a system background.
+ClientWidget::ClientWidget(QtWindow& owner) : owner_(owner) {
+  // The program paints every pixel outside the toolbar itself.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
-  setAutoFillBackground(false);
   setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  setAcceptDrops(true);
 }
 
-WindowWidget::~WindowWidget() { owner_ = nullptr; }
-
-void WindowWidget::paintEvent(QPaintEvent* event) {
-  if (owner_) owner_->OnPaint(*this, event->region());
+void ClientWidget::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  QtCanvas canvas(painter, *this);
+  owner_.handler_.OnPaint(canvas, ToRect(event->rect()));
 }
 
-void WindowWidget::resizeEvent(QResizeEvent* event) {
+void ClientWidget::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (owner_) owner_->OnResize();
+  if (!isMinimized()) owner_.handler_.OnResized(owner_.ClientSize());
 }
 
-void WindowWidget::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  // A window coming on screen is invalid as a whole, background included.
-  if (owner_) owner_->eraseAll_ = true;
-}
-
-void WindowWidget::hideEvent(QHideEvent* event) {
-  QWidget::hideEvent(event);
-  if (owner_) owner_->EndCapture();
-}
-
-void WindowWidget::changeEvent(QEvent* event) {
+void ClientWidget::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (!owner_) return;
   if (event->type() == QEvent::WindowStateChange) {
-    owner_->OnWindowStateChange(static_cast<QWindowStateChangeEvent*>(event)->oldState());
+    // A minimised window has no room for a card: it is laid out as 0 x 0.
+    const bool was = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
+    if (isMinimized() != was) owner_.handler_.OnResized(owner_.ClientSize());
+    if (isMinimized()) owner_.EndCapture();
   } else if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
-    owner_->EndCapture();
+    owner_.EndCapture();
   }
 }
 
-void WindowWidget::closeEvent(QCloseEvent* event) {
-  // Closing is the program's decision: it answers WM_CLOSE by destroying
-  // the window (and quitting) or by keeping it.
-  event->ignore();
-  if (owner_) owner_->Send(WM_CLOSE, 0, 0);
+void ClientWidget::closeEvent(QCloseEvent* event) {
+  if (owner_.handler_.OnCloseRequested()) {
+    owner_.EndCapture();
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
-void WindowWidget::focusOutEvent(QFocusEvent* event) {
+void ClientWidget::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  const FocusReason reason = event->reason() == Qt::TabFocusReason       ? FocusReason::Forward
+                             : event->reason() == Qt::BacktabFocusReason ? FocusReason::Backward
+                                                                         : FocusReason::Other;
+  owner_.handler_.OnFocusChanged(true, reason);
+}
+
+void ClientWidget::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
-  if (owner_ && !isActiveWindow()) owner_->EndCapture();
+  owner_.handler_.OnFocusChanged(false, FocusReason::Other);
 }
 
-void WindowWidget::mouseMoveEvent(QMouseEvent* event) {
-  if (owner_) owner_->OnMouse(event, WM_MOUSEMOVE);
+bool ClientWidget::focusNextPrevChild(bool next) {
+  // Tab walks the card's regions first; only when the program lets it go
+  // does focus move on to the toolbar.
+  if (hasFocus() && owner_.handler_.OnKey(KeyEvent{next ? Key::Tab : Key::Backtab, 0})) return true;
+  return QWidget::focusNextPrevChild(next);
 }
 
-void WindowWidget::mousePressEvent(QMouseEvent* event) {
-  if (owner_) owner_->OnMouse(event, WM_LBUTTONDOWN);
+void ClientWidget::keyPressEvent(QKeyEvent* event) {
+  const Key key = ToKey(event->key());
+  if (key == Key::Other || !owner_.handler_.OnKey(KeyEvent{key, Modifiers(event->modifiers())}))
+    QWidget::keyPressEvent(event);
 }
 
-void WindowWidget::mouseReleaseEvent(QMouseEvent* event) {
-  if (owner_) owner_->OnMouse(event, WM_LBUTTONUP);
+void ClientWidget::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  // Without capture only moves over the client area count; Qt also reports
+  // moves outside while a button is held.
+  if (!owner_.captured_ && !rect().contains(p)) return;
+  owner_.handler_.OnPointerMoved(ToPointer(event));
 }
 
-void WindowWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (owner_) owner_->OnMouse(event, WM_LBUTTONDBLCLK);
+void ClientWidget::mousePressEvent(QMouseEvent* event) {
+  owner_.handler_.OnPointerPressed(ToPointer(event));
 }
 
-void WindowWidget::dragEnterEvent(QDragEnterEvent* event) {
-  if (!owner_ || !owner_->OnDrag(event, kDragEnter)) event->ignore();
+void ClientWidget::mouseReleaseEvent(QMouseEvent* event) {
+  owner_.handler_.OnPointerReleased(ToPointer(event));
+  // Capture rides on Qt's implicit grab, which ends with the last button.
+  if (owner_.captured_ && !owner_.grabbed_ && event->buttons() == Qt::NoButton) owner_.EndCapture();
 }
 
-void WindowWidget::dragMoveEvent(QDragMoveEvent* event) {
-  if (!owner_ || !owner_->OnDrag(event, kDragOver)) event->ignore();
+void ClientWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  owner_.handler_.OnDoubleClicked(ToPointer(event));
 }
 
-void WindowWidget::dragLeaveEvent(QDragLeaveEvent* event) {
-  if (owner_) owner_->OnDragLeave();
+void ClientWidget::wheelEvent(QWheelEvent* event) {
+  owner_.handler_.OnWheel(WheelEvent{ToPoint(event->position()), event->angleDelta().y(),
+                                     Modifiers(event->modifiers())});
   event->accept();
 }
 
-void WindowWidget::dropEvent(QDropEvent* event) {
-  if (!owner_ || !owner_->OnDrag(event, kDrop)) event->ignore();
+void ClientWidget::contextMenuEvent(QContextMenuEvent* event) {
+  owner_.handler_.OnContextMenu(Point{event->pos().x(), event->pos().y()},
+                                event->reason() == QContextMenuEvent::Keyboard);
+  event->accept();
 }
 
-// ---------------------------------------------------------------------------
+void ClientWidget::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  owner_.handler_.OnPointerLeft();
+}
 
-QtWindow::QtWindow(QtPlatform& platform, WindowHandler* handler, const Rect& rect,
-                   const char* title)
-    : platform_(platform), handler_(handler), widget_(new WindowWidget(this)) {
-  widget_->setWindowTitle(QString::fromUtf8(title ? title : ""));
-  const int frame = FrameThickness();
-  const int caption = CaptionHeight();
-  widget_->setGeometry(rect.left + frame, rect.top + caption + frame,
-                       std::max(1, rect.Width() - 2 * frame),
-                       std::max(1, rect.Height() - caption - 2 * frame));
+bool ClientWidget::OfferDrag(QDropEvent* event, bool drop) {
+  FileDrag drag;
+  drag.point = ToPoint(event->position());
+  drag.copyAllowed = event->possibleActions() & Qt::CopyAction;
+  if (event->mimeData()->hasUrls())
+    for (const QUrl& url : event->mimeData()->urls())
+      if (url.isLocalFile()) drag.paths.push_back(url.toLocalFile().toStdString());
+  const bool copy = owner_.handler_.OnFilesDragged(drag);
+  if (copy && drop) owner_.handler_.OnFilesDropped(drag);
+  return copy;
+}
+
+void ClientWidget::dragEnterEvent(QDragEnterEvent* event) {
+  // A drag that comes in over a refusing spot can still reach one that
+  // takes it, so the enter is always accepted and the action tells.
+  event->setDropAction(OfferDrag(event, false) ? Qt::CopyAction : Qt::IgnoreAction);
+  event->accept();
+}
+
+void ClientWidget::dragMoveEvent(QDragMoveEvent* event) {
+  // A plain accept answers for this point only: Qt asks again as the
+  // pointer moves, since the answer depends on what lies under it.
+  if (OfferDrag(event, false)) {
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void ClientWidget::dropEvent(QDropEvent* event) {
+  event->setDropAction(Qt::CopyAction);
+  if (OfferDrag(event, true)) event->accept(); else event->ignore();
+}
+
+// --- the window ----------------------------------------------------------------
+
+QtWindow::QtWindow(WindowHandler& handler, const Rect& frame, const FrameMetrics& metrics,
+                   const std::string& title)
+    : handler_(handler), metrics_(metrics), widget_(new ClientWidget(*this)) {
+  widget_->setWindowTitle(QString::fromStdString(title));
+  widget_->setGeometry(frame.left + metrics.frameX, frame.top + metrics.captionHeight + metrics.frameY,
+                       std::max(1, frame.Width() - 2 * metrics.frameX),
+                       std::max(1, frame.Height() - metrics.captionHeight - 2 * metrics.frameY));
 }
 
 QtWindow::~QtWindow() {
-  ClearDropTarget();
-  EndDrag();
-  // The widget first (also one of a destroyed window still waiting for
-  // deletion): its toolbar buttons report to the toolbar object.
-  delete widget_.data();
-  toolbar_.reset();
+  while (busyDepth_ > 0) SetBusy(false);
+  delete widget_.data();  // its children, the toolbar among them, go with it
 }
 
-bool QtWindow::Create(const Rect& rect, const char* title, uint32_t style) {
-  CREATESTRUCT create;
-  create.rect = rect;
-  create.title = title;
-  create.style = style;
-  if (Send(WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
-    DestroyWindow();
-    return false;
-  }
-  if ((style & WS_VISIBLE) && alive_) {
-    // A window made visible by its style appears once the loop runs, unless
-    // the program shows it its own way first.
-    pendingShow_ = true;
-    QTimer::singleShot(0, widget_.data(), [this] {
-      if (pendingShow_) ShowWindow(SW_SHOW);
-    });
-  }
-  return alive_;
+Size QtWindow::ClientSize() const {
+  if (!widget_ || widget_->isMinimized()) return Size{};
+  return Size{widget_->width(), widget_->height()};
 }
 
-LRESULT QtWindow::Send(uint32_t message, WPARAM wParam, LPARAM lParam) {
-  if (!alive_ || !handler_) return 0;
-  return handler_->WindowProc(*this, message, wParam, lParam);
+Rect QtWindow::FrameRect() const {
+  const QRect c = widget_->geometry();
+  return Rect{c.x() - metrics_.frameX, c.y() - metrics_.captionHeight - metrics_.frameY,
+              c.x() + c.width() + metrics_.frameX, c.y() + c.height() + metrics_.frameY};
 }
 
-void QtWindow::Dispatch(uint32_t message, WPARAM wParam, LPARAM lParam) {
-  if (!alive_) return;
-  if (platform_.PreTranslate(*this, message, wParam, lParam)) return;
-  Send(message, wParam, lParam);
+void QtWindow::MoveTo(Point p) {
+  // Placing the client rather than the frame keeps frame rectangles
+  // consistent with the estimates they are made of.
+  widget_->setGeometry(QRect(QPoint(p.x + metrics_.frameX, p.y + metrics_.captionHeight +
+                                                              metrics_.frameY),
+                             widget_->size()));
 }
 
-Rect QtWindow::GetClientRect() const {
-  if (!Widget() || widget_->isMinimized()) return Rect{};
-  return Rect{0, 0, widget_->width(), widget_->height()};
-}
-
-Rect QtWindow::GetWindowRect() const {
-  if (!Widget()) return Rect{};
-  const QRect client = widget_->geometry();
-  const int frame = FrameThickness();
-  const int caption = CaptionHeight();
-  return Rect{client.x() - frame, client.y() - caption - frame,
-              client.x() + client.width() + frame, client.y() + client.height() + frame};
-}
-
-void QtWindow::SetWindowPos(int32_t x, int32_t y) {
-  if (!Widget()) return;
-  const int frame = FrameThickness();
-  // Placing the client rather than the frame (QWidget::move) keeps window
-  // rectangles consistent with the frame estimates.
-  widget_->setGeometry(QRect(QPoint(x + frame, y + CaptionHeight() + frame), widget_->size()));
-}
-
-bool QtWindow::GetMonitorWorkArea(Rect* work) const {
-  if (!work || !Widget()) return false;
+Rect QtWindow::WorkArea() const {
   QScreen* screen = QGuiApplication::screenAt(widget_->geometry().center());
   if (!screen) screen = widget_->screen();
   if (!screen) screen = QGuiApplication::primaryScreen();
-  if (!screen) return false;
-  *work = ToRect(screen->availableGeometry());
-  return true;
+  return screen ? ToRect(screen->availableGeometry()) : Rect{};
 }
 
-void QtWindow::SetIcon(int which, const IconImage& icon) {
-  if (!Widget() || (which != ICON_BIG && which != ICON_SMALL)) return;
-  if (!icon.rgba || icon.width <= 0 || icon.height <= 0 || icon.width > 1024 ||
-      icon.height > 1024)
-    return;
-  const QImage image(icon.rgba, icon.width, icon.height, icon.width * 4,
-                     QImage::Format_RGBA8888);
-  icon_.addPixmap(QPixmap::fromImage(image));  // fromImage copies the caller's rows
-  widget_->setWindowIcon(icon_);
+double QtWindow::DevicePixelRatio() const { return widget_->devicePixelRatioF(); }
+
+void QtWindow::SetTitle(const std::string& title) {
+  widget_->setWindowTitle(QString::fromStdString(title));
 }
 
-void QtWindow::ShowWindow(int showCommand) {
-  if (!Widget()) return;
-  pendingShow_ = false;
-  switch (showCommand) {
-    case SW_HIDE:
-      widget_->hide();
-      break;
-    case SW_SHOWMINIMIZED:
-    case SW_SHOWMINNOACTIVE:
-      widget_->showMinimized();
-      break;
-    case SW_SHOWMAXIMIZED:
-      widget_->showMaximized();
-      break;
-    case SW_SHOWNORMAL:
-      widget_->showNormal();
-      break;
-    default:  // SW_SHOW, SW_SHOWDEFAULT and the rest
-      widget_->show();
-      break;
+void QtWindow::SetIcons(const std::vector<IconImage>& icons) {
+  QIcon icon;
+  for (const IconImage& image : icons) {
+    if (image.width <= 0 || image.height <= 0 ||
+        image.rgba.size() != size_t(image.width) * size_t(image.height) * 4)
+      continue;
+    icon.addPixmap(QPixmap::fromImage(QImage(image.rgba.data(), image.width, image.height,
+                                             image.width * 4, QImage::Format_RGBA8888)));
+  }
+  widget_->setWindowIcon(icon);
+}
+
+void QtWindow::SetMinimumClientSize(Size size) { widget_->setMinimumSize(size.width, size.height); }
+
+void QtWindow::Show(ShowState state) {
+  switch (state) {
+    case ShowState::Minimized: widget_->showMinimized(); break;
+    case ShowState::Maximized: widget_->showMaximized(); break;
+    default: widget_->show(); break;
   }
 }
 
-void QtWindow::SetWindowText(const char* title) {
-  if (Widget()) widget_->setWindowTitle(QString::fromUtf8(title ? title : ""));
+void QtWindow::Invalidate(const Rect& rect) {
+  if (!rect.Empty()) widget_->update(ToQRect(rect));
 }
 
-void QtWindow::DestroyWindow() {
-  if (!alive_) return;
-  Send(WM_DESTROY, 0, 0);
-  EndCapture();
-  EndDrag();
-  // A registration the program did not revoke dies with the window.
-  ClearDropTarget();
-  alive_ = false;
-  pendingShow_ = false;
-  if (widget_) {
-    widget_->Detach();
-    widget_->hide();
-    widget_->deleteLater();
+void QtWindow::RequestIdle() {
+  if (idlePending_) return;
+  idlePending_ = true;
+  // A zero timer fires once the events that are waiting have been handled.
+  QTimer::singleShot(0, widget_.data(), [this] {
+    idlePending_ = false;
+    if (handler_.OnIdle()) RequestIdle();
+  });
+}
+
+void QtWindow::SetCursor(CursorShape shape) {
+  const Qt::CursorShape q = shape == CursorShape::Hand   ? Qt::PointingHandCursor
+                            : shape == CursorShape::Move ? Qt::SizeAllCursor
+                                                         : Qt::ArrowCursor;
+  if (widget_->testAttribute(Qt::WA_SetCursor) && widget_->cursor().shape() == q) return;
+  widget_->setCursor(q);
+}
+
+void QtWindow::SetBusy(bool busy) {
+  if (busy) {
+    if (busyDepth_++ == 0) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (busyDepth_ > 0 && --busyDepth_ == 0) {
+    QGuiApplication::restoreOverrideCursor();
   }
 }
 
-LRESULT QtWindow::DefWindowProc(uint32_t message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_CLOSE:
-      DestroyWindow();
-      return 0;
-    case WM_SETCURSOR:
-      platform_.SetCursor(platform_.LoadCursor(CursorId::Arrow));
-      return 1;
-    case WM_ERASEBKGND:
-      // The class background of the classic system: the button face.
-      if (auto* dc = reinterpret_cast<DeviceContext*>(wParam)) {
-        dc->FillSolidRect(GetClientRect(), platform_.GetSysColor(COLOR_BTNFACE));
-        return 1;
-      }
-      return 0;
-    default:
-      return 0;
-  }
+void QtWindow::BeginModal() {
+  if (busyDepth_ > 0) QGuiApplication::restoreOverrideCursor();
 }
 
-// --- painting ---------------------------------------------------------------
-
-void QtWindow::InvalidateRect(const Rect* rect, bool erase) {
-  if (!Widget()) return;
-  const QRect area = rect ? QtDeviceContext::ToQRect(*rect) : widget_->rect();
-  if (area.isEmpty()) return;
-  if (erase) {
-    eraseAll_ = true;
-  } else {
-    noErase_ += area;
-  }
-  widget_->update(area);
+void QtWindow::EndModal() {
+  if (busyDepth_ > 0) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-void QtWindow::SetRedraw(bool redraw) {
-  if (Widget()) widget_->setUpdatesEnabled(redraw);
-}
-
-DeviceContext* QtWindow::BeginPaint(Rect* paintRect) {
-  if (paintDc_) {
-    if (paintRect) *paintRect = ToRect(paintRect_);
-    return paintDc_;
-  }
-  // Outside a paint there is nothing to paint on: an inert context.
-  static QtDeviceContext inert(nullptr);
-  if (paintRect) *paintRect = Rect{};
-  return &inert;
-}
-
-void QtWindow::EndPaint() {}
-
-void QtWindow::OnPaint(QWidget& widget, const QRegion& region) {
-  const bool erase = eraseAll_ || !(region - noErase_).isEmpty();
-  eraseAll_ = false;
-  noErase_ -= region;
-  if (platform_.PreTranslate(*this, WM_PAINT, 0, 0)) return;
-
-  QPainter painter(&widget);
-  QtDeviceContext dc(&painter);
-  paintDc_ = &dc;
-  paintRect_ = region.boundingRect();
-  if (erase) Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(static_cast<DeviceContext*>(&dc)), 0);
-  Send(WM_PAINT, 0, 0);
-  paintDc_ = nullptr;
-}
-
-void QtWindow::OnResize() {
-  eraseAll_ = true;
-  if (widget_->isMinimized()) return;  // reported as 0 x 0 when it became minimised
-  Send(WM_SIZE, 0, MAKELPARAM(widget_->width(), widget_->height()));
-}
-
-void QtWindow::OnWindowStateChange(Qt::WindowStates oldState) {
-  const bool minimised = widget_->isMinimized();
-  const bool wasMinimised = oldState & Qt::WindowMinimized;
-  if (minimised && !wasMinimised) {
-    EndCapture();
-    Send(WM_SIZE, 1, MAKELPARAM(0, 0));
-  } else if (!minimised && wasMinimised) {
-    eraseAll_ = true;
-    Send(WM_SIZE, 0, MAKELPARAM(widget_->width(), widget_->height()));
-  }
-}
-
-// --- mouse ------------------------------------------------------------------
-
-void QtWindow::OnMouse(QMouseEvent* event, uint32_t message) {
-  const QPoint point = event->position().toPoint();
-  const WPARAM keys = KeyState(event->buttons(), event->modifiers());
-  const QPoint global = event->globalPosition().toPoint();
-  const Point screen{global.x(), global.y()};
-  platform_.SetEventCursorPos(&screen);
-  if (message == WM_MOUSEMOVE) {
-    // Without capture only moves over the client area count; Qt also
-    // reports moves outside while a button is held.
-    const bool deliver = captured_ || widget_->rect().contains(point);
-    if (deliver && !captured_)
-      Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    if (deliver) Dispatch(WM_MOUSEMOVE, keys, PackPoint(point));
-  } else if (event->button() == Qt::LeftButton) {
-    Dispatch(message, keys, PackPoint(point));
-    // Capture rides on Qt's implicit grab, which ends with the last button.
-    if (message == WM_LBUTTONUP && captured_ && !grabbed_ && event->buttons() == Qt::NoButton)
-      EndCapture();
-  }
-  platform_.SetEventCursorPos(nullptr);
-}
-
-void QtWindow::SetCapture() {
-  if (!Widget()) return;
+void QtWindow::CapturePointer() {
   if (captured_) return;
   captured_ = true;
   if (QGuiApplication::mouseButtons() == Qt::NoButton) {
@@ -416,7 +353,7 @@ void QtWindow::SetCapture() {
   }
 }
 
-void QtWindow::ReleaseCapture() { EndCapture(); }
+void QtWindow::ReleasePointer() { EndCapture(); }
 
 void QtWindow::EndCapture() {
   if (grabbed_ && widget_) widget_->releaseMouse();
@@ -424,121 +361,56 @@ void QtWindow::EndCapture() {
   captured_ = false;
 }
 
-Point QtWindow::ScreenToClient(Point screen) const {
-  if (!Widget()) return screen;
-  const QPoint p = widget_->mapFromGlobal(QPoint(screen.x, screen.y));
-  return Point{p.x(), p.y()};
-}
+// --- toolbar -------------------------------------------------------------------
 
-Point QtWindow::ClientToScreen(Point client) const {
-  if (!Widget()) return client;
-  const QPoint p = widget_->mapToGlobal(QPoint(client.x, client.y));
-  return Point{p.x(), p.y()};
-}
-
-void QtWindow::ApplyCursor(Qt::CursorShape shape) {
-  if (!Widget()) return;
-  if (widget_->testAttribute(Qt::WA_SetCursor) && widget_->cursor().shape() == shape) return;
-  widget_->setCursor(shape);
-}
-
-// --- drag and drop ----------------------------------------------------------
-
-HRESULT QtWindow::RegisterDragDrop(IDropTarget* target) {
-  if (!target) return E_INVALIDARG;
-  if (!Widget()) return DRAGDROP_E_INVALIDHWND;
-  if (dropTarget_) return DRAGDROP_E_ALREADYREGISTERED;
-  target->AddRef();
-  dropTarget_ = target;
-  widget_->setAcceptDrops(true);
-  return S_OK;
-}
-
-HRESULT QtWindow::RevokeDragDrop() {
-  if (!dropTarget_) return DRAGDROP_E_NOTREGISTERED;
-  ClearDropTarget();
-  return S_OK;
-}
-
-void QtWindow::ClearDropTarget() {
-  if (!dropTarget_) return;
-  IDropTarget* target = dropTarget_;
-  dropTarget_ = nullptr;
-  if (widget_) widget_->setAcceptDrops(false);
-  target->Release();
-}
-
-bool QtWindow::OnDrag(QDropEvent* event, uint32_t stage) {
-  if (!dropTarget_) return false;
-  if (stage == kDragEnter) {
-    EndDrag();
-    dragData_ = new QtDataObject(event->mimeData());
-  } else if (!dragData_) {
-    return false;  // no enter seen: not our drag
+void QtWindow::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) {
+  delete toolbar_.data();
+  actions_.clear();
+  toolbar_ = new PlainToolBar(widget_.data());
+  if (!toolbarStyle_) toolbarStyle_ = std::make_unique<FlushToolBarStyle>();
+  toolbar_->setStyle(toolbarStyle_.get());
+  toolbar_->setOrientation(Qt::Vertical);
+  toolbar_->setMovable(false);
+  toolbar_->setIconSize(QSize(kIconSide, kIconSide));
+  toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  toolbar_->installEventFilter(new HoverReporter(handler_, 0, toolbar_.data()));
+  for (const ToolbarButton& b : buttons) {
+    if (b.separatorBefore) toolbar_->addSeparator();
+    QIcon icon;
+    if (b.icon.width > 0 && b.icon.rgba.size() == size_t(b.icon.width) * b.icon.height * 4)
+      icon.addPixmap(QPixmap::fromImage(QImage(b.icon.rgba.data(), b.icon.width, b.icon.height,
+                                               b.icon.width * 4, QImage::Format_RGBA8888)));
+    QAction* action = toolbar_->addAction(icon, QString::fromStdString(b.label));
+    if (b.shortcut) {
+      action->setShortcut(ToSequence(*b.shortcut));
+      action->setShortcutContext(Qt::WindowShortcut);
+    }
+    const int command = b.command;
+    QObject::connect(action, &QAction::triggered, toolbar_.data(),
+                     [this, command] { handler_.OnCommand(command); });
+    QWidget* button = toolbar_->widgetForAction(action);
+    button->setFixedWidth(buttonWidth);
+    button->setFocusPolicy(Qt::TabFocus);  // keyboard users reach every command
+    button->installEventFilter(new HoverReporter(handler_, command, button));
+    actions_.emplace_back(command, action);
   }
-  const QPoint global = widget_->mapToGlobal(event->position().toPoint());
-  const Point point{global.x(), global.y()};
-  const uint32_t keys = KeyState(event->buttons(), event->modifiers());
-  uint32_t effect = ToEffects(event->possibleActions());
-
-  // The target may revoke itself or end the drag while it runs.
-  IDropTarget* target = dropTarget_;
-  QtDataObject* data = dragData_;
-  target->AddRef();
-  data->AddRef();
-  HRESULT result = E_FAIL;
-  if (stage == kDragEnter) {
-    result = target->DragEnter(data, keys, point, &effect);
-  } else if (stage == kDragOver) {
-    result = target->DragOver(keys, point, &effect);
-  } else {
-    result = target->Drop(data, keys, point, &effect);
-  }
-  data->Release();
-  target->Release();
-  if (stage == kDrop) EndDrag();
-
-  const bool copy = result == S_OK && (effect & DROPEFFECT_COPY);
-  if (stage == kDragEnter) {
-    // Qt routes the drag's moves and drop only to a widget that accepted
-    // the enter, and a drag that comes in over a refusing spot can still
-    // reach one that takes it; the refusal is told by the action, and the
-    // move Qt sends right after the enter gives the answer.
-    event->setDropAction(copy ? Qt::CopyAction : Qt::IgnoreAction);
-    event->accept();
-    return true;
-  }
-  if (!copy) return false;
-  event->setDropAction(Qt::CopyAction);
-  // A plain accept answers for this point only, so Qt keeps asking as the
-  // pointer moves; the effect depends on what lies under it.
-  event->accept();
-  return true;
+  toolbar_->show();
 }
 
-void QtWindow::OnDragLeave() {
-  if (!dragData_) return;
-  if (IDropTarget* target = dropTarget_) {
-    target->AddRef();
-    target->DragLeave();
-    target->Release();
-  }
-  EndDrag();
+void QtWindow::PlaceToolbar(const Rect& rect) {
+  if (toolbar_) toolbar_->setGeometry(ToQRect(rect));
 }
 
-void QtWindow::EndDrag() {
-  if (!dragData_) return;
-  dragData_->Detach();
-  dragData_->Release();
-  dragData_ = nullptr;
+void QtWindow::EnableCommand(int command, bool enabled) {
+  for (const auto& [id, action] : actions_)
+    if (id == command) action->setEnabled(enabled);
 }
 
-// --- toolbar ----------------------------------------------------------------
-
-Toolbar* QtWindow::CreateToolbar(const Rect& rect, uint32_t style) {
-  if (!Widget()) return nullptr;
-  if (!toolbar_) toolbar_ = std::make_unique<QtToolbar>(*this, widget_.data(), rect, style);
-  return toolbar_.get();
+void QtWindow::FocusToolbar(bool first) {
+  if (actions_.empty()) return;
+  QAction* action = first ? actions_.front().second : actions_.back().second;
+  if (QWidget* button = toolbar_->widgetForAction(action))
+    button->setFocus(first ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
 }  // namespace platform::qt

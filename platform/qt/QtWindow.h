@@ -1,148 +1,146 @@
 #pragma once
 
 #include <memory>
+#include <utility>
+#include <vector>
 
-#include <QIcon>
 #include <QPointer>
-#include <QRegion>
+#include <QProxyStyle>
+#include <QToolBar>
 #include <QWidget>
 
-#include "platform/Window.h"
+#include "platform/Platform.h"
 
 namespace platform::qt {
 
-class QtDataObject;
-class QtDeviceContext;
-class QtPlatform;
-class QtToolbar;
 class QtWindow;
 
-// Modifier and button bits of the classic mouse and drag messages.
-constexpr uint32_t MK_LBUTTON = 0x0001;
-constexpr uint32_t MK_RBUTTON = 0x0002;
-constexpr uint32_t MK_SHIFT = 0x0004;
-constexpr uint32_t MK_CONTROL = 0x0008;
-constexpr uint32_t MK_MBUTTON = 0x0010;
-constexpr uint32_t MK_ALT = 0x0020;
-
-// Estimates of the window manager's decorations: the sizing border and the
-// title bar. Window rectangles are the client geometry grown by exactly these.
-int32_t FrameThickness();
-int32_t CaptionHeight();
-
-// The top-level widget of a QtWindow: it turns Qt's events into the
-// window's messages. Once the window is destroyed it is detached and
-// delivers nothing while it waits for deletion.
-class WindowWidget : public QWidget {
+// Tells the program which toolbar button the pointer is over: `command`
+// when it enters a button, 0 when it leaves the toolbar.
+class HoverReporter : public QObject {
  public:
-  explicit WindowWidget(QtWindow* owner);
-  ~WindowWidget() override;
-  void Detach() { owner_ = nullptr; }
+  HoverReporter(WindowHandler& handler, int command, QObject* parent)
+      : QObject(parent), handler_(handler), command_(command) {}
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  WindowHandler& handler_;
+  int command_;
+};
+
+// The window's client area: everything but the toolbar is painted by the
+// program. Turns Qt's events into the layer's typed events.
+class ClientWidget : public QWidget {
+ public:
+  explicit ClientWidget(QtWindow& owner);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
-  void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
-  QtWindow* owner_;
+  bool OfferDrag(QDropEvent* event, bool drop);
+
+  QtWindow& owner_;
+};
+
+// The toolbar fills its column edge to edge, as the program lays it out.
+class FlushToolBarStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_ToolBarFrameWidth || metric == PM_ToolBarItemMargin ||
+        metric == PM_ToolBarItemSpacing)
+      return 0;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
+
+// The toolbar draws no panel of its own: the window's background shows
+// through, as around the card.
+class PlainToolBar : public QToolBar {
+ public:
+  using QToolBar::QToolBar;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {}
 };
 
 class QtWindow : public Window {
  public:
-  QtWindow(QtPlatform& platform, WindowHandler* handler, const Rect& rect, const char* title);
+  QtWindow(WindowHandler& handler, const Rect& frame, const FrameMetrics& metrics,
+           const std::string& title);
   ~QtWindow() override;
-
   QtWindow(const QtWindow&) = delete;
   QtWindow& operator=(const QtWindow&) = delete;
 
-  bool IsWindow() const override { return alive_; }
-  Rect GetClientRect() const override;
-  Rect GetWindowRect() const override;
-  void SetWindowPos(int32_t x, int32_t y) override;
-  bool GetMonitorWorkArea(Rect* work) const override;
-  void SetIcon(int which, const IconImage& icon) override;
-  void ShowWindow(int showCommand) override;
-  void SetWindowText(const char* title) override;
-  void DestroyWindow() override;
-  LRESULT DefWindowProc(uint32_t message, WPARAM wParam, LPARAM lParam) override;
+  Size ClientSize() const override;
+  Rect FrameRect() const override;
+  void MoveTo(Point frameTopLeft) override;
+  Rect WorkArea() const override;
+  double DevicePixelRatio() const override;
+  void SetTitle(const std::string& title) override;
+  void SetIcons(const std::vector<IconImage>& icons) override;
+  void SetMinimumClientSize(Size size) override;
+  void Show(ShowState state) override;
+  void Invalidate(const Rect& rect) override;
+  void RequestIdle() override;
+  void SetCursor(CursorShape shape) override;
+  void SetBusy(bool busy) override;
+  void CapturePointer() override;
+  void ReleasePointer() override;
+  bool HasPointerCapture() const override { return captured_; }
+  void SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) override;
+  void PlaceToolbar(const Rect& rect) override;
+  void EnableCommand(int command, bool enabled) override;
+  void FocusToolbar(bool first) override;
+  std::optional<FileChoice> ChooseFileToOpen(const FileDialog& dialog) override;
+  std::optional<FileChoice> ChooseFileToSave(const FileDialog& dialog) override;
+  MessageAnswer ShowMessage(const Message& message) override;
+  int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
+  bool CompositionEnabled() const override { return false; }  // no glass frames here
+  void ExtendFrame(const Margins&) override {}
 
-  void InvalidateRect(const Rect* rect, bool erase) override;
-  void SetRedraw(bool redraw) override;
-  DeviceContext* BeginPaint(Rect* paintRect) override;
-  void EndPaint() override;
-
-  void SetCapture() override;
-  void ReleaseCapture() override;
-  bool HasCapture() const override { return alive_ && captured_; }
-  Point ScreenToClient(Point screen) const override;
-  Point ClientToScreen(Point client) const override;
-
-  HRESULT ExtendFrameIntoClientArea(const Margins&) override { return S_OK; }
-
-  HRESULT RegisterDragDrop(IDropTarget* target) override;
-  HRESULT RevokeDragDrop() override;
-
-  Toolbar* CreateToolbar(const Rect& rect, uint32_t style) override;
-
-  // The widget, for tests and for the backend; null once destroyed.
-  QWidget* Widget() const { return alive_ ? widget_.data() : nullptr; }
-
-  // Sends a message straight to the handler (what SendMessage does).
-  LRESULT Send(uint32_t message, WPARAM wParam, LPARAM lParam);
-  // Delivers a queued message: the loop's filters first, then the handler.
-  void Dispatch(uint32_t message, WPARAM wParam, LPARAM lParam);
-  // Shows this cursor shape over the client area (the toolbar keeps its own).
-  void ApplyCursor(Qt::CursorShape shape);
-  // Sends WM_CREATE; false when the handler refused the window.
-  bool Create(const Rect& rect, const char* title, uint32_t style);
+  QWidget* Widget() const { return widget_.data(); }
+  QToolBar* Toolbar() const { return toolbar_.data(); }
 
  private:
-  friend class WindowWidget;
+  friend class ClientWidget;
 
-  void OnPaint(QWidget& widget, const QRegion& region);
-  void OnResize();
-  void OnWindowStateChange(Qt::WindowStates oldState);
-  void OnMouse(QMouseEvent* event, uint32_t message);
+  // The pointer stops being captured: its button came up, the window lost
+  // activation or was hidden.
   void EndCapture();
-  bool OnDrag(QDropEvent* event, uint32_t stage);
-  void OnDragLeave();
-  void EndDrag();
-  void ClearDropTarget();
+  std::optional<FileChoice> RunFileDialog(const FileDialog& dialog, bool save);
+  // Modal dialogs get the ordinary cursor even while the program is busy.
+  void BeginModal();
+  void EndModal();
 
-  QtPlatform& platform_;
-  WindowHandler* handler_;
-  QPointer<WindowWidget> widget_;
-  std::unique_ptr<QtToolbar> toolbar_;
-  bool alive_ = true;
-  bool pendingShow_ = false;
-  QIcon icon_;
-
-  // Painting: what the program asked to repaint without erasing, and
-  // whether an erase is pending for the whole update (as on the classic
-  // system, one erase request covers the whole update region).
-  QRegion noErase_;
-  bool eraseAll_ = true;
-  QtDeviceContext* paintDc_ = nullptr;
-  QRect paintRect_;
-
+  WindowHandler& handler_;
+  FrameMetrics metrics_;
+  QPointer<ClientWidget> widget_;
+  QPointer<QToolBar> toolbar_;
+  std::vector<std::pair<int, QAction*>> actions_;  // in toolbar order
   bool captured_ = false;
   bool grabbed_ = false;  // captured without a pressed button: an explicit grab
-
-  IDropTarget* dropTarget_ = nullptr;
-  QtDataObject* dragData_ = nullptr;
+  int busyDepth_ = 0;
+  bool idlePending_ = false;
+  std::unique_ptr<FlushToolBarStyle> toolbarStyle_;
 };
 
 }  // namespace platform::qt

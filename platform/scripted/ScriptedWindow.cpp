@@ -1,6 +1,7 @@
 #include "platform/scripted/ScriptedWindow.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/scripted/ScriptedPlatform.h"
 
@@ -8,313 +9,231 @@ namespace platform::scripted {
 
 namespace {
 
-Rect Intersect(const Rect& a, const Rect& b) {
-  return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-              std::min(a.bottom, b.bottom)};
+Rect Clip(const Rect& r, Size size) {
+  return Rect{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, size.width),
+              std::min(r.bottom, size.height)};
 }
 
-Rect Union(const Rect& a, const Rect& b) {
-  return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-              std::max(a.bottom, b.bottom)};
-}
+// Paints into the window's framebuffer; text and focus rings are recorded,
+// not rasterised.
+class FramebufferCanvas : public Canvas {
+ public:
+  FramebufferCanvas(ScriptedWindow& window, const Rect& clip, int32_t ratio)
+      : w_(window), clip_(clip), ratio_(ratio) {}
+
+  void FillRect(const Rect& rect, Colour colour) override {
+    w_.fills.push_back(DrawnFill{rect, colour});
+    const Rect r = Clipped(rect);
+    for (int32_t y = r.top * ratio_; y < r.bottom * ratio_; ++y)
+      for (int32_t x = r.left * ratio_; x < r.right * ratio_; ++x) {
+        uint8_t* p = &w_.pixels[(size_t(y) * size_t(w_.pixelsWidth) + size_t(x)) * 3];
+        p[0] = colour.r, p[1] = colour.g, p[2] = colour.b;
+      }
+  }
+  void DrawRgb(const Rect& target, const uint8_t* rgb, int32_t width, int32_t height,
+               int32_t stride) override {
+    w_.images.push_back(DrawnImage{target, width, height, stride});
+    const Rect r = Clipped(target);
+    for (int32_t y = r.top * ratio_; y < r.bottom * ratio_; ++y) {
+      const int32_t sy = y - target.top * ratio_;
+      if (sy < 0 || sy >= height) continue;
+      for (int32_t x = r.left * ratio_; x < r.right * ratio_; ++x) {
+        const int32_t sx = x - target.left * ratio_;
+        if (sx < 0 || sx >= width) continue;
+        std::memcpy(&w_.pixels[(size_t(y) * size_t(w_.pixelsWidth) + size_t(x)) * 3],
+                    rgb + size_t(sy) * size_t(stride) + size_t(sx) * 3, 3);
+      }
+    }
+  }
+  void DrawTextLine(const std::string& text, const Rect& rect, const TextStyle& style) override {
+    w_.texts.push_back(DrawnText{text, rect, style});
+  }
+  void DrawFocusRing(const Rect& rect) override { w_.focusRings.push_back(rect); }
+
+ private:
+  Rect Clipped(const Rect& r) const {
+    return Rect{std::max(r.left, clip_.left), std::max(r.top, clip_.top),
+                std::min(r.right, clip_.right), std::min(r.bottom, clip_.bottom)};
+  }
+
+  ScriptedWindow& w_;
+  Rect clip_;
+  int32_t ratio_;
+};
 
 }  // namespace
 
-ScriptedWindow::ScriptedWindow(ScriptedPlatform& platform, WindowHandler* handler,
-                               const Rect& rect, const char* title_, uint32_t style_)
-    : surface(0, 0, kUnpainted),
-      title(title_ ? title_ : ""),
-      style(style_),
-      platform_(platform),
-      handler_(handler),
-      windowRect_(rect),
-      dc_(&surface, Point{}) {
-  const ScriptedConfig& c = platform_.config;
-  SetClientSize(rect.Width() - 2 * c.frameX, rect.Height() - c.captionHeight - 2 * c.frameY);
+ScriptedWindow::ScriptedWindow(ScriptedPlatform& platform, WindowHandler& handler,
+                               const Rect& frame, const std::string& title_)
+    : title(title_), platform_(platform), handler_(handler), composition_(platform.config.composition) {
+  const FrameMetrics& m = platform.config.frame;
+  frameTopLeft_ = Point{frame.left, frame.top};
+  client_ = Size{std::max(0, frame.Width() - 2 * m.frameX),
+                 std::max(0, frame.Height() - m.captionHeight - 2 * m.frameY)};
 }
 
-void ScriptedWindow::SetClientSize(int32_t w, int32_t h) {
-  clientWidth_ = std::max(w, 0);
-  clientHeight_ = std::max(h, 0);
-  surface.Resize(clientWidth_, clientHeight_, kUnpainted);
-  invalid_.reset();
-  erasePending_ = false;
+ScriptedWindow::~ScriptedWindow() {
+  if (platform_.window == this) platform_.window = nullptr;
 }
 
-LRESULT ScriptedWindow::Send(uint32_t message, WPARAM wParam, LPARAM lParam) {
-  if (!alive_ || !handler_) return 0;
-  return handler_->WindowProc(*this, message, wParam, lParam);
+Rect ScriptedWindow::FrameRect() const {
+  const FrameMetrics& m = platform_.config.frame;
+  return Rect{frameTopLeft_.x, frameTopLeft_.y, frameTopLeft_.x + client_.width + 2 * m.frameX,
+              frameTopLeft_.y + client_.height + m.captionHeight + 2 * m.frameY};
 }
 
-void ScriptedWindow::SetWindowPos(int32_t x, int32_t y) {
-  const int32_t w = windowRect_.Width(), h = windowRect_.Height();
-  windowRect_ = Rect{x, y, x + w, y + h};
+void ScriptedWindow::MoveTo(Point frameTopLeft) { frameTopLeft_ = frameTopLeft; }
+
+Rect ScriptedWindow::WorkArea() const { return platform_.config.workArea; }
+
+double ScriptedWindow::DevicePixelRatio() const { return platform_.config.devicePixelRatio; }
+
+// --- events ------------------------------------------------------------------
+
+void ScriptedWindow::Move(Point p, uint32_t modifiers) {
+  // Without capture only moves over the client area reach the window.
+  if (!Alive() || (!captured_ && !Rect{0, 0, client_.width, client_.height}.Contains(p))) return;
+  handler_.OnPointerMoved(PointerEvent{p, Button::Left, modifiers});
 }
 
-bool ScriptedWindow::GetMonitorWorkArea(Rect* work) const {
-  if (!platform_.config.hasWorkArea || !work) return false;
-  *work = platform_.config.workArea;
-  return true;
-}
-
-void ScriptedWindow::SetIcon(int which, const IconImage& icon) {
-  icons.push_back(IconRecord{which, icon.width, icon.height});
-}
-
-void ScriptedWindow::ShowWindow(int showCommand) {
-  showCommands.push_back(showCommand);
-  platform_.calls.push_back("ShowWindow(" + std::to_string(showCommand) + ")");
-  if (showCommand == SW_SHOWMAXIMIZED) {
-    const Rect& work = platform_.config.workArea;
-    windowRect_ = Rect{work.left - platform_.config.frameX, work.top - platform_.config.frameY,
-                       work.right + platform_.config.frameX,
-                       work.bottom + platform_.config.frameY};
-    Resize(work.Width(), work.Height() - platform_.config.captionHeight);
-  } else if (showCommand == SW_SHOWMINIMIZED || showCommand == SW_SHOWMINNOACTIVE) {
-    Minimise();
-  }
-}
-
-void ScriptedWindow::DestroyWindow() {
-  if (!alive_) return;
-  ++destroyMessages;
-  Send(WM_DESTROY, 0, 0);
-  alive_ = false;
-  if (platform_.captured == this) platform_.captured = nullptr;
-  // A window that forgot to revoke still drops the registration's reference.
-  if (dropTarget_) {
-    dropTarget_->Release();
-    dropTarget_ = nullptr;
-  }
-}
-
-LRESULT ScriptedWindow::DefWindowProc(uint32_t message, WPARAM wParam, LPARAM lParam) {
-  defaultMessages.push_back(message);
-  switch (message) {
-    case WM_SETCURSOR:
-      // The class cursor is the arrow.
-      if (LOWORD(uintptr_t(lParam)) == HTCLIENT) {
-        platform_.SetCursor(platform_.LoadCursor(CursorId::Arrow));
-        return 1;
-      }
-      return 0;
-    case WM_CLOSE:
-      DestroyWindow();
-      return 0;
-    case WM_ERASEBKGND: {
-      // The class brush is the button face.
-      auto* dc = reinterpret_cast<DeviceContext*>(wParam);
-      if (dc) dc->FillSolidRect(GetClientRect(), platform_.config.buttonFace);
-      return 1;
+bool ScriptedWindow::KeyPress(Key key, uint32_t modifiers) {
+  if (!Alive()) return false;
+  for (const ToolbarButton& b : toolbar) {
+    if (b.shortcut && b.shortcut->key == key && b.shortcut->modifiers == modifiers &&
+        std::find(disabledCommands.begin(), disabledCommands.end(), b.command) ==
+            disabledCommands.end()) {
+      handler_.OnCommand(b.command);
+      return true;
     }
-    default:
-      (void)wParam;
-      return 0;
   }
+  return handler_.OnKey(KeyEvent{key, modifiers});
 }
 
-void ScriptedWindow::InvalidateRect(const Rect* rect, bool erase) {
-  InvalidationRecord record;
-  if (rect) record.rect = *rect;
-  record.erase = erase;
-  record.suppressed = !redraw || !alive_;
-  invalidations.push_back(record);
-  if (record.suppressed) return;
-  const Rect area = Intersect(rect ? *rect : GetClientRect(), GetClientRect());
-  if (area.Empty()) return;
-  invalid_ = invalid_ ? Union(*invalid_, area) : area;
-  erasePending_ = erasePending_ || erase;
+bool ScriptedWindow::DragFiles(const std::vector<std::string>& paths, Point p, bool copyAllowed) {
+  dragAccepted_ = Alive() && handler_.OnFilesDragged(FileDrag{p, paths, copyAllowed});
+  return dragAccepted_;
 }
 
-void ScriptedWindow::SetRedraw(bool on) { redraw = on; }
-
-void ScriptedWindow::Validate() {
-  invalid_.reset();
-  erasePending_ = false;
+bool ScriptedWindow::DropFiles(const std::vector<std::string>& paths, Point p, bool copyAllowed) {
+  if (!DragFiles(paths, p, copyAllowed)) return false;
+  dragAccepted_ = false;
+  handler_.OnFilesDropped(FileDrag{p, paths, copyAllowed});
+  return true;
 }
 
-bool ScriptedWindow::UpdateWindow() {
-  if (!alive_ || !invalid_) return false;
-  paintRect_ = *invalid_;
-  const bool erase = erasePending_;
-  Validate();
-  if (erase) {
-    ++erases;
-    Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(static_cast<DeviceContext*>(&dc_)), 0);
+void ScriptedWindow::Resize(int32_t width, int32_t height) {
+  client_ = Size{width, height};
+  if (Alive()) handler_.OnResized(client_);
+}
+
+bool ScriptedWindow::RequestClose() {
+  if (!Alive() || !handler_.OnCloseRequested()) return false;
+  closed = true;
+  captured_ = false;
+  return true;
+}
+
+void ScriptedWindow::SetComposition(bool on) {
+  composition_ = on;
+  if (Alive()) handler_.OnCompositionChanged();
+}
+
+void ScriptedWindow::Paint(Rect area) {
+  if (!Alive()) return;
+  const int32_t ratio = platform_.config.devicePixelRatio;
+  if (pixelsWidth != client_.width * ratio || pixelsHeight != client_.height * ratio) {
+    pixelsWidth = client_.width * ratio;
+    pixelsHeight = client_.height * ratio;
+    pixels.assign(size_t(pixelsWidth) * size_t(pixelsHeight) * 3, 0);
   }
+  if (area.Empty()) area = Rect{0, 0, client_.width, client_.height};
+  area = Clip(area, client_);
+  FramebufferCanvas canvas(*this, area, ratio);
   ++paints;
-  paintRects.push_back(paintRect_);
-  inPaint_ = true;
-  Send(WM_PAINT, 0, 0);
-  inPaint_ = false;
-  return true;
+  handler_.OnPaint(canvas, area);
 }
 
-DeviceContext* ScriptedWindow::BeginPaint(Rect* paintRect) {
-  if (!inPaint_) return nullptr;
-  if (paintRect) *paintRect = paintRect_;
-  return &dc_;
+void ScriptedWindow::RunIdle() {
+  for (int rounds = 0; idleRequests > 0 && rounds < 100000; ++rounds) {
+    idleRequests = 0;
+    if (Alive() && handler_.OnIdle()) idleRequests = 1;
+  }
 }
 
-void ScriptedWindow::EndPaint() {}
+// --- services ----------------------------------------------------------------
 
-void ScriptedWindow::SetCapture() {
-  captureLog.push_back("set");
-  platform_.captured = this;
-}
-
-void ScriptedWindow::ReleaseCapture() {
-  captureLog.push_back("release");
-  platform_.captured = nullptr;
-}
-
-bool ScriptedWindow::HasCapture() const { return platform_.captured == this; }
-
-Point ScriptedWindow::ScreenOfClientOrigin() const {
-  const ScriptedConfig& c = platform_.config;
-  return Point{windowRect_.left + c.frameX, windowRect_.top + c.frameY + c.captionHeight};
-}
-
-Point ScriptedWindow::ScreenToClient(Point screen) const {
-  const Point o = ScreenOfClientOrigin();
-  return Point{screen.x - o.x, screen.y - o.y};
-}
-
-Point ScriptedWindow::ClientToScreen(Point client) const {
-  const Point o = ScreenOfClientOrigin();
-  return Point{client.x + o.x, client.y + o.y};
-}
-
-HRESULT ScriptedWindow::ExtendFrameIntoClientArea(const Margins& margins) {
-  frameExtensions.push_back(margins);
-  return platform_.config.composition ? S_OK : E_FAIL;
-}
-
-HRESULT ScriptedWindow::RegisterDragDrop(IDropTarget* target) {
-  if (!target || !alive_) return E_FAIL;
-  if (dropTarget_) return E_FAIL;  // already registered
-  target->AddRef();
-  dropTarget_ = target;
-  ++registrations;
-  return S_OK;
-}
-
-HRESULT ScriptedWindow::RevokeDragDrop() {
-  if (!dropTarget_) return E_FAIL;
-  dropTarget_->Release();
-  dropTarget_ = nullptr;
-  ++revocations;
-  return S_OK;
-}
-
-Toolbar* ScriptedWindow::CreateToolbar(const Rect& rect, uint32_t toolbarStyle) {
-  if (toolbar_) return nullptr;
-  toolbar_ = std::make_unique<ScriptedToolbar>(*this, rect, toolbarStyle);
-  return toolbar_.get();
-}
-
-void ScriptedWindow::Resize(int32_t w, int32_t h) {
-  const ScriptedConfig& c = platform_.config;
-  SetClientSize(w, h);
-  windowRect_.right = windowRect_.left + clientWidth_ + 2 * c.frameX;
-  windowRect_.bottom = windowRect_.top + clientHeight_ + c.captionHeight + 2 * c.frameY;
-  Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(clientWidth_, clientHeight_));
-}
-
-void ScriptedWindow::Minimise() {
-  restoreWidth_ = clientWidth_;
-  restoreHeight_ = clientHeight_;
-  SetClientSize(0, 0);
-  Send(WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(0, 0));
-}
-
-void ScriptedWindow::Restore() { Resize(restoreWidth_, restoreHeight_); }
-
-void ScriptedWindow::SetCursorPos(int32_t x, int32_t y) {
-  platform_.cursorPos = ClientToScreen(Point{x, y});
-}
-
-bool ScriptedWindow::MouseMove(int32_t x, int32_t y) {
-  const bool captured = HasCapture();
-  if (!captured && !(x >= 0 && y >= 0 && x < clientWidth_ && y < clientHeight_)) return false;
-  SetCursorPos(x, y);
-  if (!captured)
-    Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  Send(WM_MOUSEMOVE, buttonDown_ ? MK_LBUTTON : 0, MAKELPARAM(x, y));
-  return true;
-}
-
-void ScriptedWindow::LButtonDown(int32_t x, int32_t y) {
-  SetCursorPos(x, y);
-  if (!HasCapture())
-    Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(Handle()), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
-  buttonDown_ = true;
-  Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-}
-
-void ScriptedWindow::LButtonUp(int32_t x, int32_t y) {
-  SetCursorPos(x, y);
-  buttonDown_ = false;
-  Send(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
-void ScriptedWindow::DoubleClick(int32_t x, int32_t y) {
-  LButtonDown(x, y);
-  LButtonUp(x, y);
-  buttonDown_ = true;
-  Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
-  LButtonUp(x, y);
-}
-
-LRESULT ScriptedWindow::Command(int32_t id) { return Send(WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-
-LRESULT ScriptedWindow::Close() { return Send(WM_CLOSE, 0, 0); }
-
-LRESULT ScriptedWindow::SetComposition(bool enabled) {
-  platform_.config.composition = enabled;
-  return Send(WM_DWMCOMPOSITIONCHANGED, 0, 0);
-}
-
-DragResult ScriptedWindow::DragEnter(IDataObject* data, Point client, uint32_t allowed,
-                                     uint32_t keyState) {
-  DragResult r;
-  if (!dropTarget_) return r;
-  r.effect = allowed;
-  r.hr = dropTarget_->DragEnter(data, keyState, ClientToScreen(client), &r.effect);
-  return r;
-}
-
-DragResult ScriptedWindow::DragOver(Point client, uint32_t allowed, uint32_t keyState) {
-  DragResult r;
-  if (!dropTarget_) return r;
-  r.effect = allowed;
-  r.hr = dropTarget_->DragOver(keyState, ClientToScreen(client), &r.effect);
-  return r;
-}
-
-HRESULT ScriptedWindow::DragLeave() { return dropTarget_ ? dropTarget_->DragLeave() : E_FAIL; }
-
-DragResult ScriptedWindow::Drop(IDataObject* data, Point client, uint32_t allowed,
-                                uint32_t keyState) {
-  DragResult r;
-  if (!dropTarget_) return r;
-  r.effect = allowed;
-  r.hr = dropTarget_->Drop(data, keyState, ClientToScreen(client), &r.effect);
-  return r;
+Colour ScriptedWindow::PixelAt(int32_t x, int32_t y) const {
+  const uint8_t* p = &pixels[(size_t(y) * size_t(pixelsWidth) + size_t(x)) * 3];
+  return Colour{p[0], p[1], p[2]};
 }
 
 void ScriptedWindow::ClearLogs() {
-  surface.ClearRecords();
   invalidations.clear();
-  paintRects.clear();
-  erases = 0;
-  paints = 0;
-  frameExtensions.clear();
-  defaultMessages.clear();
+  cursorLog.clear();
   captureLog.clear();
-  icons.clear();
-  showCommands.clear();
-  if (toolbar_) toolbar_->moves.clear();
+  busyStarts = 0;
+  texts.clear();
+  images.clear();
+  fills.clear();
+  focusRings.clear();
+  frameExtensions.clear();
+  toolbarFocusLog.clear();
+}
+
+void ScriptedWindow::Invalidate(const Rect& rect) { invalidations.push_back(rect); }
+
+void ScriptedWindow::SetCursor(CursorShape shape) {
+  cursor_ = shape;
+  cursorLog.push_back(shape);
+}
+
+void ScriptedWindow::SetBusy(bool busy) {
+  busyDepth += busy ? 1 : -1;
+  if (busy) ++busyStarts;
+}
+
+void ScriptedWindow::CapturePointer() {
+  captured_ = true;
+  captureLog.push_back(true);
+}
+
+void ScriptedWindow::ReleasePointer() {
+  captured_ = false;
+  captureLog.push_back(false);
+}
+
+void ScriptedWindow::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) {
+  toolbar = buttons;
+  toolbarButtonWidth = buttonWidth;
+}
+
+void ScriptedWindow::EnableCommand(int command, bool enabled) {
+  disabledCommands.erase(std::remove(disabledCommands.begin(), disabledCommands.end(), command),
+                         disabledCommands.end());
+  if (!enabled) disabledCommands.push_back(command);
+}
+
+std::optional<FileChoice> ScriptedWindow::ChooseFileToOpen(const FileDialog& dialog) {
+  openDialogs.push_back(dialog);
+  return Pop(openAnswers, std::optional<FileChoice>());
+}
+
+std::optional<FileChoice> ScriptedWindow::ChooseFileToSave(const FileDialog& dialog) {
+  saveDialogs.push_back(dialog);
+  return Pop(saveAnswers, std::optional<FileChoice>());
+}
+
+MessageAnswer ScriptedWindow::ShowMessage(const Message& message) {
+  messages.push_back(ShownMessage{message, busyDepth});
+  const MessageAnswer first = message.buttons == MessageButtons::YesNo ? MessageAnswer::Yes
+                              : message.buttons == MessageButtons::Ok  ? MessageAnswer::Ok
+                                                                       : MessageAnswer::Save;
+  return Pop(messageAnswers, first);
+}
+
+int ScriptedWindow::ShowContextMenu(Point, const std::vector<MenuItem>& items) {
+  menus.push_back(items);
+  return Pop(menuAnswers, 0);
 }
 
 }  // namespace platform::scripted

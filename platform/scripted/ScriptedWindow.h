@@ -1,150 +1,171 @@
 #pragma once
 
-#include <memory>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Window.h"
-#include "platform/scripted/ScriptedDeviceContext.h"
-#include "platform/scripted/ScriptedSurface.h"
-#include "platform/scripted/ScriptedToolbar.h"
 
 namespace platform::scripted {
 
 class ScriptedPlatform;
 
-constexpr WPARAM SIZE_RESTORED = 0;
-constexpr WPARAM SIZE_MINIMIZED = 1;
-constexpr WPARAM MK_LBUTTON = 0x0001;
-
-struct InvalidationRecord {
-  std::optional<Rect> rect;  // none: the whole client area
-  bool erase = false;
-  bool suppressed = false;  // made while redrawing was off
+// What a paint drew, besides the pixels.
+struct DrawnText {
+  std::string text;
+  Rect rect;
+  TextStyle style;
+};
+struct DrawnImage {
+  Rect target;
+  int32_t width, height, stride;
+};
+struct DrawnFill {
+  Rect rect;
+  Colour colour;
 };
 
-struct IconRecord {
-  int which = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-};
-
-struct DragResult {
-  HRESULT hr = E_FAIL;
-  uint32_t effect = DROPEFFECT_NONE;
-};
-
-// A top-level window whose pixels live in memory. Messages reach the handler
-// synchronously; painting happens when a test calls UpdateWindow.
+// A window that exists only in memory, for tests: events are injected by
+// the test, every service call is recorded, dialogs and questions answer
+// from queues the test fills, and paints land in an RGB framebuffer.
 class ScriptedWindow : public Window {
  public:
-  ScriptedWindow(ScriptedPlatform& platform, WindowHandler* handler, const Rect& rect,
-                 const char* title, uint32_t style);
+  ScriptedWindow(ScriptedPlatform& platform, WindowHandler& handler, const Rect& frame,
+                 const std::string& title);
+  ~ScriptedWindow() override;
 
-  // Window
-  bool IsWindow() const override { return alive_; }
-  Rect GetClientRect() const override { return Rect{0, 0, clientWidth_, clientHeight_}; }
-  Rect GetWindowRect() const override { return windowRect_; }
-  void SetWindowPos(int32_t x, int32_t y) override;
-  bool GetMonitorWorkArea(Rect* work) const override;
-  void SetIcon(int which, const IconImage& icon) override;
-  void ShowWindow(int showCommand) override;
-  void SetWindowText(const char* text) override { title = text ? text : ""; }
-  void DestroyWindow() override;
-  LRESULT DefWindowProc(uint32_t message, WPARAM wParam, LPARAM lParam) override;
-  void InvalidateRect(const Rect* rect, bool erase) override;
-  void SetRedraw(bool redraw) override;
-  DeviceContext* BeginPaint(Rect* paintRect) override;
-  void EndPaint() override;
-  void SetCapture() override;
-  void ReleaseCapture() override;
-  bool HasCapture() const override;
-  Point ScreenToClient(Point screen) const override;
-  Point ClientToScreen(Point client) const override;
-  HRESULT ExtendFrameIntoClientArea(const Margins& margins) override;
-  HRESULT RegisterDragDrop(IDropTarget* target) override;
-  HRESULT RevokeDragDrop() override;
-  Toolbar* CreateToolbar(const Rect& rect, uint32_t style) override;
+  // --- events, as a user's would arrive -----------------------------------
+  void Press(Point p, Button button = Button::Left, uint32_t modifiers = 0) {
+    if (Alive()) handler_.OnPointerPressed(PointerEvent{p, button, modifiers});
+  }
+  void Move(Point p, uint32_t modifiers = 0);  // outside the window only while captured
+  void Release(Point p, Button button = Button::Left, uint32_t modifiers = 0) {
+    if (Alive()) handler_.OnPointerReleased(PointerEvent{p, button, modifiers});
+  }
+  void DoubleClick(Point p, Button button = Button::Left) {
+    if (Alive()) handler_.OnDoubleClicked(PointerEvent{p, button, 0});
+  }
+  void Click(Point p) { Press(p), Release(p); }
+  void Leave() {
+    if (Alive()) handler_.OnPointerLeft();
+  }
+  void Wheel(Point p, int32_t angleDelta, uint32_t modifiers = 0) {
+    if (Alive()) handler_.OnWheel(WheelEvent{p, angleDelta, modifiers});
+  }
+  bool KeyPress(Key key, uint32_t modifiers = 0);  // shortcuts of the toolbar first
+  void ContextMenu(Point p, bool fromKeyboard = false) {
+    if (Alive()) handler_.OnContextMenu(p, fromKeyboard);
+  }
+  void Focus(bool gained, FocusReason reason = FocusReason::Other) {
+    if (Alive()) handler_.OnFocusChanged(gained, reason);
+  }
+  bool DragFiles(const std::vector<std::string>& paths, Point p, bool copyAllowed = true);
+  // A drop happens only where the last drag was accepted, as on the desktop.
+  bool DropFiles(const std::vector<std::string>& paths, Point p, bool copyAllowed = true);
+  void Command(int command) {
+    if (Alive()) handler_.OnCommand(command);
+  }
+  void Hover(int command) {  // 0: the pointer left the toolbar
+    if (Alive()) handler_.OnCommandHovered(command);
+  }
+  void Resize(int32_t width, int32_t height);
+  bool RequestClose();
+  void TakeCaptureAway() { captured_ = false; }
+  void SetComposition(bool on);
+  // Paints `area` (the whole client area when empty) into the framebuffer.
+  void Paint(Rect area = {});
+  void RunIdle();  // OnIdle until it asks for no more
 
-  // Sends a message to the handler (nothing once the window is destroyed).
-  LRESULT Send(uint32_t message, WPARAM wParam, LPARAM lParam);
-
-  // Paints what is invalid: WM_ERASEBKGND first when an erase is pending,
-  // then WM_PAINT. False when nothing was invalid.
-  bool UpdateWindow();
-  bool HasInvalidArea() const { return invalid_.has_value(); }
-  std::optional<Rect> InvalidArea() const { return invalid_; }
-  bool ErasePending() const { return erasePending_; }
-  void Validate();  // forget what is invalid, as if painted
-
-  // Size changes: WM_SIZE with the new client size.
-  void Resize(int32_t clientWidth, int32_t clientHeight);
-  void Minimise();
-  void Restore();  // back to the size before Minimise
-
-  // Pointer input in client coordinates, as the classic system delivers it.
-  // MouseMove sends WM_SETCURSOR first unless the mouse is captured; without
-  // capture a point outside the client area reaches nobody (false).
-  bool MouseMove(int32_t x, int32_t y);
-  void LButtonDown(int32_t x, int32_t y);
-  void LButtonUp(int32_t x, int32_t y);
-  void DoubleClick(int32_t x, int32_t y);  // down, up, WM_LBUTTONDBLCLK, up
-  void SetCursorPos(int32_t x, int32_t y);  // client point; GetCursorPos gives it in screen
-  LRESULT Command(int32_t id);
-  LRESULT Close();
-  LRESULT SetComposition(bool enabled);  // then WM_DWMCOMPOSITIONCHANGED
-
-  // Drag and drop onto the registered target, points in client coordinates.
-  DragResult DragEnter(IDataObject* data, Point client, uint32_t allowed, uint32_t keyState = 0);
-  DragResult DragOver(Point client, uint32_t allowed, uint32_t keyState = 0);
-  HRESULT DragLeave();
-  DragResult Drop(IDataObject* data, Point client, uint32_t allowed, uint32_t keyState = 0);
-  IDropTarget* RegisteredDropTarget() const { return dropTarget_; }
-
-  Colour Pixel(int32_t x, int32_t y) const { return surface.Pixel(x, y); }
-  ScriptedToolbar* GetToolbar() { return toolbar_.get(); }
-  ScriptedDeviceContext& WindowDC() { return dc_; }
-  void ClearLogs();
-
-  // Records.
-  Surface surface;
+  // --- what the program did -------------------------------------------------
   std::string title;
-  uint32_t style;
-  std::vector<IconRecord> icons;
-  std::vector<int> showCommands;
-  std::vector<InvalidationRecord> invalidations;
-  std::vector<Rect> paintRects;  // one per WM_PAINT, in order
-  int erases = 0;
-  int paints = 0;
-  bool redraw = true;
+  std::vector<IconImage> icons;
+  Size minimumClientSize;
+  std::vector<ShowState> shows;
+  std::vector<Rect> invalidations;
+  std::vector<CursorShape> cursorLog;
+  int busyDepth = 0;
+  int busyStarts = 0;
+  std::vector<bool> captureLog;  // true: captured, false: released
+  std::vector<ToolbarButton> toolbar;
+  int32_t toolbarButtonWidth = 0;
+  Rect toolbarRect;
+  std::vector<int> disabledCommands;
+  std::vector<bool> toolbarFocusLog;  // true: first button, false: last
+  std::vector<FileDialog> openDialogs, saveDialogs;
+  std::deque<std::optional<FileChoice>> openAnswers, saveAnswers;  // empty: cancelled
+  struct ShownMessage {
+    Message message;
+    int busyDepth;  // the wait cursor's depth while the message was up
+  };
+  std::vector<ShownMessage> messages;
+  std::deque<MessageAnswer> messageAnswers;  // empty: the first button
+  std::vector<std::vector<MenuItem>> menus;
+  std::deque<int> menuAnswers;  // empty: dismissed
   std::vector<Margins> frameExtensions;
-  std::vector<uint32_t> defaultMessages;  // messages that reached DefWindowProc
-  std::vector<std::string> captureLog;  // "set", "release"
-  int registrations = 0;
-  int revocations = 0;
-  int destroyMessages = 0;
+  int idleRequests = 0;
+  bool closed = false;
+
+  // The framebuffer: device pixels, bytes R, G, B, rows packed.
+  std::vector<uint8_t> pixels;
+  int32_t pixelsWidth = 0, pixelsHeight = 0;
+  Colour PixelAt(int32_t x, int32_t y) const;  // device pixels
+  std::vector<DrawnText> texts;
+  std::vector<DrawnImage> images;
+  std::vector<DrawnFill> fills;
+  std::vector<Rect> focusRings;
+  int paints = 0;
+
+  void ClearLogs();
+  CursorShape Cursor() const { return cursor_; }
+
+  // --- Window ----------------------------------------------------------------
+  Size ClientSize() const override { return client_; }
+  Rect FrameRect() const override;
+  void MoveTo(Point frameTopLeft) override;
+  Rect WorkArea() const override;
+  double DevicePixelRatio() const override;
+  void SetTitle(const std::string& text) override { title = text; }
+  void SetIcons(const std::vector<IconImage>& images) override { icons = images; }
+  void SetMinimumClientSize(Size size) override { minimumClientSize = size; }
+  void Show(ShowState state) override { shows.push_back(state); }
+  void Invalidate(const Rect& rect) override;
+  void RequestIdle() override { ++idleRequests; }
+  void SetCursor(CursorShape shape) override;
+  void SetBusy(bool busy) override;
+  void CapturePointer() override;
+  void ReleasePointer() override;
+  bool HasPointerCapture() const override { return captured_; }
+  void SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) override;
+  void PlaceToolbar(const Rect& rect) override { toolbarRect = rect; }
+  void EnableCommand(int command, bool enabled) override;
+  void FocusToolbar(bool first) override { toolbarFocusLog.push_back(first); }
+  std::optional<FileChoice> ChooseFileToOpen(const FileDialog& dialog) override;
+  std::optional<FileChoice> ChooseFileToSave(const FileDialog& dialog) override;
+  MessageAnswer ShowMessage(const Message& message) override;
+  int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
+  bool CompositionEnabled() const override { return composition_; }
+  void ExtendFrame(const Margins& margins) override { frameExtensions.push_back(margins); }
 
  private:
-  void SetClientSize(int32_t w, int32_t h);
-  Point ScreenOfClientOrigin() const;
+  bool Alive() const { return !closed; }
+  // The next queued answer, or `otherwise` when the test queued none.
+  template <typename Queue, typename T>
+  static T Pop(Queue& queue, T otherwise) {
+    if (queue.empty()) return otherwise;
+    T answer = queue.front();
+    queue.pop_front();
+    return answer;
+  }
 
   ScriptedPlatform& platform_;
-  WindowHandler* handler_;
-  bool alive_ = true;
-  Rect windowRect_;
-  int32_t clientWidth_ = 0;
-  int32_t clientHeight_ = 0;
-  int32_t restoreWidth_ = 0;
-  int32_t restoreHeight_ = 0;
-  std::optional<Rect> invalid_;
-  bool erasePending_ = false;
-  bool inPaint_ = false;
-  Rect paintRect_;
-  bool buttonDown_ = false;
-  ScriptedDeviceContext dc_;  // one context for the window's life (an own-DC class)
-  std::unique_ptr<ScriptedToolbar> toolbar_;
-  IDropTarget* dropTarget_ = nullptr;
+  WindowHandler& handler_;
+  Point frameTopLeft_;
+  Size client_;
+  bool captured_ = false;
+  bool dragAccepted_ = false;
+  bool composition_ = false;
+  CursorShape cursor_ = CursorShape::Arrow;
 };
 
 }  // namespace platform::scripted

@@ -18,29 +18,37 @@ inline ScriptedConfig Config(int32_t dpi = 96, bool composition = false) {
   return c;
 }
 
-// A main window on the scripted desktop with the real decoders, made with a
+// The main window on a scripted desktop with the real decoders, made with a
 // client area of the given size.
 struct AppHarness {
   explicit AppHarness(ScriptedConfig config = Config(), int32_t clientW = 968,
                       int32_t clientH = 620)
-      : platform(config),
-        wnd(std::make_unique<app::CTessaryWnd>(platform, config.dpi, reader)) {
-    const Rect rect{0, 0, clientW + 2 * config.frameX,
-                    clientH + config.captionHeight + 2 * config.frameY};
-    window = static_cast<ScriptedWindow*>(platform.CreateWindowEx(
-        wnd.get(), rect, "Tessary 1.0", WS_OVERLAPPEDWINDOW | WS_VISIBLE));
-  }
-  ~AppHarness() {
-    if (window && window->IsWindow()) window->DestroyWindow();
+      : platform(config), wnd(std::make_unique<app::CTessaryWnd>(platform, config.dpi, reader)) {
+    const FrameMetrics& m = config.frame;
+    created = wnd->Create(
+        Rect{0, 0, clientW + 2 * m.frameX, clientH + m.captionHeight + 2 * m.frameY},
+        "Tessary 1.0");
+    window = platform.window;
   }
 
-  ScriptedToolbar* Toolbar() { return window->GetToolbar(); }
   Rect CardRect() const { return wnd->GetCardRect(); }
+  const engine::Card& Card() const { return wnd->GetCard(); }
+  // Invalidations of exactly this rectangle since the logs were cleared.
+  int Invalidated(const Rect& r) const {
+    int n = 0;
+    for (const Rect& i : window->invalidations) n += i == r ? 1 : 0;
+    return n;
+  }
+  Rect Client() const {
+    const Size s = window->ClientSize();
+    return Rect{0, 0, s.width, s.height};
+  }
 
   ScriptedPlatform platform;  // outlives the window object
   imagefiles::ImageFiles reader;
   std::unique_ptr<app::CTessaryWnd> wnd;
   ScriptedWindow* window = nullptr;
+  bool created = false;
 };
 
 }  // namespace apptest

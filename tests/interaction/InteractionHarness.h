@@ -1,12 +1,11 @@
 #pragma once
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/AppHarness.h"
-#include "app/HintTexts.h"
 #include "interaction/CardFiles.h"
+#include "interaction/HintTexts.h"
 
 namespace itest {
 
@@ -14,6 +13,7 @@ using namespace apptest;
 using cardfiles::ClientPoint;
 using cardfiles::Rgb;
 using cardfiles::Rgba;
+namespace hints = interaction;
 
 // The main window at 968 x 620, where built-in cards show at natural size
 // in the top-left corner (client point = template pixel), plus files.
@@ -25,12 +25,22 @@ struct Harness : AppHarness {
   engine::PhotoSlot& Slot(size_t i) { return Card().slots.at(i); }
 
   ClientPoint In(size_t slot) { return cardfiles::PointInSlot(Card(), CardRect(), slot); }
-  int32_t Hit(ClientPoint p) const { return wnd->HitTestSlot(p.x, p.y); }
+  static Point At(ClientPoint p) { return Point{p.x, p.y}; }
+  int32_t Hit(ClientPoint p) const { return wnd->HitTestSlot(At(p)); }
 
-  void Move(ClientPoint p) { window->MouseMove(p.x, p.y); }
-  void Click(ClientPoint p) {
-    window->LButtonDown(p.x, p.y);
-    window->LButtonUp(p.x, p.y);
+  void Move(ClientPoint p) { window->Move(At(p)); }
+  void Press(ClientPoint p) { window->Press(At(p)); }
+  void Release(ClientPoint p) { window->Release(At(p)); }
+  void Click(ClientPoint p) { window->Click(At(p)); }
+  void DoubleClick(ClientPoint p) { window->DoubleClick(At(p)); }
+  void QueueOpen(const std::string& path) { window->openAnswers.push_back(FileChoice{path, 0}); }
+  // Drags the files to `p` and drops them there; false when the window
+  // refused them (then nothing was dropped).
+  bool Drop(const std::vector<std::string>& paths, ClientPoint p, bool copyAllowed = true) {
+    return window->DropFiles(paths, At(p), copyAllowed);
+  }
+  bool Accepts(const std::vector<std::string>& paths, ClientPoint p, bool copyAllowed = true) {
+    return window->DragFiles(paths, At(p), copyAllowed);
   }
 
   // Puts a photo into a slot behind the window's back, as a finished
@@ -46,20 +56,9 @@ struct Harness : AppHarness {
     engine::SetTemplate(Card(), map.width, map.height, map.pixels.data(), overlay.pixels.data());
   }
 
-  int CountInvalidations(const Rect& r, bool erase) const {
-    return int(std::count_if(
-        window->invalidations.begin(), window->invalidations.end(),
-        [&](const InvalidationRecord& i) { return i.rect && *i.rect == r && i.erase == erase; }));
-  }
-  int HintRepaints() const { return CountInvalidations(wnd->GetHintRect(), true); }
-  int CardRepaints() const { return CountInvalidations(wnd->GetCardRect(), true); }
-  int WholeRepaints(bool erase) const {
-    return int(std::count_if(
-        window->invalidations.begin(), window->invalidations.end(),
-        [&](const InvalidationRecord& i) { return !i.rect && i.erase == erase; }));
-  }
-
-  Point Screen(ClientPoint p) const { return window->ClientToScreen(Point{p.x, p.y}); }
+  int HintRepaints() const { return Invalidated(wnd->GetHintRect()); }
+  int CardRepaints() const { return Invalidated(wnd->GetCardRect()); }
+  int WholeRepaints() const { return Invalidated(Client()); }
 
   cardfiles::Files files;
   int serial = 0;

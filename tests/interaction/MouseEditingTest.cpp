@@ -26,79 +26,66 @@ TEST(MouseEditing, ClickOnAnEmptySlotOpensTheDialogOnceAndLoadsThePhoto) {
   const std::string photo = h.files.Photo("beach.jpg", 120, 90, Rgb{200, 40, 40}, true);
   const ClientPoint p = h.In(2);
   h.Move(p);
-  h.platform.QueueOpenFile(photo);
+  h.QueueOpen(photo);
   h.window->ClearLogs();
-  h.platform.cursorLog.clear();
 
-  h.window->LButtonDown(p.x, p.y);
-  EXPECT_TRUE(h.platform.openDialogs.empty());  // a click acts on release
-  EXPECT_TRUE(h.window->captureLog.empty());    // and an empty slot takes no capture
-  h.window->LButtonUp(p.x, p.y);
+  h.Press(p);
+  EXPECT_TRUE(h.window->openDialogs.empty());  // a click acts on release
+  EXPECT_TRUE(h.window->captureLog.empty());   // and an empty slot takes no capture
+  h.Release(p);
 
-  ASSERT_EQ(h.platform.openDialogs.size(), 1u);
-  const OPENFILENAME& ofn = h.platform.openDialogs[0];
-  EXPECT_EQ(ofn.owner, h.window);
-  ASSERT_EQ(ofn.filters.size(), 3u);
-  EXPECT_EQ(ofn.filters[0].description, "Supported picture files");
-  EXPECT_EQ(ofn.filters[0].pattern, "*.jpg;*.png");
-  EXPECT_EQ(ofn.filters[1].description, "JPEG picture files");
-  EXPECT_EQ(ofn.filters[1].pattern, "*.jpg");
-  EXPECT_EQ(ofn.filters[2].description, "PNG picture files");
-  EXPECT_EQ(ofn.filters[2].pattern, "*.png");
-  EXPECT_EQ(ofn.filterIndex, 0u);
-  EXPECT_EQ(ofn.file, "");
-  EXPECT_EQ(ofn.maxFile, 260u);
-  EXPECT_EQ(ofn.title, "Open picture");
-  EXPECT_EQ(ofn.flags, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING);
-  EXPECT_EQ(ofn.defaultExtension, "");
+  ASSERT_EQ(h.window->openDialogs.size(), 1u);
+  const FileDialog& d = h.window->openDialogs[0];
+  EXPECT_EQ(d.title, "Open picture");
+  ASSERT_EQ(d.filters.size(), 3u);
+  EXPECT_EQ(d.filters[0].description, "Supported picture files");
+  EXPECT_EQ(d.filters[0].patterns, (std::vector<std::string>{"*.jpg", "*.png"}));
+  EXPECT_EQ(d.filters[1].description, "JPEG picture files");
+  EXPECT_EQ(d.filters[2].description, "PNG picture files");
+  EXPECT_EQ(d.initialFilter, 0u);
 
   ASSERT_TRUE(h.Slot(2).HasPhoto());
   EXPECT_EQ(h.Slot(2).photoWidth, 120u);
   for (size_t i : {0, 1, 3, 4}) EXPECT_FALSE(h.Slot(i).HasPhoto());
-  ASSERT_EQ(h.window->invalidations.size(), 1u);
-  EXPECT_FALSE(h.window->invalidations[0].rect.has_value());
-  EXPECT_FALSE(h.window->invalidations[0].erase);
-  // The file was read under the wait cursor, and the hand came back.
-  const Cursor wait = h.platform.CursorHandle(CursorId::Wait);
-  EXPECT_EQ(h.platform.TimesSet(wait), 1);
-  EXPECT_EQ(h.platform.currentCursor, h.platform.CursorHandle(CursorId::Hand));
-  EXPECT_EQ(h.wnd->GetDragState().dragSlot, -1);
-  // The hint waits for the next move.
-  EXPECT_EQ(h.wnd->GetHintText(), app::kHintClickToAdd);
+  EXPECT_EQ(h.window->invalidations, std::vector<Rect>{h.Client()});
+  // The file was read under the wait cursor, and it is gone again.
+  EXPECT_EQ(h.window->busyStarts, 1);
+  EXPECT_EQ(h.window->busyDepth, 0);
+  EXPECT_EQ(h.wnd->GetEditor().Drag().dragSlot, -1);
+  // The hint and the cursor wait for the next move.
+  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintClickToAdd);
   h.Move(ClientPoint{p.x + 1, p.y});
-  EXPECT_EQ(h.wnd->GetHintText(), app::kHintDragPicture);
+  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintDragPicture);
+  EXPECT_EQ(h.window->Cursor(), CursorShape::Move);
 }
 
 TEST(MouseEditing, OnlyPressAndReleaseOnTheSameEmptySlotOpenTheDialog) {
   Harness h;
   const ClientPoint a = h.In(0), b = h.In(1);
-  h.window->LButtonDown(a.x, a.y);
-  h.window->LButtonUp(b.x, b.y);
-  h.window->LButtonDown(a.x, a.y);
-  h.window->LButtonUp(kFrame.x, kFrame.y);
-  h.window->LButtonDown(a.x, a.y);
-  h.window->LButtonUp(-40, 700);  // outside the window
-  h.window->LButtonDown(kFrame.x, kFrame.y);
-  h.window->LButtonUp(a.x, a.y);
-  EXPECT_TRUE(h.platform.openDialogs.empty());
-  EXPECT_EQ(h.wnd->GetDragState().dragSlot, -1);
+  h.Press(a);
+  h.Release(b);
+  h.Press(a);
+  h.Release(kFrame);
+  h.Press(a);
+  h.Release(ClientPoint{-40, 700});  // outside the window
+  h.Press(kFrame);
+  h.Release(a);
+  EXPECT_TRUE(h.window->openDialogs.empty());
+  EXPECT_EQ(h.wnd->GetEditor().Drag().dragSlot, -1);
 
   // Cancelled: nothing changes and nothing is repainted.
-  h.window->Validate();
   h.window->ClearLogs();
-  h.platform.QueueOpenCancel();
   h.Click(b);
-  EXPECT_EQ(h.platform.openDialogs.size(), 1u);
+  EXPECT_EQ(h.window->openDialogs.size(), 1u);
   EXPECT_FALSE(h.Slot(1).HasPhoto());
   EXPECT_TRUE(h.window->invalidations.empty());
-  EXPECT_FALSE(h.window->HasInvalidArea());
 
-  // A file that does not decode: no photo, no repaint either.
-  h.platform.QueueOpenFile(h.files.Garbage("broken.png"));
-  h.platform.QueueOpenFile(h.files.Folder() + "/missing.png");
+  // A file that does not decode, or is not there: no photo, no repaint either.
+  h.QueueOpen(h.files.Garbage("broken.png"));
+  h.QueueOpen(h.files.Folder() + "/missing.png");
   h.Click(b);
   h.Click(b);
-  EXPECT_EQ(h.platform.openDialogs.size(), 3u);
+  EXPECT_EQ(h.window->openDialogs.size(), 3u);
   EXPECT_FALSE(h.Slot(1).HasPhoto());
   EXPECT_TRUE(h.window->invalidations.empty());
 }
@@ -114,18 +101,18 @@ TEST(MouseEditing, PressOnAPhotoWithoutMovingLeavesItInPlace) {
   h.Click(p);
   EXPECT_EQ(h.Slot(0).panX, 0.3f);
   EXPECT_EQ(h.Slot(0).panY, 0.5f);
-  EXPECT_TRUE(h.platform.openDialogs.empty());
-  EXPECT_EQ(h.window->captureLog, (std::vector<std::string>{"set", "release"}));
-  EXPECT_EQ(h.platform.captured, nullptr);
+  EXPECT_TRUE(h.window->openDialogs.empty());
+  EXPECT_EQ(h.window->captureLog, (std::vector<bool>{true, false}));
+  EXPECT_FALSE(h.window->HasPointerCapture());
 
   // A move without offset recomputes the pan from the values at the press,
   // which can only bring it back inside its range.
   h.Slot(0).panX = 0.02f;
-  h.window->LButtonDown(p.x, p.y);
+  h.Press(p);
   h.Move(p);
   EXPECT_FLOAT_EQ(h.Slot(0).panX, 0.125f);
-  h.window->LButtonUp(p.x, p.y);
-  EXPECT_TRUE(h.platform.openDialogs.empty());
+  h.Release(p);
+  EXPECT_TRUE(h.window->openDialogs.empty());
 }
 
 TEST(MouseEditing, DragStopsAtTheClampAndComesBackOnlyWithThePointer) {
@@ -135,15 +122,17 @@ TEST(MouseEditing, DragStopsAtTheClampAndComesBackOnlyWithThePointer) {
   h.Move(p);
   const char* hint = h.wnd->GetHintText();
   h.window->ClearLogs();
-  h.window->LButtonDown(p.x, p.y);
-  ASSERT_TRUE(h.window->HasCapture());
-  EXPECT_EQ(h.wnd->GetDragState().dragSlot, 0);
+  h.Press(p);
+  ASSERT_TRUE(h.window->HasPointerCapture());
+  EXPECT_EQ(h.wnd->GetEditor().Drag().dragSlot, 0);
+  EXPECT_EQ(h.wnd->GetEditor().CurrentGesture(),
+            interaction::PointerEditor::Gesture::Dragging);
 
   // dx for each move; far past the right and left window edges and back.
   const int32_t moves[] = {100, 2000, 5000, 700, 645, 300, 0, -3000, -645, -200};
   int n = 0;
   for (int32_t dx : moves) {
-    ASSERT_TRUE(h.window->MouseMove(p.x + dx, p.y + (n % 2 ? 900 : -900)));
+    h.Move(ClientPoint{p.x + dx, p.y + (n % 2 ? 900 : -900)});
     ++n;
     EXPECT_FLOAT_EQ(h.Slot(0).panX, ExpectedPanX(dx)) << "dx " << dx;
     EXPECT_FLOAT_EQ(h.Slot(0).panY, 0.5f);
@@ -151,13 +140,14 @@ TEST(MouseEditing, DragStopsAtTheClampAndComesBackOnlyWithThePointer) {
   }
   EXPECT_EQ(h.window->invalidations.size(), size_t(n));
   EXPECT_EQ(h.wnd->GetHintText(), hint);
+  EXPECT_TRUE(h.window->cursorLog.empty());  // the move cursor stays for the whole drag
 
-  h.window->LButtonUp(p.x + 5000, p.y);
+  h.Release(ClientPoint{p.x + 5000, p.y});
   EXPECT_FLOAT_EQ(h.Slot(0).panX, ExpectedPanX(-200));
-  EXPECT_FALSE(h.window->HasCapture());
-  EXPECT_EQ(h.window->captureLog, (std::vector<std::string>{"set", "release"}));
-  EXPECT_TRUE(h.platform.openDialogs.empty());
-  EXPECT_EQ(h.wnd->GetDragState().dragSlot, -1);
+  EXPECT_FALSE(h.window->HasPointerCapture());
+  EXPECT_EQ(h.window->captureLog, (std::vector<bool>{true, false}));
+  EXPECT_TRUE(h.window->openDialogs.empty());
+  EXPECT_EQ(h.wnd->GetEditor().Drag().dragSlot, -1);
 
   // Idle again: moves only update the hint.
   h.window->ClearLogs();
@@ -171,16 +161,16 @@ TEST(MouseEditing, ADragWhoseCaptureWasTakenAwayChangesNothing) {
   h.Fill(0, kWideW, kWideH);
   const ClientPoint p = h.In(0);
   h.Move(p);
-  h.window->LButtonDown(p.x, p.y);
+  h.Press(p);
   h.window->ClearLogs();
-  h.platform.captured = nullptr;  // the system took it
+  h.window->TakeCaptureAway();
   h.Move(ClientPoint{p.x + 100, p.y});
   h.Move(kFrame);
   EXPECT_EQ(h.Slot(0).panX, 0.5f);
   EXPECT_TRUE(h.window->invalidations.empty());
-  EXPECT_EQ(h.wnd->GetHintText(), app::kHintDragPicture);
-  h.window->LButtonUp(kFrame.x, kFrame.y);
-  EXPECT_EQ(h.wnd->GetDragState().dragSlot, -1);
+  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintDragPicture);
+  h.Release(kFrame);
+  EXPECT_EQ(h.wnd->GetEditor().Drag().dragSlot, -1);
   EXPECT_TRUE(h.window->captureLog.empty());  // not held, so not released
 }
 
@@ -190,61 +180,44 @@ TEST(MouseEditing, DoubleClickOnAPhotoOpensTheDialogAndABadFileKeepsIt) {
   const uint8_t* before = h.Slot(3).photoPixels.get();
   const ClientPoint p = h.In(3);
   h.window->ClearLogs();
-  h.platform.QueueOpenFile(h.files.Garbage("not-a-photo.jpg"));
-  h.window->DoubleClick(p.x, p.y);
-  EXPECT_EQ(h.platform.openDialogs.size(), 1u);
+  h.QueueOpen(h.files.Garbage("not-a-photo.jpg"));
+  // As the desktop delivers it: press, release, double-click, release.
+  h.Press(p);
+  h.Release(p);
+  h.DoubleClick(p);
+  h.Release(p);
+  EXPECT_EQ(h.window->openDialogs.size(), 1u);
   EXPECT_EQ(h.Slot(3).photoPixels.get(), before);
   EXPECT_EQ(h.Slot(3).photoWidth, 64u);
-  EXPECT_EQ(h.WholeRepaints(false), 0);
-  EXPECT_EQ(h.window->captureLog, (std::vector<std::string>{"set", "release"}));
-  EXPECT_EQ(h.wnd->GetDragState().dragSlot, -1);
+  EXPECT_EQ(h.WholeRepaints(), 0);
+  EXPECT_EQ(h.window->captureLog, (std::vector<bool>{true, false}));
+  EXPECT_EQ(h.wnd->GetEditor().Drag().dragSlot, -1);
 
-  h.platform.QueueOpenFile(h.files.Photo("other.png", 30, 20, Rgb{1, 2, 3}));
-  h.window->DoubleClick(p.x, p.y);
-  EXPECT_EQ(h.platform.openDialogs.size(), 2u);
+  h.QueueOpen(h.files.Photo("other.png", 30, 20, Rgb{1, 2, 3}));
+  h.DoubleClick(p);
+  EXPECT_EQ(h.window->openDialogs.size(), 2u);
   EXPECT_EQ(h.Slot(3).photoWidth, 30u);
-  EXPECT_EQ(h.WholeRepaints(false), 1);
+  EXPECT_EQ(h.WholeRepaints(), 1);
 
-  // Over the frame a double-click does nothing.
-  h.window->DoubleClick(kFrame.x, kFrame.y);
-  EXPECT_EQ(h.platform.openDialogs.size(), 2u);
+  // Over the frame a double-click does nothing; other buttons do nothing.
+  h.DoubleClick(kFrame);
+  h.window->DoubleClick(Harness::At(p), Button::Right);
+  h.window->Press(Harness::At(h.In(0)), Button::Middle);
+  h.window->Release(Harness::At(h.In(0)), Button::Middle);
+  EXPECT_EQ(h.window->openDialogs.size(), 2u);
 }
 
 TEST(MouseEditing, CursorTellsWhatAClickWouldDo) {
   Harness h;
   h.Fill(1);
-  const Cursor arrow = h.platform.CursorHandle(CursorId::Arrow);
-  const Cursor hand = h.platform.CursorHandle(CursorId::Hand);
-  const Cursor move = h.platform.CursorHandle(CursorId::SizeAll);
   h.window->ClearLogs();
-
   h.Move(h.In(0));
-  EXPECT_EQ(h.platform.currentCursor, hand);
+  EXPECT_EQ(h.window->Cursor(), CursorShape::Hand);
   h.Move(h.In(1));
-  EXPECT_EQ(h.platform.currentCursor, move);
+  EXPECT_EQ(h.window->Cursor(), CursorShape::Move);
   h.Move(kFrame);
-  EXPECT_EQ(h.platform.currentCursor, arrow);
+  EXPECT_EQ(h.window->Cursor(), CursorShape::Arrow);
   h.Move(h.In(0));
-  h.window->MouseMove(940, 100);  // the toolbar column of the client area
-  EXPECT_EQ(h.platform.currentCursor, arrow);
-  EXPECT_TRUE(h.window->defaultMessages.empty());
-
-  // The handler asks where the pointer is, whatever the message says.
-  const ClientPoint empty = h.In(4);
-  h.window->SetCursorPos(empty.x, empty.y);
-  h.window->Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(h.window->Handle()),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_EQ(h.platform.currentCursor, hand);
-
-  // Not for the main window's client area: the system decides.
-  h.window->Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(h.Toolbar()->Handle()),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  ASSERT_EQ(h.window->defaultMessages.size(), 1u);
-  EXPECT_EQ(h.platform.currentCursor, arrow);  // the class cursor
-  h.platform.SetCursor(hand);
-  constexpr uint16_t kHtCaption = 2;
-  h.window->Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(h.window->Handle()),
-                 MAKELPARAM(kHtCaption, WM_MOUSEMOVE));
-  EXPECT_EQ(h.window->defaultMessages.size(), 2u);
-  EXPECT_EQ(h.platform.currentCursor, hand);  // untouched by the program
+  h.Move(ClientPoint{940, 100});  // the toolbar column of the client area
+  EXPECT_EQ(h.window->Cursor(), CursorShape::Arrow);
 }

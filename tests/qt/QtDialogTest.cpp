@@ -1,70 +1,117 @@
-#include "QtTestSupport.h"
-
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include "QtTestSupport.h"
 
 namespace qttest {
 namespace {
 
-// Answers the next modal file dialog the way a user would, while the
+// Answers the next modal widget of type T the way a user would, while the
 // returned timer lives.
-std::unique_ptr<QTimer> AnswerDialog(std::function<void(QFileDialog&)> answer) {
+template <typename T>
+std::unique_ptr<QTimer> Answer(std::function<void(T&)> answer) {
   auto timer = std::make_unique<QTimer>();
   timer->setInterval(10);
   QTimer* raw = timer.get();
   QObject::connect(raw, &QTimer::timeout, [raw, answer] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
+    T* widget = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (!widget) widget = qobject_cast<T*>(QApplication::activePopupWidget());
+    if (!widget) return;
     raw->stop();
-    answer(*dialog);
+    answer(*widget);
   });
   timer->start();
   return timer;
 }
 
-OPENFILENAME SaveRequest() {
-  OPENFILENAME ofn;
-  ofn.filters = {{"JPEG picture files", "*.jpg"}, {"PNG picture files", "*.png"}};
-  ofn.file = "card";
-  ofn.title = "Save card";
-  ofn.defaultExtension = "jpg";
-  ofn.flags = OFN_OVERWRITEPROMPT;
-  return ofn;
+FileDialog SaveRequest() {
+  FileDialog d;
+  d.title = "Save card";
+  d.filters = {{"JPEG picture files", {"*.jpg"}}, {"PNG picture files", {"*.png"}}};
+  d.initialName = "card";
+  return d;
 }
 
-TEST_F(QtPlatformTest, SaveDialogReportsTheChosenTypeAndNamesTheFileAfterIt) {
+TEST_F(QtPlatformTest, SaveDialogReportsTheChosenTypeAndTheNameAsTyped) {
+  RecordingHandler handler;
+  auto window = Make(handler, 200, 100);
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   QStringList offered;
-  const auto answering = AnswerDialog([&](QFileDialog& dialog) {
+  const auto answering = Answer<QFileDialog>([&](QFileDialog& dialog) {
     offered = dialog.nameFilters();
+    EXPECT_EQ(dialog.windowTitle(), "Save card");
+    EXPECT_EQ(dialog.directory().absolutePath(), dir.path());
     dialog.selectNameFilter(offered.value(1));
     dialog.selectFile(dir.filePath("card"));
     QMetaObject::invokeMethod(&dialog, "accept");
   });
-  OPENFILENAME ofn = SaveRequest();
-  ASSERT_TRUE(platform->GetSaveFileName(ofn));
+  FileDialog request = SaveRequest();
+  request.initialFolder = dir.path().toStdString();
+  const std::optional<FileChoice> choice = window->ChooseFileToSave(request);
+  ASSERT_TRUE(choice.has_value());
   EXPECT_EQ(offered, (QStringList{"JPEG picture files (*.jpg)", "PNG picture files (*.png)"}));
-  EXPECT_EQ(ofn.filterIndex, 2u);
-  EXPECT_EQ(QString::fromStdString(ofn.file), dir.filePath("card.png"));
+  EXPECT_EQ(choice->filter, 1u);
+  EXPECT_EQ(QString::fromStdString(choice->path), dir.filePath("card"));
 }
 
-TEST_F(QtPlatformTest, OpenDialogOffersCombinedPatternsAndCancelChangesNothing) {
+TEST_F(QtPlatformTest, OpenDialogOffersCombinedPatternsAndCancelGivesNothing) {
+  RecordingHandler handler;
+  auto window = Make(handler, 200, 100);
   QStringList offered;
-  const auto answering = AnswerDialog([&](QFileDialog& dialog) {
+  const auto answering = Answer<QFileDialog>([&](QFileDialog& dialog) {
     offered = dialog.nameFilters();
     EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
     dialog.reject();
   });
-  OPENFILENAME ofn;
-  ofn.filters = {{"Supported picture files", "*.jpg;*.png"}, {"JPEG picture files", "*.jpg"}};
-  ofn.flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_EXPLORER;
-  EXPECT_FALSE(platform->GetOpenFileName(ofn));
+  FileDialog request;
+  request.filters = {{"Supported picture files", {"*.jpg", "*.png"}},
+                     {"JPEG picture files", {"*.jpg"}}};
+  EXPECT_FALSE(window->ChooseFileToOpen(request).has_value());
   EXPECT_EQ(offered.value(0), "Supported picture files (*.jpg *.png)");
-  EXPECT_TRUE(ofn.file.empty());
-  EXPECT_EQ(ofn.filterIndex, 0u);
+}
+
+TEST_F(QtPlatformTest, QuestionsAnswerWithTheButtonChosenOrTheMostCarefulOne) {
+  RecordingHandler handler;
+  auto window = Make(handler, 200, 100);
+  const Message question{"Save changes?", "Tessary", MessageIcon::Question,
+                         MessageButtons::SaveDiscardCancel};
+  {
+    const auto answering = Answer<QMessageBox>([](QMessageBox& box) {
+      EXPECT_EQ(box.text(), "Save changes?");
+      EXPECT_EQ(box.windowTitle(), "Tessary");
+      box.button(QMessageBox::Discard)->click();
+    });
+    EXPECT_EQ(window->ShowMessage(question), MessageAnswer::Discard);
+  }
+  {
+    const auto answering = Answer<QMessageBox>([](QMessageBox& box) { box.reject(); });
+    EXPECT_EQ(window->ShowMessage(question), MessageAnswer::Cancel);
+  }
+}
+
+TEST_F(QtPlatformTest, ContextMenusOfferTheirItemsAndReportTheChoice) {
+  RecordingHandler handler;
+  auto window = Make(handler, 200, 100);
+  QStringList labels;
+  bool secondEnabled = true;
+  const auto answering = Answer<QMenu>([&](QMenu& menu) {
+    for (QAction* a : menu.actions()) labels << a->text();
+    secondEnabled = menu.actions().value(1)->isEnabled();
+    menu.setActiveAction(menu.actions().value(2));
+    QTest::keyClick(&menu, Qt::Key_Return);
+  });
+  const int chosen = window->ShowContextMenu(
+      Point{20, 20}, {MenuItem{7, "Choose photo...", true}, MenuItem{8, "Remove photo", false},
+                      MenuItem{9, "Reset position and zoom", true}});
+  EXPECT_EQ(labels, (QStringList{"Choose photo...", "Remove photo", "Reset position and zoom"}));
+  EXPECT_FALSE(secondEnabled);
+  EXPECT_EQ(chosen, 9);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
+#include <QApplication>
 #include <QImage>
+#include <QMessageBox>
 #include <QTimer>
 
 #include "QtTestSupport.h"
@@ -6,321 +8,213 @@
 namespace qttest {
 namespace {
 
-constexpr LPARAM kSetCursorMove = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
-
-TEST_F(QtPlatformTest, CreateSendsCreateFirstAndMapsTheWindowRectToTheClient) {
+TEST_F(QtPlatformTest, AWindowTakesTheFrameItIsGivenAndPlacesItsClientInside) {
   EXPECT_EQ(platform->ScreenDpi(), 96);
-  const int frameX = platform->GetSystemMetrics(SM_CXFRAME);
-  const int frameY = platform->GetSystemMetrics(SM_CYFRAME);
-  const int caption = platform->GetSystemMetrics(SM_CYCAPTION);
-  EXPECT_GT(frameX, 0);
-  EXPECT_GT(caption, 0);
-  EXPECT_EQ(platform->GetSystemMetrics(SM_CXICON), 32);
-  EXPECT_EQ(platform->GetSystemMetrics(SM_CYSMICON), 16);
+  const FrameMetrics m = platform->Frame();
+  EXPECT_GT(m.frameX, 0);
+  EXPECT_GT(m.captionHeight, 0);
 
   RecordingHandler handler;
-  const Rect rect{10, 20, 10 + 968 + 2 * frameX, 20 + 620 + caption + 2 * frameY};
-  Window* window = platform->CreateWindowEx(&handler, rect, "Tessary 1.0", WS_OVERLAPPEDWINDOW);
+  const Rect frame{10, 20, 10 + 968 + 2 * m.frameX, 20 + 620 + m.captionHeight + 2 * m.frameY};
+  std::unique_ptr<Window> window = platform->MakeWindow(handler, frame, "Tessary 1.0");
   ASSERT_NE(window, nullptr);
-  ASSERT_FALSE(handler.log.empty());
-  EXPECT_EQ(handler.log.front().message, WM_CREATE);
-  EXPECT_EQ(handler.create.rect, rect);
-  EXPECT_EQ(handler.createTitle, "Tessary 1.0");
-  EXPECT_EQ(window->GetClientRect(), (Rect{0, 0, 968, 620}));
-  EXPECT_EQ(window->GetWindowRect(), rect);
-  EXPECT_TRUE(window->IsWindow());
+  EXPECT_TRUE(handler.log.empty());  // nothing arrives while it is being made
+  EXPECT_EQ(window->ClientSize(), (Size{968, 620}));
+  EXPECT_EQ(window->FrameRect(), frame);
+  EXPECT_EQ(static_cast<qt::QtWindow*>(window.get())->Widget()->windowTitle(), "Tessary 1.0");
 
   // Moving places the frame's corner and keeps the size.
-  window->SetWindowPos(50, 60);
-  EXPECT_EQ(window->GetWindowRect(), (Rect{50, 60, 50 + rect.Width(), 60 + rect.Height()}));
-  EXPECT_EQ(window->ClientToScreen(Point{0, 0}).x, 50 + frameX);
-  EXPECT_EQ(window->ScreenToClient(Point{50 + frameX + 7, 60 + caption + frameY + 9}).y, 9);
-
-  Rect work;
-  ASSERT_TRUE(window->GetMonitorWorkArea(&work));
-  EXPECT_EQ(work.Width(), platform->GetSystemMetrics(SM_CXFULLSCREEN));
-  EXPECT_EQ(work.Height(), platform->GetSystemMetrics(SM_CYFULLSCREEN) + caption);
+  window->MoveTo(Point{50, 60});
+  EXPECT_EQ(window->FrameRect(), (Rect{50, 60, 50 + frame.Width(), 60 + frame.Height()}));
+  const Rect work = window->WorkArea();
+  EXPECT_EQ(work.Width(), platform->MaximisedClientSize().width);
+  EXPECT_EQ(work.Height(), platform->MaximisedClientSize().height + m.captionHeight);
+  EXPECT_EQ(window->DevicePixelRatio(), 1.0);
 }
 
-TEST_F(QtPlatformTest, RefusedCreationDestroysTheWindow) {
+TEST_F(QtPlatformTest, SizesFollowShowMinimiseAndRestore) {
   RecordingHandler handler;
-  handler.hook = [](Window&, uint32_t message, WPARAM, LPARAM) -> std::optional<LRESULT> {
-    if (message == WM_CREATE) return -1;
-    return std::nullopt;
-  };
-  EXPECT_EQ(platform->CreateWindowEx(&handler, Rect{0, 0, 300, 200}, "x", 0), nullptr);
-  EXPECT_EQ(handler.Sequence(), (std::vector<uint32_t>{WM_CREATE, WM_DESTROY}));
-}
-
-TEST_F(QtPlatformTest, SizeMessagesFollowShowMinimiseAndRestore) {
-  RecordingHandler handler;
-  qt::QtWindow* window = MakeWindow(handler, 320, 240);
+  auto window = Make(handler, 320, 240);
   ASSERT_NE(window, nullptr);
-  ASSERT_GE(handler.Count(WM_SIZE), 1u);
-  auto lastSize = [&] {
-    for (auto it = handler.log.rbegin(); it != handler.log.rend(); ++it)
-      if (it->message == WM_SIZE) return *it;
-    return Message{0, 0, 0};
-  };
-  EXPECT_EQ(lastSize().wParam, 0u);
-  EXPECT_EQ(lastSize().lParam, MAKELPARAM(320, 240));
+  ASSERT_FALSE(handler.Lines({"resized"}).empty());
+  EXPECT_EQ(handler.Lines({"resized"}).back(), "resized 320,240");
 
-  window->ShowWindow(SW_SHOWMINIMIZED);
-  EXPECT_EQ(lastSize().wParam, 1u);
-  EXPECT_EQ(lastSize().lParam, MAKELPARAM(0, 0));
-  EXPECT_EQ(window->GetClientRect(), Rect{});
-
-  window->ShowWindow(SW_SHOWNORMAL);
-  EXPECT_EQ(lastSize().wParam, 0u);
-  EXPECT_EQ(lastSize().lParam, MAKELPARAM(320, 240));
+  window->Show(ShowState::Minimized);
+  EXPECT_EQ(handler.Lines({"resized"}).back(), "resized 0,0");
+  EXPECT_EQ(window->ClientSize(), Size{});
+  window->Show(ShowState::Normal);
+  window->Widget()->showNormal();
+  EXPECT_EQ(handler.Lines({"resized"}).back(), "resized 320,240");
 }
 
-TEST_F(QtPlatformTest, InvalidationErasesThenPaintsAndBitmapsLandInBgrOrder) {
+TEST_F(QtPlatformTest, PaintsCoverWhatWasInvalidatedAndTakeRgbRowsAsTheyAre) {
   RecordingHandler handler;
-  // Two rows of two pixels (B, G, R), rows padded to 8 bytes.
-  const uint8_t rows[16] = {255, 0, 0, 0, 255, 0, 0, 0,  // blue, green
-                            0, 0, 255, 10, 20, 30, 0, 0};  // red, (30, 20, 10)
-  handler.hook = [&](Window& window, uint32_t message, WPARAM wParam,
-                     LPARAM) -> std::optional<LRESULT> {
-    if (message == WM_ERASEBKGND) {
-      auto* dc = reinterpret_cast<DeviceContext*>(wParam);
-      dc->FillSolidRect(window.GetClientRect(), RGB(200, 200, 200));
-      return 1;
-    }
-    if (message == WM_PAINT) {
-      Rect area;
-      DeviceContext* dc = window.BeginPaint(&area);
-      handler.paintRects.push_back(area);
-      dc->SetDIBitsToDevice(10, 20, 2, 2, rows, 8);
-      window.EndPaint();
-      return 0;
-    }
-    return std::nullopt;
+  // Two rows of two pixels (R, G, B), rows padded to 8 bytes.
+  const uint8_t rows[16] = {255, 0, 0, 0, 255, 0, 0, 0,    // red, green
+                            0, 0, 255, 10, 20, 30, 0, 0};  // blue, (10, 20, 30)
+  handler.paint = [&](Canvas& canvas, const Rect&) {
+    canvas.FillRect(Rect{0, 0, 200, 100}, Colour{200, 200, 200});
+    canvas.DrawRgb(Rect{10, 20, 12, 22}, rows, 2, 2, 8);
+    TextStyle style;
+    style.opaque = true;
+    style.background = Colour{255, 255, 0};
+    canvas.DrawTextLine("Hint", Rect{0, 60, 120, 100}, style);
   };
-  qt::QtWindow* window = MakeWindow(handler, 200, 100);
+  auto window = Make(handler, 200, 100);
   ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return handler.Count(WM_PAINT) > 0; }, 2000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !handler.paintAreas.empty(); }, 2000));
 
-  handler.log.clear();
-  handler.paintRects.clear();
-  window->InvalidateRect(nullptr, true);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return handler.Count(WM_PAINT) > 0; }, 2000));
-  EXPECT_EQ(handler.Sequence(), (std::vector<uint32_t>{WM_ERASEBKGND, WM_PAINT}));
-  EXPECT_EQ(handler.paintRects.back(), (Rect{0, 0, 200, 100}));
-
-  // Without erase only the paint comes, for the bounding box of the area.
-  handler.log.clear();
-  const Rect part{5, 6, 50, 40};
-  window->InvalidateRect(&part, false);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return handler.Count(WM_PAINT) > 0; }, 2000));
-  EXPECT_EQ(handler.Sequence(), (std::vector<uint32_t>{WM_PAINT}));
-  EXPECT_EQ(handler.paintRects.back(), part);
+  handler.paintAreas.clear();
+  window->Invalidate(Rect{5, 6, 50, 40});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !handler.paintAreas.empty(); }, 2000));
+  EXPECT_EQ(handler.paintAreas.back(), (Rect{5, 6, 50, 40}));
 
   const QImage shot = window->Widget()->grab().toImage();
-  EXPECT_EQ(shot.pixelColor(10, 20), QColor(0, 0, 255));
+  EXPECT_EQ(shot.pixelColor(10, 20), QColor(255, 0, 0));
   EXPECT_EQ(shot.pixelColor(11, 20), QColor(0, 255, 0));
-  EXPECT_EQ(shot.pixelColor(10, 21), QColor(255, 0, 0));
-  EXPECT_EQ(shot.pixelColor(11, 21), QColor(30, 20, 10));
+  EXPECT_EQ(shot.pixelColor(10, 21), QColor(0, 0, 255));
+  EXPECT_EQ(shot.pixelColor(11, 21), QColor(10, 20, 30));
   EXPECT_EQ(shot.pixelColor(12, 20), QColor(200, 200, 200));
-  EXPECT_EQ(shot.pixelColor(150, 90), QColor(200, 200, 200));
-}
-
-TEST_F(QtPlatformTest, MemoryContextsStartTransparentAndCopyWithBitBlt) {
-  RecordingHandler handler;
-  handler.hook = [&](Window& window, uint32_t message, WPARAM wParam,
-                     LPARAM) -> std::optional<LRESULT> {
-    if (message == WM_ERASEBKGND) {
-      reinterpret_cast<DeviceContext*>(wParam)->FillSolidRect(window.GetClientRect(),
-                                                              RGB(255, 255, 255));
-      return 1;
-    }
-    if (message != WM_PAINT) return std::nullopt;
-    DeviceContext* dc = window.BeginPaint(nullptr);
-    std::unique_ptr<DeviceContext> memory = dc->CreateCompatibleDC(40, 10);
-    memory->FillSolidRect(Rect{0, 0, 20, 10}, RGB(0, 128, 0));
-    dc->BitBlt(30, 30, 40, 10, *memory, 0, 0);
-    dc->SetBkColor(RGB(255, 255, 0));
-    dc->SelectFont(Font::DefaultGui);
-    EXPECT_GT(dc->DrawTextEx("Hint", Rect{0, 60, 120, 100}, DT_SINGLELINE | DT_BOTTOM), 0);
-    window.EndPaint();
-    return 0;
-  };
-  qt::QtWindow* window = MakeWindow(handler, 120, 100);
-  ASSERT_NE(window, nullptr);
-  const QImage shot = window->Widget()->grab().toImage();
-  EXPECT_EQ(shot.pixelColor(35, 35), QColor(0, 128, 0));
-  EXPECT_EQ(shot.pixelColor(60, 35), QColor(0, 0, 0));  // transparent black, copied as is
-  EXPECT_EQ(shot.pixelColor(75, 35), QColor(255, 255, 255));
-  // The text sits on the bottom edge over the background colour; above it
-  // the window is untouched.
+  // The text rests on the bottom edge on its background; above it nothing.
   EXPECT_EQ(shot.pixelColor(1, 98), QColor(255, 255, 0));
-  EXPECT_EQ(shot.pixelColor(1, 62), QColor(255, 255, 255));
+  EXPECT_EQ(shot.pixelColor(1, 62), QColor(200, 200, 200));
 }
 
-TEST_F(QtPlatformTest, MouseMessagesComeInTheClassicOrderWithClientPositions) {
+TEST_F(QtPlatformTest, PointerEventsComeInTheDesktopsOrderWithClientPositions) {
   RecordingHandler handler;
-  Point pointerAtSetCursor{-1, -1};
-  handler.hook = [&](Window& window, uint32_t message, WPARAM,
-                     LPARAM) -> std::optional<LRESULT> {
-    // Where the program looks for the pointer when it picks a cursor.
-    if (message == WM_SETCURSOR) pointerAtSetCursor = window.ScreenToClient(platform->GetCursorPos());
-    return std::nullopt;
-  };
-  qt::QtWindow* window = MakeWindow(handler, 200, 100);
+  auto window = Make(handler, 200, 100);
   ASSERT_NE(window, nullptr);
   QWidget* widget = window->Widget();
   handler.log.clear();
 
   QTest::mouseMove(widget, QPoint(30, 40));
-  ASSERT_EQ(handler.Sequence({WM_PAINT, WM_ERASEBKGND}),
-            (std::vector<uint32_t>{WM_SETCURSOR, WM_MOUSEMOVE}));
-  EXPECT_EQ(handler.log[0].wParam, reinterpret_cast<WPARAM>(window->Handle()));
-  EXPECT_EQ(handler.log[0].lParam, kSetCursorMove);
-  EXPECT_EQ(GET_X_LPARAM(handler.log[1].lParam), 30);
-  EXPECT_EQ(GET_Y_LPARAM(handler.log[1].lParam), 40);
-  EXPECT_EQ(pointerAtSetCursor.x, 30);
-  EXPECT_EQ(pointerAtSetCursor.y, 40);
-
-  handler.log.clear();
-  QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(31, 41));
+  QTest::mouseClick(widget, Qt::LeftButton, Qt::ShiftModifier, QPoint(31, 41));
   QTest::mouseDClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(31, 41));
-  const std::vector<uint32_t> buttons =
-      handler.Sequence({WM_PAINT, WM_ERASEBKGND, WM_SETCURSOR, WM_MOUSEMOVE});
-  ASSERT_GE(buttons.size(), 4u);
-  EXPECT_EQ(std::vector<uint32_t>(buttons.begin(), buttons.begin() + 2),
-            (std::vector<uint32_t>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
-  EXPECT_EQ(std::vector<uint32_t>(buttons.end() - 2, buttons.end()),
-            (std::vector<uint32_t>{WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
-  for (const Message& m : handler.log) {
-    if (m.message != WM_LBUTTONDOWN && m.message != WM_LBUTTONDBLCLK) continue;
-    EXPECT_EQ(GET_X_LPARAM(m.lParam), 31);
-    EXPECT_EQ(GET_Y_LPARAM(m.lParam), 41);
-  }
+  QTest::mouseClick(widget, Qt::RightButton, Qt::NoModifier, QPoint(5, 6));
+  ASSERT_FALSE(handler.Lines({"move"}).empty());
+  EXPECT_EQ(handler.Lines({"move"})[0], "move 30,40 left");
+  EXPECT_EQ(handler.Lines({"press", "release", "double"}),
+            (std::vector<std::string>{"press 31,41 left +1", "release 31,41 left +1",
+                                      "press 31,41 left", "release 31,41 left",
+                                      "double 31,41 left", "release 31,41 left",
+                                      "press 5,6 right", "release 5,6 right"}));
 }
 
 TEST_F(QtPlatformTest, CaptureFollowsThePointerOutsideUntilTheButtonIsReleased) {
   RecordingHandler handler;
-  handler.hook = [](Window& window, uint32_t message, WPARAM, LPARAM) -> std::optional<LRESULT> {
-    if (message == WM_LBUTTONDOWN) {
-      window.SetCapture();
-      return 0;
-    }
-    return std::nullopt;
-  };
-  qt::QtWindow* window = MakeWindow(handler, 200, 100);
+  auto window = Make(handler, 200, 100);
   ASSERT_NE(window, nullptr);
   QWidget* widget = window->Widget();
 
   QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
-  EXPECT_TRUE(window->HasCapture());
+  window->CapturePointer();
+  EXPECT_TRUE(window->HasPointerCapture());
   handler.log.clear();
   QTest::mouseMove(widget, QPoint(-60, 300));
   QTest::mouseMove(widget, QPoint(40000, 10));
-  ASSERT_EQ(handler.Sequence({WM_PAINT, WM_ERASEBKGND}),
-            (std::vector<uint32_t>{WM_MOUSEMOVE, WM_MOUSEMOVE}));  // no cursor queries
-  EXPECT_EQ(GET_X_LPARAM(handler.log[0].lParam), -60);
-  EXPECT_EQ(GET_Y_LPARAM(handler.log[0].lParam), 300);
-  EXPECT_EQ(GET_X_LPARAM(handler.log[1].lParam), 32767);  // clamped to a signed word
-
+  EXPECT_EQ(handler.Lines({"move"}),
+            (std::vector<std::string>{"move -60,300 left", "move 40000,10 left"}));
   QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(40000, 10));
-  EXPECT_FALSE(window->HasCapture());
+  EXPECT_FALSE(window->HasPointerCapture());
 
   // Without capture, moves outside the client area are not the window's.
   QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(60, 50));
-  window->ReleaseCapture();
-  EXPECT_FALSE(window->HasCapture());
   handler.log.clear();
   QTest::mouseMove(widget, QPoint(-60, 300));
-  EXPECT_EQ(handler.Count(WM_MOUSEMOVE), 0u);
+  EXPECT_TRUE(handler.Lines({"move"}).empty());
   QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(-60, 300));
 }
 
-TEST_F(QtPlatformTest, ClosingAsksTheProgramAndDestroyingKeepsTheObject) {
+TEST_F(QtPlatformTest, KeysWheelAndContextMenusArriveTyped) {
   RecordingHandler handler;
-  qt::QtWindow* window = MakeWindow(handler, 200, 100);
+  handler.key = [](const KeyEvent& e) { return e.key != Key::Tab; };
+  auto window = Make(handler, 200, 100);
+  ASSERT_NE(window, nullptr);
+  QWidget* widget = window->Widget();
+  widget->setFocus();
+  handler.log.clear();
+  QTest::keyClick(widget, Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(widget, Qt::Key_Delete);
+  QTest::keyClick(widget, Qt::Key_F1);
+  QTest::keyClick(widget, Qt::Key_Plus);
+  QTest::keyClick(widget, Qt::Key_5);
+  EXPECT_EQ(handler.Lines({"key"}),
+            (std::vector<std::string>{"key 90 2", "key " + std::to_string(int(Key::Delete)) + " 0",
+                                      "key " + std::to_string(int(Key::F1)) + " 0",
+                                      "key " + std::to_string(int(Key::Plus)) + " 0",
+                                      "key 53 0"}));
+
+  QWheelEvent wheel(QPointF(20, 30), widget->mapToGlobal(QPointF(20, 30)), QPoint(), QPoint(0, -240),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget, &wheel);
+  EXPECT_EQ(handler.Lines({"wheel"}), std::vector<std::string>{"wheel 20,30 -240"});
+
+  QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(7, 8), widget->mapToGlobal(QPoint(7, 8)));
+  QApplication::sendEvent(widget, &menu);
+  QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(9, 10), widget->mapToGlobal(QPoint(9, 10)));
+  QApplication::sendEvent(widget, &key);
+  EXPECT_EQ(handler.Lines({"menu"}),
+            (std::vector<std::string>{"menu 7,8 pointer", "menu 9,10 key"}));
+}
+
+TEST_F(QtPlatformTest, ClosingAsksTheProgramWhichMayRefuse) {
+  RecordingHandler handler;
+  auto window = Make(handler, 200, 100);
+  ASSERT_NE(window, nullptr);
+  handler.allowClose = false;
+  EXPECT_FALSE(window->Widget()->close());
+  EXPECT_TRUE(window->Widget()->isVisible());
+  handler.allowClose = true;
+  EXPECT_TRUE(window->Widget()->close());
+  EXPECT_FALSE(window->Widget()->isVisible());
+  EXPECT_EQ(handler.Lines({"close"}).size(), 2u);
+}
+
+TEST_F(QtPlatformTest, QuitEndsTheLoopWithItsCodeEvenWhenAskedBeforeIt) {
+  platform->Quit(7);
+  EXPECT_EQ(platform->Run(), 7);
+  QTimer::singleShot(0, [&] { platform->Quit(3); });
+  EXPECT_EQ(platform->Run(), 3);
+}
+
+TEST_F(QtPlatformTest, IdleWorkRunsOnceTheQueueIsEmptyAndAsLongAsItAsks) {
+  RecordingHandler handler;
+  auto window = Make(handler, 200, 100);
   ASSERT_NE(window, nullptr);
   handler.log.clear();
-  window->Widget()->close();  // the default procedure destroys the window
-  EXPECT_EQ(handler.Sequence({WM_PAINT, WM_ERASEBKGND}),
-            (std::vector<uint32_t>{WM_CLOSE, WM_DESTROY}));
-  EXPECT_FALSE(window->IsWindow());
-  EXPECT_EQ(window->Widget(), nullptr);
-  window->InvalidateRect(nullptr, true);  // harmless on a destroyed window
-  EXPECT_EQ(window->GetClientRect(), Rect{});
-
-  // A program that keeps its window on WM_CLOSE keeps it.
-  RecordingHandler stubborn;
-  stubborn.hook = [](Window&, uint32_t message, WPARAM, LPARAM) -> std::optional<LRESULT> {
-    if (message == WM_CLOSE) return 0;
-    return std::nullopt;
-  };
-  qt::QtWindow* kept = MakeWindow(stubborn, 200, 100);
-  ASSERT_NE(kept, nullptr);
-  kept->Widget()->close();
-  EXPECT_TRUE(kept->IsWindow());
-  EXPECT_TRUE(kept->Widget()->isVisible());
+  handler.idleRounds = 3;
+  window->RequestIdle();
+  window->RequestIdle();  // one request while one is pending
+  EXPECT_TRUE(handler.Lines({"idle"}).empty());  // not before events are handled
+  ASSERT_TRUE(QTest::qWaitFor([&] { return handler.Lines({"idle"}).size() == 3; }, 2000));
+  QTest::qWait(20);
+  EXPECT_EQ(handler.Lines({"idle"}).size(), 3u);
 }
 
-class RecordingHooks : public MessageLoopHooks {
- public:
-  bool PreTranslateMessage(Window&, uint32_t message, WPARAM, LPARAM) override {
-    seen.push_back(message);
-    return message == eat;
-  }
-  bool OnIdle(int) override {
-    ++idle;
-    return false;
-  }
-  std::vector<uint32_t> seen;
-  uint32_t eat = 0;
-  int idle = 0;
-};
-
-TEST_F(QtPlatformTest, QuitCodeEndsTheLoopEvenWhenPostedBeforeIt) {
-  platform->PostQuitMessage(3);
-  RecordingHooks hooks;
-  EXPECT_EQ(platform->RunMessageLoop(&hooks), 3);
-
-  QTimer::singleShot(0, [&] { platform->PostQuitMessage(7); });
-  EXPECT_EQ(platform->RunMessageLoop(&hooks), 7);
-  EXPECT_GE(hooks.idle, 1);
-}
-
-TEST_F(QtPlatformTest, FiltersSeeQueuedInputAndCanEatIt) {
+TEST_F(QtPlatformTest, TheWaitCursorNestsAndStepsAsideForMessages) {
   RecordingHandler handler;
-  qt::QtWindow* window = MakeWindow(handler, 200, 100);
+  auto window = Make(handler, 200, 100);
   ASSERT_NE(window, nullptr);
-  RecordingHooks hooks;
-  hooks.eat = WM_LBUTTONDOWN;
-  handler.log.clear();
-  QTimer::singleShot(0, [&] {
-    QTest::mouseClick(window->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    platform->PostQuitMessage(0);
-  });
-  EXPECT_EQ(platform->RunMessageLoop(&hooks), 0);
-  EXPECT_NE(std::find(hooks.seen.begin(), hooks.seen.end(), WM_LBUTTONUP), hooks.seen.end());
-  EXPECT_EQ(handler.Count(WM_LBUTTONDOWN), 0u);
-  EXPECT_EQ(handler.Count(WM_LBUTTONUP), 1u);
-}
-
-TEST_F(QtPlatformTest, WaitCursorOverridesEverywhereUntilAnotherCursorIsSet) {
-  RecordingHandler handler;
-  qt::QtWindow* window = MakeWindow(handler, 200, 100);
-  ASSERT_NE(window, nullptr);
-  const Cursor arrow = platform->LoadCursor(CursorId::Arrow);
-  const Cursor hand = platform->LoadCursor(CursorId::Hand);
-  const Cursor wait = platform->LoadCursor(CursorId::Wait);
-  EXPECT_EQ(hand, platform->LoadCursor(CursorId::Hand));
-  EXPECT_NE(hand, arrow);
-
-  platform->SetCursor(hand);
-  EXPECT_EQ(window->Widget()->cursor().shape(), Qt::PointingHandCursor);
-  EXPECT_EQ(platform->SetCursor(wait), hand);
+  window->SetBusy(true);
+  window->SetBusy(true);
+  window->SetBusy(false);
   ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
   EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-  EXPECT_EQ(platform->SetCursor(hand), wait);  // what a WaitCursor scope does at its end
+  bool busyDuringMessage = true;
+  QTimer::singleShot(50, [&] {
+    busyDuringMessage = QGuiApplication::overrideCursor() != nullptr;
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->accept();
+  });
+  EXPECT_EQ(window->ShowMessage(Message{"Text", "Tessary", MessageIcon::None, MessageButtons::Ok}),
+            MessageAnswer::Ok);
+  EXPECT_FALSE(busyDuringMessage);
+  EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);  // back after it
+  window->SetBusy(false);
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-  platform->SetCursor(platform->LoadCursor(CursorId::SizeAll));
+
+  window->SetCursor(CursorShape::Hand);
+  EXPECT_EQ(window->Widget()->cursor().shape(), Qt::PointingHandCursor);
+  window->SetCursor(CursorShape::Move);
   EXPECT_EQ(window->Widget()->cursor().shape(), Qt::SizeAllCursor);
 }
 

@@ -23,6 +23,7 @@
 #include "imagefiles/ImageFiles.h"
 #include "interaction/CardFiles.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/qt/QtWindow.h"
 
 namespace qtapp {
 
@@ -58,25 +59,23 @@ class QtApp {
  public:
   QtApp() : platform_(argc_, argv_) {
     dpi = platform_.ScreenDpi();
-    placement = app::ComputeStartupPlacement(
-        dpi, platform_.GetSystemMetrics(SM_CXFRAME), platform_.GetSystemMetrics(SM_CYFRAME),
-        platform_.GetSystemMetrics(SM_CYCAPTION), platform_.GetSystemMetrics(SM_CXFULLSCREEN),
-        platform_.GetSystemMetrics(SM_CYFULLSCREEN), platform_.StartupShowCommand());
+    placement = app::ComputeStartupPlacement(dpi, platform_.Frame(),
+                                             platform_.MaximisedClientSize(),
+                                             platform_.StartupShowState());
     wnd = std::make_unique<app::CTessaryWnd>(platform_, dpi, reader_);
-    window = platform_.CreateWindowEx(wnd.get(), placement.rect, "Tessary 1.0",
-                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    if (!window) return;
-    window->ShowWindow(placement.showCommand);
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->isVisible() && w->windowTitle() == QLatin1String("Tessary 1.0")) widget = w;
+    if (!wnd->Create(placement.rect, "Tessary 1.0")) return;
+    window = static_cast<qt::QtWindow*>(wnd->GetWindow());
+    wnd->Show(placement.show);
+    widget = window->Widget();
     if (widget && QTest::qWaitForWindowExposed(widget)) {
       widget->installEventFilter(&paints);
       Settle();
+    } else {
+      widget = nullptr;
     }
   }
   ~QtApp() {
     if (widget) widget->removeEventFilter(&paints);
-    if (window && window->IsWindow()) window->DestroyWindow();
     wnd.reset();
   }
   QtApp(const QtApp&) = delete;
@@ -103,7 +102,7 @@ class QtApp {
   QImage Grab() { return widget->grab().toImage().convertToFormat(QImage::Format_RGB32); }
   static Colour PixelOf(const QImage& image, int x, int y) {
     const QRgb p = image.pixel(x, y);
-    return RGB(uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p)));
+    return Colour{uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p))};
   }
   // Pixels of the card rectangle, every `step`-th in both directions.
   std::vector<Colour> CardSamples(const QImage& image, int step = 5) const {
@@ -124,7 +123,7 @@ class QtApp {
     for (int32_t y = 0; y < h; y += step)
       for (int32_t x = 0; x < w; x += step) {
         const uint8_t* p = expected.data() + size_t(y) * stride + size_t(x) * 3;
-        if (PixelOf(image, r.left + x, r.top + y) != RGB(p[0], p[1], p[2])) ++bad;
+        if (PixelOf(image, r.left + x, r.top + y) != Colour{p[0], p[1], p[2]}) ++bad;
       }
     return bad;
   }
@@ -138,7 +137,7 @@ class QtApp {
   int32_t dpi = 0;
   app::StartupPlacement placement;
   std::unique_ptr<app::CTessaryWnd> wnd;
-  Window* window = nullptr;
+  qt::QtWindow* window = nullptr;
   QWidget* widget = nullptr;
   PaintLog paints;
   cardfiles::Files files;

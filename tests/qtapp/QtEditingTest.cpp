@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "app/HintTexts.h"
+#include "interaction/HintTexts.h"
 #include "tests/qtapp/QtAppHarness.h"
 
 using namespace qtapp;
@@ -57,8 +57,8 @@ bool RepaintedSince(QtApp& app, const Rect& area, int before) {
   return QTest::qWaitFor([&] { return app.paints.Touching(area) > before; }, 3000);
 }
 
-bool Bluish(Colour c) { return GetBValue(c) > GetRValue(c) + 100; }
-bool Reddish(Colour c) { return GetRValue(c) > GetBValue(c) + 100; }
+bool Bluish(Colour c) { return c.b > c.r + 100; }
+bool Reddish(Colour c) { return c.r > c.b + 100; }
 
 }  // namespace
 
@@ -94,7 +94,7 @@ TEST(QtEditing, HoverHintsFollowThePointerAndRepaintTheHintLine) {
   const int paints = app.paints.Touching(hint);
 
   QTest::mouseMove(app.widget, app.At(empty));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return app.wnd->GetHintText() == app::kHintClickToAdd; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return app.wnd->GetHintText() == interaction::kHintClickToAdd; }));
   EXPECT_TRUE(RepaintedSince(app, hint, paints));
   EXPECT_EQ(app.widget->cursor().shape(), Qt::PointingHandCursor);
   const QImage over = app.Grab();
@@ -112,16 +112,16 @@ TEST(QtEditing, HoverHintsFollowThePointerAndRepaintTheHintLine) {
 
   QTest::mouseMove(app.widget, app.At(frame));
   EXPECT_TRUE(
-      QTest::qWaitFor([&] { return app.wnd->GetHintText() == app::kHintAddMorePhotos; }));
+      QTest::qWaitFor([&] { return app.wnd->GetHintText() == interaction::kHintAddMorePhotos; }));
   EXPECT_EQ(app.widget->cursor().shape(), Qt::ArrowCursor);
 
   QToolButton* help = app.Button("Help");
   ASSERT_NE(help, nullptr);
   QTest::mouseMove(help);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return app.wnd->GetHintText() == app::kHintHelp; }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return app.wnd->GetHintText() == interaction::kHintHelp; }));
   QTest::mouseMove(app.widget, app.At(frame));
   EXPECT_TRUE(
-      QTest::qWaitFor([&] { return app.wnd->GetHintText() == app::kHintAddMorePhotos; }));
+      QTest::qWaitFor([&] { return app.wnd->GetHintText() == interaction::kHintAddMorePhotos; }));
 }
 
 TEST(QtEditing, PhotosDroppedOnARegionAppearInTheCard) {
@@ -145,7 +145,7 @@ TEST(QtEditing, PhotosDroppedOnARegionAppearInTheCard) {
   EXPECT_EQ(app.Card().slots[2].photoWidth, 200u);
   ASSERT_TRUE(RepaintedSince(app, app.CardRect(), paints));
   const QImage image = app.Grab();
-  EXPECT_EQ(QtApp::PixelOf(image, target.x, target.y), RGB(20, 180, 60));
+  EXPECT_EQ(QtApp::PixelOf(image, target.x, target.y), (Colour{20, 180, 60}));
   EXPECT_EQ(app.MismatchesWithRender(image), 0);
 }
 
@@ -175,7 +175,7 @@ TEST(QtEditing, DraggingAPhotoMovesItsPixels) {
   QTest::mouseMove(app.widget, app.At(centre));
   QTest::mousePress(app.widget, Qt::LeftButton, Qt::NoModifier, app.At(centre));
   EXPECT_EQ(app.widget->cursor().shape(), Qt::SizeAllCursor);
-  ASSERT_TRUE(app.window->HasCapture());
+  ASSERT_TRUE(app.window->HasPointerCapture());
   paints = app.paints.Touching(r);
   QTest::mouseMove(app.widget, app.At(ClientPoint{centre.x + step, centre.y}));
   QTest::mouseMove(app.widget, app.At(ClientPoint{centre.x + 3 * step, centre.y + 5}));
@@ -189,8 +189,8 @@ TEST(QtEditing, DraggingAPhotoMovesItsPixels) {
   EXPECT_FLOAT_EQ(slot.panX, 0.125f);
   QTest::mouseRelease(app.widget, Qt::LeftButton, Qt::NoModifier,
                       QPoint(app.widget->width() + 400, centre.y));
-  EXPECT_FALSE(app.window->HasCapture());
-  EXPECT_EQ(app.wnd->GetDragState().dragSlot, -1);
+  EXPECT_FALSE(app.window->HasPointerCapture());
+  EXPECT_EQ(app.wnd->GetEditor().Drag().dragSlot, -1);
   EXPECT_FLOAT_EQ(slot.panX, 0.125f);
   EXPECT_FLOAT_EQ(slot.panY, 0.5f);
 }
@@ -221,8 +221,8 @@ TEST(QtEditing, ADroppedLayoutBecomesTheCard) {
   ASSERT_TRUE(RepaintedSince(app, app.CardRect(), paints));
   const QImage image = app.Grab();
   const Rect r = app.CardRect();
-  EXPECT_EQ(QtApp::PixelOf(image, r.left + 2, r.top + 2), RGB(200, 30, 160));
-  EXPECT_EQ(QtApp::PixelOf(image, r.right - 3, r.bottom - 3), RGB(200, 30, 160));
+  EXPECT_EQ(QtApp::PixelOf(image, r.left + 2, r.top + 2), (Colour{200, 30, 160}));
+  EXPECT_EQ(QtApp::PixelOf(image, r.right - 3, r.bottom - 3), (Colour{200, 30, 160}));
   EXPECT_EQ(app.MismatchesWithRender(image), 0);
   ASSERT_EQ(app.Card().slots[0].keyColour, 0xF80000u);
   EXPECT_TRUE(app.Card().slots[1].Hidden());
@@ -253,7 +253,7 @@ class DialogCanceller {
 
 }  // namespace
 
-TEST(QtEditing, DoubleClicksOpenTheDialogAsOnTheClassicDesktop) {
+TEST(QtEditing, DoubleClicksOpenTheDialogOnceForAPhotoAndTwiceForAnEmptyRegion) {
   QtApp app;
   ASSERT_TRUE(app.Ready());
   const std::string photo = app.files.Photo("blue.png", 90, 60, Rgb{10, 10, 240});
@@ -270,8 +270,8 @@ TEST(QtEditing, DoubleClicksOpenTheDialogAsOnTheClassicDesktop) {
   QTest::qWait(50);
   EXPECT_EQ(dialogs.titles, (std::vector<std::string>{"Open picture"}));
   EXPECT_EQ(app.Card().slots[1].photoPixels.get(), pixels);
-  EXPECT_FALSE(app.window->HasCapture());
-  EXPECT_EQ(app.wnd->GetDragState().dragSlot, -1);
+  EXPECT_FALSE(app.window->HasPointerCapture());
+  EXPECT_EQ(app.wnd->GetEditor().Drag().dragSlot, -1);
 
   // On an empty region the first click's release already opens it; the
   // double-click opens it once more, and that is all.

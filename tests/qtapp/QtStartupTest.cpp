@@ -30,18 +30,18 @@ Rect ExpectedCardRect(int32_t w, int32_t h, int32_t dpi, int32_t tw, int32_t th)
 // Checks the window's layout and the painted card for whatever size it got.
 void ExpectLaidOutAndPainted(QtApp& app) {
   const int32_t w = app.widget->width(), h = app.widget->height();
-  EXPECT_EQ(app.window->GetClientRect(), (Rect{0, 0, w, h}));
+  EXPECT_EQ(app.window->ClientSize(), (Size{w, h}));
   EXPECT_EQ(app.wnd->GetHintRect(), (Rect{0, h - app::HintHeightFor(app.dpi), w, h}));
   EXPECT_EQ(app.CardRect(), ExpectedCardRect(w, h, app.dpi, 900, 600));
 
   const QImage image = app.Grab();
   EXPECT_EQ(app.MismatchesWithRender(image), 0);
-  const Colour face = app.Platform().GetSysColor(COLOR_BTNFACE);
-  std::set<Colour> colours;
+  const Colour face = app.Platform().FaceColour();
+  std::set<uint32_t> colours;
   int background = 0;
   const std::vector<Colour> samples = app.CardSamples(image);
   for (Colour c : samples) {
-    colours.insert(c);
+    colours.insert(uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b);
     background += c == face ? 1 : 0;
   }
   EXPECT_GT(colours.size(), 20u);  // frame, placeholder tiles, decorations
@@ -78,7 +78,7 @@ TEST(QtStartup, WindowTakesTheSizeItsMetricsAskForAndPaintsTheCard) {
   ASSERT_TRUE(app.Ready());
   EXPECT_EQ(app.widget->windowTitle(), QLatin1String("Tessary 1.0"));
   EXPECT_EQ(app.dpi, 96);
-  if (app.placement.showCommand == SW_SHOWMAXIMIZED) {
+  if (app.placement.show == ShowState::Maximized) {
     // The default offscreen screen (800 x 800 with Qt 6.4) is too narrow for the card at
     // natural size: shown maximised, the card scaled down to fit.
     EXPECT_TRUE(QTest::qWaitFor([&] { return app.widget->isMaximized(); }, 2000));
@@ -105,7 +105,7 @@ TEST(QtStartup, OnALargeScreenTheClientIsExactlyRoomForTheCard) {
   ASSERT_TRUE(app.Ready());
   ASSERT_EQ(QGuiApplication::primaryScreen()->size(), QSize(1920, 1080))
       << "the offscreen plugin ignored the screen configuration";
-  EXPECT_NE(app.placement.showCommand, SW_SHOWMAXIMIZED);
+  EXPECT_NE(app.placement.show, ShowState::Maximized);
   EXPECT_FALSE(app.widget->isMaximized());
   EXPECT_EQ(app.widget->size(), QSize(968, 620));
   EXPECT_EQ(app.CardRect(), (Rect{0, 0, 900, 600}));
@@ -136,14 +136,14 @@ TEST(QtStartup, TheProgramRunsUntilItsWindowIsClosed) {
       for (int y = 0; y < image.height(); y += 7)
         for (int x = 0; x < image.width(); x += 7) seen.insert(image.pixel(x, y));
       colours = seen.size();
-      w->close();  // the user closes the window: WM_CLOSE
+      w->close();  // the user closes the window
       return;
     }
   });
   poll.start();
   QTimer guard;  // if the window never shows, end the loop rather than hang
   guard.setSingleShot(true);
-  QObject::connect(&guard, &QTimer::timeout, [&] { platform.PostQuitMessage(99); });
+  QObject::connect(&guard, &QTimer::timeout, [&] { platform.Quit(99); });
   guard.start(15000);
 
   EXPECT_EQ(app::TessaryMain(platform), 0);

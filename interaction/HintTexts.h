@@ -1,6 +1,6 @@
 #pragma once
 
-namespace app {
+namespace interaction {
 
 // The hint line's sentences. The window keeps a pointer to the one shown and
 // compares by identity, so each sentence must exist exactly once.
@@ -21,4 +21,4 @@ inline constexpr char kHintDonate[] = "Send some money to the author of this too
 inline constexpr char kHintHelp[] =
     "Click to learn how to use this tool efficiently. Tips and tricks inside!";
 
-}  // namespace app
+}  // namespace interaction

@@ -1,0 +1,86 @@
+// The pointer over the card and files dropped on the window: the window
+// hands the work to interaction/ and keeps the hint line and the dialogs.
+#include "app/TessaryWnd.h"
+#include "app/WebAddresses.h"
+#include "imagefiles/LayoutFile.h"
+#include "interaction/Hints.h"
+
+namespace app {
+
+using namespace platform;
+
+namespace {
+
+constexpr char kLayoutFailed[] =
+    "The custom layout failed to load. Please ensure, it follows all the guidelines for custom "
+    "layouts - ";
+
+}  // namespace
+
+void CTessaryWnd::OnPointerPressed(const PointerEvent& event) {
+  if (event.button == Button::Left) OnLButtonDown(event.point);
+}
+
+void CTessaryWnd::OnPointerMoved(const PointerEvent& event) {
+  if (!window->HasPointerCapture()) OnSetCursor(event.point);
+  OnMouseMove(event.point);
+}
+
+void CTessaryWnd::OnPointerReleased(const PointerEvent& event) {
+  if (event.button == Button::Left) OnLButtonUp(event.point);
+}
+
+void CTessaryWnd::OnDoubleClicked(const PointerEvent& event) {
+  if (event.button == Button::Left) OnLButtonDblClk(event.point);
+}
+
+void CTessaryWnd::OnSetCursor(Point point) { window->SetCursor(editor.CursorAt(point)); }
+
+void CTessaryWnd::OnMouseMove(Point point) {
+  // While a region is pressed the hint stays as it was.
+  if (editor.Move(point)) return;
+  ShowHint(interaction::PointerHint(card, HitTestSlot(point)));
+}
+
+void CTessaryWnd::OnLButtonDown(Point point) { editor.Press(point); }
+
+void CTessaryWnd::OnLButtonUp(Point point) { editor.Release(point); }
+
+void CTessaryWnd::OnLButtonDblClk(Point point) { editor.DoubleClick(point); }
+
+void CTessaryWnd::RepaintCard() { window->Invalidate(cardRect); }
+
+void CTessaryWnd::ChoosePhotoForSlot(int32_t slot) {
+  FileDialog dialog;
+  dialog.title = "Open picture";
+  dialog.filters = {{"Supported picture files", {"*.jpg", "*.png"}},
+                    {"JPEG picture files", {"*.jpg"}},
+                    {"PNG picture files", {"*.png"}}};
+  const std::optional<FileChoice> choice = window->ChooseFileToOpen(dialog);
+  if (!choice) return;
+  BusyCursor busy(*window);
+  LoadPhoto(slot, choice->path);
+  // The hint follows at the next pointer move.
+}
+
+bool CTessaryWnd::LoadPhoto(int32_t slot, const std::string& path) {
+  if (slot < 0 || !engine::LoadPhotoIntoSlot(card.slots, size_t(slot), path, reader_))
+    return false;
+  const Size client = window->ClientSize();
+  window->Invalidate(Rect{0, 0, client.width, client.height});
+  return true;
+}
+
+bool CTessaryWnd::LoadLayout(const std::string& path) {
+  if (imagefiles::LoadLayoutFile(card, path, reader_)) return true;  // the new layout repaints
+  ShowMessage(kLayoutFailed + GuidelineAddress());
+  return false;
+}
+
+bool CTessaryWnd::OnFilesDragged(const FileDrag& drag) { return dropper.Accepts(drag); }
+
+void CTessaryWnd::OnFilesDropped(const FileDrag& drag) { DropFiles(drag); }
+
+void CTessaryWnd::DropFiles(const FileDrag& drag) { dropper.Drop(drag); }
+
+}  // namespace app

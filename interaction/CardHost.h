@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/CardTemplate.h"
+#include "engine/Rect.h"
+#include "platform/Window.h"
+
+namespace interaction {
+
+// What pointer editing and drops need of the window that owns the card.
+class CardHost {
+ public:
+  virtual ~CardHost() = default;
+
+  virtual engine::Card& Card() = 0;
+  virtual engine::Rect CardRect() const = 0;  // where the card is shown, client pixels
+  virtual platform::Window& HostWindow() = 0;
+
+  virtual void RepaintCard() = 0;  // after the pan of a photo changed
+  virtual void ChoosePhotoForSlot(int32_t slot) = 0;
+  // Each loads the file and repaints on success. A layout that fails has
+  // already been reported to the user when these return false.
+  virtual bool LoadLayout(const std::string& path) = 0;
+  virtual bool LoadPhoto(int32_t slot, const std::string& path) = 0;
+};
+
+}  // namespace interaction

@@ -1,0 +1,40 @@
+#include "interaction/FileDropper.h"
+
+#include "interaction/HitTestSlot.h"
+#include "interaction/LayoutFileName.h"
+#include "platform/Platform.h"
+
+namespace interaction {
+
+namespace {
+
+bool HoldsLayout(const platform::FileDrag& drag) {
+  for (const std::string& path : drag.paths)
+    if (IsConsideredFileName(path) && IsLayoutFileName(path)) return true;
+  return false;
+}
+
+}  // namespace
+
+bool FileDropper::Accepts(const platform::FileDrag& drag) const {
+  if (!drag.copyAllowed) return false;
+  return HoldsLayout(drag) ||
+         HitTestSlot(host_.Card(), host_.CardRect(), drag.point.x, drag.point.y) != -1;
+}
+
+void FileDropper::Drop(const platform::FileDrag& drag) {
+  // The region under the drop point receives the photos of the whole drop.
+  const int32_t slot = HitTestSlot(host_.Card(), host_.CardRect(), drag.point.x, drag.point.y);
+  if (drag.paths.empty()) return;
+  platform::BusyCursor busy(host_.HostWindow());
+  for (const std::string& path : drag.paths) {
+    if (!IsConsideredFileName(path)) continue;
+    if (IsLayoutFileName(path)) {
+      if (host_.LoadLayout(path)) return;
+      continue;  // reported; the next file may still be good
+    }
+    if (slot != -1 && host_.LoadPhoto(slot, path)) return;
+  }
+}
+
+}  // namespace interaction

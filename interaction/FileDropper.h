@@ -1,0 +1,26 @@
+#pragma once
+
+#include "interaction/CardHost.h"
+#include "platform/Events.h"
+
+namespace interaction {
+
+// Files dragged from the desktop: photos onto regions, layout files anywhere
+// on the window.
+class FileDropper {
+ public:
+  explicit FileDropper(CardHost& host) : host_(host) {}
+
+  // Whether dropping here would copy: always for a drag that holds a layout
+  // file, else only over a region. Never when the source forbids copying.
+  bool Accepts(const platform::FileDrag& drag) const;
+
+  // Changes at most one thing: the first file, in the drag's order, that
+  // loads as a layout, or as a photo for the region under the drop point.
+  void Drop(const platform::FileDrag& drag);
+
+ private:
+  CardHost& host_;
+};
+
+}  // namespace interaction

@@ -1,0 +1,71 @@
+#include "interaction/PointerEditor.h"
+
+#include "interaction/HitTestSlot.h"
+
+namespace interaction {
+
+int32_t PointerEditor::HitTest(Point point) const {
+  return HitTestSlot(host_.Card(), host_.CardRect(), point.x, point.y);
+}
+
+bool PointerEditor::SlotHasPhoto(int32_t slot) const {
+  const engine::SlotList& slots = host_.Card().slots;
+  return slot >= 0 && size_t(slot) < slots.size() && slots[size_t(slot)].HasPhoto();
+}
+
+platform::CursorShape PointerEditor::CursorAt(Point point) const {
+  const int32_t slot = HitTest(point);
+  if (slot == -1) return platform::CursorShape::Arrow;
+  return SlotHasPhoto(slot) ? platform::CursorShape::Move : platform::CursorShape::Hand;
+}
+
+void PointerEditor::Press(Point point) {
+  drag_.dragStartX = point.x;
+  drag_.dragStartY = point.y;
+  drag_.dragSlot = HitTest(point);
+  if (drag_.dragSlot == -1) {
+    gesture_ = Gesture::Idle;
+  } else if (SlotHasPhoto(drag_.dragSlot)) {
+    gesture_ = Gesture::Dragging;
+    host_.HostWindow().CapturePointer();
+    const engine::PhotoSlot& slot = host_.Card().slots[size_t(drag_.dragSlot)];
+    drag_.dragStartPanX = slot.panX;
+    drag_.dragStartPanY = slot.panY;
+  } else {
+    gesture_ = Gesture::PressedOnEmpty;  // no capture: the click acts on release
+  }
+}
+
+bool PointerEditor::Move(Point point) {
+  if (drag_.dragSlot == -1) return false;
+  // A press on an empty slot follows nothing, and a capture the system took
+  // away ends the drag's effect until the button comes up.
+  if (gesture_ != Gesture::Dragging || !host_.HostWindow().HasPointerCapture()) return true;
+  const engine::Card& card = host_.Card();
+  engine::DragPan(host_.Card().slots, drag_, host_.CardRect(), card.cardTemplate.width,
+                  card.cardTemplate.height, point.x, point.y);
+  host_.RepaintCard();
+  return true;
+}
+
+void PointerEditor::Release(Point point) {
+  const int32_t pressed = drag_.dragSlot;
+  const Gesture gesture = gesture_;
+  // The press ends before any dialog opens, so nothing the dialog's own
+  // event handling delivers can be taken for a drag.
+  drag_.dragSlot = -1;
+  gesture_ = Gesture::Idle;
+  platform::Window& window = host_.HostWindow();
+  if (window.HasPointerCapture()) window.ReleasePointer();
+  if (pressed >= 0 && gesture != Gesture::Dragging && HitTest(point) == pressed &&
+      !SlotHasPhoto(pressed)) {
+    host_.ChoosePhotoForSlot(pressed);
+  }
+}
+
+void PointerEditor::DoubleClick(Point point) {
+  const int32_t slot = HitTest(point);
+  if (slot != -1) host_.ChoosePhotoForSlot(slot);
+}
+
+}  // namespace interaction

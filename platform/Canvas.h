@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Geometry.h"
+
+namespace platform {
+
+enum class TextFont {
+  Gui,     // the desktop's ordinary user-interface font
+  StatusLine,  // the font of status lines (the theme's, on glass)
+};
+
+struct TextStyle {
+  TextFont font = TextFont::Gui;
+  bool glow = false;      // composited with a glow, readable on glass
+  bool centred = false;   // otherwise left-aligned
+  bool opaque = false;    // on a filled `background` rather than what is there
+  Colour background;
+};
+
+// What a paint draws on. Rectangles are client pixels.
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+
+  virtual void FillRect(const Rect& rect, Colour colour) = 0;
+
+  // Rows of bytes R, G, B, `stride` bytes apart, width x height pixels, shown
+  // in `target`. The picture may have more pixels than `target` (the
+  // device's pixels on a high-density screen); it is never scaled up.
+  virtual void DrawRgb(const Rect& target, const uint8_t* rgb, int32_t width, int32_t height,
+                       int32_t stride) = 0;
+
+  // One line of UTF-8 text resting on the bottom of `rect`, cut at its right.
+  virtual void DrawTextLine(const std::string& text, const Rect& rect, const TextStyle& style) = 0;
+
+  // The desktop's keyboard focus indicator around `rect`.
+  virtual void DrawFocusRing(const Rect& rect) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Geometry.h"
+
+namespace platform {
+
+struct FileFilter {
+  std::string description;            // "JPEG picture files"
+  std::vector<std::string> patterns;  // "*.jpg", "*.jpeg"
+};
+
+struct FileDialog {
+  std::string title;
+  std::vector<FileFilter> filters;
+  size_t initialFilter = 0;  // index into filters
+  std::string initialFolder;  // empty: the desktop's choice
+  std::string initialName;    // save dialogs: the name proposed
+};
+
+struct FileChoice {
+  std::string path;   // UTF-8, absolute; for saves the name as typed, in its folder
+  size_t filter = 0;  // index of the filter chosen
+};
+
+enum class MessageIcon { None, Information, Warning, Question };
+
+// The buttons a message offers; the answer is one of its buttons.
+enum class MessageButtons { Ok, YesNo, SaveDiscardCancel };
+enum class MessageAnswer { Ok, Yes, No, Save, Discard, Cancel };
+
+struct Message {
+  std::string text;
+  std::string caption;
+  MessageIcon icon = MessageIcon::None;
+  MessageButtons buttons = MessageButtons::Ok;
+};
+
+struct MenuItem {
+  int command = 0;  // 0: a separator
+  std::string label;
+  bool enabled = true;
+};
+
+}  // namespace platform
