@@ -1,0 +1,36 @@
+cmake_minimum_required(VERSION 3.22)
+# Fails when a source includes a folder above its own, or names the classic
+# window system's types outside a native backend. Run by CTest:
+#   cmake -DSOURCE_DIR=... -P CheckLayers.cmake
+# Each folder lists the project folders its sources may include.
+set(allowed_engine engine resources)
+set(allowed_imagefiles engine imagefiles)
+set(allowed_platform engine platform)
+set(allowed_interaction engine imagefiles platform interaction)
+set(allowed_app engine imagefiles platform interaction app resources)
+set(allowed_tools engine imagefiles tools resources)
+
+set(problems "")
+foreach(folder engine imagefiles platform interaction app tools)
+  file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+  foreach(source ${sources})
+    file(RELATIVE_PATH name "${SOURCE_DIR}" "${source}")
+    file(STRINGS "${source}" includes REGEX "^#include \"[a-z]+/")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^#include \"([a-z]+)/.*" "\\1" target "${line}")
+      if(NOT target IN_LIST allowed_${folder})
+        string(APPEND problems "${name}: includes ${target}/\n")
+      endif()
+    endforeach()
+    # A native backend may speak its system's language; nothing else does.
+    if(NOT name MATCHES "^platform/win32/")
+      file(STRINGS "${source}" classic REGEX "(^|[^A-Za-z_])(WM_[A-Z]|WPARAM|LPARAM|HWND)")
+      if(classic)
+        string(APPEND problems "${name}: names window-system types of a native backend\n")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+if(problems)
+  message(FATAL_ERROR "${problems}")
+endif()
