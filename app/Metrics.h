@@ -13,6 +13,8 @@ constexpr int32_t ToolbarWidthFor(int32_t dpi) {
 constexpr int32_t ToolbarGapFor(int32_t dpi) { return dpi * 4 / 96; }
 constexpr int32_t HintHeightFor(int32_t dpi) { return dpi * 20 / 96; }
 constexpr int32_t TextInsetFor(int32_t dpi) { return dpi * 2 / 96; }
+// The least room the card keeps when the window is made small.
+constexpr int32_t MinimumCardSideFor(int32_t dpi) { return dpi * 150 / 96; }
 
 // Size of the built-in templates, which start-up makes room for.
 constexpr int32_t kBuiltInCardWidth = 900;

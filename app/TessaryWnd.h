@@ -49,6 +49,7 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   void OnPointerMoved(const platform::PointerEvent& event) override;
   void OnPointerReleased(const platform::PointerEvent& event) override;
   void OnDoubleClicked(const platform::PointerEvent& event) override;
+  void OnPointerLeft() override;
   bool OnFilesDragged(const platform::FileDrag& drag) override;
   void OnFilesDropped(const platform::FileDrag& drag) override;
   void OnCommand(int command) override;

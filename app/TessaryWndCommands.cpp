@@ -1,5 +1,8 @@
 // The toolbar and its commands.
+#include <algorithm>
+
 #include "app/Icons.h"
+#include "app/Metrics.h"
 #include "app/TessaryWnd.h"
 #include "app/WebAddresses.h"
 #include "interaction/Hints.h"
@@ -33,7 +36,12 @@ void CTessaryWnd::CreateToolbar() {
   buttons[1] = ToolbarButton{IdTemplate, "Template", ToolbarIcon(reader_, 206), false, {}};
   buttons[2] = ToolbarButton{IdDonate, "Donate", ToolbarIcon(reader_, 204), true, {}};
   buttons[3] = ToolbarButton{IdHelp, "Help", ToolbarIcon(reader_, 205), false, {}};
-  window->SetToolbar(buttons, toolbarWidth);
+  const Size toolbar = window->SetToolbar(buttons, toolbarWidth);
+  // Never so small that the toolbar is cut off; a card of some size stays
+  // beside it.
+  window->SetMinimumClientSize(Size{toolbarWidth + toolbarGap + MinimumCardSideFor(dpi),
+                                    std::max(toolbar.height, MinimumCardSideFor(dpi)) +
+                                        HintHeightFor(dpi)});
 }
 
 void CTessaryWnd::OnCommand(int command) {

@@ -34,6 +34,13 @@ void CTessaryWnd::OnDoubleClicked(const PointerEvent& event) {
   if (event.button == Button::Left) OnLButtonDblClk(event.point);
 }
 
+void CTessaryWnd::OnPointerLeft() {
+  // Outside the window the sentence about the region under the pointer
+  // would be stale; a drag keeps its hint until the button comes up.
+  if (editor.CurrentGesture() == interaction::PointerEditor::Gesture::Idle)
+    ShowHint(interaction::GeneralHint(card));
+}
+
 void CTessaryWnd::OnSetCursor(Point point) { window->SetCursor(editor.CursorAt(point)); }
 
 void CTessaryWnd::OnMouseMove(Point point) {

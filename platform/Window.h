@@ -103,7 +103,8 @@ class Window {
   virtual void ReleasePointer() = 0;
   virtual bool HasPointerCapture() const = 0;
 
-  virtual void SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) = 0;
+  // Returns the size the buttons need, one above the other.
+  virtual Size SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) = 0;
   virtual void PlaceToolbar(const Rect& rect) = 0;
   virtual void EnableCommand(int command, bool enabled) = 0;
   // The toolbar's buttons take part in Tab focus after the window's own area.

@@ -363,7 +363,7 @@ void QtWindow::EndCapture() {
 
 // --- toolbar -------------------------------------------------------------------
 
-void QtWindow::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) {
+Size QtWindow::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) {
   delete toolbar_.data();
   actions_.clear();
   toolbar_ = new PlainToolBar(widget_.data());
@@ -395,6 +395,8 @@ void QtWindow::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t but
     actions_.emplace_back(command, action);
   }
   toolbar_->show();
+  const QSize natural = toolbar_->sizeHint();
+  return Size{std::max(natural.width(), int(buttonWidth)), natural.height()};
 }
 
 void QtWindow::PlaceToolbar(const Rect& rect) {

@@ -25,7 +25,7 @@ struct ScriptedConfig {
 
 class ScriptedPlatform : public Platform {
  public:
-  explicit ScriptedPlatform(ScriptedConfig config = {}) : config(config) {}
+  explicit ScriptedPlatform(ScriptedConfig desktop = {}) : config(desktop) {}
 
   int32_t ScreenDpi() override { return config.dpi; }
   Size MaximisedClientSize() override { return config.screen; }

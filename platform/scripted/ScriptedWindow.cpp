@@ -202,9 +202,12 @@ void ScriptedWindow::ReleasePointer() {
   captureLog.push_back(false);
 }
 
-void ScriptedWindow::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) {
+Size ScriptedWindow::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) {
   toolbar = buttons;
   toolbarButtonWidth = buttonWidth;
+  int32_t height = 0;
+  for (const ToolbarButton& b : buttons) height += 70 + (b.separatorBefore ? 6 : 0);
+  return Size{buttonWidth, height};
 }
 
 void ScriptedWindow::EnableCommand(int command, bool enabled) {

@@ -126,7 +126,7 @@ class ScriptedWindow : public Window {
   Rect WorkArea() const override;
   double DevicePixelRatio() const override;
   void SetTitle(const std::string& text) override { title = text; }
-  void SetIcons(const std::vector<IconImage>& images) override { icons = images; }
+  void SetIcons(const std::vector<IconImage>& shown) override { icons = shown; }
   void SetMinimumClientSize(Size size) override { minimumClientSize = size; }
   void Show(ShowState state) override { shows.push_back(state); }
   void Invalidate(const Rect& rect) override;
@@ -136,7 +136,8 @@ class ScriptedWindow : public Window {
   void CapturePointer() override;
   void ReleasePointer() override;
   bool HasPointerCapture() const override { return captured_; }
-  void SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) override;
+  // Buttons of 70 pixels and separators of 6, as a desktop might draw them.
+  Size SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) override;
   void PlaceToolbar(const Rect& rect) override { toolbarRect = rect; }
   void EnableCommand(int command, bool enabled) override;
   void FocusToolbar(bool first) override { toolbarFocusLog.push_back(first); }

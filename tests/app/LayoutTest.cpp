@@ -117,3 +117,12 @@ TEST(Layout, ToolbarFollowsTheResolution) {
   EXPECT_EQ(at144.wnd->GetHintRect(), (Rect{0, 600, 996, 630}));
   EXPECT_EQ(at144.window->toolbarRect, (Rect{906, 0, 996, 600}));
 }
+
+TEST(Layout, TheWindowNeverGetsSmallerThanItsToolbarNeeds) {
+  AppHarness h;
+  // Four buttons of 70 and one separator of 6 on the scripted desktop, above
+  // the hint line; beside them the toolbar column, the gap and a card.
+  EXPECT_EQ(h.window->minimumClientSize, (Size{64 + 4 + 150, 286 + 20}));
+  AppHarness at192(Config(192), 1936, 1240);
+  EXPECT_EQ(at192.window->minimumClientSize, (Size{120 + 8 + 300, 300 + 40}));
+}

@@ -118,3 +118,18 @@ TEST(Hints, FrozenWhileASlotIsPressed) {
   EXPECT_EQ(h.wnd->GetHintText(), hints::kHintAddMorePhotos);
   EXPECT_TRUE(h.window->openDialogs.empty());
 }
+
+TEST(Hints, LeavingTheWindowGivesTheGeneralSentenceExceptDuringADrag) {
+  Harness h;
+  h.Move(h.In(0));
+  ASSERT_EQ(h.wnd->GetHintText(), hints::kHintClickToAdd);
+  h.window->Leave();
+  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintAddMorePhotos);
+
+  h.Fill(1);
+  h.Move(h.In(1));
+  h.Press(h.In(1));
+  h.window->Leave();  // the pointer goes on outside while the photo follows it
+  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintDragPicture);
+  h.Release(h.In(1));
+}
