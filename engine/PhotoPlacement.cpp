@@ -149,7 +149,8 @@ void DragPan(SlotList& slots, const DragState& drag, const Rect& cardRect, uint3
   const double scaledHeight = double(cover.scaledHeight) * double(zoom);
 
   // Evaluated in double and stored as float, like the scale above.
-  const float panX = float(double(drag.dragStartPanX) - (double(dx) / double(scaleX)) / scaledWidth);
+  const float panX =
+      float(double(drag.dragStartPanX) - (double(dx) / double(scaleX)) / scaledWidth);
   slot.panX = ClampPanToBox(panX, slot.BoxWidth(), cover.scaledWidth, zoom);
 
   const float panY =

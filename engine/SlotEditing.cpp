@@ -1,5 +1,6 @@
 #include "engine/SlotEditing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -67,8 +68,7 @@ bool ZoomSlotAt(SlotList& slots, size_t index, float zoom, double templateX, dou
       ZoomedCropSize(boxWidth, boxHeight, slot->photoWidth, slot->photoHeight, oldZoom);
   const CropSize after =
       ZoomedCropSize(boxWidth, boxHeight, slot->photoWidth, slot->photoHeight, newZoom);
-  const CoverSizeResult cover =
-      CoverSize(boxWidth, boxHeight, slot->photoWidth, slot->photoHeight);
+  const CoverSizeResult cover = CoverSize(boxWidth, boxHeight, slot->photoWidth, slot->photoHeight);
   slot->panX = AnchoredPan(slot->panX, slot->photoWidth, before.width, after.width,
                            slot->BoxWidth(), templateX - slot->left, cover.scaledWidth, newZoom);
   slot->panY = AnchoredPan(slot->panY, slot->photoHeight, before.height, after.height,
@@ -100,9 +100,9 @@ bool WheelZoomSlot(SlotList& slots, size_t index, int32_t wheelDelta, const Rect
 bool StepZoomSlot(SlotList& slots, size_t index, int32_t notches) {
   const PhotoSlot* slot = ZoomableSlot(slots, index);
   if (!slot) return false;
-  const int64_t delta = int64_t(notches) * kWheelNotch;
-  const float zoom = ZoomAfterWheel(
-      slot->zoom, int32_t(delta < INT32_MIN ? INT32_MIN : delta > INT32_MAX ? INT32_MAX : delta));
+  // Ten notches cross the whole range; more would only overflow the delta.
+  notches = std::max(-100, std::min(100, notches));
+  const float zoom = ZoomAfterWheel(slot->zoom, notches * kWheelNotch);
   return ZoomSlotAt(slots, index, zoom, slot->left + slot->BoxWidth() * 0.5,
                     slot->top + slot->BoxHeight() * 0.5);
 }

@@ -35,8 +35,8 @@ TEST(ZoomSlotAt, KeepsThePhotoPointUnderThePointWithinAPixel) {
   int fixed = 0;
   for (int i = 0; i < 4000; ++i) {
     const int w = 1 + int(uniform(0, 600)), h = 1 + int(uniform(0, 600));
-    engine::SlotList slots{
-        Filled(10, 20, 10 + w, 20 + h, 1 + uint32_t(uniform(0, 5000)), 1 + uint32_t(uniform(0, 5000)))};
+    engine::SlotList slots{Filled(10, 20, 10 + w, 20 + h, 1 + uint32_t(uniform(0, 5000)),
+                                  1 + uint32_t(uniform(0, 5000)))};
     PhotoSlot& s = slots[0];
     s.zoom = float(uniform(1, 8));
     s.panX = float(uniform(-0.2, 1.2));
