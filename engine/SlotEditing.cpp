@@ -49,10 +49,12 @@ float AnchoredPan(float pan, uint32_t photoSize, uint32_t rule, uint32_t newRule
 
 float ZoomAfterWheel(float zoom, int32_t wheelDelta) {
   const double factor = std::pow(kZoomPerNotch, double(wheelDelta) / kWheelNotch);
-  float z = ClampZoom(float(double(ClampZoom(zoom)) * factor));
+  // Clamped in double: a huge delta must not reach a float conversion out of range.
+  double z = double(ClampZoom(zoom)) * factor;
+  if (z > kMaxZoom) z = kMaxZoom;
   // Float products of factors do not come back to 1 exactly on the way out.
-  if (z < kMinZoom * 1.0001f) z = kMinZoom;
-  return z;
+  if (!(z >= kMinZoom * 1.0001)) z = kMinZoom;
+  return float(z);
 }
 
 bool ZoomSlotAt(SlotList& slots, size_t index, float zoom, double templateX, double templateY) {

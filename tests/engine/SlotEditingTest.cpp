@@ -97,6 +97,8 @@ TEST(ZoomAfterWheel, NotchesMultiplyBy1Point25AndClamp) {
   EXPECT_EQ(engine::ZoomAfterWheel(7.9f, 120), 8.0f);
   EXPECT_EQ(engine::ZoomAfterWheel(1.1f, -120), 1.0f);
   EXPECT_EQ(engine::ZoomAfterWheel(std::nanf(""), 120), 1.25f);
+  EXPECT_EQ(engine::ZoomAfterWheel(2.0f, INT32_MAX), 8.0f);
+  EXPECT_EQ(engine::ZoomAfterWheel(2.0f, INT32_MIN), 1.0f);
   // All the way in and back out by smooth-scrolling steps lands on exactly 1.
   float zoom = 1.0f;
   for (int i = 0; i < 37; ++i) zoom = engine::ZoomAfterWheel(zoom, 29);
