@@ -145,4 +145,12 @@ bool AllSlotsFilled(const SlotList& slots) {
   return true;
 }
 
+size_t CountEmptyRegions(const SlotList& slots) {
+  size_t empty = 0;
+  for (const PhotoSlot& slot : slots) {
+    if (slot.left < slot.right && !slot.HasPhoto()) ++empty;
+  }
+  return empty;
+}
+
 }  // namespace engine

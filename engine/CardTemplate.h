@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -63,5 +64,9 @@ void NextBuiltInTemplate(Card& card, const ImageReader& reader);
 
 // True when no visible slot is empty.
 bool AllSlotsFilled(const SlotList& slots);
+
+// The visible slots without a photo: the regions a saved card would show
+// the placeholder in. Zero exactly when AllSlotsFilled.
+size_t CountEmptyRegions(const SlotList& slots);
 
 }  // namespace engine

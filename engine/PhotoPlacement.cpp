@@ -40,12 +40,6 @@ int32_t CropOrigin(float pan, uint32_t photoSize, uint32_t cropSize, uint32_t sh
   return int32_t(origin);
 }
 
-float ClampPan(float pan, double half) {
-  if (pan < half) return float(half);
-  if (pan > 1 - half) return float(1 - half);
-  return pan;
-}
-
 }  // namespace
 
 bool LoadPhotoIntoSlot(SlotList& slots, size_t index, const std::string& path,
@@ -79,6 +73,29 @@ CoverSizeResult CoverSize(uint32_t boxWidth, uint32_t boxHeight, uint32_t photoW
   return r;
 }
 
+float ClampZoom(float zoom) {
+  if (!(zoom >= kMinZoom)) return kMinZoom;  // also NaN
+  if (zoom > kMaxZoom) return kMaxZoom;
+  return zoom;
+}
+
+CropSize ZoomedCropSize(uint32_t boxWidth, uint32_t boxHeight, uint32_t photoWidth,
+                        uint32_t photoHeight, float zoom) {
+  CropSize size{photoWidth, photoHeight};
+  if (boxWidth == 0 || boxHeight == 0 || photoWidth == 0 || photoHeight == 0) return size;
+  if (uint64_t(boxWidth) * photoHeight < uint64_t(boxHeight) * photoWidth) {
+    size.width = Quotient(uint64_t(boxWidth) * photoHeight, boxHeight);
+  } else {
+    size.height = Quotient(uint64_t(boxHeight) * photoWidth, boxWidth);
+  }
+  const float z = ClampZoom(zoom);
+  if (z != 1.0f) {
+    size.width = uint32_t(double(size.width) / double(z));
+    size.height = uint32_t(double(size.height) / double(z));
+  }
+  return size;
+}
+
 Crop ComputeCrop(const PhotoSlot& slot) {
   const uint32_t boxWidth = uint32_t(slot.BoxWidth());
   const uint32_t boxHeight = uint32_t(slot.BoxHeight());
@@ -87,21 +104,25 @@ Crop ComputeCrop(const PhotoSlot& slot) {
   Crop crop{0, 0, photoWidth, photoHeight};
   if (boxWidth == 0 || boxHeight == 0 || photoWidth == 0 || photoHeight == 0) return crop;
 
-  if (uint64_t(boxWidth) * photoHeight < uint64_t(boxHeight) * photoWidth) {
-    crop.cropWidth = Quotient(uint64_t(boxWidth) * photoHeight, boxHeight);
-  } else {
-    crop.cropHeight = Quotient(uint64_t(boxHeight) * photoWidth, boxWidth);
-  }
-  // A box far narrower than the photo's proportions would give an empty
-  // crop, which scaling would read as the column at cropX anyway (and past
-  // the photo at the far edge); one pixel of photo is what is shown.
-  const uint32_t ruleWidth = crop.cropWidth, ruleHeight = crop.cropHeight;
-  if (crop.cropWidth == 0) crop.cropWidth = 1;
-  if (crop.cropHeight == 0) crop.cropHeight = 1;
+  const CropSize rule = ZoomedCropSize(boxWidth, boxHeight, photoWidth, photoHeight, slot.zoom);
+  // A box far narrower than the photo's proportions (or a deep zoom into a
+  // thin one) would give an empty crop, which scaling would read as the
+  // column at cropX anyway (and past the photo at the far edge); one pixel
+  // of photo is what is shown.
+  crop.cropWidth = rule.width == 0 ? 1 : rule.width;
+  crop.cropHeight = rule.height == 0 ? 1 : rule.height;
 
-  crop.cropX = CropOrigin(slot.panX, photoWidth, ruleWidth, crop.cropWidth);
-  crop.cropY = CropOrigin(slot.panY, photoHeight, ruleHeight, crop.cropHeight);
+  crop.cropX = CropOrigin(slot.panX, photoWidth, rule.width, crop.cropWidth);
+  crop.cropY = CropOrigin(slot.panY, photoHeight, rule.height, crop.cropHeight);
   return crop;
+}
+
+float ClampPanToBox(float pan, int32_t boxSize, uint32_t coverSize, float zoom) {
+  // At zoom 1 these are the cover rule's own limits, bit for bit.
+  const double half = boxSize * 0.5 / (double(coverSize) * double(zoom));
+  if (pan < half) return float(half);
+  if (pan > 1 - half) return float(1 - half);
+  return pan;
 }
 
 void DragPan(SlotList& slots, const DragState& drag, const Rect& cardRect, uint32_t templateWidth,
@@ -121,17 +142,20 @@ void DragPan(SlotList& slots, const DragState& drag, const Rect& cardRect, uint3
   const float scaleY = float(double(cardRect.Height()) / templateHeight);
   const CoverSizeResult cover = CoverSize(uint32_t(slot.BoxWidth()), uint32_t(slot.BoxHeight()),
                                           slot.photoWidth, slot.photoHeight);
+  // The zoomed photo is the cover size times the zoom; one template pixel of
+  // pointer movement is one template pixel of that picture.
+  const float zoom = ClampZoom(slot.zoom);
+  const double scaledWidth = double(cover.scaledWidth) * double(zoom);
+  const double scaledHeight = double(cover.scaledHeight) * double(zoom);
 
   // Evaluated in double and stored as float, like the scale above.
   const float panX =
-      float(double(drag.dragStartPanX) - (double(dx) / double(scaleX)) / cover.scaledWidth);
-  const double halfX = slot.BoxWidth() * 0.5 / cover.scaledWidth;
-  slot.panX = ClampPan(panX, halfX);
+      float(double(drag.dragStartPanX) - (double(dx) / double(scaleX)) / scaledWidth);
+  slot.panX = ClampPanToBox(panX, slot.BoxWidth(), cover.scaledWidth, zoom);
 
   const float panY =
-      float(double(drag.dragStartPanY) - (double(dy) / double(scaleY)) / cover.scaledHeight);
-  const double halfY = slot.BoxHeight() * 0.5 / cover.scaledHeight;
-  slot.panY = ClampPan(panY, halfY);
+      float(double(drag.dragStartPanY) - (double(dy) / double(scaleY)) / scaledHeight);
+  slot.panY = ClampPanToBox(panY, slot.BoxHeight(), cover.scaledHeight, zoom);
 }
 
 }  // namespace engine

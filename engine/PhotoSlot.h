@@ -19,7 +19,7 @@ struct PhotoSlot {
   uint32_t keyColour = 0;  // already masked with KeyColourMask
   float panX = 0.5f;       // centre of the visible part, fraction of photo width
   float panY = 0.5f;
-  float zoom = 1.0f;       // kept for layout compatibility; nothing reads it
+  float zoom = 1.0f;       // magnification over the cover crop, 1 to 8
   uint32_t photoWidth = 0;
   uint32_t photoHeight = 0;
   // Rgb24, packed; null when empty. Never written once loaded, so the edit

@@ -83,6 +83,8 @@ TEST(ExtractSlots, PhotosStayWithIndicesWhileSlotsGrowAndHide) {
   ASSERT_EQ(card.slots.size(), 5u);
   for (int i = 0; i < 5; ++i) GivePhoto(card.slots[i], uint8_t(i));
   card.slots[4].panX = 0.25f;
+  card.slots[4].zoom = 3.5f;
+  card.slots[0].zoom = 1.25f;
 
   RegionMapBuilder three(9, 3);
   for (int i = 0; i < 3; ++i) three.Fill(i * 3, 0, i * 3 + 2, 3, 0, uint8_t(8 * (i + 1)), 0);
@@ -97,16 +99,21 @@ TEST(ExtractSlots, PhotosStayWithIndicesWhileSlotsGrowAndHide) {
     EXPECT_EQ(card.slots[i].photoPixels[0], i);
   }
   EXPECT_TRUE(engine::AllSlotsFilled(card.slots));
+  EXPECT_EQ(engine::CountEmptyRegions(card.slots), 0u);
+  EXPECT_EQ(card.slots[0].zoom, 1.25f);
 
   RegionMapBuilder six(24, 4);
   for (int i = 0; i < 6; ++i) six.Fill(i * 4, 0, i * 4 + 3, 4, 0, 0, uint8_t(8 * (i + 1)));
   Install(card, six);
   ASSERT_EQ(card.slots.size(), 6u);
-  EXPECT_EQ(card.slots[4].panX, 0.25f);  // hidden slots keep their pan too
+  EXPECT_EQ(card.slots[4].panX, 0.25f);  // hidden slots keep their pan and zoom too
+  EXPECT_EQ(card.slots[4].zoom, 3.5f);
   ExpectBox(card.slots[4], {16, 0, 19, 4});
   EXPECT_EQ(card.slots[5].panX, 0.5f);
+  EXPECT_EQ(card.slots[5].zoom, 1.0f);
   EXPECT_FALSE(card.slots[5].HasPhoto());
   EXPECT_FALSE(engine::AllSlotsFilled(card.slots));
+  EXPECT_EQ(engine::CountEmptyRegions(card.slots), 1u);
 }
 
 TEST(AllSlotsFilled, IgnoresHiddenSlotsAndHoldsForNoSlots) {
@@ -114,11 +121,15 @@ TEST(AllSlotsFilled, IgnoresHiddenSlotsAndHoldsForNoSlots) {
   EXPECT_TRUE(engine::AllSlotsFilled(slots));
   slots.emplace_back();  // hidden and empty
   EXPECT_TRUE(engine::AllSlotsFilled(slots));
-  slots.emplace_back();
-  slots[1].right = 5;
-  slots[1].bottom = 5;
+  EXPECT_EQ(engine::CountEmptyRegions(slots), 0u);
+  slots.resize(4);
+  for (size_t i = 1; i < 4; ++i) slots[i].right = slots[i].bottom = 5;
   EXPECT_FALSE(engine::AllSlotsFilled(slots));
+  EXPECT_EQ(engine::CountEmptyRegions(slots), 3u);
   GivePhoto(slots[1], 1);
+  EXPECT_EQ(engine::CountEmptyRegions(slots), 2u);
+  GivePhoto(slots[2], 1);
+  GivePhoto(slots[3], 1);
   EXPECT_TRUE(engine::AllSlotsFilled(slots));
 }
 

@@ -66,12 +66,17 @@ TEST_F(RenderToolTest, UsageErrorsExitWith2AndShowTheUsage) {
       {"--size", "20000x20000", "-o", Path("a.png")},
       {"--pan", "0=0.5", "-o", Path("a.png")},
       {"--pan", "0=nan,0.5", "-o", Path("a.png")},
+      {"--zoom", "0=0.99", "-o", Path("a.png")},
+      {"--zoom", "0=8.01", "-o", Path("a.png")},
+      {"--zoom", "0=", "-o", Path("a.png")},
+      {"--zoom", "2", "-o", Path("a.png")},
       {"--photo", "x.png", "-o", Path("a.png")},
       {"--format", "gif", "-o", Path("a.png")},
       {"-o"},
       // Slot 2 does not exist in a two-slot layout.
       {"--layout", Path("two.jli"), "--photo", "2=" + Path("photo.png"), "-o", Path("a.png")},
       {"--layout", Path("two.jli"), "--pan", "5=0,0", "-o", Path("a.png")},
+      {"--layout", Path("two.jli"), "--zoom", "2=2", "-o", Path("a.png")},
   };
   for (const auto& args : badLines) {
     const tooltest::ToolResult result = Render(args);
@@ -99,8 +104,8 @@ TEST_F(RenderToolTest, ListsTheSlotsOfBuiltInTemplate0) {
 }
 
 TEST_F(RenderToolTest, WritesExactlyWhatTheProgramSaves) {
-  const tooltest::ToolResult result =
-      RenderTwo({"--pan", "1=0.3,0.9", "--slots", "-o", Path("card.png")});
+  const tooltest::ToolResult result = RenderTwo(
+      {"--pan", "1=0.3,0.9", "--zoom", "1=2.44140625", "--slots", "-o", Path("card.png")});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out,
             "slot 0 key 0x0000F8 box 1 1 32 47\n"
@@ -119,6 +124,7 @@ TEST_F(RenderToolTest, WritesExactlyWhatTheProgramSaves) {
   ASSERT_TRUE(engine::LoadPhotoIntoSlot(card.slots, 1, Path("photo.png"), files));
   card.slots[1].panX = 0.3f;
   card.slots[1].panY = 0.9f;
+  card.slots[1].zoom = 2.44140625f;  // four wheel notches: 1.25^4
   const uint32_t stride = engine::CardImageStride(64);
   Bytes pixels(size_t(stride) * 48);
   engine::RenderCard(card, 64, 48, pixels.data(), int32_t(stride), false);
@@ -138,10 +144,14 @@ TEST_F(RenderToolTest, SizeDraftAndPanChangeTheOutput) {
   ASSERT_EQ(RenderTwo({"-o", Path("full.png")}).exitCode, 0);
   ASSERT_EQ(RenderTwo({"--draft", "-o", Path("draft.png")}).exitCode, 0);
   ASSERT_EQ(RenderTwo({"--pan", "1=0,0", "-o", Path("panned.png")}).exitCode, 0);
+  ASSERT_EQ(RenderTwo({"--zoom", "1=1", "-o", Path("one.png")}).exitCode, 0);
+  ASSERT_EQ(RenderTwo({"--zoom", "1=3", "-o", Path("zoomed.png")}).exitCode, 0);
   ASSERT_EQ(RenderTwo({"--size", "160x90", "-o", Path("big.png")}).exitCode, 0);
   const Bytes full = ReadBytes("full.png");
   EXPECT_NE(full, ReadBytes("draft.png"));
   EXPECT_NE(full, ReadBytes("panned.png"));
+  EXPECT_EQ(full, ReadBytes("one.png"));
+  EXPECT_NE(full, ReadBytes("zoomed.png"));
   const engine::Raster big = Decode(ReadBytes("big.png"));
   EXPECT_EQ(big.width, 160u);
   EXPECT_EQ(big.height, 90u);

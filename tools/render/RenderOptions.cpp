@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "engine/PhotoPlacement.h"
 #include "engine/PixelFormat.h"
 #include "engine/Raster.h"
 
@@ -12,7 +13,8 @@ namespace tools {
 
 const char kRenderUsage[] =
     "usage: tessary-render [--template N | --layout FILE] [--photo I=PATH]... [--pan I=X,Y]...\n"
-    "                      [--size WxH] [--draft] [--format jpeg|png] [--slots] -o OUT\n"
+    "                      [--zoom I=Z]... [--size WxH] [--draft] [--format jpeg|png] [--slots]\n"
+    "                      -o OUT\n"
     "Renders a card exactly as the program renders and saves it.\n"
     "  --template N    built-in template 0, 1 or 2 (default 0)\n"
     "  --layout FILE   a custom layout file (.jli) instead of a built-in template\n"
@@ -21,6 +23,9 @@ const char kRenderUsage[] =
     "  --pan I=X,Y     centre of the visible part of slot I's photo, as fractions of its\n"
     "                  width and height (default 0.5,0.5; stored as given, the crop\n"
     "                  always stays inside the photo)\n"
+    "  --zoom I=Z      magnification of slot I's photo, from 1 (the whole photo covers\n"
+    "                  the region, the default) to 8; the visible part is 1/Z of it\n"
+    "                  each way, centred on the pan\n"
     "  --size WxH      render the whole card at W x H pixels (default: the template's\n"
     "                  size, which is what the program saves)\n"
     "  --draft         nearest-neighbour scaling, as on screen, instead of the saved\n"
@@ -89,7 +94,7 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
       continue;
     }
     if (arg != "--template" && arg != "--layout" && arg != "--photo" && arg != "--pan" &&
-        arg != "--size" && arg != "--format" && arg != "-o") {
+        arg != "--zoom" && arg != "--size" && arg != "--format" && arg != "-o") {
       *problem = "unknown argument " + arg;
       return false;
     }
@@ -130,6 +135,15 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
         return false;
       }
       parsed.pans.push_back(pan);
+    } else if (arg == "--zoom") {
+      ZoomOption zoom{0, 1.0f};
+      std::string rest;
+      if (!SplitSlot(value, &zoom.slot, &rest) || !ParseFloat(rest, &zoom.zoom) ||
+          zoom.zoom < engine::kMinZoom || zoom.zoom > engine::kMaxZoom) {
+        *problem = "--zoom takes I=Z with Z from 1 to 8, such as 0=1.5";
+        return false;
+      }
+      parsed.zooms.push_back(zoom);
     } else if (arg == "--size") {
       const size_t x = value.find('x');
       uint64_t w = 0;

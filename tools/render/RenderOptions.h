@@ -18,6 +18,11 @@ struct PanOption {
   float panY;
 };
 
+struct ZoomOption {
+  size_t slot;
+  float zoom;
+};
+
 // The command line of tessary-render, checked for form only: whether a slot
 // exists is known once the template is loaded.
 struct RenderOptions {
@@ -25,6 +30,7 @@ struct RenderOptions {
   std::string layoutPath;  // empty: a built-in template
   std::vector<PhotoOption> photos;
   std::vector<PanOption> pans;
+  std::vector<ZoomOption> zooms;
   uint32_t width = 0;  // 0: the template's own size
   uint32_t height = 0;
   bool draft = false;

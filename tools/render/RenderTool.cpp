@@ -92,6 +92,9 @@ int Run(int argc, char** argv) {
   for (const tools::PanOption& pan : options.pans) {
     if (int status = CheckSlot("--pan", pan.slot, card.slots)) return status;
   }
+  for (const tools::ZoomOption& zoom : options.zooms) {
+    if (int status = CheckSlot("--zoom", zoom.slot, card.slots)) return status;
+  }
   for (const tools::PhotoOption& photo : options.photos) {
     if (!engine::LoadPhotoIntoSlot(card.slots, photo.slot, photo.path, files)) {
       std::vector<uint8_t> bytes;
@@ -104,6 +107,7 @@ int Run(int argc, char** argv) {
     card.slots[pan.slot].panX = pan.panX;
     card.slots[pan.slot].panY = pan.panY;
   }
+  for (const tools::ZoomOption& zoom : options.zooms) card.slots[zoom.slot].zoom = zoom.zoom;
 
   if (options.listSlots) {
     for (size_t i = 0; i < card.slots.size(); ++i) {
