@@ -1,7 +1,10 @@
+#include <sys/stat.h>
+
 #include <string>
 
 #include "app/TessaryWnd.h"
 #include "imagefiles/CardWriter.h"
+#include "imagefiles/SaveName.h"
 
 namespace app {
 
@@ -9,43 +12,73 @@ using namespace platform;
 
 namespace {
 
-const char* const kExtensions[] = {"jpg", "png"};
-
-bool HasExtension(const std::string& path) {
+std::string FileName(const std::string& path) {
   const size_t slash = path.find_last_of('/');
-  const size_t dot = path.find_last_of('.');
-  return dot != std::string::npos && (slash == std::string::npos || dot > slash) &&
-         dot + 1 < path.size();
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A name that is taken by a file the save would replace (a device or a
+// pipe is written into, not replaced).
+bool TakenByAFile(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string EmptyRegionsQuestion(size_t empty) {
+  return empty == 1 ? "1 region is still empty: the card would show the placeholder there. "
+                      "Save anyway?"
+                    : std::to_string(empty) +
+                          " regions are still empty: the card would show the placeholder "
+                          "there. Save anyway?";
 }
 
 }  // namespace
 
-void CTessaryWnd::SaveCard() {
+bool CTessaryWnd::SaveCard() {
+  if (const size_t empty = engine::CountEmptyRegions(card.slots)) {
+    const Message question{EmptyRegionsQuestion(empty), "Tessary", MessageIcon::Question,
+                           MessageButtons::YesNo};
+    if (window->ShowMessage(question) != MessageAnswer::Yes) return false;
+  }
+
   FileDialog dialog;
   dialog.title = "Save card";
   dialog.filters = {{"JPEG picture files", {"*.jpg"}}, {"PNG picture files", {"*.png"}}};
   dialog.initialName = "card";
-  const std::optional<FileChoice> choice = window->ChooseFileToSave(dialog);
-  if (!choice || choice->filter > 1) return;
-
-  // The filter decides the format; the typed name may say anything. A bare
-  // name gets the chosen type's extension.
-  std::string path = choice->path;
-  if (!HasExtension(path)) {
-    if (path.empty() || path.back() != '.') path += '.';
-    path += kExtensions[choice->filter];
+  imagefiles::SaveTarget target;
+  for (;;) {
+    dialog.initialFolder = lastFolder;
+    const std::optional<FileChoice> choice = window->ChooseFileToSave(dialog);
+    if (!choice || choice->filter > 1) return false;
+    // A typed extension that names a format decides it; otherwise the chosen
+    // type does, and its extension is added to the name.
+    target = imagefiles::ChooseSaveTarget(
+        choice->path, choice->filter == 0 ? imagefiles::CardFormat::Jpeg
+                                          : imagefiles::CardFormat::Png);
+    dialog.initialFilter = choice->filter;
+    dialog.initialName = FileName(target.path);
+    RememberFolderOf(target.path);
+    if (!TakenByAFile(target.path)) break;
+    const Message replace{"\"" + FileName(target.path) +
+                              "\" already exists. Do you want to replace it?",
+                          "Tessary", MessageIcon::Question, MessageButtons::YesNo};
+    if (window->ShowMessage(replace) == MessageAnswer::Yes) break;
   }
-  const imagefiles::CardFormat format =
-      choice->filter == 0 ? imagefiles::CardFormat::Jpeg : imagefiles::CardFormat::Png;
+
   bool saved = false;
   {
     BusyCursor busy(*window);
     saved = imagefiles::RenderCardToFile(card, card.cardTemplate.width, card.cardTemplate.height,
-                                         false, path, format);
+                                         false, target.path, target.format);
   }
   // A save that silently did nothing would leave the user believing the card
   // is on disk; the writer has left any old file as it was.
-  if (!saved) ShowMessage("The card could not be saved to \"" + path + "\".");
+  if (!saved) {
+    ShowMessage("The card could not be saved to \"" + target.path + "\".");
+    return false;
+  }
+  history.MarkSaved(card);
+  return true;
 }
 
 }  // namespace app

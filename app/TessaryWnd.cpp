@@ -39,6 +39,7 @@ bool CTessaryWnd::Create(const Rect& frame, const std::string& title) {
   card.cardTemplate.builtInTemplateIndex = 0;
   card.onTemplateInstalled = [this] { OnTemplateInstalled(); };
   engine::LoadBuiltInTemplate(card, 201, 202, reader_);
+  history.Start(card);  // a card never changed since start-up closes at once
   return true;
 }
 
@@ -129,8 +130,23 @@ void CTessaryWnd::OnSize(int32_t width, int32_t height) {
 }
 
 bool CTessaryWnd::OnCloseRequested() {
+  editor.Cancel();
+  if (history.ChangedSinceSave(card) && !AskToSave()) return false;
   platform_.Quit(0);
   return true;
+}
+
+bool CTessaryWnd::AskToSave() {
+  const Message question{"Save changes to your card before closing?", "Tessary",
+                         MessageIcon::Question, MessageButtons::SaveDiscardCancel};
+  switch (window->ShowMessage(question)) {
+    case MessageAnswer::Save:
+      return SaveCard();  // a cancelled or failed save keeps the window
+    case MessageAnswer::Discard:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void CTessaryWnd::OnCompositionChanged() {

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "engine/CardTemplate.h"
+#include "engine/EditHistory.h"
 #include "engine/ImageReader.h"
 #include "interaction/CardHost.h"
 #include "interaction/Commands.h"
 #include "interaction/FileDropper.h"
 #include "interaction/PointerEditor.h"
+#include "interaction/RegionFocus.h"
 #include "platform/Platform.h"
 
 namespace app {
@@ -50,6 +52,10 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   void OnPointerReleased(const platform::PointerEvent& event) override;
   void OnDoubleClicked(const platform::PointerEvent& event) override;
   void OnPointerLeft() override;
+  void OnWheel(const platform::WheelEvent& event) override;
+  bool OnKey(const platform::KeyEvent& event) override;
+  void OnContextMenu(Point point, bool fromKeyboard) override;
+  void OnFocusChanged(bool gained, platform::FocusReason reason) override;
   bool OnFilesDragged(const platform::FileDrag& drag) override;
   void OnFilesDropped(const platform::FileDrag& drag) override;
   void OnCommand(int command) override;
@@ -65,11 +71,15 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   void OnLButtonUp(Point point);
   void OnLButtonDblClk(Point point);
   void OnToolbarHotItemChange(int command);
-  void SaveCard();
+  // True when the card was saved.
+  bool SaveCard();
   void NextBuiltInTemplate();
   void OnDonate();
   void OnHelp();
   void DropFiles(const platform::FileDrag& drag);
+  void OpenLayout();
+  bool Undo();
+  bool Redo();
   void ChoosePhotoForSlot(int32_t slot) override;
   int32_t HitTestSlot(Point point) const;
 
@@ -85,6 +95,8 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   int32_t GetToolbarWidth() const { return toolbarWidth; }
   int32_t GetToolbarGap() const { return toolbarGap; }
   const interaction::PointerEditor& GetEditor() const { return editor; }
+  const interaction::RegionFocus& GetFocus() const { return focus; }
+  const engine::EditHistory& GetHistory() const { return history; }
 
  private:
   // interaction::CardHost
@@ -92,6 +104,7 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   engine::Rect CardRect() const override { return cardRect; }
   platform::Window& HostWindow() override { return *window; }
   void RepaintCard() override;
+  void DragFinished() override;
   bool LoadLayout(const std::string& path) override;
   bool LoadPhoto(int32_t slot, const std::string& path) override;
 
@@ -106,6 +119,15 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   // again changes nothing.
   void ShowHint(const char* sentence);
   void ShowMessage(const std::string& text);
+  // After the card changed: one step of the history, and the screen.
+  void CardChanged();
+  // The region the keys and Ctrl+O act on: the focused one, else the first
+  // empty visible one, else the first visible one; -1 when there is none.
+  int32_t KeyboardSlot() const;
+  void FocusRegion(int32_t slot, bool ring);
+  void RunSlotCommand(int command, int32_t slot);
+  void RememberFolderOf(const std::string& path);
+  bool AskToSave();
 
   platform::Platform& platform_;
   const engine::ImageReader& reader_;
@@ -117,6 +139,11 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   bool glass = false;
   interaction::PointerEditor editor{*this};
   interaction::FileDropper dropper{*this};
+  interaction::RegionFocus focus;
+  bool hasFocus = false;
+  engine::EditHistory history;
+  int32_t wheelSlot = -1;  // the slot of the wheel gesture going on
+  std::string lastFolder;  // of the last photo, layout or card opened or saved
   engine::Card card;  // template (with builtInTemplateIndex), slots, PlaceholderTile
   Rect cardRect;
   Rect hintRect;

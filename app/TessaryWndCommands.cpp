@@ -32,10 +32,12 @@ IconImage ToolbarIcon(const engine::ImageReader& reader, int id) {
 
 void CTessaryWnd::CreateToolbar() {
   std::vector<ToolbarButton> buttons(4);
-  buttons[0] = ToolbarButton{IdSave, "Save", ToolbarIcon(reader_, 203), false, {}};
-  buttons[1] = ToolbarButton{IdTemplate, "Template", ToolbarIcon(reader_, 206), false, {}};
+  buttons[0] = ToolbarButton{IdSave, "Save", ToolbarIcon(reader_, 203), false,
+                             KeyEvent{Letter('S'), kControl}};
+  buttons[1] = ToolbarButton{IdTemplate, "Template", ToolbarIcon(reader_, 206), false,
+                             KeyEvent{Letter('T'), kControl}};
   buttons[2] = ToolbarButton{IdDonate, "Donate", ToolbarIcon(reader_, 204), true, {}};
-  buttons[3] = ToolbarButton{IdHelp, "Help", ToolbarIcon(reader_, 205), false, {}};
+  buttons[3] = ToolbarButton{IdHelp, "Help", ToolbarIcon(reader_, 205), false, KeyEvent{Key::F1, 0}};
   const Size toolbar = window->SetToolbar(buttons, toolbarWidth);
   // Never so small that the toolbar is cut off; a card of some size stays
   // beside it.
@@ -45,6 +47,8 @@ void CTessaryWnd::CreateToolbar() {
 }
 
 void CTessaryWnd::OnCommand(int command) {
+  wheelSlot = -1;
+  history.CloseGesture();
   switch (command) {
     case IdSave:
       SaveCard();
@@ -72,6 +76,8 @@ void CTessaryWnd::OnToolbarHotItemChange(int command) {
 void CTessaryWnd::NextBuiltInTemplate() {
   BusyCursor busy(*window);
   engine::NextBuiltInTemplate(card, reader_);
+  history.Commit(card);
+  focus.Validate(card);
 }
 
 void CTessaryWnd::OnDonate() { platform_.OpenAddress(DonateAddress()); }

@@ -23,6 +23,11 @@ void CTessaryWnd::OnPaint(Canvas& canvas, const Rect& area) {
     if (!band.Empty() && band.Intersects(area)) canvas.FillRect(band, background);
 
   if (cardRect.Intersects(area)) PaintCard(canvas);
+  // The keyboard's place on the card: on the screen only, never in a save.
+  if (hasFocus && focus.RingVisible()) {
+    const Rect ring = interaction::RegionFocus::BoxOnScreen(card, cardRect, focus.Slot());
+    if (ring.Intersects(area)) canvas.DrawFocusRing(ring);
+  }
   if (hintRect.Intersects(area)) PaintHintLine(canvas);
 }
 

@@ -18,11 +18,20 @@ constexpr char kLayoutFailed[] =
 }  // namespace
 
 void CTessaryWnd::OnPointerPressed(const PointerEvent& event) {
+  wheelSlot = -1;
+  history.CloseGesture();
+  // The keys go on with the region the pointer chose.
+  const int32_t slot = HitTestSlot(event.point);
+  if (slot != -1 && slot != focus.Slot()) FocusRegion(slot, false);
   if (event.button == Button::Left) OnLButtonDown(event.point);
 }
 
 void CTessaryWnd::OnPointerMoved(const PointerEvent& event) {
   if (!window->HasPointerCapture()) OnSetCursor(event.point);
+  if (wheelSlot != -1 && HitTestSlot(event.point) != wheelSlot) {
+    wheelSlot = -1;
+    history.CloseGesture();
+  }
   OnMouseMove(event.point);
 }
 
@@ -35,6 +44,8 @@ void CTessaryWnd::OnDoubleClicked(const PointerEvent& event) {
 }
 
 void CTessaryWnd::OnPointerLeft() {
+  wheelSlot = -1;
+  history.CloseGesture();
   // Outside the window the sentence about the region under the pointer
   // would be stale; a drag keeps its hint until the button comes up.
   if (editor.CurrentGesture() == interaction::PointerEditor::Gesture::Idle)
@@ -57,29 +68,53 @@ void CTessaryWnd::OnLButtonDblClk(Point point) { editor.DoubleClick(point); }
 
 void CTessaryWnd::RepaintCard() { window->Invalidate(cardRect); }
 
+void CTessaryWnd::DragFinished() { history.Commit(card); }
+
+void CTessaryWnd::RememberFolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash != std::string::npos) lastFolder = path.substr(0, slash == 0 ? 1 : slash);
+}
+
 void CTessaryWnd::ChoosePhotoForSlot(int32_t slot) {
   FileDialog dialog;
   dialog.title = "Open picture";
   dialog.filters = {{"Supported picture files", {"*.jpg", "*.png"}},
                     {"JPEG picture files", {"*.jpg"}},
                     {"PNG picture files", {"*.png"}}};
+  dialog.initialFolder = lastFolder;
   const std::optional<FileChoice> choice = window->ChooseFileToOpen(dialog);
   if (!choice) return;
+  RememberFolderOf(choice->path);
   BusyCursor busy(*window);
   LoadPhoto(slot, choice->path);
   // The hint follows at the next pointer move.
 }
 
+void CTessaryWnd::OpenLayout() {
+  FileDialog dialog;
+  dialog.title = "Open layout";
+  dialog.filters = {{"Card layouts", {"*.jli"}}};
+  dialog.initialFolder = lastFolder;
+  const std::optional<FileChoice> choice = window->ChooseFileToOpen(dialog);
+  if (!choice) return;
+  RememberFolderOf(choice->path);
+  BusyCursor busy(*window);
+  LoadLayout(choice->path);
+}
+
 bool CTessaryWnd::LoadPhoto(int32_t slot, const std::string& path) {
   if (slot < 0 || !engine::LoadPhotoIntoSlot(card.slots, size_t(slot), path, reader_))
     return false;
-  const Size client = window->ClientSize();
-  window->Invalidate(Rect{0, 0, client.width, client.height});
+  CardChanged();
   return true;
 }
 
 bool CTessaryWnd::LoadLayout(const std::string& path) {
-  if (imagefiles::LoadLayoutFile(card, path, reader_)) return true;  // the new layout repaints
+  if (imagefiles::LoadLayoutFile(card, path, reader_)) {  // the new layout repaints
+    history.Commit(card);
+    focus.Validate(card);
+    return true;
+  }
   ShowMessage(kLayoutFailed + GuidelineAddress());
   return false;
 }

@@ -19,6 +19,8 @@ class CardHost {
   virtual platform::Window& HostWindow() = 0;
 
   virtual void RepaintCard() = 0;  // after the pan of a photo changed
+  // A drag ended: the card may have changed since the press.
+  virtual void DragFinished() = 0;
   virtual void ChoosePhotoForSlot(int32_t slot) = 0;
   // Each loads the file and repaints on success. A layout that fails has
   // already been reported to the user when these return false.

@@ -21,4 +21,9 @@ inline constexpr char kHintDonate[] = "Send some money to the author of this too
 inline constexpr char kHintHelp[] =
     "Click to learn how to use this tool efficiently. Tips and tricks inside!";
 
+// The keyboard on a region.
+inline constexpr char kHintPressEnterToAdd[] = "Press Enter to add photo to this region.";
+inline constexpr char kHintKeysMovePicture[] =
+    "Use the arrow keys to move the picture, + and - to zoom it. Press Delete to remove it.";
+
 }  // namespace interaction

@@ -57,10 +57,26 @@ void PointerEditor::Release(Point point) {
   gesture_ = Gesture::Idle;
   platform::Window& window = host_.HostWindow();
   if (window.HasPointerCapture()) window.ReleasePointer();
-  if (pressed >= 0 && gesture != Gesture::Dragging && HitTest(point) == pressed &&
-      !SlotHasPhoto(pressed)) {
+  if (gesture == Gesture::Dragging) {
+    host_.DragFinished();
+  } else if (pressed >= 0 && HitTest(point) == pressed && !SlotHasPhoto(pressed)) {
     host_.ChoosePhotoForSlot(pressed);
   }
+}
+
+bool PointerEditor::Cancel() {
+  if (gesture_ != Gesture::Dragging) return false;
+  engine::SlotList& slots = host_.Card().slots;
+  if (size_t(drag_.dragSlot) < slots.size()) {
+    slots[size_t(drag_.dragSlot)].panX = drag_.dragStartPanX;
+    slots[size_t(drag_.dragSlot)].panY = drag_.dragStartPanY;
+  }
+  drag_.dragSlot = -1;
+  gesture_ = Gesture::Idle;
+  platform::Window& window = host_.HostWindow();
+  if (window.HasPointerCapture()) window.ReleasePointer();
+  host_.RepaintCard();
+  return true;
 }
 
 void PointerEditor::DoubleClick(Point point) {

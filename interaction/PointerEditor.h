@@ -27,6 +27,9 @@ class PointerEditor {
   bool Move(Point point);
   void Release(Point point);
   void DoubleClick(Point point);
+  // Escape during a drag: the photo goes back to where the drag began and
+  // the press ends. False when no drag was going on.
+  bool Cancel();
 
   int32_t HitTest(Point point) const;
   platform::CursorShape CursorAt(Point point) const;

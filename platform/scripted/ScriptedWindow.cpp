@@ -180,7 +180,9 @@ void ScriptedWindow::ClearLogs() {
   toolbarFocusLog.clear();
 }
 
-void ScriptedWindow::Invalidate(const Rect& rect) { invalidations.push_back(rect); }
+void ScriptedWindow::Invalidate(const Rect& rect) {
+  if (!rect.Empty()) invalidations.push_back(rect);
+}
 
 void ScriptedWindow::SetCursor(CursorShape shape) {
   cursor_ = shape;
