@@ -97,8 +97,14 @@ int OpenUnnamed(const std::string& folder) {
     errno = EOPNOTSUPP;
     return -1;
   }
+#ifdef O_TMPFILE
   // 0666 lets the user's umask decide, as for any new file.
   return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+#else
+  (void)folder;
+  errno = EOPNOTSUPP;
+  return -1;
+#endif
 }
 
 bool UnnamedUnsupported(int error) {
@@ -108,10 +114,12 @@ bool UnnamedUnsupported(int error) {
 // Gives the unnamed file `fd` the name `name`. AT_EMPTY_PATH needs a
 // privilege most users lack; the /proc path works for everyone.
 int LinkUnnamed(int fd, const std::string& name) {
+#ifdef AT_EMPTY_PATH
   if (temporaryMode != TemporaryFileMode::UnnamedByProcPath &&
       ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) {
     return 0;
   }
+#endif
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
   if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
   return errno;
