@@ -38,8 +38,10 @@ inline engine::Raster FlatPicture(uint32_t width, uint32_t height, uint8_t grey)
   return picture;
 }
 
-// Renders larger than this are skipped: a fuzzer wants many small runs, and
-// the decoders' own limits are what large pictures exercise.
-constexpr uint64_t kMaxRenderPixels = 1u << 20;
+// Larger templates and photos are decoded but not rendered: a fuzzer wants
+// many small runs, rendering works alike at every size, and the decoders'
+// own limits are what large pictures exercise.
+constexpr uint64_t kMaxTemplatePixels = 1u << 16;
+constexpr uint64_t kMaxPhotoPixels = 1u << 18;
 
 }  // namespace fuzzing
