@@ -98,6 +98,12 @@ int OpenUnnamed(const std::string& folder) {
     return -1;
   }
 #ifdef O_TMPFILE
+  // An unnamed file is only worth making if it can be named at commit:
+  // without /proc that takes a privilege most users lack.
+  if (::geteuid() != 0 && ::access("/proc/self/fd", X_OK) != 0) {
+    errno = EOPNOTSUPP;
+    return -1;
+  }
   // 0666 lets the user's umask decide, as for any new file.
   return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
 #else
