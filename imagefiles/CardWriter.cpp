@@ -27,8 +27,8 @@ SaveResult OutOfMemory(SaveStep step) {
 
 }  // namespace
 
-SaveResult WriteCardFile(const OutputTarget& target, CardFormat format, const uint8_t* pixels,
-                         uint32_t width, uint32_t height, uint32_t stride) {
+SaveResult WriteCard(const OutputTarget& target, CardFormat format, const uint8_t* pixels,
+                     uint32_t width, uint32_t height, uint32_t stride) {
   if (pixels == nullptr || width == 0 || height == 0 || uint64_t(stride) < uint64_t(width) * 3) {
     return SaveResult::Failed(SaveStep::Card, SaveError::BadCard);
   }
@@ -51,8 +51,8 @@ SaveResult WriteCardFile(const OutputTarget& target, CardFormat format, const ui
   }
 }
 
-SaveResult RenderCardToFile(const engine::Card& card, uint32_t width, uint32_t height, bool draft,
-                            const OutputTarget& target, CardFormat format) {
+SaveResult RenderAndWriteCard(const engine::Card& card, uint32_t width, uint32_t height,
+                              bool draft, const OutputTarget& target, CardFormat format) {
   size_t bytes = 0;
   if (!engine::CheckedRasterSize(width, height, engine::PixelFormat::Rgb24, &bytes)) {
     return SaveResult::Failed(SaveStep::Card, SaveError::BadCard);
@@ -67,7 +67,17 @@ SaveResult RenderCardToFile(const engine::Card& card, uint32_t width, uint32_t h
   } catch (const std::bad_alloc&) {
     return OutOfMemory(SaveStep::Render);
   }
-  return WriteCardFile(target, format, pixels.get(), width, height, stride);
+  return WriteCard(target, format, pixels.get(), width, height, stride);
+}
+
+bool WriteCardFile(const std::string& path, CardFormat format, const uint8_t* pixels,
+                   uint32_t width, uint32_t height, uint32_t stride) {
+  return WriteCard(path, format, pixels, width, height, stride).Ok();
+}
+
+bool RenderCardToFile(const engine::Card& card, uint32_t width, uint32_t height, bool draft,
+                      const std::string& path, CardFormat format) {
+  return RenderAndWriteCard(card, width, height, draft, path, format).Ok();
 }
 
 }  // namespace imagefiles

@@ -32,7 +32,7 @@ struct Card {
       std::memcpy(&bytes[size_t(y) * stride], &packed[size_t(y) * w * 3], size_t(w) * 3);
     }
   }
-  imagefiles::SaveResult Write(const std::string& path, CardFormat format) const {
+  bool Write(const std::string& path, CardFormat format) const {
     return WriteCardFile(path, format, bytes.data(), width, height, stride);
   }
 };
@@ -195,7 +195,7 @@ TEST(CardWriter, FailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
     for (;; ++nth) {
       testimages::WriteBytes(path, old);
       imagefiles::FailOutputWriteForTesting(nth);
-      const bool written = card.Write(path, format).Ok();
+      const bool written = card.Write(path, format);
       imagefiles::FailOutputWriteForTesting(0);
       EXPECT_EQ(folder.Names(), std::vector<std::string>{"card.jpg"});
       if (written) break;

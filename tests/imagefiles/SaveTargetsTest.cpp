@@ -38,7 +38,7 @@ struct Card {
   std::vector<uint8_t> pixels;
   Card(uint32_t w, uint32_t h) : width(w), height(h), pixels(testimages::SyntheticPhoto(w, h, 3)) {}
   SaveResult Write(const imagefiles::OutputTarget& target, CardFormat format) const {
-    return imagefiles::WriteCardFile(target, format, pixels.data(), width, height, width * 3);
+    return imagefiles::WriteCard(target, format, pixels.data(), width, height, width * 3);
   }
   // What a save to a plain new file holds.
   std::vector<uint8_t> Bytes(CardFormat format) const {
@@ -233,7 +233,7 @@ TEST(SaveReplacement, AFailureNamesTheStepAndTheFirstCause) {
 
   // Sides libjpeg refuses are refused before anything is created.
   std::vector<uint8_t> wide(70000 * 3, 0);
-  result = imagefiles::WriteCardFile(path, CardFormat::Jpeg, wide.data(), 70000, 1, 70000 * 3);
+  result = imagefiles::WriteCard(path, CardFormat::Jpeg, wide.data(), 70000, 1, 70000 * 3);
   EXPECT_EQ(result.step, SaveStep::Card);
   EXPECT_EQ(result.cause, SaveError::TooLargeForJpeg);
   EXPECT_TRUE(Names(folder).empty());

@@ -128,7 +128,7 @@ int Run(int argc, char** argv) {
       toStandardOutput ? imagefiles::OutputTarget::Descriptor(STDOUT_FILENO)
                        : imagefiles::OutputTarget(options.output);
   const imagefiles::SaveResult saved =
-      imagefiles::RenderCardToFile(card, width, height, options.draft, target, format);
+      imagefiles::RenderAndWriteCard(card, width, height, options.draft, target, format);
   if (!saved) {
     return Fail(toStandardOutput ? std::string("standard output") : options.output,
                 "cannot be written (" + saved.Message() + ")");
