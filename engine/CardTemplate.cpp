@@ -117,7 +117,9 @@ bool SetTemplate(Card& card, Raster&& regionMap, Raster&& overlay) {
   return true;
 }
 
-void LoadBuiltInTemplate(Card& card, int mapId, int overlayId, const ImageReader& reader) {
+namespace {
+
+bool InstallBuiltInPair(Card& card, int mapId, int overlayId, const ImageReader& reader) {
   const resources::Blob mapPng = resources::FindPngResource(mapId);
   const resources::Blob overlayPng = resources::FindPngResource(overlayId);
   Raster map;
@@ -125,17 +127,29 @@ void LoadBuiltInTemplate(Card& card, int mapId, int overlayId, const ImageReader
   const bool mapOk = mapPng.data && reader.Decode(mapPng.data, mapPng.size, true, &map);
   const bool overlayOk =
       overlayPng.data && reader.Decode(overlayPng.data, overlayPng.size, true, &overlay);
-  if (!mapOk || !overlayOk || map.Empty() || overlay.Empty()) return;
-  if (map.format != PixelFormat::Rgba32 || overlay.format != PixelFormat::Rgba32) return;
-  if (map.width != overlay.width || map.height != overlay.height) return;
-  SetTemplate(card, std::move(map), std::move(overlay));
+  if (!mapOk || !overlayOk || map.Empty() || overlay.Empty()) return false;
+  if (map.format != PixelFormat::Rgba32 || overlay.format != PixelFormat::Rgba32) return false;
+  if (map.width != overlay.width || map.height != overlay.height) return false;
+  return SetTemplate(card, std::move(map), std::move(overlay));
+}
+
+}  // namespace
+
+void LoadBuiltInTemplate(Card& card, int mapId, int overlayId, const ImageReader& reader) {
+  InstallBuiltInPair(card, mapId, overlayId, reader);
+}
+
+bool SelectBuiltInTemplate(Card& card, int index, const ImageReader& reader) {
+  if (index < 0 || index >= resources::kBuiltInTemplateCount) return false;
+  card.cardTemplate.builtInTemplateIndex = index;
+  const resources::BuiltInTemplatePair& pair = resources::kBuiltInTemplatePairs[index];
+  return InstallBuiltInPair(card, pair.regionMapId, pair.overlayId, reader);
 }
 
 void NextBuiltInTemplate(Card& card, const ImageReader& reader) {
-  static constexpr int kPairs[3][2] = {{201, 202}, {203, 204}, {205, 206}};
-  int32_t& index = card.cardTemplate.builtInTemplateIndex;
-  index = (index >= 0 && index < 2) ? index + 1 : 0;
-  LoadBuiltInTemplate(card, kPairs[index][0], kPairs[index][1], reader);
+  const int32_t index = card.cardTemplate.builtInTemplateIndex;
+  const bool wraps = index < 0 || index + 1 >= resources::kBuiltInTemplateCount;
+  SelectBuiltInTemplate(card, wraps ? 0 : index + 1, reader);
 }
 
 bool AllSlotsFilled(const SlotList& slots) {

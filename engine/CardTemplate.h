@@ -59,6 +59,11 @@ bool SetTemplate(Card& card, Raster&& regionMap, Raster&& overlay);
 // Loads a built-in pair by resource number; any failure leaves the card as it was.
 void LoadBuiltInTemplate(Card& card, int mapId, int overlayId, const ImageReader& reader);
 
+// Makes built-in template `index` (0 to resources::kBuiltInTemplateCount - 1)
+// the card's: records the index and loads its pair. True when the pair was
+// installed; an index out of range changes nothing.
+bool SelectBuiltInTemplate(Card& card, int index, const ImageReader& reader);
+
 // The Template command: 0 -> 1 -> 2 -> 0. The index advances even if the load fails.
 void NextBuiltInTemplate(Card& card, const ImageReader& reader);
 

@@ -4,22 +4,33 @@
 #include <string>
 
 #include "engine/CardTemplate.h"
+#include "imagefiles/OutputTarget.h"
+#include "imagefiles/SaveResult.h"
 
 namespace imagefiles {
 
 enum class CardFormat { Jpeg, Png };
 
 // Writes an Rgb24 card (rows `stride` bytes apart, bytes R, G, B; padding
-// after width x 3 is ignored) as a complete file at `path` (UTF-8): a
-// baseline JPEG at quality 80 with a 100 dpi JFIF header, or an 8-bit RGB PNG
-// with no chunk but IHDR, IDAT and IEND. Returns false on any failure; the
-// target is then untouched and no partial file is left behind.
-bool WriteCardFile(const std::string& path, CardFormat format, const uint8_t* pixels,
-                   uint32_t width, uint32_t height, uint32_t stride);
+// after width x 3 is ignored) as a complete file at `target`: a baseline
+// JPEG at quality 80 with a 100 dpi JFIF header, or an 8-bit RGB PNG with no
+// chunk but IHDR, IDAT and IEND. SafeOutputFile says how each kind of target
+// is written. On failure the result names the step and the system's reason;
+// a file target is then untouched and no partial file is left behind.
+SaveResult WriteCard(const OutputTarget& target, CardFormat format, const uint8_t* pixels,
+                     uint32_t width, uint32_t height, uint32_t stride);
 
 // Renders the card at width x height (RenderCard, `draft` as there) into a
-// card buffer and writes it with WriteCardFile: what Save does at the
+// card buffer and writes it with WriteCard: what Save does at the
 // template's size in full quality, and what the command-line renderer does.
+// The card is rendered before the target is opened, so a FIFO's reader
+// never waits for the render.
+SaveResult RenderAndWriteCard(const engine::Card& card, uint32_t width, uint32_t height,
+                              bool draft, const OutputTarget& target, CardFormat format);
+
+// The same two with success as a flag, for callers that give no reason.
+bool WriteCardFile(const std::string& path, CardFormat format, const uint8_t* pixels,
+                   uint32_t width, uint32_t height, uint32_t stride);
 bool RenderCardToFile(const engine::Card& card, uint32_t width, uint32_t height, bool draft,
                       const std::string& path, CardFormat format);
 

@@ -8,6 +8,7 @@
 #include <png.h>
 
 #include "imagefiles/MemoryPngReader.h"
+#include "imagefiles/PngErrorManager.h"
 #include "imagefiles/PngChunkWalk.h"
 
 namespace imagefiles {
@@ -46,9 +47,6 @@ struct PngDecodeJob {
   engine::Raster raster;
   std::unique_ptr<png_bytep[]> rows;
 };
-
-[[noreturn]] void LeavePng(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void IgnorePngWarning(png_structp, png_const_charp) {}
 
 bool SizeIsPlausible(const PngDecodeJob& job, uint32_t width, uint32_t height, int bitDepth,
                      int channels) {
@@ -108,7 +106,7 @@ void RequestTransforms(png_structp png, png_infop info, bool withAlpha, int colo
 // below, so this function keeps only trivially destructible locals and
 // everything that must survive the jump lives in `job`.
 bool RunPngDecode(PngDecodeJob* job) {
-  job->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, LeavePng, IgnorePngWarning);
+  job->png = CreatePngReadStruct();
   if (job->png == nullptr) return false;
   if (setjmp(png_jmpbuf(job->png))) {
     png_destroy_read_struct(&job->png, &job->info, nullptr);

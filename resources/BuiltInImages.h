@@ -10,6 +10,19 @@ struct Blob {
   uint32_t size = 0;
 };
 
+// The built-in templates, in the order the Template command cycles through
+// them: the PNG resource numbers of each one's region map and overlay.
+struct BuiltInTemplatePair {
+  int regionMapId;
+  int overlayId;
+};
+constexpr int kBuiltInTemplateCount = 3;
+constexpr BuiltInTemplatePair kBuiltInTemplatePairs[kBuiltInTemplateCount] = {
+    {201, 202}, {203, 204}, {205, 206}};
+
+// The tile drawn in empty regions.
+constexpr int kPlaceholderTileId = 207;
+
 // PNG resources by number: 201..206 the three built-in template pairs
 // (region map, overlay), 207 the placeholder tile. Empty blob otherwise.
 Blob FindPngResource(int id);

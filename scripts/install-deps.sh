@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 if [[ "${1:-}" == "--artwork" ]]; then
   packages+=(libcairo2-dev)
@@ -27,6 +28,6 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   sudo=""
   if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test.
+# Installs what is missing, builds everything and runs every test, then
+# passes every kept fuzzing input once through every fuzz target (a clang
+# build of its own in build-fuzz/; TESSARY_FUZZ_REPLAY=OFF skips it).
 # TESSARY_SANITIZE=ON runs the same suite under ASan and UBSan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,3 +14,6 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARY_SANI
 cmake --build "$build" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+if [[ "${TESSARY_FUZZ_REPLAY:-ON}" != "OFF" ]]; then
+  scripts/fuzz.sh --replay
+fi

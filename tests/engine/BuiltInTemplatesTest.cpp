@@ -4,6 +4,7 @@
 
 #include "engine/CardTemplate.h"
 #include "imagefiles/ImageFiles.h"
+#include "resources/BuiltInImages.h"
 
 namespace {
 
@@ -78,6 +79,27 @@ TEST(BuiltInTemplates, APairOfDifferentSizesLeavesTheTemplate) {
   ExpectSlots(card, kTemplate0);
   engine::LoadBuiltInTemplate(card, 207, 207, reader);  // the RGB tile decodes with alpha too
   EXPECT_EQ(card.cardTemplate.width, 157u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BuiltInTemplates, SelectingByIndexInstallsThatDesignAndRecordsIt) {
+  imagefiles::ImageFiles reader;
+  engine::Card card;
+  ASSERT_TRUE(engine::SelectBuiltInTemplate(card, 2, reader));
+  ExpectSlots(card, kTemplate2);
+  EXPECT_EQ(card.cardTemplate.builtInTemplateIndex, 2);
+  for (int outside : {-1, resources::kBuiltInTemplateCount}) {
+    EXPECT_FALSE(engine::SelectBuiltInTemplate(card, outside, reader));
+    EXPECT_EQ(card.cardTemplate.builtInTemplateIndex, 2);
+    ExpectSlots(card, kTemplate2);
+  }
+  engine::NextBuiltInTemplate(card, reader);  // 2 wraps to 0
+  ExpectSlots(card, kTemplate0);
+  ASSERT_TRUE(engine::SelectBuiltInTemplate(card, 1, reader));
+  ExpectSlots(card, kTemplate1);
 }
 
 }  // namespace

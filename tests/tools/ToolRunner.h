@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@ struct ToolResult {
   int exitCode = -1;  // -1 when the tool did not exit normally (a crash)
   std::string out;
   std::string err;
+  long peakKilobytes = 0;  // the tool's peak resident memory
 };
 
 inline std::string ReadText(const std::filesystem::path& path) {
@@ -47,7 +49,11 @@ inline ToolResult RunTool(const std::string& exe, const std::vector<std::string>
   pid_t pid = 0;
   if (posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
     int status = 0;
-    if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status)) {
+      result.exitCode = WEXITSTATUS(status);
+    }
+    result.peakKilobytes = usage.ru_maxrss;
   }
   posix_spawn_file_actions_destroy(&actions);
   result.out = ReadText(outPath);

@@ -115,9 +115,12 @@ int Run(int argc, char** argv) {
   }
 
   imagefiles::SafeOutputFile out;
-  if (!out.Open(output) || !out.Write(file.data(), file.size()) || !out.Commit()) {
-    return Fail(output, "cannot be written (does its folder exist and allow writing?)");
+  imagefiles::SaveResult saved = out.Open(output);
+  if (saved) {
+    out.Write(file.data(), file.size());
+    saved = out.Commit();  // the first failure, a write's included
   }
+  if (!saved) return Fail(output, "cannot be written (" + saved.Message() + ")");
   return 0;
 }
 

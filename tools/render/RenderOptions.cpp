@@ -8,6 +8,7 @@
 #include "engine/PhotoPlacement.h"
 #include "engine/PixelFormat.h"
 #include "engine/Raster.h"
+#include "resources/BuiltInImages.h"
 
 namespace tools {
 
@@ -33,7 +34,8 @@ const char kRenderUsage[] =
     "  --format F      jpeg or png (default: png when OUT ends in .png, else jpeg)\n"
     "  --slots         print one line per slot: slot I key 0xKKKKKK box L T R B;\n"
     "                  without -o, print and exit\n"
-    "  -o OUT          the card file to write (replaced only when complete)\n"
+    "  -o OUT          the card file to write (replaced only when complete); - writes\n"
+    "                  the card to standard output\n"
     "Exit status: 0 success; 1 a photo, the layout, the built-in template or OUT failed\n"
     "(one line on stderr naming the file and the reason; OUT is left as it was);\n"
     "2 usage error, including a slot index that the template does not have.\n";
@@ -105,7 +107,7 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
     const std::string value = argv[++i];
     if (arg == "--template") {
       uint64_t index = 0;
-      if (!ParseCount(value, 2, &index)) {
+      if (!ParseCount(value, uint64_t(resources::kBuiltInTemplateCount - 1), &index)) {
         *problem = "--template takes 0, 1 or 2";
         return false;
       }
@@ -180,6 +182,10 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
   }
   if (templateGiven && !parsed.layoutPath.empty()) {
     *problem = "--template and --layout exclude each other";
+    return false;
+  }
+  if (parsed.output == "-" && parsed.listSlots) {
+    *problem = "--slots prints to standard output, which -o - gives to the card";
     return false;
   }
   if (parsed.output.empty() && !parsed.listSlots) {

@@ -1,10 +1,10 @@
 // tessary-render: renders a card from the command line with the program's
 // own engine and writers, for batches and for checking the engine end to end.
 
-#include <cerrno>
+#include <unistd.h>
+
 #include <cinttypes>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
@@ -47,7 +47,7 @@ void StartLikeTheWindow(engine::Card& card) {
   card.cardTemplate.width = 900;
   card.cardTemplate.height = 600;
   card.cardTemplate.builtInTemplateIndex = 0;
-  const resources::Blob tile = resources::FindPngResource(207);
+  const resources::Blob tile = resources::FindPngResource(resources::kPlaceholderTileId);
   imagefiles::DecodeImage(tile.data, tile.size, false, &card.placeholderTile);
 }
 
@@ -77,9 +77,7 @@ int Run(int argc, char** argv) {
     }
   } else {
     const int index = options.templateIndex;
-    card.cardTemplate.builtInTemplateIndex = index;
-    engine::LoadBuiltInTemplate(card, 201 + 2 * index, 202 + 2 * index, files);
-    if (!card.cardTemplate.Installed()) {
+    if (!engine::SelectBuiltInTemplate(card, index, files)) {
       return Fail("template " + std::to_string(index),
                   "the built-in template is missing from this build");
     }
@@ -128,12 +126,16 @@ int Run(int argc, char** argv) {
       (options.format == tools::RenderOptions::Format::FromName && EndsWithPng(options.output))) {
     format = imagefiles::CardFormat::Png;
   }
-  errno = 0;
-  if (!imagefiles::RenderCardToFile(card, width, height, options.draft, options.output, format)) {
-    const int error = errno;
-    return Fail(options.output,
-                std::string("cannot be written") +
-                    (error != 0 ? std::string(" (") + std::strerror(error) + ")" : std::string()));
+  // "-" is standard output, written as it comes, as for any pipe or terminal.
+  const bool toStandardOutput = options.output == "-";
+  const imagefiles::OutputTarget target =
+      toStandardOutput ? imagefiles::OutputTarget::Descriptor(STDOUT_FILENO)
+                       : imagefiles::OutputTarget(options.output);
+  const imagefiles::SaveResult saved =
+      imagefiles::RenderAndWriteCard(card, width, height, options.draft, target, format);
+  if (!saved) {
+    return Fail(toStandardOutput ? std::string("standard output") : options.output,
+                "cannot be written (" + saved.Message() + ")");
   }
   return 0;
 }

@@ -1,0 +1,74 @@
+#include "imagefiles/JpegCardWriter.h"
+
+#include <csetjmp>
+#include <cstring>
+#include <memory>
+
+#include "imagefiles/JpegErrorThrower.h"  // jpeglib.h, which jerror.h needs first
+#include <jerror.h>
+
+#include "imagefiles/JpegFileDestination.h"
+#include "imagefiles/SafeOutputFile.h"
+
+namespace imagefiles {
+
+namespace {
+
+constexpr int kJpegQuality = 80;
+constexpr UINT16 kDotsPerInch = 100;
+
+// Library state for one JPEG save, kept in the caller's frame: the function
+// that calls setjmp must not own anything that needs a destructor, and its
+// locals are indeterminate after the jump.
+struct JpegWriteState {
+  jpeg_compress_struct cinfo;
+  JpegErrorThrower error;
+  JpegFileDestination destination;
+  bool outOfMemory;
+};
+
+bool RunJpegWrite(JpegWriteState* state, SafeOutputFile* file, uint8_t** rows, uint32_t width,
+                  uint32_t height) {
+  jpeg_compress_struct* cinfo = &state->cinfo;
+  std::memset(cinfo, 0, sizeof *cinfo);
+  cinfo->err = state->error.Init();
+  state->outOfMemory = false;
+  if (setjmp(state->error.jump)) {
+    state->outOfMemory = state->cinfo.err->msg_code == JERR_OUT_OF_MEMORY;
+    jpeg_destroy_compress(&state->cinfo);
+    return false;
+  }
+  jpeg_create_compress(cinfo);
+  cinfo->image_width = width;
+  cinfo->image_height = height;
+  cinfo->input_components = 3;
+  cinfo->in_color_space = JCS_RGB;
+  jpeg_set_defaults(cinfo);
+  jpeg_set_quality(cinfo, kJpegQuality, FALSE);
+  state->destination.Attach(cinfo, file);
+  // After jpeg_set_defaults, which would reset them.
+  cinfo->write_JFIF_header = TRUE;
+  cinfo->density_unit = 1;
+  cinfo->X_density = kDotsPerInch;
+  cinfo->Y_density = kDotsPerInch;
+  jpeg_start_compress(cinfo, TRUE);
+  jpeg_write_scanlines(cinfo, rows, height);
+  jpeg_finish_compress(cinfo);
+  jpeg_destroy_compress(cinfo);
+  return true;
+}
+
+}  // namespace
+
+SaveResult WriteJpegCard(SafeOutputFile* file, uint8_t** rows, uint32_t width, uint32_t height) {
+  // Heap, not stack: the destination carries its 4 KB buffer.
+  auto state = std::make_unique<JpegWriteState>();
+  if (RunJpegWrite(state.get(), file, rows, width, height)) return SaveResult();
+  if (!file->Failure().Ok()) return file->Failure();
+  if (state->outOfMemory) {
+    return SaveResult::Failed(SaveStep::Encode, std::make_error_code(std::errc::not_enough_memory));
+  }
+  return SaveResult::Failed(SaveStep::Encode, SaveError::EncoderFailed);
+}
+
+}  // namespace imagefiles

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of fuzz/ with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-fuzz/, makes their seed corpora, and
+#   scripts/fuzz.sh [SECONDS]   fuzzes every target for SECONDS each (default 60);
+#   scripts/fuzz.sh --replay    runs every seed, fixture and kept regression once
+#                               through every target (scripts/test.sh does this).
+# A finding is written to build-fuzz/findings/ and ends the script with an error.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=fuzz
+seconds=60
+case "${1:-}" in
+  --replay) mode=replay ;;
+  "") ;;
+  *[!0-9]*)
+    echo "usage: scripts/fuzz.sh [SECONDS | --replay]" >&2
+    exit 2
+    ;;
+  *) seconds="$1" ;;
+esac
+
+scripts/install-deps.sh
+build=build-fuzz
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTESSARY_FUZZ=ON -DTESSARY_GUI=OFF -DTESSARY_TESTS=OFF -DTESSARY_BENCH=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target tessary_fuzz
+
+seeds="$build/seeds"
+rm -rf "$seeds"
+"$build/fuzz/tessary-fuzz-seeds" "$seeds"
+# Inputs that once went wrong, kept as files.
+mkdir -p "$seeds/kept"
+for kept in fuzz/regressions tests/imagefiles/fixtures; do
+  if [[ -d "$kept" ]]; then find "$kept" -type f -exec cp {} "$seeds/kept/" \; ; fi
+done
+
+# Each target's own seeds and dictionary.
+seed_kind() {
+  case "$1" in
+    fuzz_png_decode) echo png ;;
+    fuzz_jpeg_decode) echo jpeg ;;
+    fuzz_layout) echo layout ;;
+    fuzz_photo) echo photo ;;
+    *) echo jpeg ;;
+  esac
+}
+dictionary() {
+  mkdir -p "$build/dicts"
+  local out="$build/dicts/$1.dict"
+  case "$1" in
+    fuzz_png_decode) cat fuzz/png.dict ;;
+    fuzz_layout) cat fuzz/layout.dict fuzz/png.dict ;;
+    fuzz_photo) cat fuzz/png.dict fuzz/jpeg.dict ;;
+    *) cat fuzz/jpeg.dict ;;
+  esac >"$out"
+  echo "$out"
+}
+
+targets=()
+for exe in "$build"/fuzz/fuzz_*; do
+  [[ -x "$exe" ]] && targets+=("$exe")
+done
+mkdir -p "$build/logs" "$build/findings"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+
+if [[ "$mode" == replay ]]; then
+  mapfile -t inputs < <(find "$seeds" -type f | sort)
+  passed=0
+  for exe in "${targets[@]}"; do
+    name=$(basename "$exe")
+    log="$build/logs/$name.replay.log"
+    if ! "$exe" -rss_limit_mb=2560 -timeout=60 "${inputs[@]}" >"$log" 2>&1; then
+      tail -n 40 "$log" >&2
+      echo "$name failed on a kept input; the whole log is $log" >&2
+      exit 1
+    fi
+    passed=$((passed + 1))
+  done
+  echo "fuzz replay: ${#inputs[@]} inputs through each target"
+  echo "replay: $passed passed, 0 failed"
+  exit 0
+fi
+
+status=0
+for exe in "${targets[@]}"; do
+  name=$(basename "$exe")
+  corpus="$build/corpus/$name"
+  mkdir -p "$corpus"
+  log="$build/logs/$name.log"
+  echo "== $name: $seconds s"
+  if ! "$exe" "$corpus" "$seeds/$(seed_kind "$name")" "$seeds/kept" -dict="$(dictionary "$name")" \
+    -max_total_time="$seconds" -rss_limit_mb=2560 -timeout=20 -print_final_stats=1 \
+    -artifact_prefix="$build/findings/$name-" >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    echo "$name: FINDING, see $log and $build/findings/" >&2
+    status=1
+    continue
+  fi
+  # The last status line: executions, coverage (edges) and features.
+  grep -E '^#[0-9]+' "$log" | tail -n 1
+  grep -E 'stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' "$log"
+done
+exit "$status"
