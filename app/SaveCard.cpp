@@ -65,16 +65,18 @@ bool CTessaryWnd::SaveCard() {
     if (window->ShowMessage(replace) == MessageAnswer::Yes) break;
   }
 
-  bool saved = false;
+  imagefiles::SaveResult saved;
   {
     BusyCursor busy(*window);
-    saved = imagefiles::RenderCardToFile(card, card.cardTemplate.width, card.cardTemplate.height,
-                                         false, target.path, target.format);
+    saved = imagefiles::RenderAndWriteCard(card, card.cardTemplate.width,
+                                           card.cardTemplate.height, false, target.path,
+                                           target.format);
   }
   // A save that silently did nothing would leave the user believing the card
   // is on disk; the writer has left any old file as it was.
   if (!saved) {
-    ShowMessage("The card could not be saved to \"" + target.path + "\".");
+    ShowMessage("The card could not be saved to \"" + target.path + "\": " + saved.Message() +
+                ".");
     return false;
   }
   history.MarkSaved(card);

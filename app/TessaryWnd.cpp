@@ -27,7 +27,7 @@ bool CTessaryWnd::Create(const Rect& frame, const std::string& title) {
   SetWindowIcons();
   toolbarWidth = ToolbarWidthFor(dpi);
   toolbarGap = ToolbarGapFor(dpi);
-  const resources::Blob tile = resources::FindPngResource(207);
+  const resources::Blob tile = resources::FindPngResource(resources::kPlaceholderTileId);
   if (tile.size) reader_.Decode(tile.data, tile.size, false, &card.placeholderTile);
   hintText = interaction::kHintAddMorePhotos;
   const Size client = window->ClientSize();
@@ -36,9 +36,8 @@ bool CTessaryWnd::Create(const Rect& frame, const std::string& title) {
   window->PlaceToolbar(Rect{client.width - toolbarWidth, 0, client.width, hintRect.top});
   card.cardTemplate.width = uint32_t(kBuiltInCardWidth);
   card.cardTemplate.height = uint32_t(kBuiltInCardHeight);
-  card.cardTemplate.builtInTemplateIndex = 0;
   card.onTemplateInstalled = [this] { OnTemplateInstalled(); };
-  engine::LoadBuiltInTemplate(card, 201, 202, reader_);
+  engine::SelectBuiltInTemplate(card, 0, reader_);
   history.Start(card);  // a card never changed since start-up closes at once
   return true;
 }

@@ -15,34 +15,6 @@ using cardfiles::Rgb;
 
 namespace {
 
-struct DragOutcome {
-  bool enterCopies = false;
-  bool moveCopies = false;
-  bool dropAccepted = false;
-};
-
-// A shell drag of local files that enters, moves and drops at `at`.
-DragOutcome DragFilesOnto(QtApp& app, const std::vector<std::string>& paths, QPoint at) {
-  QMimeData mime;
-  QList<QUrl> urls;
-  for (const std::string& p : paths) urls << QUrl::fromLocalFile(QString::fromStdString(p));
-  mime.setUrls(urls);
-  const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
-  DragOutcome out;
-  QDragEnterEvent enter(at, actions, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(app.widget, &enter);
-  out.enterCopies = enter.isAccepted() && enter.dropAction() == Qt::CopyAction;
-  QDragMoveEvent move(at, actions, &mime, Qt::LeftButton, Qt::NoModifier);
-  move.ignore();
-  QApplication::sendEvent(app.widget, &move);
-  out.moveCopies = move.isAccepted() && move.dropAction() == Qt::CopyAction;
-  QDropEvent drop(QPointF(at), actions, &mime, Qt::NoButton, Qt::NoModifier);
-  drop.ignore();
-  QApplication::sendEvent(app.widget, &drop);
-  out.dropAccepted = drop.isAccepted();
-  return out;
-}
-
 // A client point of the card outside every region (the frame).
 ClientPoint FramePoint(QtApp& app) {
   const Rect r = app.CardRect();

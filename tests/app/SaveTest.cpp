@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "engine/SlotEditing.h"
+#include "tests/app/AppHarness.h"
+
+using namespace apptest;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+bool IsJpeg(const std::vector<uint8_t>& b) {
+  return b.size() > 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF;
+}
+
+bool IsPng(const std::vector<uint8_t>& b) { return b.size() > 8 && b[0] == 0x89 && b[1] == 'P'; }
+
+struct TempDir {
+  TempDir() {
+    path = fs::temp_directory_path() /
+           ("tessary-save-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(path);
+    fs::create_directories(path);
+  }
+  ~TempDir() {
+    std::error_code e;
+    fs::remove_all(path, e);
+  }
+  fs::path path;
+};
+
+// A window whose card has a photo in every region, so a save asks nothing
+// about empty ones.
+struct FullCard : AppHarness {
+  FullCard() {
+    for (engine::PhotoSlot& slot : wnd->GetCard().slots) {
+      engine::Raster photo = engine::Raster::Allocate(40, 30, engine::PixelFormat::Rgb24);
+      std::fill_n(photo.pixels.get(), photo.ByteSize(), uint8_t(90));
+      slot.TakePhoto(std::move(photo));
+    }
+  }
+  void Answer(const fs::path& path, size_t filter) {
+    window->saveAnswers.push_back(FileChoice{path.string(), filter});
+  }
+};
+
+constexpr size_t kJpeg = 0, kPng = 1;
+
+}  // namespace
+
+TEST(Saving, ATypedExtensionDecidesTheFormatAndABareNameGetsTheChosenOne) {
+  TempDir dir;
+  FullCard h;
+  h.Answer(dir.path / "card.png", kJpeg);
+  h.Answer(dir.path / "card.JPEG", kPng);
+  h.Answer(dir.path / "bare", kPng);
+  h.Answer(dir.path / "card.v2", kJpeg);
+  h.Answer(dir.path / "photo.jpe", kPng);
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(h.wnd->SaveCard());
+  EXPECT_TRUE(IsPng(ReadBytes(dir.path / "card.png")));
+  EXPECT_TRUE(IsJpeg(ReadBytes(dir.path / "card.JPEG")));
+  EXPECT_TRUE(IsPng(ReadBytes(dir.path / "bare.png")));
+  EXPECT_TRUE(IsJpeg(ReadBytes(dir.path / "card.v2.jpg")));
+  EXPECT_TRUE(IsJpeg(ReadBytes(dir.path / "photo.jpe")));
+  EXPECT_TRUE(h.window->messages.empty());
+  EXPECT_TRUE(h.window->invalidations.size() <= 1u);  // nothing on screen changes
+  EXPECT_EQ(h.window->busyStarts, 5);
+  EXPECT_EQ(h.window->busyDepth, 0);
+
+  // The whole template, 900 x 600, whatever the window's size.
+  const std::vector<uint8_t> png = ReadBytes(dir.path / "card.png");
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ((png[16] << 24 | png[17] << 16 | png[18] << 8 | png[19]), 900);
+  EXPECT_EQ((png[20] << 24 | png[21] << 16 | png[22] << 8 | png[23]), 600);
+
+  const FileDialog& d = h.window->saveDialogs[0];
+  EXPECT_EQ(d.title, "Save card");
+  ASSERT_EQ(d.filters.size(), 2u);
+  EXPECT_EQ(d.filters[0].description, "JPEG picture files");
+  EXPECT_EQ(d.filters[0].patterns, std::vector<std::string>{"*.jpg"});
+  EXPECT_EQ(d.filters[1].description, "PNG picture files");
+  EXPECT_EQ(d.filters[1].patterns, std::vector<std::string>{"*.png"});
+  EXPECT_EQ(d.initialFilter, 0u);
+  EXPECT_EQ(d.initialName, "card");
+  EXPECT_EQ(d.initialFolder, "");  // nothing opened or saved yet: the desktop's choice
+  EXPECT_EQ(h.window->saveDialogs[1].initialFolder, dir.path.string());
+}
+
+TEST(Saving, ReplacingAFileAsksFirstAndNoLetsTheUserChooseAgain) {
+  TempDir dir;
+  FullCard h;
+  const fs::path old = dir.path / "card.png";
+  { std::ofstream(old, std::ios::binary) << "old card"; }
+  h.Answer(old, kPng);                   // exists: asked, and No
+  h.Answer(dir.path / "other.png", kPng);  // the dialog again: a free name
+  h.window->messageAnswers.push_back(MessageAnswer::No);
+  EXPECT_TRUE(h.wnd->SaveCard());
+  ASSERT_EQ(h.window->messages.size(), 1u);
+  EXPECT_EQ(h.window->messages[0].message.text,
+            "\"card.png\" already exists. Do you want to replace it?");
+  EXPECT_EQ(h.window->messages[0].message.buttons, MessageButtons::YesNo);
+  EXPECT_EQ(ReadBytes(old).size(), 8u);
+  EXPECT_TRUE(IsPng(ReadBytes(dir.path / "other.png")));
+  ASSERT_EQ(h.window->saveDialogs.size(), 2u);
+  EXPECT_EQ(h.window->saveDialogs[1].initialName, "card.png");  // offered again as typed
+  EXPECT_EQ(h.window->saveDialogs[1].initialFilter, kPng);
+
+  h.Answer(old, kPng);  // Yes this time
+  EXPECT_TRUE(h.wnd->SaveCard());
+  EXPECT_TRUE(IsPng(ReadBytes(old)));
+  // A name whose extension was appended is asked about by that name.
+  h.Answer(dir.path / "other", kPng);
+  h.window->messageAnswers.push_back(MessageAnswer::No);
+  EXPECT_FALSE(h.wnd->SaveCard());  // No, then the dialog is cancelled
+  EXPECT_EQ(h.window->messages.back().message.text,
+            "\"other.png\" already exists. Do you want to replace it?");
+}
+
+TEST(Saving, EmptyRegionsAreAskedAboutBeforeTheDialog) {
+  TempDir dir;
+  AppHarness h;
+  h.window->messageAnswers.push_back(MessageAnswer::No);
+  EXPECT_FALSE(h.wnd->SaveCard());
+  ASSERT_EQ(h.window->messages.size(), 1u);
+  EXPECT_EQ(h.window->messages[0].message.text,
+            "5 regions are still empty: the card would show the placeholder there. Save anyway?");
+  EXPECT_TRUE(h.window->saveDialogs.empty());
+
+  for (size_t i = 0; i < 4; ++i) {
+    engine::Raster photo = engine::Raster::Allocate(8, 8, engine::PixelFormat::Rgb24);
+    std::fill_n(photo.pixels.get(), photo.ByteSize(), uint8_t(7));
+    h.wnd->GetCard().slots[i].TakePhoto(std::move(photo));
+  }
+  h.window->saveAnswers.push_back(FileChoice{(dir.path / "card.jpg").string(), kJpeg});
+  EXPECT_TRUE(h.wnd->SaveCard());  // Yes, the scripted first answer
+  EXPECT_EQ(h.window->messages.back().message.text,
+            "1 region is still empty: the card would show the placeholder there. Save anyway?");
+  EXPECT_TRUE(IsJpeg(ReadBytes(dir.path / "card.jpg")));
+}
+
+TEST(Saving, AFailedSaveSaysWhyAndKeepsWhatWasThere) {
+  TempDir dir;
+  FullCard h;
+  const fs::path missing = dir.path / "no-such-folder" / "card.jpg";
+  h.Answer(missing, kJpeg);
+  EXPECT_FALSE(h.wnd->SaveCard());
+  ASSERT_EQ(h.window->messages.size(), 1u);
+  const Message& box = h.window->messages[0].message;
+  EXPECT_EQ(box.caption, "Tessary");
+  EXPECT_EQ(box.buttons, MessageButtons::Ok);
+  EXPECT_EQ(box.text.rfind("The card could not be saved to \"" + missing.string() + "\": ", 0), 0u)
+      << box.text;
+  EXPECT_NE(box.text.find("No such file or directory"), std::string::npos) << box.text;
+  EXPECT_EQ(h.window->messages[0].busyDepth, 0);  // the wait cursor was gone first
+
+  // A folder of that name is refused, and left as it was.
+  const fs::path folder = dir.path / "taken.jpg";
+  fs::create_directories(folder);
+  { std::ofstream(folder / "inside") << "kept"; }
+  h.Answer(folder, kJpeg);
+  EXPECT_FALSE(h.wnd->SaveCard());
+  EXPECT_EQ(h.window->messages.size(), 2u);
+  EXPECT_TRUE(fs::is_directory(folder));
+  EXPECT_EQ(ReadBytes(folder / "inside").size(), 4u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+
+  // Cancelled: no file, no wait cursor, no message.
+  h.window->ClearLogs();
+  EXPECT_FALSE(h.wnd->SaveCard());
+  EXPECT_EQ(h.window->busyStarts, 0);
+  EXPECT_EQ(h.window->messages.size(), 2u);
+}
+
+TEST(Saving, AVeryLongPathIsSavedAndNotRefused) {
+  TempDir dir;
+  FullCard h;
+  // Well past the 260 characters some desktops once limited paths to.
+  fs::path deep = dir.path;
+  for (int i = 0; i < 12; ++i) deep /= std::string(30, char('a' + i));
+  fs::create_directories(deep);
+  const fs::path target = deep / "card.png";
+  ASSERT_GT(target.string().size(), 300u);
+  h.Answer(target, kPng);
+  EXPECT_TRUE(h.wnd->SaveCard());
+  EXPECT_TRUE(IsPng(ReadBytes(target)));
+  EXPECT_TRUE(h.window->messages.empty());
+}

@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine/SlotEditing.h"
+#include "interaction/Commands.h"
+#include "interaction/RegionFocus.h"
+#include "tests/interaction/InteractionHarness.h"
+
+using namespace itest;
+
+namespace {
+
+Rect Box(Harness& h, int32_t slot) {
+  return interaction::RegionFocus::BoxOnScreen(h.Card(), h.CardRect(), slot);
+}
+
+// A photo wider than slot 0's box, so it can be moved and zoomed.
+constexpr uint32_t kWideW = 860, kWideH = 140;
+
+}  // namespace
+
+TEST(Keyboard, TabWalksTheVisibleRegionsThenLetsFocusGoOnToTheToolbar) {
+  Harness h;
+  h.window->Focus(true, FocusReason::Forward);  // Tab came in from the toolbar
+  EXPECT_EQ(h.wnd->GetFocus().Slot(), 0);
+  EXPECT_TRUE(h.wnd->GetFocus().RingVisible());
+  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintPressEnterToAdd);
+  for (int32_t s = 1; s < 5; ++s) {
+    EXPECT_TRUE(h.window->KeyPress(Key::Tab));
+    EXPECT_EQ(h.wnd->GetFocus().Slot(), s);
+  }
+  EXPECT_FALSE(h.window->KeyPress(Key::Tab));  // the desktop moves on to the toolbar
+  EXPECT_EQ(h.wnd->GetFocus().Slot(), -1);
+
+  h.window->Focus(true, FocusReason::Backward);  // Shift+Tab from the toolbar
+  EXPECT_EQ(h.wnd->GetFocus().Slot(), 4);
+  EXPECT_TRUE(h.window->KeyPress(Key::Backtab));
+  EXPECT_EQ(h.wnd->GetFocus().Slot(), 3);
+
+  // Template 1 has four regions: the hidden fifth is passed over, and a
+  // focused region that disappears takes the focus with it.
+  h.window->Command(app::CTessaryWnd::IdTemplate);
+  EXPECT_EQ(h.wnd->GetFocus().Slot(), 3);
+  EXPECT_FALSE(h.window->KeyPress(Key::Tab));
+  h.window->Command(app::CTessaryWnd::IdTemplate);  // three regions: slot 3 is gone
+  EXPECT_EQ(h.wnd->GetFocus().Slot(), -1);
+}
+
+TEST(Keyboard, TheRingIsPaintedOnlyWhileTheWindowHasFocusAndNeverSaved) {
+  Harness h;
+  h.window->Focus(true, FocusReason::Forward);
+  h.window->KeyPress(Key::Tab);
+  h.window->ClearLogs();
+  h.window->Paint();
+  ASSERT_EQ(h.window->focusRings.size(), 1u);
+  EXPECT_EQ(h.window->focusRings[0], Box(h, 1));
+  h.window->Focus(false);
+  h.window->ClearLogs();
+  h.window->Paint();
+  EXPECT_TRUE(h.window->focusRings.empty());
+  // A click puts the keys on a region without showing a ring.
+  h.window->Focus(true);
+  h.Click(h.In(2));
+  EXPECT_EQ(h.wnd->GetFocus().Slot(), 2);
+  EXPECT_FALSE(h.wnd->GetFocus().RingVisible());
+}
+
+TEST(Keyboard, EnterSpaceAndCtrlOChooseAPhotoForTheRegion) {
+  Harness h;
+  h.Fill(0);
+  // Nothing focused: Ctrl+O picks the first empty region.
+  h.QueueOpen(h.files.Photo("a.png", 20, 10, Rgb{1, 2, 3}));
+  EXPECT_TRUE(h.window->KeyPress(Letter('O'), kControl));
+  EXPECT_EQ(h.Slot(1).photoWidth, 20u);
+  h.window->Focus(true, FocusReason::Forward);
+  h.window->KeyPress(Key::Tab);
+  h.window->KeyPress(Key::Tab);  // slot 2
+  h.QueueOpen(h.files.Photo("b.png", 30, 10, Rgb{1, 2, 3}));
+  EXPECT_TRUE(h.window->KeyPress(Key::Enter));
+  EXPECT_EQ(h.Slot(2).photoWidth, 30u);
+  h.QueueOpen(h.files.Photo("c.png", 40, 10, Rgb{1, 2, 3}));
+  EXPECT_TRUE(h.window->KeyPress(Key::Space));  // replaces it
+  EXPECT_EQ(h.Slot(2).photoWidth, 40u);
+  EXPECT_EQ(h.window->openDialogs.size(), 3u);
+}
+
+TEST(Keyboard, ArrowsPlusMinusZeroAndDeleteEditTheFocusedPhoto) {
+  Harness h;
+  h.Fill(0, kWideW, kWideH);
+  h.window->Focus(true, FocusReason::Forward);
+  ASSERT_EQ(h.wnd->GetFocus().Slot(), 0);
+  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintKeysMovePicture);
+  // One screen pixel, or ten with Shift, as a drag of that length.
+  h.window->KeyPress(Key::Right);
+  EXPECT_FLOAT_EQ(h.Slot(0).panX, 0.5f - 1.0f / 1720);
+  h.window->KeyPress(Key::Left, kShift);
+  EXPECT_FLOAT_EQ(h.Slot(0).panX, 0.5f - 1.0f / 1720 + 10.0f / 1720);
+  h.window->ClearLogs();
+  h.window->KeyPress(Key::Plus);
+  EXPECT_FLOAT_EQ(h.Slot(0).zoom, 1.25f);
+  EXPECT_EQ(h.CardRepaints(), 1);
+  h.window->KeyPress(Key::Plus);
+  h.window->KeyPress(Key::Minus);
+  EXPECT_FLOAT_EQ(h.Slot(0).zoom, 1.25f);
+  h.window->KeyPress(Key::Down);  // now there is room up and down as well
+  EXPECT_LT(h.Slot(0).panY, 0.5f);
+
+  EXPECT_TRUE(h.window->KeyPress(Digit(0)));
+  EXPECT_EQ(h.Slot(0).panX, 0.5f);
+  EXPECT_EQ(h.Slot(0).panY, 0.5f);
+  EXPECT_EQ(h.Slot(0).zoom, 1.0f);
+
+  EXPECT_TRUE(h.window->KeyPress(Key::Delete));
+  EXPECT_FALSE(h.Slot(0).HasPhoto());
+  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintPressEnterToAdd);
+  h.Fill(0);
+  EXPECT_TRUE(h.window->KeyPress(Key::Backspace));
+  EXPECT_FALSE(h.Slot(0).HasPhoto());
+  // On an empty region the keys do nothing, and say so.
+  EXPECT_TRUE(h.window->KeyPress(Key::Right));
+  EXPECT_FALSE(h.window->KeyPress(Letter('Q')));
+}
+
+TEST(Keyboard, EscapeDuringADragPutsThePhotoBack) {
+  Harness h;
+  h.Fill(0, kWideW, kWideH);
+  h.Slot(0).panX = 0.3f;
+  const ClientPoint p = h.In(0);
+  h.Press(p);
+  h.Move(ClientPoint{p.x - 200, p.y});
+  ASSERT_NE(h.Slot(0).panX, 0.3f);
+  EXPECT_TRUE(h.window->KeyPress(Key::Escape));
+  EXPECT_EQ(h.Slot(0).panX, 0.3f);
+  EXPECT_FALSE(h.window->HasPointerCapture());
+  h.Move(ClientPoint{p.x - 300, p.y});  // moves no longer drag
+  h.Release(ClientPoint{p.x - 300, p.y});
+  EXPECT_EQ(h.Slot(0).panX, 0.3f);
+  EXPECT_FALSE(h.wnd->GetHistory().CanUndo());  // nothing happened to the card
+  EXPECT_FALSE(h.window->KeyPress(Key::Escape));  // no drag, nothing to cancel
+}
+
+TEST(Keyboard, ShortcutsRunTheToolbarsCommands) {
+  Harness h;
+  ASSERT_EQ(h.window->toolbar.size(), 4u);
+  h.window->KeyPress(Letter('T'), kControl);
+  EXPECT_EQ(h.Card().cardTemplate.builtInTemplateIndex, 1);
+  h.window->KeyPress(Key::F1);
+  ASSERT_EQ(h.platform.openedAddresses.size(), 1u);
+  h.window->messageAnswers.push_back(MessageAnswer::No);  // regions are empty: no save
+  h.window->KeyPress(Letter('S'), kControl);
+  EXPECT_EQ(h.window->messages.size(), 1u);
+}
+
+TEST(RegionMenu, OffersWhatAppliesAndDoesIt) {
+  Harness h;
+  h.Fill(0, kWideW, kWideH);
+  const ClientPoint p = h.In(0);
+  h.window->ContextMenu(Harness::At(p));
+  ASSERT_EQ(h.window->menus.size(), 1u);
+  const std::vector<MenuItem>& items = h.window->menus[0];
+  ASSERT_EQ(items.size(), 5u);
+  EXPECT_EQ(items[0].label, "Choose photo...");
+  EXPECT_EQ(items[1].label, "Remove photo");
+  EXPECT_EQ(items[2].label, "Reset position and zoom");
+  EXPECT_EQ(items[3].command, 0);  // a separator
+  EXPECT_EQ(items[4].label, "Open layout...");
+  EXPECT_TRUE(items[0].enabled);
+  EXPECT_TRUE(items[1].enabled);
+  EXPECT_FALSE(items[2].enabled);  // centred and not zoomed: nothing to reset
+
+  h.Slot(0).zoom = 2.0f;
+  h.window->menuAnswers.push_back(interaction::kCommandResetPhoto);
+  h.window->ContextMenu(Harness::At(p));
+  EXPECT_TRUE(h.window->menus[1][2].enabled);
+  EXPECT_EQ(h.Slot(0).zoom, 1.0f);
+  h.window->menuAnswers.push_back(interaction::kCommandRemovePhoto);
+  h.window->ContextMenu(Harness::At(p));
+  EXPECT_FALSE(h.Slot(0).HasPhoto());
+
+  // An empty region: only choosing applies. The keyboard's menu acts on the
+  // focused region.
+  h.window->menuAnswers.push_back(interaction::kCommandChoosePhoto);
+  h.QueueOpen(h.files.Photo("m.png", 25, 25, Rgb{4, 4, 4}));
+  h.window->Focus(true, FocusReason::Forward);
+  h.window->KeyPress(Key::Tab);
+  h.window->ContextMenu(Point{}, true);
+  EXPECT_FALSE(h.window->menus[3][1].enabled);
+  EXPECT_FALSE(h.window->menus[3][2].enabled);
+  EXPECT_EQ(h.Slot(1).photoWidth, 25u);
+
+  // Outside every region only the layout can be opened.
+  h.window->ContextMenu(Point{4, 4});
+  EXPECT_FALSE(h.window->menus[4][0].enabled);
+  EXPECT_TRUE(h.window->menus[4][4].enabled);
+  h.window->menuAnswers.push_back(interaction::kCommandOpenLayout);
+  h.window->openAnswers.push_back(FileChoice{h.files.SimpleLayout("m.jli", 500, 300), 0});
+  h.window->ContextMenu(Point{4, 4});
+  EXPECT_EQ(h.Card().cardTemplate.width, 500u);
+  EXPECT_EQ(h.window->openDialogs.back().title, "Open layout");
+}
+
+TEST(Wheel, NotchesOverAPhotoZoomAboutThePointer) {
+  Harness h;
+  h.Fill(0, kWideW, kWideH);
+  const ClientPoint p = h.In(0);
+  h.window->ClearLogs();
+  h.window->Wheel(Harness::At(p), 120);
+  EXPECT_FLOAT_EQ(h.Slot(0).zoom, 1.25f);
+  h.window->Wheel(Harness::At(p), 60);  // half a notch of a smooth wheel
+  EXPECT_NEAR(h.Slot(0).zoom, 1.25f * std::sqrt(1.25f), 1e-5);
+  EXPECT_EQ(h.CardRepaints(), 2);
+  h.window->Wheel(Harness::At(h.In(1)), 120);  // an empty region has nothing to zoom
+  h.window->Wheel(Point{4, 4}, 120);
+  EXPECT_EQ(h.CardRepaints(), 2);
+  h.window->Wheel(Harness::At(p), -10000);
+  EXPECT_EQ(h.Slot(0).zoom, 1.0f);
+}

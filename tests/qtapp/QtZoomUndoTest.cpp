@@ -1,0 +1,120 @@
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWheelEvent>
+#include <cstdio>
+
+#include "imagefiles/TestImages.h"
+#include "tests/qtapp/QtAppHarness.h"
+#include "tools/ToolRunner.h"
+
+using namespace qtapp;
+using cardfiles::ClientPoint;
+
+namespace {
+
+// Answers what Save asks as a user would: Yes to the empty regions, the
+// given name with the PNG type in the dialog.
+class SaveAnswerer {
+ public:
+  SaveAnswerer() {
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        box->button(QMessageBox::Yes)->click();
+      } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+        dialog->selectNameFilter(dialog->nameFilters().value(1));
+        dialog->selectFile(QString::fromStdString(path));
+        QMetaObject::invokeMethod(dialog, "accept");
+        ++saves;
+      }
+    });
+    timer_.start();
+  }
+  std::string path;
+  int saves = 0;
+
+ private:
+  QTimer timer_;
+};
+
+std::vector<uint8_t> Bytes(const std::string& path) {
+  std::vector<uint8_t> out;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    int c;
+    while ((c = std::fgetc(f)) != EOF) out.push_back(uint8_t(c));
+    std::fclose(f);
+  }
+  return out;
+}
+
+std::string Float(float v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", double(v));
+  return text;
+}
+
+}  // namespace
+
+TEST(QtZoom, WheelNotchesSaveTheCardTheRendererMakesAndUndoGivesTheEarlierOneBack) {
+  QtApp app;
+  ASSERT_TRUE(app.Ready());
+  // A photo with detail everywhere, so any difference of zoom or pan shows.
+  const uint32_t w = 1200, h = 700;
+  std::vector<uint8_t> rgb(size_t(w) * h * 3);
+  for (uint32_t y = 0; y < h; ++y)
+    for (uint32_t x = 0; x < w; ++x) {
+      uint8_t* p = &rgb[(size_t(y) * w + x) * 3];
+      p[0] = uint8_t(x * 7), p[1] = uint8_t(y * 5), p[2] = uint8_t((x ^ y) * 3);
+    }
+  const std::string photo =
+      app.files.Write("detail.png", testimages::EncodeRgbPng(rgb.data(), w, h, false));
+  const ClientPoint target = app.In(0);
+  ASSERT_TRUE(DragFilesOnto(app, {photo}, app.At(target)).dropAccepted);
+
+  SaveAnswerer answers;
+  // The keys go to the window as it is when the user types: active, focused.
+  const auto activate = [&] {
+    QApplication::setActiveWindow(app.widget);
+    app.widget->setFocus();
+  };
+  const auto save = [&](const std::string& name) {
+    answers.path = app.files.Folder() + "/" + name;
+    const int before = answers.saves;
+    activate();
+    QTest::keyClick(app.widget, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(answers.saves, before + 1);
+    return Bytes(answers.path);
+  };
+  const std::vector<uint8_t> before = save("before.png");
+  ASSERT_FALSE(before.empty());
+
+  // Two notches away from the user, off the region's centre.
+  const QPoint at = app.At(ClientPoint{target.x + 37, target.y - 21});
+  for (int i = 0; i < 2; ++i) {
+    QWheelEvent wheel(QPointF(at), app.widget->mapToGlobal(QPointF(at)), QPoint(),
+                      QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(app.widget, &wheel);
+  }
+  const engine::PhotoSlot& slot = app.Card().slots[0];
+  EXPECT_FLOAT_EQ(slot.zoom, 1.5625f);
+  const std::vector<uint8_t> zoomed = save("zoomed.png");
+
+  const tooltest::ToolResult rendered = tooltest::RunTool(
+      TESSARY_RENDER_EXE,
+      {"--template", "0", "--photo", "0=" + photo, "--zoom", "0=" + Float(slot.zoom), "--pan",
+       "0=" + Float(slot.panX) + "," + Float(slot.panY), "-o",
+       app.files.Folder() + "/rendered.png"},
+      app.files.Folder());
+  ASSERT_EQ(rendered.exitCode, 0) << rendered.err;
+  EXPECT_EQ(zoomed, Bytes(app.files.Folder() + "/rendered.png"));
+  EXPECT_NE(zoomed, before);
+
+  activate();
+  EXPECT_EQ(app.wnd->GetHistory().UndoSteps(), 2u);  // the photo, the zoom
+  QTest::keyClick(app.widget, Qt::Key_Z, Qt::ControlModifier);  // one gesture, one step
+  EXPECT_EQ(app.Card().slots[0].zoom, 1.0f);  // the slot list itself was given back
+  EXPECT_EQ(save("undone.png"), before);
+}
