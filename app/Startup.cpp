@@ -29,18 +29,20 @@ StartupPlacement ComputeStartupPlacement(int32_t dpi, const FrameMetrics& frame,
   return placement;
 }
 
-int TessaryMain(Platform& platform) {
+int TessaryMain(Platform& platform, const std::vector<std::string>& files) {
   const imagefiles::ImageFiles reader;
-  return TessaryMain(platform, reader);
+  return TessaryMain(platform, reader, files);
 }
 
-int TessaryMain(Platform& platform, const engine::ImageReader& reader) {
+int TessaryMain(Platform& platform, const engine::ImageReader& reader,
+                const std::vector<std::string>& files) {
   const int32_t dpi = platform.ScreenDpi();
   const StartupPlacement placement = ComputeStartupPlacement(
       dpi, platform.Frame(), platform.MaximisedClientSize(), platform.StartupShowState());
   auto window = std::make_unique<CTessaryWnd>(platform, dpi, reader);
   if (!window->Create(placement.rect, "Tessary 1.0")) return 1;
   window->Show(placement.show);
+  window->OpenFiles(files);
   return platform.Run();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "engine/ImageReader.h"
 #include "platform/Platform.h"
@@ -20,7 +22,9 @@ StartupPlacement ComputeStartupPlacement(int32_t dpi, const platform::FrameMetri
 
 // The program: makes the main window, runs until it closes and returns the
 // exit code (1 when the window cannot be made).
-int TessaryMain(platform::Platform& platform);
-int TessaryMain(platform::Platform& platform, const engine::ImageReader& reader);
+// `files`: photos and layout files to open, as given on the command line.
+int TessaryMain(platform::Platform& platform, const std::vector<std::string>& files = {});
+int TessaryMain(platform::Platform& platform, const engine::ImageReader& reader,
+                const std::vector<std::string>& files = {});
 
 }  // namespace app

@@ -39,6 +39,10 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   // cannot make the window. The window stays hidden until Show.
   bool Create(const Rect& frame, const std::string& title);
   void Show(platform::ShowState state);
+  // The files the program was started with: the first layout file becomes
+  // the template, then the photos go into the empty regions in slot order.
+  // What cannot be used is reported as for a drop.
+  void OpenFiles(const std::vector<std::string>& paths);
 
   // Lays out the card area, the toolbar column and the hint line for a
   // client area of this size.

@@ -4,6 +4,7 @@
 #include "app/WebAddresses.h"
 #include "imagefiles/LayoutFile.h"
 #include "interaction/Hints.h"
+#include "interaction/LayoutFileName.h"
 
 namespace app {
 
@@ -11,9 +12,19 @@ using namespace platform;
 
 namespace {
 
-constexpr char kLayoutFailed[] =
-    "The custom layout failed to load. Please ensure, it follows all the guidelines for custom "
-    "layouts - ";
+std::string FileName(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Why and where to look, in words: a file: address in a message cannot be
+// followed.
+std::string LayoutFailure(const std::string& path, imagefiles::LayoutStatus status) {
+  return "The custom layout failed to load: \"" + FileName(path) + "\" " +
+         imagefiles::LayoutStatusText(status) +
+         ". Please ensure it follows all the guidelines for custom layouts - see Custom layouts "
+         "in the help.";
+}
 
 }  // namespace
 
@@ -110,13 +121,36 @@ bool CTessaryWnd::LoadPhoto(int32_t slot, const std::string& path) {
 }
 
 bool CTessaryWnd::LoadLayout(const std::string& path) {
-  if (imagefiles::LoadLayoutFile(card, path, reader_)) {  // the new layout repaints
+  imagefiles::LayoutStatus status = imagefiles::LayoutStatus::Ok;
+  if (imagefiles::LoadLayoutFile(card, path, reader_, &status)) {  // the new layout repaints
     history.Commit(card);
     focus.Validate(card);
     return true;
   }
-  ShowMessage(kLayoutFailed + GuidelineAddress());
+  ShowMessage(LayoutFailure(path, status));
   return false;
+}
+
+void CTessaryWnd::OpenFiles(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  BusyCursor busy(*window);
+  for (const std::string& path : paths)
+    if (interaction::IsLayoutFileName(path)) {
+      LoadLayout(path);
+      break;
+    }
+  size_t next = 0;
+  for (const std::string& path : paths) {
+    if (interaction::IsLayoutFileName(path)) continue;
+    while (next < card.slots.size() &&
+           (card.slots[next].Hidden() || card.slots[next].HasPhoto()))
+      ++next;
+    if (next == card.slots.size()) {
+      ShowMessage("\"" + FileName(path) + "\" was not opened: the card has no empty region left.");
+      continue;
+    }
+    if (LoadPhoto(int32_t(next), path)) ++next;
+  }
 }
 
 bool CTessaryWnd::OnFilesDragged(const FileDrag& drag) { return dropper.Accepts(drag); }

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "app/WebAddresses.h"
 #include "tests/interaction/InteractionHarness.h"
 
 using namespace itest;
@@ -15,9 +14,11 @@ constexpr ClientPoint kFrame{4, 4};
 constexpr ClientPoint kToolbar{940, 100};
 constexpr ClientPoint kHintLine{300, 610};
 
-const std::string kLayoutFailure =
-    "The custom layout failed to load. Please ensure, it follows all the guidelines for custom "
-    "layouts - ";
+std::string LayoutFailure(const std::string& name, const std::string& why) {
+  return "The custom layout failed to load: \"" + name + "\" " + why +
+         ". Please ensure it follows all the guidelines for custom layouts - see Custom layouts "
+         "in the help.";
+}
 
 // A path of about `length` characters ending in `/name`, whose folders exist.
 std::string LongPath(const std::string& base, size_t length, const std::string& name) {
@@ -144,13 +145,15 @@ TEST(DropFiles, ABadLayoutShowsOneMessageAndTheNextLayoutLoads) {
   const Message& box = h.window->messages[0].message;
   EXPECT_EQ(box.caption, "Tessary");
   EXPECT_EQ(box.buttons, MessageButtons::Ok);
-  EXPECT_EQ(box.text, kLayoutFailure + app::GuidelineAddress());
+  EXPECT_EQ(box.text, LayoutFailure("broken.jli",
+                                     "is not a layout file (no \"JQLayeredImage_1\" header)"));
   EXPECT_EQ(h.Card().cardTemplate.width, 640u);
   for (const engine::PhotoSlot& s : h.Card().slots) EXPECT_FALSE(s.HasPhoto());
 
-  // Two failures, two messages; a layout that is not there fails like a bad one.
+  // Two failures, two messages, each with its reason.
   h.Drop({bad, h.files.Folder() + "/gone.jli"}, kFrame);
-  EXPECT_EQ(h.window->messages.size(), 3u);
+  ASSERT_EQ(h.window->messages.size(), 3u);
+  EXPECT_EQ(h.window->messages[2].message.text, LayoutFailure("gone.jli", "cannot be read"));
   EXPECT_EQ(h.Card().cardTemplate.width, 640u);
   EXPECT_EQ(h.window->busyDepth, 0);
 }
@@ -200,4 +203,33 @@ TEST(DropFiles, PathsLongerThanTheOldLimitOpen) {
   h.Drop({photo}, h.In(0));
   EXPECT_EQ(h.Slot(0).photoWidth, 21u);
   EXPECT_TRUE(h.window->messages.empty());
+}
+
+TEST(OpenFiles, TheLayoutFirstThenPhotosIntoTheEmptyRegionsInOrder) {
+  Harness h;
+  h.Fill(0);
+  const std::string a = h.files.Photo("a.png", 11, 11, Rgb{1, 1, 1});
+  const std::string b = h.files.Photo("b.jpg", 12, 12, Rgb{2, 2, 2}, true);
+  const std::string bad = h.files.Garbage("c.png");
+  const std::string d = h.files.Photo("d.png", 14, 14, Rgb{4, 4, 4});
+  Rgba map(600, 400), overlay(600, 400);
+  map.Fill(10, 10, 290, 390, 255, 0, 0);   // slot 0
+  map.Fill(310, 10, 590, 190, 0, 255, 0);  // slot 1
+  map.Fill(310, 210, 590, 390, 0, 0, 255);  // slot 2
+  const std::string layout = h.files.Layout("three.jli", map, overlay);
+
+  h.wnd->OpenFiles({a, bad, layout, b, d, d});
+  EXPECT_EQ(h.Card().cardTemplate.width, 600u);
+  // Slot 0 keeps the photo it had; a and b fill slots 1 and 2; the bad file
+  // is passed over and the region it would have had goes to the next one.
+  EXPECT_EQ(h.Slot(0).photoWidth, 64u);
+  EXPECT_EQ(h.Slot(1).photoWidth, 11u);
+  EXPECT_EQ(h.Slot(2).photoWidth, 12u);
+  EXPECT_FALSE(h.Slot(3).HasPhoto());  // hidden now: no photo goes there
+  // d found no empty region, twice.
+  ASSERT_EQ(h.window->messages.size(), 2u);
+  EXPECT_EQ(h.window->messages[0].message.text,
+            "\"d.png\" was not opened: the card has no empty region left.");
+  EXPECT_EQ(h.window->busyDepth, 0);
+  EXPECT_TRUE(h.wnd->GetHistory().CanUndo());  // what was opened is a change to the card
 }

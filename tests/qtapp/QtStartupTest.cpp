@@ -1,4 +1,6 @@
+#include <QAbstractButton>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -150,4 +152,65 @@ TEST(QtStartup, TheProgramRunsUntilItsWindowIsClosed) {
   EXPECT_EQ(title, QLatin1String("Tessary 1.0"));
   EXPECT_GT(size.width(), 300);
   EXPECT_GT(colours, 20u);
+}
+
+TEST(QtStartup, FilesOnTheCommandLineOpenTheLayoutAndFillItsFirstRegions) {
+  cardfiles::Files files;
+  const std::string photo1 = files.Photo("photo1.jpg", 80, 60, cardfiles::Rgb{230, 20, 20}, true);
+  const std::string photo2 = files.Photo("photo2.png", 80, 60, cardfiles::Rgb{20, 20, 230});
+  // Three regions side by side on a white card with no overlay.
+  cardfiles::Rgba map(600, 400), overlay(600, 400);
+  map.Fill(0, 0, 200, 400, 255, 0, 0);
+  map.Fill(200, 0, 400, 400, 0, 255, 0);
+  map.Fill(400, 0, 600, 400, 0, 0, 255);
+  const std::string layout = files.Layout("my.jli", map, overlay);
+
+  int argc = 1;
+  char name[] = "tessary";
+  char* argv[] = {name, nullptr};
+  qt::QtPlatform platform(argc, argv);
+  std::vector<QRgb> middles;
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (!w->isVisible() || w->windowTitle() != QLatin1String("Tessary 1.0") ||
+          !w->windowHandle() || !w->windowHandle()->isExposed())
+        continue;
+      poll.stop();
+      QTest::qWait(100);
+      const QImage image = w->grab().toImage();
+      // The card is 600 x 400, centred in the card area when there is room.
+      const int availW = w->width() - 68, availH = w->height() - 20;
+      const double scale = std::min(1.0, std::min(availW / 600.0, availH / 400.0));
+      const int left = (availW - int(600 * scale)) / 2, top = (availH - int(400 * scale)) / 2;
+      for (int region = 0; region < 3; ++region)
+        middles.push_back(image.pixel(left + int((100 + 200 * region) * scale),
+                                      top + int(40 * scale)));  // above the tile
+      w->close();
+      return;
+    }
+  });
+  poll.start();
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [&] { platform.Quit(99); });
+  guard.start(15000);
+
+  // The layout comes last on the command line and is still the template.
+  // Closing asks about the opened card; the question is answered Discard.
+  QTimer discard;
+  discard.setInterval(20);
+  QObject::connect(&discard, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+      box->button(QMessageBox::Discard)->click();
+  });
+  discard.start();
+  EXPECT_EQ(app::TessaryMain(platform, {photo1, photo2, layout}), 0);
+  ASSERT_EQ(middles.size(), 3u);
+  EXPECT_GT(qRed(middles[0]), 200);  // photo1, in the first region
+  EXPECT_LT(qBlue(middles[0]), 60);
+  EXPECT_GT(qBlue(middles[1]), 200);  // photo2, in the second
+  EXPECT_LT(qRed(middles[1]), 60);
+  EXPECT_EQ(middles[2], qRgb(192, 176, 160));  // the third still shows the placeholder
 }
