@@ -424,7 +424,8 @@ Picture MakeStar() {
 }  // namespace
 
 Picture MakeWindowIcon(int size) {
-  if (size != 256 && size != 48 && size != 32 && size != 24 && size != 16)
+  if (size != 256 && size != 128 && size != 64 && size != 48 && size != 32 && size != 24 &&
+      size != 16)
     throw std::invalid_argument("no window icon of that size");
   return MakeFrameIcon(size);
 }

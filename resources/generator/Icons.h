@@ -4,7 +4,8 @@
 
 namespace artwork {
 
-// The window icon, an orange picture frame, at 256, 48, 32, 24 or 16 pixels.
+// The window icon, an orange picture frame, at 256, 128, 64, 48, 32, 24 or 16
+// pixels.
 Picture MakeWindowIcon(int size);
 
 // The 48 x 48 toolbar icons: 203 save (orange floppy disk), 204 donate (bowl

@@ -110,7 +110,9 @@ int main(int argc, char** argv) {
     }
     artwork::WritePng(root + "/templates/207-placeholder-tile.png",
                       artwork::MakePlaceholderTile(), true);
-    for (int size : {256, 48, 32, 24, 16}) {
+    // 64 and 128 are not embedded: the desktop's icon theme gets them
+    // (data/CMakeLists.txt installs every size).
+    for (int size : {256, 128, 64, 48, 32, 24, 16}) {
       artwork::WritePng(root + "/icons/128-window-" + std::to_string(size) + ".png",
                         artwork::MakeWindowIcon(size));
     }
