@@ -1,5 +1,6 @@
 // tessary-layout: packs a region map and an overlay into a custom layout
-// file the program accepts, refusing anything it would refuse.
+// file the program accepts, refusing anything it would refuse, and warns
+// about layouts that load but make a poor card.
 
 #include <cstdio>
 #include <cstring>
@@ -13,19 +14,28 @@
 #include "imagefiles/LayoutFile.h"
 #include "imagefiles/ReadWholeFile.h"
 #include "imagefiles/SafeOutputFile.h"
+#include "tools/layout/LayoutCheck.h"
 #include "tools/layout/LayoutContainer.h"
 
 namespace {
 
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
+// A picture given in the wrong place can make hundreds of regions; the first
+// warnings tell the story.
+constexpr size_t kWarningsShown = 20;
 
 const char kUsageText[] =
-    "usage: tessary-layout REGIONS.png OVERLAY.png -o FILE.jli\n"
+    "usage: tessary-layout [--strict] REGIONS.png OVERLAY.png -o FILE.jli\n"
     "Packs a region map (each photo region painted in a solid colour of its own on a\n"
     "transparent background) and an overlay of the same size into a custom layout file.\n"
-    "Exit status: 0 written; 1 an input would not load as a layout layer or the output\n"
-    "cannot be written (nothing is written then); 2 usage error.\n";
+    "Warns, naming the region's colour and place, when a region reaches all four edges\n"
+    "(an opaque background), is smaller than 8 x 8 pixels, or lies entirely under opaque\n"
+    "overlay (alpha 128 or more), when there are more than 16 regions, or none.\n"
+    "  --strict   write nothing when there is a warning\n"
+    "Exit status: 0 written (perhaps with warnings); 1 an input would not load as a layout\n"
+    "layer, the output cannot be written, or --strict found warnings (nothing is written\n"
+    "then); 2 usage error.\n";
 
 int Usage(const char* problem) {
   std::fprintf(stderr, "tessary-layout: %s\n%s", problem, kUsageText);
@@ -64,13 +74,16 @@ std::string LoadLayer(Layer& layer) {
 int Run(int argc, char** argv) {
   std::vector<std::string> inputs;
   std::string output;
+  bool strict = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "-h" || arg == "--help") {
       std::fputs(kUsageText, stdout);
       return 0;
     }
-    if (arg == "-o") {
+    if (arg == "--strict") {
+      strict = true;
+    } else if (arg == "-o") {
       if (i + 1 >= argc) return Usage("-o needs a file name");
       if (!output.empty()) return Usage("-o given twice");
       output = argv[++i];
@@ -97,6 +110,22 @@ int Run(int argc, char** argv) {
                                   " is " + std::to_string(regions.picture.width) + "x" +
                                   std::to_string(regions.picture.height) +
                                   "; both layers must have the same size");
+  }
+
+  const std::vector<tools::LayoutWarning> warnings =
+      tools::CheckLayout(regions.picture, overlay.picture);
+  for (size_t i = 0; i < warnings.size() && i < kWarningsShown; ++i) {
+    const std::string& file = warnings[i].aboutOverlay ? overlay.path : regions.path;
+    std::fprintf(stderr, "tessary-layout: warning: %s: %s\n", file.c_str(),
+                 warnings[i].text.c_str());
+  }
+  if (warnings.size() > kWarningsShown) {
+    std::fprintf(stderr, "tessary-layout: warning: %zu more warnings not shown\n",
+                 warnings.size() - kWarningsShown);
+  }
+  if (strict && !warnings.empty()) {
+    return Fail(output, "not written: " + std::to_string(warnings.size()) +
+                            (warnings.size() == 1 ? " warning" : " warnings") + " and --strict");
   }
   regions.picture.Reset();
   overlay.picture.Reset();
