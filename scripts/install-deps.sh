@@ -10,12 +10,18 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth fonts-dejavu-core
   clang libclang-rt-14-dev
+  # The desktop files' checks and the package: validators, the MIME database,
+  # a MIME lookup that reads it (gio), dpkg-shlibdeps, the manual page checker.
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin dpkg-dev groff-base
 )
 if [[ "${1:-}" == "--artwork" ]]; then
   packages+=(libcairo2-dev)
 fi
 if [[ "${1:-}" == "--screenshot" ]]; then
   packages+=(imagemagick xdotool openbox wmctrl)
+fi
+if [[ "${1:-}" == "--package-try" ]]; then
+  packages+=(debootstrap)
 fi
 
 missing=()
