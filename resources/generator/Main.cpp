@@ -2,17 +2,21 @@
 // into the resources folder, where they are committed and embedded.
 //
 //   tessary-artwork [resources-folder] [--preview folder]
+//   tessary-artwork --examples folder [--photos folder]
 //
 // With --preview it also writes, for a look at the artwork, each template as
 // the card would show it: sample photos in the regions, white elsewhere and
-// the overlay on top.
+// the overlay on top. With --examples it writes only the source pictures of
+// the example layouts (and, with --photos, stand-in photos for their cards).
+
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
 #include <exception>
 #include <string>
-#include <sys/stat.h>
 
+#include "resources/generator/Examples.h"
 #include "resources/generator/Icons.h"
 #include "resources/generator/Overlays.h"
 #include "resources/generator/PngFile.h"
@@ -54,20 +58,18 @@ Picture Composite(int index, const Picture& map, const Picture& overlay) {
       d[3] = 255;
       const uint8_t* m = map.Pixel(x, y);
       if (m[3] != 0) {
-        const uint32_t key = (uint32_t(m[2] & 0xF8) << 16) | (uint32_t(m[1] & 0xF8) << 8) |
-                             uint32_t(m[0] & 0xF8);
+        const uint32_t key =
+            (uint32_t(m[2] & 0xF8) << 16) | (uint32_t(m[1] & 0xF8) << 8) | uint32_t(m[0] & 0xF8);
         for (size_t i = 0; i < regions.size(); ++i) {
           if (regions[i].key != key) continue;
           uint8_t s[3];
           PhotoColour(int(i), x, y, s);
-          for (int c = 0; c < 3; ++c)
-            d[c] = uint8_t(((s[c] * (m[3] + 1)) >> 8) + (255 - m[3]));
+          for (int c = 0; c < 3; ++c) d[c] = uint8_t(((s[c] * (m[3] + 1)) >> 8) + (255 - m[3]));
         }
       }
       const uint8_t* o = overlay.Pixel(x, y);
       if (o[3] == 0) continue;
-      for (int c = 0; c < 3; ++c)
-        d[c] = uint8_t((o[c] * (o[3] + 1) + d[c] * (255 - o[3])) >> 8);
+      for (int c = 0; c < 3; ++c) d[c] = uint8_t((o[c] * (o[3] + 1) + d[c] * (255 - o[3])) >> 8);
     }
   }
   return card;
@@ -78,16 +80,35 @@ Picture Composite(int index, const Picture& map, const Picture& overlay) {
 int main(int argc, char** argv) {
   std::string root = TESSARY_RESOURCES_DIR;
   std::string preview;
+  std::string examples;
+  std::string photos;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--preview" && i + 1 < argc) {
       preview = argv[++i];
+    } else if (arg == "--examples" && i + 1 < argc) {
+      examples = argv[++i];
+    } else if (arg == "--photos" && i + 1 < argc) {
+      photos = argv[++i];
     } else if (!arg.empty() && arg[0] != '-') {
       root = arg;
     } else {
-      std::fprintf(stderr, "usage: %s [resources-folder] [--preview folder]\n", argv[0]);
+      std::fprintf(stderr,
+                   "usage: %s [resources-folder] [--preview folder]\n"
+                   "       %s --examples folder [--photos folder]\n",
+                   argv[0], argv[0]);
       return 2;
     }
+  }
+  if (!examples.empty() || !photos.empty()) {
+    try {
+      if (!examples.empty()) artwork::WriteExampleLayouts(examples);
+      if (!photos.empty()) artwork::WriteExamplePhotos(photos);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "tessary-artwork: %s\n", e.what());
+      return 1;
+    }
+    return 0;
   }
   try {
     MakeFolder(root + "/templates");
@@ -97,8 +118,8 @@ int main(int argc, char** argv) {
       const Picture map = artwork::MakeRegionMap(t);
       artwork::VerifyRegionMap(t, map);
       const Picture overlay = artwork::MakeOverlay(t, map);
-      const std::string stem = root + "/templates/" + std::to_string(201 + 2 * t) + "-template" +
-                               std::to_string(t);
+      const std::string stem =
+          root + "/templates/" + std::to_string(201 + 2 * t) + "-template" + std::to_string(t);
       artwork::WritePng(stem + "-regions.png", map);
       artwork::WritePng(root + "/templates/" + std::to_string(202 + 2 * t) + "-template" +
                             std::to_string(t) + "-overlay.png",
@@ -108,8 +129,8 @@ int main(int argc, char** argv) {
                           Composite(t, map, overlay), true);
       }
     }
-    artwork::WritePng(root + "/templates/207-placeholder-tile.png",
-                      artwork::MakePlaceholderTile(), true);
+    artwork::WritePng(root + "/templates/207-placeholder-tile.png", artwork::MakePlaceholderTile(),
+                      true);
     // 64 and 128 are not embedded: the desktop's icon theme gets them
     // (data/CMakeLists.txt installs every size).
     for (int size : {256, 128, 64, 48, 32, 24, 16}) {
