@@ -9,8 +9,9 @@ deb=$(realpath "$1")
 mirror="${TESSARY_DEBIAN_MIRROR:-http://deb.debian.org/debian}"
 root=$(mktemp -d /var/tmp/tessary-fresh.XXXXXX)
 cleanup() {
-  mountpoint -q "$root/proc" && umount "$root/proc"
-  rm -rf "$root"
+  if mountpoint -q "$root/proc"; then umount "$root/proc" || umount -l "$root/proc"; fi
+  # Never into a file system mounted inside (such as a /proc still there).
+  rm -rf --one-file-system "$root"
 }
 trap cleanup EXIT
 
