@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "engine/CardTemplate.h"
 #include "imagefiles/DecodeImage.h"
 #include "imagefiles/ImageFiles.h"
@@ -24,8 +22,7 @@ const Example kExamples[] = {{"instant-prints", 1200, 800, 3}, {"film-strip", 16
 class ExamplesTest : public tooltest::ToolTest {
  protected:
   static std::string Source(const std::string& relative) {
-    const char* root = std::getenv("TESSARY_SOURCE_DIR");
-    return std::string(root ? root : ".") + "/examples/" + relative;
+    return std::string(TESSARY_EXAMPLES_DIR) + "/" + relative;
   }
   static Bytes SourceBytes(const std::string& relative) {
     const std::string text = tooltest::ReadText(Source(relative));
