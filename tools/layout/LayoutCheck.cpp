@@ -37,6 +37,7 @@ std::string Percent(uint64_t part, uint64_t whole) {
 std::vector<LayoutWarning> CheckLayout(const engine::Raster& regionMap,
                                        const engine::Raster& overlay) {
   std::vector<LayoutWarning> warnings;
+  if (regionMap.Empty() || regionMap.format != engine::PixelFormat::Rgba32) return warnings;
   const uint32_t width = regionMap.width, height = regionMap.height;
   const bool overlayFits = !overlay.Empty() && overlay.width == width && overlay.height == height &&
                            overlay.format == engine::PixelFormat::Rgba32;
