@@ -16,5 +16,8 @@ function(tessary_test_suite name)
   target_link_libraries(test_${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(test_${name} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TESSARY_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  # A compile definition: a second variable in ENVIRONMENT would be split off
+  # by the discovery and never reach the tests.
+  target_compile_definitions(test_${name} PRIVATE TESSARY_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 endfunction()
