@@ -115,6 +115,16 @@ std::vector<uint8_t> EncodePng(const PngPicture& p) {
   if (!p.paletteAlpha.empty()) {
     png_set_tRNS(png, info, p.paletteAlpha.data(), int(p.paletteAlpha.size()), nullptr);
   }
+  if (!p.keyColour.empty()) {
+    png_color_16 key{};
+    key.gray = p.keyColour[0];
+    if (p.keyColour.size() == 3) {
+      key.red = p.keyColour[0];
+      key.green = p.keyColour[1];
+      key.blue = p.keyColour[2];
+    }
+    png_set_tRNS(png, info, nullptr, 0, &key);
+  }
   png_write_info(png, info);
   std::vector<std::vector<uint8_t>> rows;
   std::vector<png_bytep> pointers;
@@ -286,6 +296,7 @@ std::vector<uint8_t> EncodeJpeg(const uint8_t* pixels, uint32_t width, uint32_t 
   cinfo.input_components = components;
   cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 4 ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&cinfo);
+  if (components == 4 && options.ycck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
   jpeg_set_quality(&cinfo, options.quality, TRUE);
   if (options.progressive) jpeg_simple_progression(&cinfo);
   std::vector<jpeg_scan_info> script;
@@ -309,6 +320,11 @@ std::vector<uint8_t> EncodeJpeg(const uint8_t* pixels, uint32_t width, uint32_t 
     cinfo.num_scans = int(script.size());
   }
   jpeg_start_compress(&cinfo, TRUE);
+  if (!options.exif.empty()) {
+    std::vector<uint8_t> segment = {'E', 'x', 'i', 'f', 0, 0};
+    segment.insert(segment.end(), options.exif.begin(), options.exif.end());
+    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, segment.data(), unsigned(segment.size()));
+  }
   std::vector<JSAMPROW> rows(height);
   for (uint32_t y = 0; y < height; ++y) {
     rows[y] = const_cast<uint8_t*>(pixels) + size_t(y) * width * components;
@@ -342,6 +358,175 @@ std::vector<uint8_t> ReferenceJpegDecode(const std::vector<uint8_t>& jpeg, uint3
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
   return out;
+}
+
+std::vector<uint8_t> ExifBlock(int orientation, bool bigEndian) {
+  std::vector<uint8_t> tiff;
+  auto u16 = [&](uint32_t v) {
+    if (bigEndian) {
+      tiff.push_back(uint8_t(v >> 8));
+      tiff.push_back(uint8_t(v));
+    } else {
+      tiff.push_back(uint8_t(v));
+      tiff.push_back(uint8_t(v >> 8));
+    }
+  };
+  auto u32 = [&](uint32_t v) {
+    if (bigEndian) {
+      u16(v >> 16);
+      u16(v & 0xFFFF);
+    } else {
+      u16(v & 0xFFFF);
+      u16(v >> 16);
+    }
+  };
+  tiff.push_back(bigEndian ? 'M' : 'I');
+  tiff.push_back(bigEndian ? 'M' : 'I');
+  u16(42);
+  u32(8);
+  const uint16_t entries = orientation != 0 ? 3 : 2;
+  const uint32_t strings = 8 + 2 + 12 * entries + 4;
+  u16(entries);
+  u16(0x010F);  // Make, ASCII, 6 bytes after the directory
+  u16(2);
+  u32(6);
+  u32(strings);
+  if (orientation != 0) {
+    u16(0x0112);
+    u16(3);
+    u32(1);
+    u16(uint32_t(orientation));
+    u16(0);
+  }
+  u16(0x0131);  // Software, ASCII, 4 bytes: held in the entry itself
+  u16(2);
+  u32(4);
+  tiff.insert(tiff.end(), {'t', 'e', 's', 0});
+  u32(0);  // no IFD1
+  tiff.insert(tiff.end(), {'m', 'a', 'k', 'e', 'r', 0});
+  return tiff;
+}
+
+std::vector<uint8_t> WithPngExif(std::vector<uint8_t> png, const std::vector<uint8_t>& tiff) {
+  const std::vector<PngChunk> chunks = ListPngChunks(png);
+  size_t idat = 0;
+  while (idat < chunks.size() && chunks[idat].name != "IDAT") ++idat;
+  InsertPngChunk(&png, idat, "eXIf", uint32_t(tiff.size()), tiff);
+  return png;
+}
+
+std::vector<uint8_t> TurnedUpright(const std::vector<uint8_t>& rgb, uint32_t width,
+                                   uint32_t height, int orientation, uint32_t* uprightWidth,
+                                   uint32_t* uprightHeight) {
+  const bool across = orientation >= 5 && orientation <= 8;
+  const uint32_t uw = across ? height : width;
+  const uint32_t uh = across ? width : height;
+  std::vector<uint8_t> out(rgb.size());
+  for (uint32_t y = 0; y < height; ++y) {
+    for (uint32_t x = 0; x < width; ++x) {
+      uint32_t tx = x, ty = y;  // where stored pixel (x, y) is seen
+      switch (orientation) {
+        case 2: tx = width - 1 - x; break;
+        case 3: tx = width - 1 - x; ty = height - 1 - y; break;
+        case 4: ty = height - 1 - y; break;
+        case 5: tx = y; ty = x; break;
+        case 6: tx = height - 1 - y; ty = x; break;
+        case 7: tx = height - 1 - y; ty = width - 1 - x; break;
+        case 8: tx = y; ty = width - 1 - x; break;
+        default: break;
+      }
+      for (int c = 0; c < 3; ++c) {
+        out[(size_t(ty) * uw + tx) * 3 + c] = rgb[(size_t(y) * width + x) * 3 + c];
+      }
+    }
+  }
+  *uprightWidth = uw;
+  *uprightHeight = uh;
+  return out;
+}
+
+namespace {
+
+// Runs deflate over `in` with `flush`, appending everything it gives.
+void DeflateInto(z_stream* z, const uint8_t* in, size_t size, int flush,
+                 std::vector<uint8_t>* out) {
+  z->next_in = const_cast<uint8_t*>(in);
+  z->avail_in = uInt(size);
+  uint8_t buffer[1 << 16];
+  int status = Z_OK;
+  do {
+    z->next_out = buffer;
+    z->avail_out = sizeof buffer;
+    status = deflate(z, flush);
+    out->insert(out->end(), buffer, buffer + (sizeof buffer - z->avail_out));
+  } while (z->avail_out == 0 || (flush == Z_FINISH && status != Z_STREAM_END));
+}
+
+}  // namespace
+
+std::vector<uint8_t> PngWithTrailingZeros(uint32_t width, uint32_t height, uint64_t zeroBytes) {
+  const std::vector<uint8_t> pixels = SyntheticPhoto(width, height, 3);
+  std::vector<uint8_t> raw;
+  for (uint32_t y = 0; y < height; ++y) {
+    raw.push_back(0);
+    raw.insert(raw.end(), pixels.begin() + size_t(y) * width * 3,
+               pixels.begin() + size_t(y + 1) * width * 3);
+  }
+  z_stream z{};
+  deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+  std::vector<uint8_t> stream = {0x78, 0xDA};
+  DeflateInto(&z, raw.data(), raw.size(), Z_SYNC_FLUSH, &stream);
+  uLong adler = adler32(adler32(0, nullptr, 0), raw.data(), uInt(raw.size()));
+
+  constexpr size_t kPiece = 1 << 20;
+  const std::vector<uint8_t> zeros(kPiece, 0);
+  const uLong zerosAdler = adler32(adler32(0, nullptr, 0), zeros.data(), uInt(kPiece));
+  uint64_t left = zeroBytes;
+  if (left % kPiece != 0) {
+    const size_t part = size_t(left % kPiece);
+    DeflateInto(&z, zeros.data(), part, Z_SYNC_FLUSH, &stream);
+    adler = adler32(adler, zeros.data(), uInt(part));
+    left -= part;
+  }
+  // Once the window holds nothing but zeros, each further MiB of zeros
+  // compresses to the same bytes: make two and repeat the second.
+  std::vector<uint8_t> previous, piece;
+  while (left > 0) {
+    if (piece.empty() || piece != previous) {
+      previous = piece;
+      piece.clear();
+      DeflateInto(&z, zeros.data(), kPiece, Z_SYNC_FLUSH, &piece);
+    }
+    stream.insert(stream.end(), piece.begin(), piece.end());
+    adler = adler32_combine(adler, zerosAdler, kPiece);
+    left -= kPiece;
+  }
+  // The repeated pieces were not fed through this stream, but deflate's
+  // state after a piece of zeros does not depend on how many came before.
+  DeflateInto(&z, nullptr, 0, Z_FINISH, &stream);
+  deflateEnd(&z);
+  for (int shift = 24; shift >= 0; shift -= 8) stream.push_back(uint8_t(adler >> shift));
+
+  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  auto addChunk = [&](const char* name, const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> chunk(8);
+    PutBigEndian32(chunk.data(), uint32_t(data.size()));
+    std::copy(name, name + 4, chunk.begin() + 4);
+    chunk.insert(chunk.end(), data.begin(), data.end());
+    const uLong crc = crc32(0, chunk.data() + 4, uInt(chunk.size() - 4));
+    chunk.resize(chunk.size() + 4);
+    PutBigEndian32(chunk.data() + chunk.size() - 4, uint32_t(crc));
+    png.insert(png.end(), chunk.begin(), chunk.end());
+  };
+  std::vector<uint8_t> ihdr(13, 0);
+  PutBigEndian32(&ihdr[0], width);
+  PutBigEndian32(&ihdr[4], height);
+  ihdr[8] = 8;
+  ihdr[9] = PNG_COLOR_TYPE_RGB;
+  addChunk("IHDR", ihdr);
+  addChunk("IDAT", stream);
+  addChunk("IEND", {});
+  return png;
 }
 
 TempFolder::TempFolder() {

@@ -20,6 +20,7 @@ struct PngPicture {
   std::vector<uint16_t> samples;
   std::vector<uint8_t> paletteRgb;    // 3 bytes per entry
   std::vector<uint8_t> paletteAlpha;  // tRNS entries, empty for none
+  std::vector<uint16_t> keyColour;    // tRNS colour key: 1 grey or 3 RGB samples, empty for none
 };
 
 int Channels(int colourType);
@@ -63,6 +64,8 @@ struct JpegOptions {
   bool progressive = false;
   int scanCount = 0;  // > 0: one scan per coefficient and component, cut to this count
   bool cmyk = false;
+  bool ycck = false;          // with cmyk: stored as YCCK, as Adobe's applications do
+  std::vector<uint8_t> exif;  // an APP1 Exif segment's TIFF block, empty for none
 };
 // components 1 (grey), 3 (RGB) or 4 (CMYK with options.cmyk).
 std::vector<uint8_t> EncodeJpeg(const uint8_t* pixels, uint32_t width, uint32_t height,
@@ -70,6 +73,24 @@ std::vector<uint8_t> EncodeJpeg(const uint8_t* pixels, uint32_t width, uint32_t 
 // libjpeg's own decode with default settings: 1 or 3 bytes per pixel.
 std::vector<uint8_t> ReferenceJpegDecode(const std::vector<uint8_t>& jpeg, uint32_t* width,
                                          uint32_t* height, int* components);
+
+// A TIFF block as cameras put in Exif: IFD0 with a Make, the Orientation
+// (left out when `orientation` is 0) and a Software entry.
+std::vector<uint8_t> ExifBlock(int orientation, bool bigEndian);
+// The same block as a PNG eXIf chunk before the first IDAT.
+std::vector<uint8_t> WithPngExif(std::vector<uint8_t> png, const std::vector<uint8_t>& tiff);
+
+// Packed Rgb24 pixels of width x height stored with Exif `orientation`,
+// turned upright: each stored pixel is carried to where it is seen.
+std::vector<uint8_t> TurnedUpright(const std::vector<uint8_t>& rgb, uint32_t width,
+                                   uint32_t height, int orientation, uint32_t* uprightWidth,
+                                   uint32_t* uprightHeight);
+
+// An 8-bit RGB PNG of photo-like pixels whose one zlib stream goes on with
+// `zeroBytes` of zeros after the last row (a multiple of 1 MiB, or below
+// it). Built from one repeated piece of deflate data, so a GiB takes
+// milliseconds; the stream's checksum is right.
+std::vector<uint8_t> PngWithTrailingZeros(uint32_t width, uint32_t height, uint64_t zeroBytes);
 
 // A fresh empty folder under the system's temporary folder, removed with
 // everything in it by the destructor.
