@@ -1,5 +1,6 @@
 #include "engine/PhotoPlacement.h"
 
+#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -43,21 +44,36 @@ int32_t CropOrigin(float pan, uint32_t photoSize, uint32_t cropSize, uint32_t sh
 }  // namespace
 
 bool LoadPhotoIntoSlot(SlotList& slots, size_t index, const std::string& path,
-                       const ImageReader& reader) {
-  if (index >= slots.size()) return false;
+                       const ImageReader& reader, ImageStatus* status) {
+  ImageStatus result;
   Raster photo;
-  try {
-    std::vector<uint8_t> bytes;
-    if (!reader.ReadFile(path, &bytes)) return false;
-    if (bytes.size() > std::numeric_limits<uint32_t>::max()) return false;
-    if (!reader.Decode(bytes.data(), uint32_t(bytes.size()), false, &photo)) return false;
-  } catch (const std::bad_alloc&) {
-    return false;  // a file too big for memory is a photo that did not load
+  if (index >= slots.size()) {
+    result = ImageStatus::Unreadable(EINVAL);
+  } else {
+    try {
+      std::vector<uint8_t> bytes;
+      result = reader.ReadFile(path, &bytes);
+      if (result && bytes.size() > std::numeric_limits<uint32_t>::max()) {
+        result = ImageStatus::Unreadable(EFBIG);
+      }
+      if (result) result = reader.DecodePhoto(bytes.data(), uint32_t(bytes.size()), &photo);
+    } catch (const std::bad_alloc&) {
+      // A file too big for memory is a photo that did not load.
+      result = ImageStatus::Failed(ImageFailure::OutOfMemory);
+    }
+    if (result && (photo.Empty() || photo.format != PixelFormat::Rgb24)) {
+      result = ImageStatus::Failed(ImageFailure::Damaged);
+    }
   }
-  if (photo.Empty() || photo.format != PixelFormat::Rgb24) return false;
+  if (status != nullptr) *status = result;
+  if (!result) return false;
 
   PhotoSlot& slot = slots[index];
   slot.TakePhoto(std::move(photo));
+  // The old photo's pan and zoom meant a part of a different picture.
+  slot.panX = 0.5f;
+  slot.panY = 0.5f;
+  slot.zoom = 1.0f;
   return true;
 }
 

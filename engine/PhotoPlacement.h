@@ -45,11 +45,14 @@ constexpr float kMaxZoom = 8.0f;
 // [kMinZoom, kMaxZoom], kMinZoom for NaN.
 float ClampZoom(float zoom);
 
-// Makes the picture in the file at `path` the photo of slot `index`. False,
-// with the slot unchanged, when the file cannot be read or decoded, or the
-// index is not a slot.
+// Makes the picture in the file at `path`, decoded as a photo (upright,
+// transparency over white), the photo of slot `index`, shown centred at
+// zoom 1 as any new photo. False, with the slot unchanged, when the file
+// cannot be read or decoded, or the index is not a slot; `status`, when
+// given, then says why (an index that is not a slot, a caller's mistake,
+// reads as Unreadable with EINVAL).
 bool LoadPhotoIntoSlot(SlotList& slots, size_t index, const std::string& path,
-                       const ImageReader& reader);
+                       const ImageReader& reader, ImageStatus* status = nullptr);
 
 // Size of the whole photo scaled to cover the box, in template pixels.
 CoverSizeResult CoverSize(uint32_t boxWidth, uint32_t boxHeight, uint32_t photoWidth,

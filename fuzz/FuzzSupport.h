@@ -17,13 +17,17 @@ namespace fuzzing {
 class InputReader : public engine::ImageReader {
  public:
   InputReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool ReadFile(const std::string&, std::vector<uint8_t>* bytes) const override {
+  engine::ImageStatus ReadFile(const std::string&, std::vector<uint8_t>* bytes) const override {
     bytes->assign(data_, data_ + size_);
-    return true;
+    return engine::ImageStatus();
   }
   bool Decode(const uint8_t* data, uint32_t size, bool withAlpha,
               engine::Raster* out) const override {
     return imagefiles::DecodeImage(data, size, withAlpha, out);
+  }
+  engine::ImageStatus DecodePhoto(const uint8_t* data, uint32_t size,
+                                  engine::Raster* out) const override {
+    return imagefiles::DecodeImage(data, size, imagefiles::DecodeMode::Photo, out);
   }
 
  private:

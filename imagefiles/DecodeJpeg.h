@@ -2,13 +2,18 @@
 
 #include <cstdint>
 
+#include "engine/ImageStatus.h"
 #include "engine/Raster.h"
 
 namespace imagefiles {
 
-// The JPEG half of DecodeImage: a one- or three-component JPEG into Rgb24.
-// A truncated file decodes as far as its data goes. `*out` is only written
-// on success. May throw std::bad_alloc.
-bool DecodeJpeg(const uint8_t* data, uint32_t size, engine::Raster* out);
+// The JPEG half of DecodeImage: a grey, RGB (YCbCr), CMYK or YCCK JPEG into
+// Rgb24. Four-component pictures are taken as Adobe writes them (inverted),
+// the way browsers show them. A truncated file decodes as far as its data
+// goes. `orientation`, when given, receives the Exif orientation of the
+// first APP1 Exif segment (1 when there is none); the pixels are not turned
+// here. `*out` is only written on success. May throw std::bad_alloc.
+engine::ImageStatus DecodeJpeg(const uint8_t* data, uint32_t size, engine::Raster* out,
+                               int* orientation);
 
 }  // namespace imagefiles

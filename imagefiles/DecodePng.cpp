@@ -1,19 +1,24 @@
 #include "imagefiles/DecodePng.h"
 
 #include <csetjmp>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
 
 #include <png.h>
 
-#include "imagefiles/MemoryPngReader.h"
-#include "imagefiles/PngErrorManager.h"
+#include "imagefiles/ExifOrientation.h"
 #include "imagefiles/PngChunkWalk.h"
+#include "imagefiles/PngErrorManager.h"
 
 namespace imagefiles {
 
 namespace {
+
+using engine::ImageDetail;
+using engine::ImageFailure;
+using engine::ImageStatus;
 
 // Deflate turns one input byte into at most 1032 output bytes; image data
 // shorter than its inflated size / 1032 cannot be a valid picture, however
@@ -21,13 +26,26 @@ namespace {
 // huge buffers.
 constexpr uint64_t kMaxInflateRatio = 1040;
 
+// The other side of the same bound. A deflate stream is never larger than
+// its raw data plus a few bytes per block (zlib's compressBound is raw +
+// raw / 4096 + ...); encoders that use fixed codes for everything stay
+// within 9/8 of raw, those that flush each row add a few bytes per row.
+// Twice the raw size, 16 bytes per row and 64 KiB leave every such encoder
+// ample room. More image data than that is not the picture's, and the
+// file is refused before anything is inflated (1 GiB of zeros fits in 1 MB).
+// Within the bound, data after the last row is never inflated: the rows are
+// read progressively, and libpng stops at the first output beyond them.
+constexpr uint64_t kImageDataPerRawByte = 2;
+constexpr uint64_t kImageDataPerRow = 16;
+constexpr uint64_t kImageDataSlack = 64 << 10;
+
 // Ancillary chunks may ask libpng for this much at most. Real ICC profiles
 // stay far below it.
 constexpr png_alloc_size_t kChunkMallocMax = 8u << 20;
 
 // Chunks nothing here looks at and that libpng buffers whole to read (text,
 // profiles, suggested palettes, Exif, calibration). libpng then skips them
-// in small pieces instead.
+// in small pieces instead. The walk over the chunks finds eXIf itself.
 constexpr png_byte kIgnoredChunks[] = {
     't', 'E', 'X', 't', '\0', 'z', 'T', 'X', 't', '\0', 'i', 'T', 'X', 't', '\0',
     'i', 'C', 'C', 'P', '\0', 's', 'P', 'L', 'T', '\0', 'e', 'X', 'I', 'f', '\0',
@@ -37,34 +55,133 @@ constexpr png_byte kIgnoredChunks[] = {
 struct PngDecodeJob {
   const uint8_t* data = nullptr;
   uint32_t size = 0;
-  bool withAlpha = false;
-  uint64_t idatBytes = 0;
+  DecodeMode mode = DecodeMode::Rgb;
+  PngChunkSummary chunks;
+  // Set by our own checks before they raise a library error, or by the
+  // error callback from libpng's message; Ok until something fails.
+  ImageStatus status;
   // Library state lives here, in the caller's frame, not in the function that
   // calls setjmp: its locals are indeterminate after the jump.
+  PngMessages messages;
   png_structp png = nullptr;
   png_infop info = nullptr;
-  MemoryPngReader reader{};
   engine::Raster raster;
   std::unique_ptr<png_bytep[]> rows;
+  std::unique_ptr<uint8_t[]> rgbaRow;  // Photo mode with transparency, not interlaced
+  bool overWhite = false;
+  bool interlaced = false;
+  bool ended = false;  // IEND was reached
+  bool corruptStream = false;
 };
 
-bool SizeIsPlausible(const PngDecodeJob& job, uint32_t width, uint32_t height, int bitDepth,
-                     int channels) {
+uint32_t BigEndian32(const uint8_t* p) {
+  return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+}
+
+bool Mentions(png_const_charp message, const char* words) {
+  return message != nullptr && std::strstr(message, words) != nullptr;
+}
+
+// libpng reports errors as English text; its wording is stable within 1.6.
+// Only what the user is told depends on this, never whether a file loads.
+ImageStatus StatusOfLibpngError(const PngDecodeJob& job, png_const_charp message) {
+  if (Mentions(message, "CRC")) {
+    return ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::BadChecksum);
+  }
+  if (Mentions(message, "Not enough")) {
+    return ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::EndsEarly);
+  }
+  if (Mentions(message, "emory")) return ImageStatus::Failed(ImageFailure::OutOfMemory);
+  if (Mentions(message, "IHDR")) {
+    // libpng warns of each fault of the header, then fails with one message
+    // for all; a size beyond the program's own limit is the fault to name.
+    // IHDR is the first chunk, or libpng would not have got this far.
+    const uint32_t width = BigEndian32(job.data + 16);
+    const uint32_t height = BigEndian32(job.data + 20);
+    if (uint64_t(width) * height > engine::kMaxRasterPixels) {
+      return ImageStatus::TooLarge(width, height);
+    }
+  }
+  if (Mentions(message, "unknown critical chunk")) {
+    return ImageStatus::Failed(ImageFailure::Unsupported);
+  }
+  return ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::CorruptData);
+}
+
+// Called by the error manager just before an error leaves libpng.
+void NoteError(void* context, png_const_charp message) {
+  auto* job = static_cast<PngDecodeJob*>(context);
+  if (job->status.Ok()) job->status = StatusOfLibpngError(*job, message);
+}
+
+// Warnings change nothing, but a damaged deflate stream is only a warning
+// when the rows are read progressively; it is remembered to say why the
+// rows then stop short.
+void NoteWarning(void* context, png_const_charp message) {
+  if (Mentions(message, "ADLER32") || Mentions(message, "Decompression")) {
+    static_cast<PngDecodeJob*>(context)->corruptStream = true;
+  }
+}
+
+[[noreturn]] void Refuse(PngDecodeJob* job, ImageStatus status) {
+  job->status = status;
+  png_error(job->png, "refused");
+}
+
+// The bytes of filtered rows the image data inflates to, and their number.
+void RawImageSize(uint32_t width, uint32_t height, int bitsPerPixel, bool interlaced,
+                  uint64_t* bytes, uint64_t* rows) {
+  auto rowBytes = [&](uint64_t columns) { return 1 + (columns * bitsPerPixel + 7) / 8; };
+  if (!interlaced) {
+    *bytes = height * rowBytes(width);
+    *rows = height;
+    return;
+  }
+  *bytes = 0;
+  *rows = 0;
+  for (int pass = 0; pass < 7; ++pass) {
+    const uint64_t columns = PNG_PASS_COLS(uint64_t(width), pass);
+    const uint64_t passRows = PNG_PASS_ROWS(uint64_t(height), pass);
+    if (columns == 0 || passRows == 0) continue;
+    *bytes += passRows * rowBytes(columns);
+    *rows += passRows;
+  }
+}
+
+void CheckSize(PngDecodeJob* job, uint32_t width, uint32_t height, int bitDepth, int channels) {
   size_t bytes = 0;
   const engine::PixelFormat format =
-      job.withAlpha ? engine::PixelFormat::Rgba32 : engine::PixelFormat::Rgb24;
-  if (!engine::CheckedRasterSize(width, height, format, &bytes)) return false;
-  const uint64_t rawBits = uint64_t(width) * height * uint64_t(bitDepth) * uint64_t(channels);
-  return rawBits / 8 <= (job.idatBytes + 1) * kMaxInflateRatio;
+      job->mode == DecodeMode::Rgba ? engine::PixelFormat::Rgba32 : engine::PixelFormat::Rgb24;
+  if (!engine::CheckedRasterSize(width, height, format, &bytes)) {
+    Refuse(job, width == 0 || height == 0
+                    ? ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::CorruptData)
+                    : ImageStatus::TooLarge(width, height));
+  }
+  uint64_t raw = 0;
+  uint64_t rows = 0;
+  RawImageSize(width, height, bitDepth * channels, job->interlaced, &raw, &rows);
+  const uint64_t idat = job->chunks.idatBytes;
+  if (raw > (idat + 1) * kMaxInflateRatio) {
+    Refuse(job, ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::EndsEarly));
+  }
+  if (idat > raw * kImageDataPerRawByte + rows * kImageDataPerRow + kImageDataSlack) {
+    Refuse(job, ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::ExtraData));
+  }
 }
 
 // Called between library calls, never from inside the library, so it may
 // use C++ freely; it reports an allocation failure as false.
 bool AllocateRows(PngDecodeJob* job, uint32_t width, uint32_t height) noexcept {
   try {
-    const engine::PixelFormat format =
-        job->withAlpha ? engine::PixelFormat::Rgba32 : engine::PixelFormat::Rgb24;
-    job->raster = engine::Raster::Allocate(width, height, format);
+    // Interlaced rows with transparency come as Rgba32 and are put over
+    // white in place afterwards, so the buffer keeps its Rgba32 size.
+    const bool rgba = job->mode == DecodeMode::Rgba || (job->overWhite && job->interlaced);
+    job->raster = engine::Raster::Allocate(
+        width, height, rgba ? engine::PixelFormat::Rgba32 : engine::PixelFormat::Rgb24);
+    if (job->overWhite && !job->interlaced) {
+      job->rgbaRow.reset(new uint8_t[size_t(width) * 4]);
+      return true;
+    }
     job->rows.reset(new png_bytep[height]);
     for (uint32_t y = 0; y < height; ++y) job->rows[y] = job->raster.Row(y);
     return true;
@@ -73,93 +190,186 @@ bool AllocateRows(PngDecodeJob* job, uint32_t width, uint32_t height) noexcept {
   }
 }
 
-void RequestTransforms(png_structp png, png_infop info, bool withAlpha, int colourType,
-                       int bitDepth) {
-  const bool hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) != 0;
-  const bool paletteAlpha =
-      colourType == PNG_COLOR_TYPE_PALETTE && png_get_valid(png, info, PNG_INFO_tRNS) != 0;
-  if (withAlpha) {
-    // 8-bit RGB and RGBA, what templates are made of, take only the filler;
-    // every other kind is brought to the same 8-bit RGBA rows. Only palette
-    // transparency becomes alpha; a tRNS colour key is ignored as it is for
-    // 8-bit RGB.
-    if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
-    if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-    if (bitDepth == 16) png_set_strip_16(png);
-    if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
-      png_set_gray_to_rgb(png);
-    }
-    if (!hasAlpha && !paletteAlpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-  } else {
-    if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
-    if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-    if (bitDepth == 16) png_set_strip_16(png);
-    // Palette expansion turns tRNS into an alpha byte; photos drop it.
-    if (hasAlpha || paletteAlpha) png_set_strip_alpha(png);
-    if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
-      png_set_gray_to_rgb(png);
-    }
+// A straight-alpha pixel over white, rounded: exact for alpha 0 and 255,
+// and no intermediate exceeds 255 x 255 + 127.
+inline uint8_t OverWhite(uint32_t colour, uint32_t alpha) {
+  return uint8_t((colour * alpha + 255 * (255 - alpha) + 127) / 255);
+}
+
+// Rgba32 to Rgb24; `to` may be `from` itself, since each pixel is written
+// no further on than it is read.
+void RowOverWhite(const uint8_t* from, uint8_t* to, uint32_t width) {
+  for (uint32_t x = 0; x < width; ++x, from += 4, to += 3) {
+    const uint32_t alpha = from[3];
+    const uint8_t r = OverWhite(from[0], alpha);
+    const uint8_t g = OverWhite(from[1], alpha);
+    const uint8_t b = OverWhite(from[2], alpha);
+    to[0] = r;
+    to[1] = g;
+    to[2] = b;
   }
 }
 
-// Every libpng call happens here. A library error jumps back to the setjmp
-// below, so this function keeps only trivially destructible locals and
-// everything that must survive the jump lives in `job`.
-bool RunPngDecode(PngDecodeJob* job) {
-  job->png = CreatePngReadStruct();
-  if (job->png == nullptr) return false;
-  if (setjmp(png_jmpbuf(job->png))) {
-    png_destroy_read_struct(&job->png, &job->info, nullptr);
-    return false;
+void RequestTransforms(PngDecodeJob* job, int colourType, int bitDepth) {
+  png_structp png = job->png;
+  const bool hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) != 0;
+  const bool hasTrns = png_get_valid(png, job->info, PNG_INFO_tRNS) != 0;
+  const bool paletteAlpha = colourType == PNG_COLOR_TYPE_PALETTE && hasTrns;
+  const bool grey = colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA;
+  switch (job->mode) {
+    case DecodeMode::Rgba:
+      // 8-bit RGB and RGBA, what templates are made of, take only the filler;
+      // every other kind is brought to the same 8-bit RGBA rows. Only palette
+      // transparency becomes alpha; a tRNS colour key is ignored as it is for
+      // 8-bit RGB.
+      if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+      if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+      if (bitDepth == 16) png_set_strip_16(png);
+      if (grey) png_set_gray_to_rgb(png);
+      if (!hasAlpha && !paletteAlpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+      break;
+    case DecodeMode::Rgb:
+      if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+      if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+      if (bitDepth == 16) png_set_strip_16(png);
+      // Palette expansion turns tRNS into an alpha byte; this mode drops it.
+      if (hasAlpha || paletteAlpha) png_set_strip_alpha(png);
+      if (grey) png_set_gray_to_rgb(png);
+      break;
+    case DecodeMode::Photo:
+      // The calls of Rgb for opaque kinds, so those decode byte for byte
+      // the same; any transparency, a colour key included, arrives as an
+      // alpha byte to be put over white.
+      if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+      if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+      if (hasTrns && colourType != PNG_COLOR_TYPE_PALETTE) png_set_tRNS_to_alpha(png);
+      if (bitDepth == 16) png_set_strip_16(png);
+      if (grey) png_set_gray_to_rgb(png);
+      job->overWhite = hasAlpha || hasTrns;
+      break;
   }
-  job->info = png_create_info_struct(job->png);
-  if (job->info == nullptr) png_error(job->png, "no memory");
-  job->reader.Attach(job->png, job->data, job->size);
-  png_set_chunk_malloc_max(job->png, kChunkMallocMax);
-  png_set_keep_unknown_chunks(job->png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks,
-                              int(sizeof kIgnoredChunks / 5));
+}
 
-  png_read_info(job->png, job->info);
+PngDecodeJob* JobOf(png_structp png) {
+  return static_cast<PngDecodeJob*>(png_get_progressive_ptr(png));
+}
+
+// The header and everything before the image data have been read.
+void InfoReady(png_structp png, png_infop info) {
+  PngDecodeJob* job = JobOf(png);
   png_uint_32 width = 0;
   png_uint_32 height = 0;
   int bitDepth = 0;
   int colourType = 0;
   int interlace = 0;
-  png_get_IHDR(job->png, job->info, &width, &height, &bitDepth, &colourType, &interlace, nullptr,
-               nullptr);
-  if (!SizeIsPlausible(*job, width, height, bitDepth, png_get_channels(job->png, job->info))) {
-    png_error(job->png, "picture too large for its data or for the program");
-  }
+  png_get_IHDR(png, info, &width, &height, &bitDepth, &colourType, &interlace, nullptr, nullptr);
+  job->interlaced = interlace != PNG_INTERLACE_NONE;
+  CheckSize(job, width, height, bitDepth, png_get_channels(png, info));
 
-  RequestTransforms(job->png, job->info, job->withAlpha, colourType, bitDepth);
-  png_set_interlace_handling(job->png);
-  png_read_update_info(job->png, job->info);
+  RequestTransforms(job, colourType, bitDepth);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
   // Whatever the file's kind, the rows must be exactly what we allocate.
-  const uint32_t bpp = job->withAlpha ? 4u : 3u;
-  if (png_get_rowbytes(job->png, job->info) != size_t(width) * bpp ||
-      png_get_bit_depth(job->png, job->info) != 8 ||
-      png_get_channels(job->png, job->info) != bpp) {
-    png_error(job->png, "unexpected row layout");
+  const uint32_t bpp = job->mode == DecodeMode::Rgba || job->overWhite ? 4u : 3u;
+  if (png_get_rowbytes(png, info) != size_t(width) * bpp || png_get_bit_depth(png, info) != 8 ||
+      png_get_channels(png, info) != bpp) {
+    Refuse(job, ImageStatus::Failed(ImageFailure::Unsupported));
   }
-  if (!AllocateRows(job, width, height)) png_error(job->png, "no memory");
+  if (!AllocateRows(job, width, height)) {
+    Refuse(job, ImageStatus::Failed(ImageFailure::OutOfMemory));
+  }
+}
 
-  png_read_image(job->png, job->rows.get());
-  png_read_end(job->png, job->info);
+// One decoded row; interlaced pictures deliver every row once per pass,
+// null where a pass leaves the row as it was.
+void RowReady(png_structp png, png_bytep row, png_uint_32 rowNumber, int) {
+  PngDecodeJob* job = JobOf(png);
+  if (row == nullptr || rowNumber >= job->raster.height) return;
+  if (job->rgbaRow) {
+    RowOverWhite(row, job->raster.Row(rowNumber), job->raster.width);
+  } else {
+    png_progressive_combine_row(png, job->rows[rowNumber], row);
+  }
+}
+
+void EndReached(png_structp png, png_infop) { JobOf(png)->ended = true; }
+
+// Every libpng call happens here or in the callbacks above, which libpng
+// calls from inside png_process_data. A library error jumps back to the
+// setjmp below, so this function keeps only trivially destructible locals
+// and everything that must survive the jump lives in `job`.
+//
+// The whole file is handed over at once; reading it progressively rather
+// than row by row is what lets libpng stop at the last row instead of
+// inflating whatever compressed data follows.
+bool RunPngDecode(PngDecodeJob* job) {
+  job->messages.error = NoteError;
+  job->messages.warning = NoteWarning;
+  job->messages.context = job;
+  job->png = CreatePngReadStruct(&job->messages);
+  if (job->png == nullptr) {
+    job->status = ImageStatus::Failed(ImageFailure::OutOfMemory);
+    return false;
+  }
+  if (setjmp(png_jmpbuf(job->png))) {
+    png_destroy_read_struct(&job->png, &job->info, nullptr);
+    return false;
+  }
+  job->info = png_create_info_struct(job->png);
+  if (job->info == nullptr) Refuse(job, ImageStatus::Failed(ImageFailure::OutOfMemory));
+  png_set_progressive_read_fn(job->png, job, InfoReady, RowReady, EndReached);
+  png_set_chunk_malloc_max(job->png, kChunkMallocMax);
+  png_set_keep_unknown_chunks(job->png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks,
+                              int(sizeof kIgnoredChunks / 5));
+
+  png_process_data(job->png, job->info, const_cast<png_bytep>(job->data), job->size);
+  // libpng waits for more data rather than failing when the rows or the
+  // chunks stop short; a deflate stream that ends before the last row ends
+  // it without an error at all.
+  const bool allRows = job->interlaced ? png_get_current_pass_number(job->png) > 6
+                                       : png_get_current_row_number(job->png) >= job->raster.height;
+  if (!job->ended || job->raster.Empty() || !allRows) {
+    Refuse(job,
+           ImageStatus::Failed(ImageFailure::Damaged, job->corruptStream ? ImageDetail::CorruptData
+                                                                         : ImageDetail::EndsEarly));
+  }
   png_destroy_read_struct(&job->png, &job->info, nullptr);
   return true;
 }
 
+// Interlaced rows with transparency were decoded whole as Rgba32; packed
+// to Rgb24 in the same buffer, front to back.
+void PackOverWhite(engine::Raster* raster) {
+  const uint8_t* from = raster->pixels.get();
+  uint8_t* to = raster->pixels.get();
+  for (uint32_t y = 0; y < raster->height; ++y) {
+    RowOverWhite(from, to, raster->width);
+    from += size_t(raster->width) * 4;
+    to += size_t(raster->width) * 3;
+  }
+  raster->format = engine::PixelFormat::Rgb24;
+}
+
 }  // namespace
 
-bool DecodePng(const uint8_t* data, uint32_t size, bool withAlpha, engine::Raster* out) {
+ImageStatus DecodePng(const uint8_t* data, uint32_t size, DecodeMode mode, engine::Raster* out,
+                      int* orientation) {
   PngDecodeJob job;
   job.data = data;
   job.size = size;
-  job.withAlpha = withAlpha;
-  if (!WalkPngChunks(data, size, &job.idatBytes)) return false;
-  if (!RunPngDecode(&job)) return false;
+  job.mode = mode;
+  if (!WalkPngChunks(data, size, &job.chunks)) {
+    return ImageStatus::Failed(ImageFailure::Damaged, job.chunks.problem);
+  }
+  if (!RunPngDecode(&job)) {
+    return job.status.Ok() ? ImageStatus::Failed(ImageFailure::Damaged) : job.status;
+  }
+  if (job.overWhite && job.interlaced) PackOverWhite(&job.raster);
+  if (orientation != nullptr) {
+    *orientation = ExifOrientation(data + job.chunks.exifOffset, job.chunks.exifSize);
+  }
   out->Swap(job.raster);
-  return true;
+  return ImageStatus();
 }
 
 }  // namespace imagefiles

@@ -2,14 +2,21 @@
 
 #include <cstdint>
 
+#include "engine/ImageStatus.h"
 #include "engine/Raster.h"
+#include "imagefiles/DecodeImage.h"
 
 namespace imagefiles {
 
-// The PNG half of DecodeImage: any PNG kind into Rgb24 (withAlpha false) or
-// Rgba32 (true). Fails on a library error, on a picture above
-// engine::kMaxRasterPixels and on data that cannot hold the picture it
-// declares. `*out` is only written on success. May throw std::bad_alloc.
-bool DecodePng(const uint8_t* data, uint32_t size, bool withAlpha, engine::Raster* out);
+// The PNG half of DecodeImage: any PNG kind into Rgb24 (modes Rgb and
+// Photo) or Rgba32 (Rgba). Fails on a library error, on a picture above
+// engine::kMaxRasterPixels, on data that cannot hold the picture it declares
+// and on far more compressed data than it can need. In Photo mode alpha and
+// tRNS transparency are put over white and `orientation`, when given,
+// receives the eXIf chunk's orientation (1 when there is none); the pixels
+// are not turned here. `*out` is only written on success. May throw
+// std::bad_alloc.
+engine::ImageStatus DecodePng(const uint8_t* data, uint32_t size, DecodeMode mode,
+                              engine::Raster* out, int* orientation);
 
 }  // namespace imagefiles

@@ -5,13 +5,19 @@
 
 namespace imagefiles {
 
-bool ImageFiles::ReadFile(const std::string& path, std::vector<uint8_t>* bytes) const {
+engine::ImageStatus ImageFiles::ReadFile(const std::string& path,
+                                         std::vector<uint8_t>* bytes) const {
   return ReadWholeFile(path, bytes);
 }
 
 bool ImageFiles::Decode(const uint8_t* data, uint32_t size, bool withAlpha,
                         engine::Raster* out) const {
   return DecodeImage(data, size, withAlpha, out);
+}
+
+engine::ImageStatus ImageFiles::DecodePhoto(const uint8_t* data, uint32_t size,
+                                            engine::Raster* out) const {
+  return DecodeImage(data, size, DecodeMode::Photo, out);
 }
 
 }  // namespace imagefiles

@@ -28,15 +28,17 @@ class FileHandle {
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
+engine::ImageStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
+  using engine::ImageStatus;
   // Non-blocking only for the open: a FIFO dropped on the window must not
   // hang the program; it is refused below as not a regular file.
   FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) return false;
+  if (file.get() < 0) return ImageStatus::Unreadable(errno);
   struct stat info {};
-  if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (::fstat(file.get(), &info) != 0) return ImageStatus::Unreadable(errno);
+  if (!S_ISREG(info.st_mode)) return ImageStatus::Failed(engine::ImageFailure::NotAFile);
   if (info.st_size < 0 || uint64_t(info.st_size) > std::numeric_limits<uint32_t>::max()) {
-    return false;
+    return ImageStatus::Unreadable(EFBIG);
   }
   const size_t size = size_t(info.st_size);
   const int flags = ::fcntl(file.get(), F_GETFL);
@@ -47,7 +49,7 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
   try {
     bytes->resize(size);
   } catch (const std::bad_alloc&) {
-    return false;
+    return ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
   }
   // One buffer, filled in as few calls as the system allows (Linux caps a
   // single read near 2 GiB).
@@ -55,10 +57,11 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
   while (done < size) {
     const ssize_t got = ::read(file.get(), bytes->data() + done, size - done);
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
+    if (got < 0) return ImageStatus::Unreadable(errno);
+    if (got == 0) return ImageStatus::Unreadable(0);
     done += size_t(got);
   }
-  return true;
+  return ImageStatus();
 }
 
 }  // namespace imagefiles

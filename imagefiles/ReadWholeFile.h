@@ -4,12 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "engine/ImageStatus.h"
+
 namespace imagefiles {
 
 // Reads the whole file at `path` (UTF-8) into `bytes`, sized from the file's
-// length. False when it cannot be opened, is not a regular file, is larger
-// than 4 GiB - 1 (sizes are 32-bit downstream) or reads short; `bytes` is
-// then unspecified. Other programs may keep reading and writing the file.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes);
+// length. Other programs may keep reading and writing the file. Fails, with
+// `bytes` unspecified, as NotAFile for anything but a regular file and as
+// Unreadable otherwise: with the errno of the call that failed, EFBIG for a
+// file of 4 GiB or more (sizes are 32-bit downstream), 0 for a file that
+// got shorter while it was read.
+engine::ImageStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes);
 
 }  // namespace imagefiles

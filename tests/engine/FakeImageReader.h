@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -20,12 +21,13 @@ class FakeImageReader : public engine::ImageReader {
   }
   void AddUnreadable(const std::string& path) { unreadable_.push_back(path); }
 
-  bool ReadFile(const std::string& path, std::vector<uint8_t>* bytes) const override {
+  engine::ImageStatus ReadFile(const std::string& path,
+                               std::vector<uint8_t>* bytes) const override {
     for (const auto& u : unreadable_) {
-      if (u == path) return false;
+      if (u == path) return engine::ImageStatus::Unreadable(EACCES);
     }
     bytes->assign(path.begin(), path.end());
-    return true;
+    return engine::ImageStatus();
   }
 
   bool Decode(const uint8_t* data, uint32_t size, bool withAlpha,
@@ -43,6 +45,16 @@ class FakeImageReader : public engine::ImageReader {
     return true;
   }
 
+  // Photos decode like Decode; a file registered as failing says why.
+  engine::ImageStatus DecodePhoto(const uint8_t* data, uint32_t size,
+                                  engine::Raster* out) const override {
+    auto failing = failures_.find(std::string(reinterpret_cast<const char*>(data), size));
+    if (failing != failures_.end()) return failing->second;
+    if (Decode(data, size, false, out)) return engine::ImageStatus();
+    return engine::ImageStatus::Failed(engine::ImageFailure::NotAPicture);
+  }
+  void AddFailure(const std::string& path, engine::ImageStatus status) { failures_[path] = status; }
+
  private:
   struct Picture {
     uint32_t w, h;
@@ -51,6 +63,7 @@ class FakeImageReader : public engine::ImageReader {
   };
   std::map<std::string, Picture> pictures_;
   std::vector<std::string> unreadable_;
+  std::map<std::string, engine::ImageStatus> failures_;
 };
 
 // An Rgba32 region map built by painting rectangles of solid colour.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -280,26 +281,73 @@ TEST_F(DragFixture, AtZoomThePhotoFollowsThePointerOneToOneAndReachesEveryEdge) 
   }
 }
 
-TEST(LoadPhotoIntoSlot, SwapsInTheDecodedPhotoAndKeepsThePan) {
+TEST(LoadPhotoIntoSlot, SwapsInTheDecodedPhotoAndStartsItCentred) {
   enginetest::FakeImageReader reader;
   reader.AddPicture(
       "a.jpg", 4, 3, engine::PixelFormat::Rgb24,
       [](uint32_t x, uint32_t y, uint8_t* p) { p[0] = p[1] = p[2] = uint8_t(x + y); });
-  reader.AddUnreadable("gone.jpg");
+  reader.AddPicture("b.png", 2, 5, engine::PixelFormat::Rgb24,
+                    [](uint32_t, uint32_t, uint8_t* p) { p[0] = p[1] = p[2] = 7; });
   engine::SlotList slots(2);
+  // The pan and zoom of an earlier photo dragged to a corner.
   slots[1].panX = 0.125f;
-  EXPECT_TRUE(engine::LoadPhotoIntoSlot(slots, 1, "a.jpg", reader));
+  slots[1].panY = 0.875f;
+  slots[1].zoom = 2.5f;
+  engine::ImageStatus status = engine::ImageStatus::Failed(engine::ImageFailure::Damaged);
+  EXPECT_TRUE(engine::LoadPhotoIntoSlot(slots, 1, "a.jpg", reader, &status));
+  EXPECT_TRUE(status.Ok());
   EXPECT_EQ(slots[1].photoWidth, 4u);
   EXPECT_EQ(slots[1].photoHeight, 3u);
   EXPECT_EQ(slots[1].photoPixels[3 * 5], 2);
-  EXPECT_EQ(slots[1].panX, 0.125f);
+  EXPECT_EQ(slots[1].panX, 0.5f);
+  EXPECT_EQ(slots[1].panY, 0.5f);
+  EXPECT_EQ(slots[1].zoom, 1.0f);
 
+  slots[1].panX = 0.2f;
+  EXPECT_TRUE(engine::LoadPhotoIntoSlot(slots, 1, "b.png", reader));  // the old call
+  EXPECT_EQ(slots[1].panX, 0.5f);
+  EXPECT_EQ(slots[1].photoHeight, 5u);
+}
+
+TEST(LoadPhotoIntoSlot, FailureSaysWhyAndLeavesTheSlotAlone) {
+  enginetest::FakeImageReader reader;
+  reader.AddPicture("a.jpg", 4, 3, engine::PixelFormat::Rgb24,
+                    [](uint32_t, uint32_t, uint8_t* p) { p[0] = p[1] = p[2] = 1; });
+  reader.AddUnreadable("gone.jpg");
+  reader.AddFailure("huge.png", engine::ImageStatus::TooLarge(20000, 10000));
+  reader.AddFailure("cut.png", engine::ImageStatus::Failed(engine::ImageFailure::Damaged,
+                                                           engine::ImageDetail::EndsEarly));
+  engine::SlotList slots(2);
+  ASSERT_TRUE(engine::LoadPhotoIntoSlot(slots, 1, "a.jpg", reader));
+  slots[1].panX = 0.25f;
   const uint8_t* before = slots[1].photoPixels.get();
-  EXPECT_FALSE(engine::LoadPhotoIntoSlot(slots, 1, "notes.txt", reader));
-  EXPECT_FALSE(engine::LoadPhotoIntoSlot(slots, 1, "gone.jpg", reader));
-  EXPECT_FALSE(engine::LoadPhotoIntoSlot(slots, 2, "a.jpg", reader));
-  EXPECT_EQ(slots[1].photoPixels.get(), before);
-  EXPECT_EQ(slots[1].photoWidth, 4u);
+
+  struct Case {
+    const char* path;
+    size_t slot;
+    engine::ImageFailure failure;
+  };
+  const Case cases[] = {{"notes.txt", 1, engine::ImageFailure::NotAPicture},
+                        {"gone.jpg", 1, engine::ImageFailure::Unreadable},
+                        {"huge.png", 1, engine::ImageFailure::TooLarge},
+                        {"cut.png", 1, engine::ImageFailure::Damaged},
+                        {"a.jpg", 2, engine::ImageFailure::Unreadable}};
+  for (const Case& c : cases) {
+    engine::ImageStatus status;
+    EXPECT_FALSE(engine::LoadPhotoIntoSlot(slots, c.slot, c.path, reader, &status)) << c.path;
+    EXPECT_EQ(status.failure, c.failure) << c.path;
+    EXPECT_EQ(slots[1].photoPixels.get(), before);
+    EXPECT_EQ(slots[1].photoWidth, 4u);
+    EXPECT_EQ(slots[1].panX, 0.25f);
+  }
+  engine::ImageStatus status;
+  engine::LoadPhotoIntoSlot(slots, 1, "gone.jpg", reader, &status);
+  EXPECT_EQ(status.systemError, EACCES);
+  engine::LoadPhotoIntoSlot(slots, 1, "huge.png", reader, &status);
+  EXPECT_EQ(status.width, 20000u);
+  EXPECT_EQ(status.height, 10000u);
+  engine::LoadPhotoIntoSlot(slots, 1, "cut.png", reader, &status);
+  EXPECT_EQ(status.detail, engine::ImageDetail::EndsEarly);
 }
 
 }  // namespace

@@ -62,14 +62,15 @@ TEST(DecodeJpeg, ColourMatchesLibjpegAndTheOriginal) {
   }
 }
 
-TEST(DecodeJpeg, RefusedWithAlphaAndWhenNotGreyOrRgb) {
+TEST(DecodeJpeg, CmykDecodesAndAnyJpegIsRefusedWithAlpha) {
+  // CMYK was refused once; it now decodes to RGB (see PhotoCmyk for values).
   const std::vector<uint8_t> photo = testimages::SyntheticPhoto(16, 16, 4);
   testimages::JpegOptions cmyk;
   cmyk.cmyk = true;
   const std::vector<uint8_t> cmykJpeg = testimages::EncodeJpeg(photo.data(), 16, 16, 4, cmyk);
   Raster out = Raster::Allocate(1, 1, PixelFormat::Rgb24);
   const uint8_t* before = out.pixels.get();
-  EXPECT_FALSE(DecodeImage(cmykJpeg.data(), uint32_t(cmykJpeg.size()), false, &out));
+  EXPECT_FALSE(DecodeImage(cmykJpeg.data(), uint32_t(cmykJpeg.size()), true, &out));
 
   const std::vector<uint8_t> rgb = testimages::SyntheticPhoto(16, 16, 3);
   const std::vector<uint8_t> jpeg = testimages::EncodeJpeg(rgb.data(), 16, 16, 3);
@@ -78,6 +79,9 @@ TEST(DecodeJpeg, RefusedWithAlphaAndWhenNotGreyOrRgb) {
   EXPECT_EQ(out.width, 1u);
   EXPECT_FALSE(DecodeImage(jpeg.data(), 9, false, &out));
   EXPECT_TRUE(DecodeImage(jpeg.data(), uint32_t(jpeg.size()), false, &out));
+  EXPECT_TRUE(DecodeImage(cmykJpeg.data(), uint32_t(cmykJpeg.size()), false, &out));
+  EXPECT_EQ(out.format, PixelFormat::Rgb24);
+  EXPECT_EQ(out.width, 16u);
 }
 
 TEST(DecodeJpeg, TruncatedFileDecodesAsFarAsItGoes) {

@@ -120,6 +120,39 @@ TEST(HostilePng, ImageDataTooShortForItsSizeIsRefusedFast) {
   ExpectNoAllocationAbove(bad, false, 1 << 20);
 }
 
+TEST(HostilePng, CompressedDataBeyondTheLastRowFailsAtOnce) {
+  // 1 GiB of zeros after an 8 x 8 picture's rows, in the same stream: about
+  // 1 MB of file that once took a second to inflate and was then accepted.
+  const std::vector<uint8_t> bomb = testimages::PngWithTrailingZeros(8, 8, uint64_t(1) << 30);
+  ASSERT_GT(bomb.size(), 512u << 10);
+  ASSERT_LT(bomb.size(), 2u << 20);
+  for (imagefiles::DecodeMode mode :
+       {imagefiles::DecodeMode::Rgb, imagefiles::DecodeMode::Rgba, imagefiles::DecodeMode::Photo}) {
+    Raster out;
+    const auto start = std::chrono::steady_clock::now();
+    const engine::ImageStatus status =
+        imagefiles::DecodeImage(bomb.data(), uint32_t(bomb.size()), mode, &out);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.1);
+    EXPECT_EQ(status.failure, engine::ImageFailure::Damaged);
+    EXPECT_EQ(status.detail, engine::ImageDetail::ExtraData);
+  }
+  ExpectNoAllocationAbove(bomb, false, 1 << 20);
+
+  // Within that bound a tail is left alone: decoding stops at the last row
+  // instead of inflating 40 MiB of zeros, and the picture is there as it
+  // always was.
+  for (uint64_t zeros : {uint64_t(0), uint64_t(1000), uint64_t(2) << 20, uint64_t(40) << 20}) {
+    const std::vector<uint8_t> png = testimages::PngWithTrailingZeros(64, 64, zeros);
+    ASSERT_LT(png.size(), 64u << 10);
+    Raster out;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(DecodeImage(png.data(), uint32_t(png.size()), false, &out)) << zeros;
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.1);
+    const std::vector<uint8_t> pixels = testimages::SyntheticPhoto(64, 64, 3);
+    EXPECT_EQ(std::memcmp(out.pixels.get(), pixels.data(), pixels.size()), 0);
+  }
+}
+
 TEST(HostileJpeg, TooManyProgressiveScansAreRefused) {
   const std::vector<uint8_t> photo = testimages::SyntheticPhoto(32, 32, 3);
   testimages::JpegOptions many;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <random>
@@ -19,15 +20,20 @@ class MemoryReader : public engine::ImageReader {
  public:
   std::map<std::string, Bytes> files;
 
-  bool ReadFile(const std::string& path, std::vector<uint8_t>* bytes) const override {
+  engine::ImageStatus ReadFile(const std::string& path,
+                               std::vector<uint8_t>* bytes) const override {
     auto it = files.find(path);
-    if (it == files.end()) return false;
+    if (it == files.end()) return engine::ImageStatus::Unreadable(ENOENT);
     *bytes = it->second;
-    return true;
+    return engine::ImageStatus();
   }
   bool Decode(const uint8_t* data, uint32_t size, bool withAlpha,
               engine::Raster* out) const override {
     return imagefiles::DecodeImage(data, size, withAlpha, out);
+  }
+  engine::ImageStatus DecodePhoto(const uint8_t* data, uint32_t size,
+                                  engine::Raster* out) const override {
+    return imagefiles::DecodeImage(data, size, imagefiles::DecodeMode::Photo, out);
   }
 };
 

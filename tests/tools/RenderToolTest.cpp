@@ -8,8 +8,10 @@
 #include "imagefiles/CardWriter.h"
 #include "imagefiles/DecodeImage.h"
 #include "imagefiles/ImageFiles.h"
+#include "imagefiles/ImageStatusText.h"
 #include "imagefiles/LayoutFile.h"
 #include "imagefiles/LayoutTestFiles.h"
+#include "imagefiles/TestImages.h"
 #include "resources/BuiltInImages.h"
 #include "tools/ToolRunner.h"
 #include "tools/layout/LayoutContainer.h"
@@ -216,6 +218,103 @@ TEST_F(RenderToolTest, FailuresExitWith1NameTheFileAndLeaveOutAlone) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err.rfind("tessary-render: " + unwritable + ": cannot be written", 0), 0u)
       << result.err;
+}
+
+TEST_F(RenderToolTest, TaggedPhotosRenderAsTheirPixelsTurnedUprightByHand) {
+  // A portrait photo as a camera stores it, and its pixels as libjpeg
+  // itself decodes them.
+  const uint32_t w = 41, h = 27;
+  const Bytes photo = testimages::SyntheticPhoto(w, h, 3);
+  const Bytes plain = testimages::EncodeJpeg(photo.data(), w, h, 3);
+  uint32_t rw = 0, rh = 0;
+  int components = 0;
+  const Bytes stored = testimages::ReferenceJpegDecode(plain, &rw, &rh, &components);
+  ASSERT_EQ(components, 3);
+  WriteBytes("plain.jpg", plain);
+  WriteBytes("stored.png", testimages::EncodeRgbPng(stored.data(), w, h, false));
+  ASSERT_EQ(Render({"--layout", Path("two.jli"), "--photo", "0=" + Path("plain.jpg"), "-o",
+                    Path("plain-card.png")})
+                .exitCode,
+            0);
+  ASSERT_EQ(Render({"--layout", Path("two.jli"), "--photo", "0=" + Path("stored.png"), "-o",
+                    Path("stored-card.png")})
+                .exitCode,
+            0);
+  // Without a tag, today's bytes: the stored pixels, unturned.
+  EXPECT_EQ(ReadBytes("plain-card.png"), ReadBytes("stored-card.png"));
+
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    testimages::JpegOptions options;
+    options.exif = testimages::ExifBlock(orientation, orientation % 2 == 0);
+    WriteBytes("tagged.jpg", testimages::EncodeJpeg(photo.data(), w, h, 3, options));
+    uint32_t uw = 0, uh = 0;
+    const Bytes upright = testimages::TurnedUpright(stored, w, h, orientation, &uw, &uh);
+    WriteBytes("upright.png", testimages::EncodeRgbPng(upright.data(), uw, uh, false));
+    const tooltest::ToolResult tagged = Render({"--layout", Path("two.jli"), "--photo",
+                                                "0=" + Path("tagged.jpg"), "-o", Path("a.png")});
+    ASSERT_EQ(tagged.exitCode, 0) << tagged.err;
+    ASSERT_EQ(Render({"--layout", Path("two.jli"), "--photo", "0=" + Path("upright.png"), "-o",
+                      Path("b.png")})
+                  .exitCode,
+              0);
+    EXPECT_EQ(ReadBytes("a.png"), ReadBytes("b.png")) << "orientation " << orientation;
+    if (orientation == 1) {
+      EXPECT_EQ(ReadBytes("a.png"), ReadBytes("plain-card.png"));
+    } else {
+      EXPECT_NE(ReadBytes("a.png"), ReadBytes("plain-card.png"));
+    }
+  }
+}
+
+TEST_F(RenderToolTest, TransparentPartsOfAPhotoRenderWhite) {
+  // Fully transparent red everywhere but one opaque column; the same
+  // picture in opaque white and that column is what must be seen.
+  const uint32_t w = 20, h = 30;
+  Bytes rgba(size_t(w) * h * 4), white(size_t(w) * h * 3, 255);
+  for (size_t i = 0; i < size_t(w) * h; ++i) {
+    const bool column = i % w == 7;
+    rgba[i * 4] = column ? 10 : 255;
+    rgba[i * 4 + 1] = column ? 20 : 0;
+    rgba[i * 4 + 2] = column ? 30 : 0;
+    rgba[i * 4 + 3] = column ? 255 : 0;
+    if (column) {
+      white[i * 3] = 10;
+      white[i * 3 + 1] = 20;
+      white[i * 3 + 2] = 30;
+    }
+  }
+  WriteBytes("clear.png", testimages::EncodeRgbPng(rgba.data(), w, h, true));
+  WriteBytes("white.png", testimages::EncodeRgbPng(white.data(), w, h, false));
+  for (const char* name : {"clear.png", "white.png"}) {
+    ASSERT_EQ(Render({"--layout", Path("two.jli"), "--photo", "1=" + Path(name), "-o",
+                      Path(std::string("card-") + name)})
+                  .exitCode,
+              0);
+  }
+  EXPECT_EQ(ReadBytes("card-clear.png"), ReadBytes("card-white.png"));
+}
+
+TEST_F(RenderToolTest, APhotoThatCannotBeUsedIsReportedWithItsReason) {
+  Bytes cut = PhotoPng(37, 23);
+  cut.resize(cut.size() / 2);
+  WriteBytes("cut.png", cut);
+  WriteBytes("huge.png", testimages::ZeroGreyPng(20000, 20000, 1));
+  std::filesystem::create_directory(Path("folder.jpg"));
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"notes.txt", "is not a PNG or JPEG picture"},
+      {"absent.jpg", "cannot be read (no such file or directory)"},
+      {"cut.png", "is damaged or incomplete (the data ends early)"},
+      {"huge.png",
+       "is larger than the program's limit of 100 megapixels (20000 x 20000 pixels)"},
+      {"folder.jpg", "is a folder or a device, not a file"},
+  };
+  for (const auto& [name, reason] : cases) {
+    const tooltest::ToolResult result = Render(
+        {"--layout", Path("two.jli"), "--photo", "0=" + Path(name), "-o", Path("card.png")});
+    EXPECT_EQ(result.exitCode, 1) << name;
+    EXPECT_EQ(result.err, "tessary-render: " + Path(name) + ": " + reason + "\n");
+  }
+  EXPECT_FALSE(std::filesystem::exists(Path("card.png")));
 }
 
 }  // namespace

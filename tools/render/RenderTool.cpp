@@ -14,6 +14,7 @@
 #include "imagefiles/CardWriter.h"
 #include "imagefiles/DecodeImage.h"
 #include "imagefiles/ImageFiles.h"
+#include "imagefiles/ImageStatusText.h"
 #include "imagefiles/LayoutFile.h"
 #include "resources/BuiltInImages.h"
 #include "tools/render/RenderOptions.h"
@@ -94,11 +95,9 @@ int Run(int argc, char** argv) {
     if (int status = CheckSlot("--zoom", zoom.slot, card.slots)) return status;
   }
   for (const tools::PhotoOption& photo : options.photos) {
-    if (!engine::LoadPhotoIntoSlot(card.slots, photo.slot, photo.path, files)) {
-      std::vector<uint8_t> bytes;
-      return Fail(photo.path, files.ReadFile(photo.path, &bytes)
-                                  ? "is not a PNG or JPEG picture the program can decode"
-                                  : "cannot be read");
+    engine::ImageStatus status;
+    if (!engine::LoadPhotoIntoSlot(card.slots, photo.slot, photo.path, files, &status)) {
+      return Fail(photo.path, imagefiles::ImageStatusText(status));
     }
   }
   for (const tools::PanOption& pan : options.pans) {
