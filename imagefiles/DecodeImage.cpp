@@ -1,9 +1,7 @@
 #include "imagefiles/DecodeImage.h"
 
 #include <new>
-#include <utility>
 
-#include "engine/TurnUpright.h"
 #include "imagefiles/DecodeJpeg.h"
 #include "imagefiles/DecodePng.h"
 
@@ -35,15 +33,8 @@ ImageStatus Decode(const uint8_t* data, uint32_t size, DecodeMode mode, engine::
     return ImageStatus::Failed(ImageFailure::Unsupported, ImageDetail::JpegWithAlpha);
   }
 
-  engine::Raster decoded;
-  int orientation = 1;
-  int* wantOrientation = mode == DecodeMode::Photo ? &orientation : nullptr;
-  const ImageStatus status = png ? DecodePng(data, size, mode, &decoded, wantOrientation)
-                                 : DecodeJpeg(data, size, &decoded, wantOrientation);
-  if (!status) return status;
-  engine::TurnUpright(decoded, orientation);
-  out->Swap(decoded);
-  return status;
+  return png ? DecodePng(data, size, mode, out)
+             : DecodeJpeg(data, size, mode == DecodeMode::Photo, out);
 }
 
 }  // namespace

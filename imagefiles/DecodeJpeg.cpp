@@ -1,11 +1,13 @@
 #include "imagefiles/DecodeJpeg.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
 
+#include "engine/TurnUpright.h"
 #include "imagefiles/ExifOrientation.h"
 #include "imagefiles/JpegErrorThrower.h"
 #include "imagefiles/MemoryJpegSource.h"
@@ -54,6 +56,8 @@ struct JpegDecodeJob {
   engine::Raster raster;
   std::unique_ptr<JSAMPROW[]> rows;
   std::unique_ptr<uint8_t[]> cmykRow;
+  // Instead of the three above, for a photo that has to be turned.
+  std::unique_ptr<engine::UprightBuilder> upright;
 };
 
 [[noreturn]] void Refuse(JpegDecodeJob* job, ImageStatus status) {
@@ -103,6 +107,13 @@ ImageStatus StatusOfLibjpegError(const JpegDecodeJob& job) {
 // use C++ freely; it reports an allocation failure as false.
 bool AllocateRows(JpegDecodeJob* job, uint32_t width, uint32_t height) noexcept {
   try {
+    if (job->orientation != 1) {
+      // Rows are decoded into the builder's strip, with room for CMYK.
+      job->upright = std::make_unique<engine::UprightBuilder>(
+          width, height, job->orientation, size_t(width) * (job->components == 4 ? 4 : 3));
+      job->rows.reset(new JSAMPROW[engine::UprightBuilder::kStripRows]);
+      return true;
+    }
     job->raster = engine::Raster::Allocate(width, height, engine::PixelFormat::Rgb24);
     if (job->components == 4) {
       job->cmykRow.reset(new uint8_t[size_t(width) * 4]);
@@ -128,14 +139,43 @@ void ReadOrientation(JpegDecodeJob* job) {
 
 // Adobe's applications write CMYK inverted (0 is full ink), and browsers
 // show every four-component JPEG that way: R = C x K / 255 and so on,
-// rounded.
+// rounded. `rgb` may be `cmyk` itself: each byte is written after every
+// byte at or before it has been read.
 void CmykRowToRgb(const uint8_t* cmyk, uint8_t* rgb, uint32_t width) {
   for (uint32_t x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
-    const uint32_t k = cmyk[3];
-    rgb[0] = uint8_t((cmyk[0] * k + 127) / 255);
-    rgb[1] = uint8_t((cmyk[1] * k + 127) / 255);
-    rgb[2] = uint8_t((cmyk[2] * k + 127) / 255);
+    const uint32_t c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+    rgb[0] = uint8_t((c * k + 127) / 255);
+    rgb[1] = uint8_t((m * k + 127) / 255);
+    rgb[2] = uint8_t((y * k + 127) / 255);
   }
+}
+
+// Grey arrives as one byte per pixel at the start of the row; spread it
+// from the right end so no grey byte is overwritten before it is read.
+void ExpandGreyRow(uint8_t* row, size_t width) {
+  for (size_t x = width; x-- > 0;) {
+    const uint8_t grey = row[x];
+    row[3 * x] = grey;
+    row[3 * x + 1] = grey;
+    row[3 * x + 2] = grey;
+  }
+}
+
+// Reads the next strip of rows into the builder and turns them into Rgb24
+// where they lie.
+void ReadStrip(JpegDecodeJob* job) {
+  engine::UprightBuilder& upright = *job->upright;
+  const uint32_t wanted = upright.RowsWanted();
+  for (uint32_t i = 0; i < wanted; ++i) job->rows[i] = upright.NextRows() + i * upright.RowStride();
+  const JDIMENSION got = jpeg_read_scanlines(&job->lib.cinfo, job->rows.get(), wanted);
+  // Our source never suspends, so no progress means a broken library state.
+  if (got == 0) Refuse(job, ImageStatus::Failed(ImageFailure::Damaged));
+  const uint32_t width = job->lib.cinfo.output_width;
+  for (JDIMENSION i = 0; i < got; ++i) {
+    if (job->components == 1) ExpandGreyRow(job->rows[i], width);
+    if (job->components == 4) CmykRowToRgb(job->rows[i], job->rows[i], width);
+  }
+  upright.RowsDone(got);
 }
 
 // Every libjpeg call happens here. A library error jumps back to the setjmp
@@ -187,9 +227,11 @@ bool RunJpegDecode(JpegDecodeJob* job) {
   }
   while (cinfo->output_scanline < height) {
     const JDIMENSION done = cinfo->output_scanline;
-    // Our source never suspends, so no progress means a broken library state.
-    if (job->cmykRow) {
+    if (job->upright) {
+      ReadStrip(job);
+    } else if (job->cmykRow) {
       JSAMPROW row = job->cmykRow.get();
+      // Our source never suspends, so no progress means a broken library state.
       if (jpeg_read_scanlines(cinfo, &row, 1) != 1) {
         Refuse(job, ImageStatus::Failed(ImageFailure::Damaged));
       }
@@ -202,31 +244,23 @@ bool RunJpegDecode(JpegDecodeJob* job) {
   return true;
 }
 
-// Grey arrives as one byte per pixel at the start of each row; spread it
-// from the right end so no grey byte is overwritten before it is read.
 void ExpandGreyRows(engine::Raster* raster) {
-  const size_t width = raster->width;
-  for (uint32_t y = 0; y < raster->height; ++y) {
-    uint8_t* row = raster->Row(y);
-    for (size_t x = width; x-- > 0;) {
-      const uint8_t grey = row[x];
-      row[3 * x] = grey;
-      row[3 * x + 1] = grey;
-      row[3 * x + 2] = grey;
-    }
-  }
+  for (uint32_t y = 0; y < raster->height; ++y) ExpandGreyRow(raster->Row(y), raster->width);
 }
 
 }  // namespace
 
-ImageStatus DecodeJpeg(const uint8_t* data, uint32_t size, engine::Raster* out, int* orientation) {
+ImageStatus DecodeJpeg(const uint8_t* data, uint32_t size, bool upright, engine::Raster* out) {
   JpegDecodeJob job;
   job.data = data;
   job.size = size;
-  job.wantOrientation = orientation != nullptr;
+  job.wantOrientation = upright;
   if (!RunJpegDecode(&job)) return job.status;
-  if (job.components == 1) ExpandGreyRows(&job.raster);
-  if (orientation != nullptr) *orientation = job.orientation;
+  if (job.upright) {
+    job.raster = job.upright->Take();
+  } else if (job.components == 1) {
+    ExpandGreyRows(&job.raster);
+  }
   out->Swap(job.raster);
   return ImageStatus();
 }

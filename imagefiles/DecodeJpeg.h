@@ -10,10 +10,10 @@ namespace imagefiles {
 // The JPEG half of DecodeImage: a grey, RGB (YCbCr), CMYK or YCCK JPEG into
 // Rgb24. Four-component pictures are taken as Adobe writes them (inverted),
 // the way browsers show them. A truncated file decodes as far as its data
-// goes. `orientation`, when given, receives the Exif orientation of the
-// first APP1 Exif segment (1 when there is none); the pixels are not turned
-// here. `*out` is only written on success. May throw std::bad_alloc.
-engine::ImageStatus DecodeJpeg(const uint8_t* data, uint32_t size, engine::Raster* out,
-                               int* orientation);
+// goes. With `upright`, the picture is turned as the Exif orientation of
+// its first APP1 Exif segment says, row strip by row strip as it is
+// decoded. `*out` is only written on success. May throw std::bad_alloc.
+engine::ImageStatus DecodeJpeg(const uint8_t* data, uint32_t size, bool upright,
+                               engine::Raster* out);
 
 }  // namespace imagefiles

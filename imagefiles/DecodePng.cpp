@@ -8,6 +8,7 @@
 
 #include <png.h>
 
+#include "engine/TurnUpright.h"
 #include "imagefiles/ExifOrientation.h"
 #include "imagefiles/PngChunkWalk.h"
 #include "imagefiles/PngErrorManager.h"
@@ -57,6 +58,7 @@ struct PngDecodeJob {
   uint32_t size = 0;
   DecodeMode mode = DecodeMode::Rgb;
   PngChunkSummary chunks;
+  int orientation = 1;  // Photo mode: as the eXIf chunk says
   // Set by our own checks before they raise a library error, or by the
   // error callback from libpng's message; Ok until something fails.
   ImageStatus status;
@@ -68,6 +70,9 @@ struct PngDecodeJob {
   engine::Raster raster;
   std::unique_ptr<png_bytep[]> rows;
   std::unique_ptr<uint8_t[]> rgbaRow;  // Photo mode with transparency, not interlaced
+  // Instead of the above, for a photo that has to be turned, not interlaced.
+  std::unique_ptr<engine::UprightBuilder> upright;
+  uint32_t height = 0;
   bool overWhite = false;
   bool interlaced = false;
   bool ended = false;  // IEND was reached
@@ -173,6 +178,12 @@ void CheckSize(PngDecodeJob* job, uint32_t width, uint32_t height, int bitDepth,
 // use C++ freely; it reports an allocation failure as false.
 bool AllocateRows(PngDecodeJob* job, uint32_t width, uint32_t height) noexcept {
   try {
+    job->height = height;
+    if (job->orientation != 1 && !job->interlaced) {
+      job->upright =
+          std::make_unique<engine::UprightBuilder>(width, height, job->orientation, width * 3);
+      return true;
+    }
     // Interlaced rows with transparency come as Rgba32 and are put over
     // white in place afterwards, so the buffer keeps its Rgba32 size.
     const bool rgba = job->mode == DecodeMode::Rgba || (job->overWhite && job->interlaced);
@@ -284,8 +295,18 @@ void InfoReady(png_structp png, png_infop info) {
 // null where a pass leaves the row as it was.
 void RowReady(png_structp png, png_bytep row, png_uint_32 rowNumber, int) {
   PngDecodeJob* job = JobOf(png);
-  if (row == nullptr || rowNumber >= job->raster.height) return;
-  if (job->rgbaRow) {
+  if (row == nullptr || rowNumber >= job->height) return;
+  if (job->upright) {
+    // Not interlaced: every row once, from the top.
+    engine::UprightBuilder& upright = *job->upright;
+    const uint32_t width = png_get_image_width(png, job->info);
+    if (job->overWhite) {
+      RowOverWhite(row, upright.NextRows(), width);
+    } else {
+      std::memcpy(upright.NextRows(), row, size_t(width) * 3);
+    }
+    upright.RowsDone(1);
+  } else if (job->rgbaRow) {
     RowOverWhite(row, job->raster.Row(rowNumber), job->raster.width);
   } else {
     png_progressive_combine_row(png, job->rows[rowNumber], row);
@@ -327,8 +348,9 @@ bool RunPngDecode(PngDecodeJob* job) {
   // chunks stop short; a deflate stream that ends before the last row ends
   // it without an error at all.
   const bool allRows = job->interlaced ? png_get_current_pass_number(job->png) > 6
-                                       : png_get_current_row_number(job->png) >= job->raster.height;
-  if (!job->ended || job->raster.Empty() || !allRows) {
+                                       : png_get_current_row_number(job->png) >= job->height;
+  const bool allocated = job->upright != nullptr || !job->raster.Empty();
+  if (!job->ended || !allocated || !allRows || (job->upright && !job->upright->Complete())) {
     Refuse(job,
            ImageStatus::Failed(ImageFailure::Damaged, job->corruptStream ? ImageDetail::CorruptData
                                                                          : ImageDetail::EndsEarly));
@@ -352,8 +374,7 @@ void PackOverWhite(engine::Raster* raster) {
 
 }  // namespace
 
-ImageStatus DecodePng(const uint8_t* data, uint32_t size, DecodeMode mode, engine::Raster* out,
-                      int* orientation) {
+ImageStatus DecodePng(const uint8_t* data, uint32_t size, DecodeMode mode, engine::Raster* out) {
   PngDecodeJob job;
   job.data = data;
   job.size = size;
@@ -361,12 +382,18 @@ ImageStatus DecodePng(const uint8_t* data, uint32_t size, DecodeMode mode, engin
   if (!WalkPngChunks(data, size, &job.chunks)) {
     return ImageStatus::Failed(ImageFailure::Damaged, job.chunks.problem);
   }
+  if (mode == DecodeMode::Photo) {
+    job.orientation = ExifOrientation(data + job.chunks.exifOffset, job.chunks.exifSize);
+  }
   if (!RunPngDecode(&job)) {
     return job.status.Ok() ? ImageStatus::Failed(ImageFailure::Damaged) : job.status;
   }
-  if (job.overWhite && job.interlaced) PackOverWhite(&job.raster);
-  if (orientation != nullptr) {
-    *orientation = ExifOrientation(data + job.chunks.exifOffset, job.chunks.exifSize);
+  if (job.upright) {
+    job.raster = job.upright->Take();
+  } else {
+    // Interlaced photos are whole only now; they are turned afterwards.
+    if (job.overWhite && job.interlaced) PackOverWhite(&job.raster);
+    engine::TurnUpright(job.raster, job.orientation);
   }
   out->Swap(job.raster);
   return ImageStatus();

@@ -12,11 +12,10 @@ namespace imagefiles {
 // Photo) or Rgba32 (Rgba). Fails on a library error, on a picture above
 // engine::kMaxRasterPixels, on data that cannot hold the picture it declares
 // and on far more compressed data than it can need. In Photo mode alpha and
-// tRNS transparency are put over white and `orientation`, when given,
-// receives the eXIf chunk's orientation (1 when there is none); the pixels
-// are not turned here. `*out` is only written on success. May throw
+// tRNS transparency are put over white and the picture is turned as its
+// eXIf chunk says. `*out` is only written on success. May throw
 // std::bad_alloc.
 engine::ImageStatus DecodePng(const uint8_t* data, uint32_t size, DecodeMode mode,
-                              engine::Raster* out, int* orientation);
+                              engine::Raster* out);
 
 }  // namespace imagefiles

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -104,6 +105,38 @@ TEST(TurnUpright, OddSizesSingleRowsAndColumnsAndTileEdges) {
         }
       }
     }
+  }
+}
+
+TEST(UprightBuilder, RowsFedInAnyPortionsGiveTheTurnedPhoto) {
+  // Taller than two strips, fed in uneven portions as a decoder reads them,
+  // into rows with working room beyond the pixels.
+  const uint32_t w = 37, h = 150;
+  for (int orientation = 2; orientation <= 8; ++orientation) {
+    Raster stored = Raster::Allocate(w, h, PixelFormat::Rgb24);
+    for (size_t i = 0; i < stored.ByteSize(); ++i) stored.pixels[i] = uint8_t(i * 13 + i / 7);
+    engine::UprightBuilder builder(w, h, orientation, size_t(w) * 4);
+    ASSERT_EQ(builder.RowStride(), size_t(w) * 4);
+    uint32_t row = 0, portion = 1;
+    while (!builder.Complete()) {
+      const uint32_t count = std::min(builder.RowsWanted(), portion);
+      ASSERT_GT(count, 0u);
+      for (uint32_t i = 0; i < count; ++i) {
+        uint8_t* to = builder.NextRows() + i * builder.RowStride();
+        std::memcpy(to, stored.Row(row + i), size_t(w) * 3);
+        std::memset(to + size_t(w) * 3, 0xEE, w);  // the working room is never read
+      }
+      builder.RowsDone(count);
+      row += count;
+      portion = portion * 3 % 41 + 1;
+    }
+    ASSERT_EQ(row, h);
+    const Raster built = builder.Take();
+    engine::TurnUpright(stored, orientation);
+    ASSERT_EQ(built.width, stored.width);
+    ASSERT_EQ(built.height, stored.height);
+    EXPECT_EQ(std::memcmp(built.pixels.get(), stored.pixels.get(), stored.ByteSize()), 0)
+        << "orientation " << orientation;
   }
 }
 

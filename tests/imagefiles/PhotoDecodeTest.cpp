@@ -93,6 +93,47 @@ TEST(PhotoOrientation, PngPhotosTakeItFromAnIntactExifChunkOnly) {
   EXPECT_EQ(Pixels(out), stored);
 }
 
+// Turned photos are built strip by strip as they decode: pictures taller
+// than a strip, grey, CMYK and transparent ones come out as the plain decode
+// turned afterwards.
+TEST(PhotoOrientation, EveryKindIsTurnedAcrossSeveralStrips) {
+  const uint32_t w = 70, h = 150;
+  struct Case {
+    const char* what;
+    Bytes plain, tagged;
+    int orientation;
+  };
+  std::vector<Case> cases;
+  for (int components : {1, 3, 4}) {
+    const Bytes pixels = testimages::SyntheticPhoto(w, h, components);
+    testimages::JpegOptions options;
+    options.cmyk = components == 4;
+    const int orientation = 4 + components;  // 5, 7, 8
+    Case c{components == 1 ? "grey JPEG" : components == 3 ? "JPEG" : "CMYK JPEG",
+           testimages::EncodeJpeg(pixels.data(), w, h, components, options), {}, orientation};
+    options.exif = testimages::ExifBlock(orientation, components == 3);
+    c.tagged = testimages::EncodeJpeg(pixels.data(), w, h, components, options);
+    cases.push_back(c);
+  }
+  for (bool interlaced : {false, true}) {
+    PngPicture rgba = testimages::MakePngPicture(PNG_COLOR_TYPE_RGB_ALPHA, 8, w, h);
+    rgba.interlaced = interlaced;
+    const Bytes png = testimages::EncodePng(rgba);
+    cases.push_back({interlaced ? "interlaced RGBA PNG" : "RGBA PNG", png,
+                     testimages::WithPngExif(png, testimages::ExifBlock(6, false)), 6});
+  }
+  for (const Case& c : cases) {
+    Raster stored, upright;
+    ASSERT_TRUE(Decode(c.plain, DecodeMode::Photo, &stored).Ok()) << c.what;
+    ASSERT_TRUE(Decode(c.tagged, DecodeMode::Photo, &upright).Ok()) << c.what;
+    uint32_t uw = 0, uh = 0;
+    const Bytes expected = testimages::TurnedUpright(Pixels(stored), w, h, c.orientation, &uw, &uh);
+    EXPECT_EQ(upright.width, uw) << c.what;
+    EXPECT_EQ(upright.height, uh) << c.what;
+    EXPECT_EQ(Pixels(upright), expected) << c.what;
+  }
+}
+
 // Straight alpha over white, rounded: what a browser shows on a white page.
 uint8_t OverWhite(uint8_t colour, uint8_t alpha) {
   return uint8_t(std::lround((colour * alpha + 255.0 * (255 - alpha)) / 255.0));
@@ -396,39 +437,44 @@ TEST(DecodeStatus, WordsForTheUserNameTheReason) {
             "\"/home/ann/notes.txt\" cannot be used as a photo: it is not a PNG or JPEG picture.");
 }
 
-// A 12 MP photo tagged to be turned a quarter needs a second buffer for the
-// turn; with memory for the decode but not for that, it is refused as out
-// of memory and the caller's picture is untouched. Run in a child process
-// whose address space is capped.
-TEST(PhotoOrientation, ATurnWithoutMemoryIsRefusedCleanly) {
+// A 4 MP photo tagged to be turned a quarter is turned strip by strip as
+// it is decoded, so it fits where the untagged photo fits. An interlaced
+// one is only whole at the end and needs a second buffer for the turn;
+// without memory for it, it is refused as out of memory and the caller's
+// picture is untouched. Run in a child process whose address space is
+// capped at what it uses now plus one and a half photos.
+TEST(PhotoOrientation, TurnsNeedNoSecondPictureOrFailCleanlyWithoutOne) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "AddressSanitizer reserves more address space than the cap allows";
 #else
-  const Bytes plain = testimages::ZeroGreyPng(4000, 3000, 8);
+  const Bytes plain = testimages::ZeroGreyPng(2400, 1600, 8);
   const Bytes tagged = testimages::WithPngExif(plain, testimages::ExifBlock(6, false));
-  constexpr size_t kPhotoBytes = size_t(4000) * 3000 * 3;
+  const Bytes interlaced = testimages::WithPngExif(testimages::ZeroGreyPng(2400, 1600, 8, true),
+                                                   testimages::ExifBlock(8, true));
+  constexpr size_t kPhotoBytes = size_t(2400) * 1600 * 3;
   auto decodeUnderACap = [&] {
     long pages = 0;
     FILE* statm = std::fopen("/proc/self/statm", "r");
     if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) std::_Exit(3);
     std::fclose(statm);
-    const rlim_t cap = rlim_t(pages) * sysconf(_SC_PAGESIZE) + kPhotoBytes + (kPhotoBytes / 2);
+    const rlim_t cap = rlim_t(pages) * sysconf(_SC_PAGESIZE) + kPhotoBytes + kPhotoBytes / 2;
     const rlimit limit{cap, cap};
     if (setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(3);
-    Raster out = Raster::Allocate(1, 1, PixelFormat::Rgb24);
-    // The same photo without the tag fits.
-    {
-      Raster upright;
-      if (!Decode(plain, DecodeMode::Photo, &upright).Ok()) std::_Exit(4);
+    for (const Bytes* fits : {&plain, &tagged}) {
+      Raster photo;
+      if (!Decode(*fits, DecodeMode::Photo, &photo).Ok()) std::_Exit(4);
     }
-    const ImageStatus status = Decode(tagged, DecodeMode::Photo, &out);
+    Raster out = Raster::Allocate(1, 1, PixelFormat::Rgb24);
+    const ImageStatus status = Decode(interlaced, DecodeMode::Photo, &out);
     std::_Exit(status.failure == ImageFailure::OutOfMemory && out.width == 1 ? 0 : 5);
   };
   EXPECT_EXIT(decodeUnderACap(), ::testing::ExitedWithCode(0), "");
-  Raster out;
-  ASSERT_TRUE(Decode(tagged, DecodeMode::Photo, &out).Ok());
-  EXPECT_EQ(out.width, 3000u);
-  EXPECT_EQ(out.height, 4000u);
+  for (const Bytes* photo : {&tagged, &interlaced}) {
+    Raster out;
+    ASSERT_TRUE(Decode(*photo, DecodeMode::Photo, &out).Ok());
+    EXPECT_EQ(out.width, 1600u);
+    EXPECT_EQ(out.height, 2400u);
+  }
 #endif
 }
 

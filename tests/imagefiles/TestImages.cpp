@@ -3,6 +3,7 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -212,9 +213,20 @@ void InsertPngChunk(std::vector<uint8_t>* png, size_t before, const std::string&
   png->insert(png->begin() + at, chunk.begin(), chunk.end());
 }
 
-std::vector<uint8_t> ZeroGreyPng(uint32_t width, uint32_t height, int bitDepth) {
+std::vector<uint8_t> ZeroGreyPng(uint32_t width, uint32_t height, int bitDepth, bool interlaced) {
   const size_t rowBytes = 1 + (size_t(width) * bitDepth + 7) / 8;
   std::vector<uint8_t> row(rowBytes, 0);
+  // All zeros, filter bytes included: only the total length depends on
+  // how the rows are laid out.
+  uint64_t total = uint64_t(height) * rowBytes;
+  if (interlaced) {
+    total = 0;
+    for (int pass = 0; pass < 7; ++pass) {
+      const uint64_t columns = PNG_PASS_COLS(uint64_t(width), pass);
+      const uint64_t rows = PNG_PASS_ROWS(uint64_t(height), pass);
+      if (columns != 0) total += rows * (1 + (columns * bitDepth + 7) / 8);
+    }
+  }
   z_stream z{};
   deflateInit(&z, Z_BEST_SPEED);
   std::vector<uint8_t> idat(1 << 16);
@@ -228,9 +240,9 @@ std::vector<uint8_t> ZeroGreyPng(uint32_t width, uint32_t height, int bitDepth) 
       used = idat.size() - z.avail_out;
     } while (z.avail_out == 0 || (flush == Z_FINISH && z.avail_in > 0));
   };
-  for (uint32_t y = 0; y < height; ++y) {
+  for (uint64_t fed = 0; fed < total; fed += row.size()) {
     z.next_in = row.data();
-    z.avail_in = uInt(row.size());
+    z.avail_in = uInt(std::min<uint64_t>(row.size(), total - fed));
     pump(Z_NO_FLUSH);
   }
   int status;
@@ -259,6 +271,7 @@ std::vector<uint8_t> ZeroGreyPng(uint32_t width, uint32_t height, int bitDepth) 
   PutBigEndian32(&ihdr[0], width);
   PutBigEndian32(&ihdr[4], height);
   ihdr[8] = uint8_t(bitDepth);
+  ihdr[12] = interlaced ? 1 : 0;
   addChunk("IHDR", ihdr);
   addChunk("IDAT", idat);
   addChunk("IEND", {});

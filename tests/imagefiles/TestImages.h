@@ -54,7 +54,8 @@ uint32_t GetBigEndian32(const uint8_t* p);
 
 // A PNG of width x height 8-bit grey zeros built with zlib directly, for
 // pictures too large to build through libpng quickly.
-std::vector<uint8_t> ZeroGreyPng(uint32_t width, uint32_t height, int bitDepth);
+std::vector<uint8_t> ZeroGreyPng(uint32_t width, uint32_t height, int bitDepth,
+                                 bool interlaced = false);
 
 // Photo-like test content: smooth gradients with some texture.
 std::vector<uint8_t> SyntheticPhoto(uint32_t width, uint32_t height, int components);
