@@ -1,7 +1,8 @@
 // tessary-fuzz-seeds OUT: writes the fuzz targets' starting corpora into
-// OUT/png, OUT/jpeg, OUT/layout and OUT/photo: every PNG and JPEG kind the
-// tests build, decompression bombs and other hostile files the tests know,
-// and layout files both sound and damaged. scripts/fuzz.sh runs it.
+// OUT/png, OUT/jpeg, OUT/layout, OUT/photo and OUT/exif: every PNG and JPEG
+// kind the tests build, photos tagged to be turned, decompression bombs and
+// other hostile files the tests know, layout files both sound and damaged,
+// and Exif blocks. scripts/fuzz.sh runs it.
 
 #include <png.h>
 #include <zlib.h>
@@ -83,6 +84,10 @@ std::vector<Named> PngSeeds() {
   Bytes text = testimages::EncodePng(testimages::MakePngPicture(PNG_COLOR_TYPE_RGB, 8, 5, 4));
   testimages::InsertPngChunk(&text, 1, "tEXt", 3000, Bytes(3000, 't'));
   seeds.push_back({"large-text.png", text});
+  // Photos: turned by eXIf, transparent, and with a long compressed tail.
+  const Bytes rgba = testimages::EncodePng(testimages::MakePngPicture(PNG_COLOR_TYPE_RGB_ALPHA, 8, 70, 9));
+  seeds.push_back({"exif8-rgba.png", testimages::WithPngExif(rgba, testimages::ExifBlock(8, true))});
+  seeds.push_back({"trailing-zeros.png", testimages::PngWithTrailingZeros(8, 8, 1 << 20)});
   return seeds;
 }
 
@@ -117,6 +122,15 @@ std::vector<Named> JpegSeeds() {
     }
   }
   seeds.push_back({"hollow-60000.jpg", hollow});
+  // Photos tagged to be turned, on both sides of a strip of rows.
+  const Bytes tall = testimages::SyntheticPhoto(20, 70, 3);
+  options = {};
+  options.exif = testimages::ExifBlock(6, false);
+  seeds.push_back({"exif6-tall.jpg", testimages::EncodeJpeg(tall.data(), 20, 70, 3, options)});
+  options.exif = testimages::ExifBlock(3, true);
+  options.cmyk = true;
+  options.ycck = true;
+  seeds.push_back({"exif3-ycck.jpg", testimages::EncodeJpeg(cmyk.data(), 24, 17, 4, options)});
   return seeds;
 }
 
@@ -163,6 +177,21 @@ Bytes PhotoInput(const Bytes& file) {
   return input;
 }
 
+std::vector<Named> ExifSeeds() {
+  std::vector<Named> seeds;
+  for (bool bigEndian : {false, true}) {
+    const std::string order = bigEndian ? "mm" : "ii";
+    for (int orientation : {0, 1, 6, 8}) {
+      const Bytes tiff = testimages::ExifBlock(orientation, bigEndian);
+      seeds.push_back({order + "-" + std::to_string(orientation) + ".tiff", tiff});
+      Bytes app1 = {'E', 'x', 'i', 'f', 0, 0};
+      app1.insert(app1.end(), tiff.begin(), tiff.end());
+      seeds.push_back({order + "-" + std::to_string(orientation) + ".app1", app1});
+    }
+  }
+  return seeds;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -176,6 +205,7 @@ int main(int argc, char** argv) {
   for (const Named& seed : png) Write(out / "png", seed.name, seed.bytes);
   for (const Named& seed : jpeg) Write(out / "jpeg", seed.name, seed.bytes);
   for (const Named& seed : LayoutSeeds()) Write(out / "layout", seed.name, seed.bytes);
+  for (const Named& seed : ExifSeeds()) Write(out / "exif", seed.name, seed.bytes);
   for (const std::vector<Named>* kind : {&png, &jpeg}) {
     for (const Named& seed : *kind) {
       // Photos are decoded at full size before any check of the render

@@ -42,6 +42,7 @@ seed_kind() {
     fuzz_jpeg_decode) echo jpeg ;;
     fuzz_layout) echo layout ;;
     fuzz_photo) echo photo ;;
+    fuzz_exif_orientation) echo exif ;;
     *) echo jpeg ;;
   esac
 }
@@ -52,6 +53,7 @@ dictionary() {
     fuzz_png_decode) cat fuzz/png.dict ;;
     fuzz_layout) cat fuzz/layout.dict fuzz/png.dict ;;
     fuzz_photo) cat fuzz/png.dict fuzz/jpeg.dict ;;
+    fuzz_exif_orientation) cat fuzz/exif.dict ;;
     *) cat fuzz/jpeg.dict ;;
   esac >"$out"
   echo "$out"
