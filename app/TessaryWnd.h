@@ -110,7 +110,8 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   void RepaintCard() override;
   void DragFinished() override;
   bool LoadLayout(const std::string& path) override;
-  bool LoadPhoto(int32_t slot, const std::string& path) override;
+  engine::ImageStatus LoadPhoto(int32_t slot, const std::string& path) override;
+  void ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status) override;
 
   void CentreOnWorkArea();
   void SetWindowIcons();

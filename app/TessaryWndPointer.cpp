@@ -1,7 +1,9 @@
 // The pointer over the card and files dropped on the window: the window
 // hands the work to interaction/ and keeps the hint line and the dialogs.
+#include <cerrno>
+
 #include "app/TessaryWnd.h"
-#include "app/WebAddresses.h"
+#include "imagefiles/ImageStatusText.h"
 #include "imagefiles/LayoutFile.h"
 #include "interaction/Hints.h"
 #include "interaction/LayoutFileName.h"
@@ -89,15 +91,21 @@ void CTessaryWnd::RememberFolderOf(const std::string& path) {
 void CTessaryWnd::ChoosePhotoForSlot(int32_t slot) {
   FileDialog dialog;
   dialog.title = "Open picture";
-  dialog.filters = {{"Supported picture files", {"*.jpg", "*.png"}},
-                    {"JPEG picture files", {"*.jpg"}},
+  // The picture is known by its content, not its name; the names here only
+  // keep other files out of the way.
+  dialog.filters = {{"Picture files", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png"}},
+                    {"JPEG picture files", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif"}},
                     {"PNG picture files", {"*.png"}}};
   dialog.initialFolder = lastFolder;
   const std::optional<FileChoice> choice = window->ChooseFileToOpen(dialog);
   if (!choice) return;
   RememberFolderOf(choice->path);
-  BusyCursor busy(*window);
-  LoadPhoto(slot, choice->path);
+  engine::ImageStatus status;
+  {
+    BusyCursor busy(*window);
+    status = LoadPhoto(slot, choice->path);
+  }
+  if (!status) ReportPhotoFailure(choice->path, status);
   // The hint follows at the next pointer move.
 }
 
@@ -113,11 +121,15 @@ void CTessaryWnd::OpenLayout() {
   LoadLayout(choice->path);
 }
 
-bool CTessaryWnd::LoadPhoto(int32_t slot, const std::string& path) {
-  if (slot < 0 || !engine::LoadPhotoIntoSlot(card.slots, size_t(slot), path, reader_))
-    return false;
-  CardChanged();
-  return true;
+engine::ImageStatus CTessaryWnd::LoadPhoto(int32_t slot, const std::string& path) {
+  engine::ImageStatus status = engine::ImageStatus::Unreadable(EINVAL);
+  if (slot >= 0 && engine::LoadPhotoIntoSlot(card.slots, size_t(slot), path, reader_, &status))
+    CardChanged();
+  return status;
+}
+
+void CTessaryWnd::ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status) {
+  ShowMessage(imagefiles::PhotoFailureMessage(FileName(path), status));
 }
 
 bool CTessaryWnd::LoadLayout(const std::string& path) {
@@ -149,7 +161,12 @@ void CTessaryWnd::OpenFiles(const std::vector<std::string>& paths) {
       ShowMessage("\"" + FileName(path) + "\" was not opened: the card has no empty region left.");
       continue;
     }
-    if (LoadPhoto(int32_t(next), path)) ++next;
+    const engine::ImageStatus status = LoadPhoto(int32_t(next), path);
+    if (status) {
+      ++next;
+    } else {
+      ReportPhotoFailure(path, status);
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/CardTemplate.h"
+#include "engine/ImageStatus.h"
 #include "engine/Rect.h"
 #include "platform/Window.h"
 
@@ -23,9 +24,11 @@ class CardHost {
   virtual void DragFinished() = 0;
   virtual void ChoosePhotoForSlot(int32_t slot) = 0;
   // Each loads the file and repaints on success. A layout that fails has
-  // already been reported to the user when these return false.
+  // already been reported to the user when LoadLayout returns false; a photo
+  // that fails is reported by ReportPhotoFailure, when the caller decides.
   virtual bool LoadLayout(const std::string& path) = 0;
-  virtual bool LoadPhoto(int32_t slot, const std::string& path) = 0;
+  virtual engine::ImageStatus LoadPhoto(int32_t slot, const std::string& path) = 0;
+  virtual void ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status) = 0;
 };
 
 }  // namespace interaction

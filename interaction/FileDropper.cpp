@@ -26,15 +26,25 @@ void FileDropper::Drop(const platform::FileDrag& drag) {
   // The region under the drop point receives the photos of the whole drop.
   const int32_t slot = HitTestSlot(host_.Card(), host_.CardRect(), drag.point.x, drag.point.y);
   if (drag.paths.empty()) return;
-  platform::BusyCursor busy(host_.HostWindow());
-  for (const std::string& path : drag.paths) {
-    if (!IsConsideredFileName(path)) continue;
-    if (IsLayoutFileName(path)) {
-      if (host_.LoadLayout(path)) return;
-      continue;  // reported; the next file may still be good
+  // A photo that fails is told about only when nothing in the drop worked,
+  // and then only the first: the others most likely fail for the same reason.
+  std::string failedPath;
+  engine::ImageStatus failed;
+  {
+    platform::BusyCursor busy(host_.HostWindow());
+    for (const std::string& path : drag.paths) {
+      if (!IsConsideredFileName(path)) continue;
+      if (IsLayoutFileName(path)) {
+        if (host_.LoadLayout(path)) return;
+        continue;  // reported; the next file may still be good
+      }
+      if (slot == -1) continue;
+      const engine::ImageStatus status = host_.LoadPhoto(slot, path);
+      if (status) return;
+      if (failedPath.empty()) failedPath = path, failed = status;
     }
-    if (slot != -1 && host_.LoadPhoto(slot, path)) return;
   }
+  if (!failedPath.empty()) host_.ReportPhotoFailure(failedPath, failed);
 }
 
 }  // namespace interaction

@@ -12,10 +12,15 @@ namespace platform::qt {
 
 namespace {
 
-// "Description (*.jpg *.png)".
+// "Description (*.jpg *.JPG *.png *.PNG)": desktop dialogs that match names
+// case by case still show a camera's upper-case names.
 QString NameFilter(const FileFilter& filter) {
   QStringList patterns;
   for (const std::string& p : filter.patterns) patterns << QString::fromStdString(p);
+  for (const std::string& p : filter.patterns) {
+    const QString upper = QString::fromStdString(p).toUpper();
+    if (!patterns.contains(upper)) patterns << upper;
+  }
   return QString::fromStdString(filter.description) + QStringLiteral(" (") +
          patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }

@@ -226,9 +226,12 @@ TEST(OpenFiles, TheLayoutFirstThenPhotosIntoTheEmptyRegionsInOrder) {
   EXPECT_EQ(h.Slot(1).photoWidth, 11u);
   EXPECT_EQ(h.Slot(2).photoWidth, 12u);
   EXPECT_FALSE(h.Slot(3).HasPhoto());  // hidden now: no photo goes there
-  // d found no empty region, twice.
-  ASSERT_EQ(h.window->messages.size(), 2u);
+  // The bad file is reported as a dropped one would be; d found no empty
+  // region, twice.
+  ASSERT_EQ(h.window->messages.size(), 3u);
   EXPECT_EQ(h.window->messages[0].message.text,
+            "\"c.png\" cannot be used as a photo: it is not a PNG or JPEG picture.");
+  EXPECT_EQ(h.window->messages[1].message.text,
             "\"d.png\" was not opened: the card has no empty region left.");
   EXPECT_EQ(h.window->busyDepth, 0);
   EXPECT_TRUE(h.wnd->GetHistory().CanUndo());  // what was opened is a change to the card

@@ -38,9 +38,11 @@ TEST(MouseEditing, ClickOnAnEmptySlotOpensTheDialogOnceAndLoadsThePhoto) {
   const FileDialog& d = h.window->openDialogs[0];
   EXPECT_EQ(d.title, "Open picture");
   ASSERT_EQ(d.filters.size(), 3u);
-  EXPECT_EQ(d.filters[0].description, "Supported picture files");
-  EXPECT_EQ(d.filters[0].patterns, (std::vector<std::string>{"*.jpg", "*.png"}));
+  EXPECT_EQ(d.filters[0].description, "Picture files");
+  EXPECT_EQ(d.filters[0].patterns,
+            (std::vector<std::string>{"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png"}));
   EXPECT_EQ(d.filters[1].description, "JPEG picture files");
+  EXPECT_EQ(d.filters[1].patterns, (std::vector<std::string>{"*.jpg", "*.jpeg", "*.jpe", "*.jfif"}));
   EXPECT_EQ(d.filters[2].description, "PNG picture files");
   EXPECT_EQ(d.initialFilter, 0u);
 

@@ -55,7 +55,8 @@ TEST_F(QtPlatformTest, SaveDialogReportsTheChosenTypeAndTheNameAsTyped) {
   request.initialFolder = dir.path().toStdString();
   const std::optional<FileChoice> choice = window->ChooseFileToSave(request);
   ASSERT_TRUE(choice.has_value());
-  EXPECT_EQ(offered, (QStringList{"JPEG picture files (*.jpg)", "PNG picture files (*.png)"}));
+  EXPECT_EQ(offered, (QStringList{"JPEG picture files (*.jpg *.JPG)",
+                                  "PNG picture files (*.png *.PNG)"}));
   EXPECT_EQ(choice->filter, 1u);
   EXPECT_EQ(QString::fromStdString(choice->path), dir.filePath("card"));
 }
@@ -73,7 +74,7 @@ TEST_F(QtPlatformTest, OpenDialogOffersCombinedPatternsAndCancelGivesNothing) {
   request.filters = {{"Supported picture files", {"*.jpg", "*.png"}},
                      {"JPEG picture files", {"*.jpg"}}};
   EXPECT_FALSE(window->ChooseFileToOpen(request).has_value());
-  EXPECT_EQ(offered.value(0), "Supported picture files (*.jpg *.png)");
+  EXPECT_EQ(offered.value(0), "Supported picture files (*.jpg *.png *.JPG *.PNG)");
 }
 
 TEST_F(QtPlatformTest, QuestionsAnswerWithTheButtonChosenOrTheMostCarefulOne) {

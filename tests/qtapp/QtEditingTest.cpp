@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "imagefiles/TestImages.h"
 #include "interaction/HintTexts.h"
 #include "tests/qtapp/QtAppHarness.h"
 
@@ -255,4 +256,38 @@ TEST(QtEditing, DoubleClicksOpenTheDialogOnceForAPhotoAndTwiceForAnEmptyRegion) 
   QTest::qWait(50);
   EXPECT_EQ(dialogs.titles.size(), 2u);
   EXPECT_FALSE(app.Card().slots[3].HasPhoto());
+}
+
+TEST(QtEditing, APortraitPhotoFromAPhoneIsDroppedAndAppearsUpright) {
+  QtApp app;
+  ASSERT_TRUE(app.Ready());
+  // Stored sideways, as a phone writes it: red on the left, blue on the
+  // right, with Exif Orientation 6 (turn a quarter clockwise to see it).
+  // Upright it is a portrait with red on top and blue below.
+  const uint32_t w = 300, h = 200;
+  std::vector<uint8_t> rgb(size_t(w) * h * 3);
+  for (uint32_t y = 0; y < h; ++y)
+    for (uint32_t x = 0; x < w; ++x) {
+      uint8_t* p = &rgb[(size_t(y) * w + x) * 3];
+      p[0] = x < w / 2 ? 230 : 20, p[1] = 20, p[2] = x < w / 2 ? 20 : 230;
+    }
+  testimages::JpegOptions options;
+  options.exif = testimages::ExifBlock(6, false);
+  const std::string photo =
+      app.files.Write("portrait.jpg", testimages::EncodeJpeg(rgb.data(), w, h, 3, options));
+  const ClientPoint target = app.In(0);
+  ASSERT_TRUE(DragFilesOnto(app, {photo}, app.At(target)).dropAccepted);
+  ASSERT_EQ(app.Card().slots[0].photoWidth, h);  // upright: 200 wide, 300 high
+  ASSERT_EQ(app.Card().slots[0].photoHeight, w);
+
+  const engine::PhotoSlot& slot = app.Card().slots[0];
+  const Rect r = app.CardRect();
+  const int32_t midX = r.left + (slot.left + slot.right) / 2 * r.Width() / 900;
+  const int32_t top = r.top + (slot.top + 20) * r.Height() / 600;
+  const int32_t bottom = r.top + (slot.bottom - 20) * r.Height() / 600;
+  QTest::qWait(100);
+  const QImage image = app.Grab();
+  EXPECT_TRUE(Reddish(QtApp::PixelOf(image, midX, top)));
+  EXPECT_TRUE(Bluish(QtApp::PixelOf(image, midX, bottom)));
+  EXPECT_EQ(app.MismatchesWithRender(image), 0);
 }

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "imagefiles/TestImages.h"
+#include "tests/interaction/InteractionHarness.h"
+
+using namespace itest;
+
+namespace {
+
+// A PNG cut off in the middle of its image data.
+std::vector<uint8_t> TruncatedPng() {
+  const std::vector<uint8_t> rgb = testimages::SyntheticPhoto(64, 48, 3);
+  std::vector<uint8_t> png = testimages::EncodeRgbPng(rgb.data(), 64, 48, false);
+  png.resize(png.size() * 2 / 3);
+  return png;
+}
+
+// The message shown for `name`, the only one since the logs were cleared.
+std::string OnlyMessage(Harness& h) {
+  EXPECT_EQ(h.window->messages.size(), 1u);
+  if (h.window->messages.size() != 1u) return std::string();
+  EXPECT_EQ(h.window->messages[0].message.caption, "Tessary");
+  EXPECT_EQ(h.window->messages[0].message.buttons, MessageButtons::Ok);
+  return h.window->messages[0].message.text;
+}
+
+}  // namespace
+
+TEST(PhotoFailures, EachReasonIsToldOnceAndTheCardStaysAsItWas) {
+  Harness h;
+  h.Fill(1);
+  const engine::PhotoSlot before = h.Slot(1);
+  struct Case {
+    std::string path;
+    std::string message;
+  } cases[] = {
+      {h.files.Garbage("notes.jpg"),
+       "\"notes.jpg\" cannot be used as a photo: it is not a PNG or JPEG picture."},
+      {h.files.Write("cut.png", TruncatedPng()),
+       "\"cut.png\" cannot be used as a photo: it is damaged or incomplete (the data ends "
+       "early)."},
+      {h.files.Write("huge.png", testimages::ZeroGreyPng(20000, 20000, 1)),
+       "\"huge.png\" cannot be used as a photo: it is larger than the program's limit of 100 "
+       "megapixels (20000 x 20000 pixels)."},
+      {h.files.Folder() + "/gone.png",
+       "\"gone.png\" cannot be used as a photo: it cannot be read (no such file or directory)."},
+  };
+  for (const Case& c : cases) {
+    h.window->messages.clear();
+    h.window->ClearLogs();
+    h.QueueOpen(c.path);
+    h.DoubleClick(h.In(1));  // replace the photo in slot 1
+    EXPECT_EQ(OnlyMessage(h), c.message) << c.path;
+    EXPECT_EQ(h.Slot(1).photoPixels, before.photoPixels);
+    EXPECT_TRUE(h.window->invalidations.empty());
+    EXPECT_EQ(h.window->busyDepth, 0);
+  }
+  EXPECT_FALSE(h.wnd->GetHistory().CanUndo());
+
+  h.window->messages.clear();
+  h.QueueOpen(h.files.Photo("good.png", 30, 30, Rgb{5, 5, 5}));
+  h.DoubleClick(h.In(1));
+  EXPECT_TRUE(h.window->messages.empty());
+  EXPECT_EQ(h.Slot(1).photoWidth, 30u);
+}
+
+TEST(PhotoFailures, ADropNamesTheFirstFailureOnlyWhenNothingWorked) {
+  Harness h;
+  const std::string bad1 = h.files.Garbage("first.png");
+  const std::string bad2 = h.files.Write("second.png", TruncatedPng());
+  const std::string good = h.files.Photo("good.png", 30, 30, Rgb{5, 5, 5});
+  h.Drop({bad1, bad2}, h.In(0));
+  EXPECT_EQ(OnlyMessage(h),
+            "\"first.png\" cannot be used as a photo: it is not a PNG or JPEG picture.");
+  EXPECT_FALSE(h.Slot(0).HasPhoto());
+
+  h.window->messages.clear();
+  h.Drop({bad1, good, bad2}, h.In(0));
+  EXPECT_TRUE(h.window->messages.empty());
+  EXPECT_TRUE(h.Slot(0).HasPhoto());
+}
+
+TEST(PhotoFailures, ANewPhotoStartsCentredWhateverTheOldOneDid) {
+  Harness h;
+  h.Fill(0, 860, 140);
+  h.Slot(0).panX = 0.2f;
+  h.Slot(0).zoom = 3.0f;
+  h.Drop({h.files.Photo("new.png", 900, 100, Rgb{1, 1, 1})}, h.In(0));
+  EXPECT_EQ(h.Slot(0).panX, 0.5f);
+  EXPECT_EQ(h.Slot(0).panY, 0.5f);
+  EXPECT_EQ(h.Slot(0).zoom, 1.0f);
+}
