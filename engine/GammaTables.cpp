@@ -1,6 +1,10 @@
 #include "engine/GammaTables.h"
 
 #include <cmath>
+#include <cstring>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 namespace engine {
 
@@ -44,6 +48,35 @@ std::unique_ptr<FromLinearTable> BuildFromLinearTable(float gamma) {
     table->entries[k] = 255;
   }
   return table;
+}
+
+std::shared_ptr<const GammaTablePair> SharedGammaTables(float gamma) {
+  // Keyed by the bit pattern, so every NaN and both zeros get tables of their
+  // own, exactly as building them afresh would. Only a few gammas are ever
+  // used; the oldest goes when more are asked for.
+  constexpr size_t kKept = 8;
+  uint32_t key = 0;
+  std::memcpy(&key, &gamma, sizeof key);
+  static std::mutex mutex;
+  static std::vector<std::pair<uint32_t, std::shared_ptr<const GammaTablePair>>> kept;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& entry : kept) {
+      if (entry.first == key) return entry.second;
+    }
+  }
+  // Built outside the lock: another thread may build the same pair at the
+  // same time, and both results are identical.
+  auto pair = std::make_shared<GammaTablePair>();
+  pair->toLinear = *BuildToLinearTable(gamma);
+  pair->fromLinear = *BuildFromLinearTable(gamma);
+  std::lock_guard<std::mutex> lock(mutex);
+  for (const auto& entry : kept) {
+    if (entry.first == key) return entry.second;
+  }
+  if (kept.size() == kKept) kept.erase(kept.begin());
+  kept.emplace_back(key, pair);
+  return pair;
 }
 
 }  // namespace engine

@@ -1,7 +1,10 @@
 #include "engine/HorizontalStage.h"
 
 #include <cstddef>
+#include <cstring>
 #include <utility>
+
+#include "engine/ResampleLimits.h"
 
 namespace engine {
 
@@ -90,18 +93,39 @@ void BoxRow(const uint16_t* lin, const uint8_t* p, LinearSample* out, const uint
 }  // namespace
 
 HorizontalStage::HorizontalStage(AxisWeights weights, const ToLinearTable& toLinear,
-                                 const uint8_t* srcPixels, int32_t srcStride, int32_t dstWidth)
+                                 const uint8_t* srcPixels, int32_t srcStride, int32_t srcWidth,
+                                 int32_t dstWidth, const ResampleKernels& kernels)
     : weights_(std::move(weights)),
       toLinear_(toLinear.entries),
       srcPixels_(srcPixels),
       srcStride_(srcStride),
-      dstWidth_(dstWidth) {}
+      srcWidth_(srcWidth),
+      dstWidth_(dstWidth),
+      kernels_(kernels) {
+  tapped_ = TapKernel::Build(weights_, srcWidth, dstWidth, &kernel_);
+  if (tapped_) {
+    const size_t count =
+        CheckedResampleCount((int64_t(srcWidth) + kernel_.Padding()) * 4, sizeof(uint16_t));
+    quads_.reset(new uint16_t[count]);
+    std::memset(quads_.get(), 0, count * sizeof(uint16_t));
+  }
+}
 
 void HorizontalStage::NextRow(SampleRow& out) {
   const uint8_t* row = srcPixels_ + ptrdiff_t(cursor_) * srcStride_;
   ++cursor_;
   out.Prepare(dstWidth_);
   LinearSample* samples = out.Samples();
+  if (tapped_) {
+    // The tap loops may write one value past the row; SampleRow has room.
+    uint32_t* values = samples->channel;
+    kernels_.convertRow(toLinear_, row, srcWidth_, quads_.get());
+    kernels_.tapRow(quads_.get(), kernel_.View(), values);
+    if (kernel_.Divides()) {
+      kernels_.divideRow(values, kernel_.Bias(), kernel_.Inverse(), size_t(dstWidth_) * 3);
+    }
+    return;
+  }
   switch (weights_.mode) {
     case AxisMode::Replicate:
       ReplicateRow(toLinear_, row, samples, dstWidth_);

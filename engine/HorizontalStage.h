@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "engine/AxisWeights.h"
 #include "engine/GammaTables.h"
+#include "engine/ResampleKernels.h"
 #include "engine/SampleRow.h"
+#include "engine/TapKernel.h"
 
 namespace engine {
 
@@ -14,7 +17,8 @@ namespace engine {
 class HorizontalStage {
  public:
   HorizontalStage(AxisWeights weights, const ToLinearTable& toLinear, const uint8_t* srcPixels,
-                  int32_t srcStride, int32_t dstWidth);
+                  int32_t srcStride, int32_t srcWidth, int32_t dstWidth,
+                  const ResampleKernels& kernels);
 
   // Resamples the row under the cursor into `out` and moves the cursor down.
   void NextRow(SampleRow& out);
@@ -24,8 +28,17 @@ class HorizontalStage {
   const uint16_t* toLinear_;
   const uint8_t* srcPixels_;
   int32_t srcStride_;
+  int32_t srcWidth_;
   int32_t dstWidth_;
   int32_t cursor_ = 0;
+  const ResampleKernels& kernels_;
+  // Filtered rows run on fixed taps: the row is converted to linear light
+  // into `quads_` (four channels per pixel, zero-padded past the row end),
+  // then summed tap by tap. A table the kernel cannot hold runs on the
+  // general loops below instead.
+  bool tapped_ = false;
+  TapKernel kernel_;
+  std::unique_ptr<uint16_t[]> quads_;
 };
 
 }  // namespace engine

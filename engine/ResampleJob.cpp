@@ -4,7 +4,9 @@
 
 #include "engine/AxisWeights.h"
 #include "engine/HorizontalStage.h"
+#include "engine/ResampleKernels.h"
 #include "engine/ScaleNearest.h"
+#include "engine/SimdLevel.h"
 #include "engine/VerticalStage.h"
 
 namespace engine {
@@ -26,8 +28,10 @@ ResampleJob::ResampleJob(float gamma, int32_t dstWidth_, int32_t dstHeight_, int
                          const uint8_t* srcPixels_, int32_t srcStride_)
     : ResampleJob(dstWidth_, dstHeight_, srcWidth_, srcHeight_, dstPixels_, dstStride_, srcPixels_,
                   srcStride_) {
-  fromLinear = BuildFromLinearTable(gamma);
-  toLinear = BuildToLinearTable(gamma);
+  // The job owns copies it may change; the shared pair is built once per gamma.
+  const std::shared_ptr<const GammaTablePair> tables = SharedGammaTables(gamma);
+  fromLinear = std::make_unique<FromLinearTable>(tables->fromLinear);
+  toLinear = std::make_unique<ToLinearTable>(tables->toLinear);
 }
 
 void ResampleJob::ScaleNearest() {
@@ -55,8 +59,11 @@ void ResampleJob::Resample() {
     ScaleNearest();
     return;
   }
-  HorizontalStage rows(std::move(horizontal), *toLinear, srcPixels, srcStride, dstWidth);
-  VerticalStage(std::move(vertical), *fromLinear, dstPixels, dstStride, dstWidth, dstHeight)
+  const ResampleKernels& kernels = KernelsFor(ActiveSimdLevel());
+  HorizontalStage rows(std::move(horizontal), *toLinear, srcPixels, srcStride, srcWidth, dstWidth,
+                       kernels);
+  VerticalStage(std::move(vertical), *fromLinear, dstPixels, dstStride, dstWidth, dstHeight,
+                kernels)
       .Run(rows);
 }
 

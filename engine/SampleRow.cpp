@@ -6,7 +6,8 @@ namespace engine {
 
 void SampleRow::Prepare(int32_t width) {
   if (width == width_) return;
-  samples_.reset(new LinearSample[CheckedResampleCount(width, sizeof(LinearSample))]);
+  // One spare sample: vector loops store four lanes for a three-channel sample.
+  samples_.reset(new LinearSample[CheckedResampleCount(int64_t(width) + 1, sizeof(LinearSample))]);
   width_ = width;
 }
 

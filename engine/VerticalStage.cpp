@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/ResampleLimits.h"
+#include "engine/TapKernel.h"
 
 namespace engine {
 
@@ -15,29 +16,18 @@ namespace {
 // Rows are handled as flat channel arrays: a LinearSample is three uint32_t.
 const uint32_t* Channels(const SampleRow& row) { return row.Samples()->channel; }
 
-// The sample scale is 256, so the linear value is v / 256.
-void WriteScaled(const uint8_t* fromLinear, const uint32_t* v, uint8_t* dst, size_t count) {
-  for (size_t i = 0; i < count; ++i) dst[i] = fromLinear[v[i] >> 8];
-}
-
-// Two-tap mix; each side is at most 65535 x 256 and the weights add up to 256,
-// so the sum tops out at 4294901760 and 32 bits hold it exactly.
-void WriteMix(const uint8_t* fromLinear, const uint32_t* a, uint32_t wa, const uint32_t* b,
-              uint32_t wb, uint8_t* dst, size_t count) {
-  for (size_t i = 0; i < count; ++i) dst[i] = fromLinear[(a[i] * wa + b[i] * wb) >> 16];
-}
-
 }  // namespace
 
 VerticalStage::VerticalStage(AxisWeights weights, const FromLinearTable& fromLinear,
                              uint8_t* dstPixels, int32_t dstStride, int32_t dstWidth,
-                             int32_t dstHeight)
+                             int32_t dstHeight, const ResampleKernels& kernels)
     : weights_(std::move(weights)),
       fromLinear_(fromLinear.entries),
       dstPixels_(dstPixels),
       dstStride_(dstStride),
       dstWidth_(dstWidth),
-      dstHeight_(dstHeight) {}
+      dstHeight_(dstHeight),
+      kernels_(kernels) {}
 
 uint8_t* VerticalStage::NextDestinationRow() {
   return dstPixels_ + ptrdiff_t(cursor_++) * dstStride_;
@@ -61,7 +51,7 @@ void VerticalStage::RunReplicate(HorizontalStage& source) {
   source.NextRow(row);
   const size_t count = size_t(dstWidth_) * 3;
   uint8_t* first = NextDestinationRow();
-  WriteScaled(fromLinear_, Channels(row), first, count);
+  kernels_.scaledRow(fromLinear_, Channels(row), first, count);
   // Every row gets the same bytes, so the first one is converted once.
   while (cursor_ < dstHeight_) std::memmove(NextDestinationRow(), first, count);
 }
@@ -71,7 +61,7 @@ void VerticalStage::RunCopy(HorizontalStage& source) {
   const size_t count = size_t(dstWidth_) * 3;
   while (cursor_ < dstHeight_) {
     source.NextRow(row);
-    WriteScaled(fromLinear_, Channels(row), NextDestinationRow(), count);
+    kernels_.scaledRow(fromLinear_, Channels(row), NextDestinationRow(), count);
   }
 }
 
@@ -84,8 +74,10 @@ void VerticalStage::RunInterpolate(HorizontalStage& source) {
     source.NextRow(newer);
     for (; n != 0; --n) {
       const uint32_t w = uint32_t(*table++);
-      WriteMix(fromLinear_, Channels(newer), w, Channels(older), 256 - w, NextDestinationRow(),
-               count);
+      // Two-tap mix; each side is at most 65535 x 256 and the weights add up
+      // to 256, so 32 bits hold the sum exactly.
+      kernels_.mixRow(fromLinear_, Channels(newer), w, Channels(older), 256 - w,
+                      NextDestinationRow(), count);
     }
     std::swap(older, newer);
   }
@@ -107,8 +99,25 @@ void VerticalStage::RunBox(HorizontalStage& source) {
       const uint32_t w = uint32_t(table[1]);
       table += 2;
       source.NextRow(newer);
-      WriteMix(fromLinear_, Channels(older), w, Channels(newer), 256 - w, NextDestinationRow(),
-               count);
+      kernels_.mixRow(fromLinear_, Channels(older), w, Channels(newer), 256 - w,
+                      NextDestinationRow(), count);
+    } else if (table[3] <= TapKernel::kMaxTotal) {
+      // At most 128 whole rows of values below 2^24: the sum fits in 32 bits,
+      // and the division is a reciprocal multiply, exact as TapKernel shows
+      // (the quotient is below 2^16 and at least 0.5 / (256 total) away from
+      // an integer).
+      const uint32_t wFirst = uint32_t(table[1]), wLast = uint32_t(table[2]);
+      const double inverse = 1.0 / (double(table[3]) * 256.0);
+      table += 4;
+      uint32_t* sum32 = reinterpret_cast<uint32_t*>(sum.get());
+      std::memset(sum32, 0, count * sizeof(uint32_t));
+      for (uint64_t k = 0; k < n; ++k) {
+        source.NextRow(whole);
+        kernels_.addRow(sum32, Channels(whole), count);
+      }
+      source.NextRow(newer);
+      kernels_.boxRow(fromLinear_, Channels(older), wFirst, Channels(newer), wLast, sum32, inverse,
+                      NextDestinationRow(), count);
     } else {
       const uint64_t wFirst = table[1], wLast = table[2], total = table[3];
       table += 4;

@@ -5,6 +5,7 @@
 #include "engine/AxisWeights.h"
 #include "engine/GammaTables.h"
 #include "engine/HorizontalStage.h"
+#include "engine/ResampleKernels.h"
 #include "engine/SampleRow.h"
 
 namespace engine {
@@ -16,7 +17,8 @@ namespace engine {
 class VerticalStage {
  public:
   VerticalStage(AxisWeights weights, const FromLinearTable& fromLinear, uint8_t* dstPixels,
-                int32_t dstStride, int32_t dstWidth, int32_t dstHeight);
+                int32_t dstStride, int32_t dstWidth, int32_t dstHeight,
+                const ResampleKernels& kernels);
 
   void Run(HorizontalStage& source);
 
@@ -34,6 +36,7 @@ class VerticalStage {
   int32_t dstWidth_;
   int32_t dstHeight_;
   int32_t cursor_ = 0;
+  const ResampleKernels& kernels_;
 };
 
 }  // namespace engine

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/ResampleJob.h"
+#include "engine/SimdLevel.h"
 
 namespace engine {
 namespace {
@@ -158,37 +159,56 @@ void UseRevealingTables(ResampleJob& job, std::mt19937& rng) {
   }
 }
 
+// Every level of vector loops the processor supports, the forced one reset
+// when the test ends.
+std::vector<SimdLevel> LevelsToRun() {
+  std::vector<SimdLevel> levels;
+  for (int i = 0; i < kSimdLevelCount; ++i) {
+    if (SimdLevelSupported(SimdLevel(i))) levels.push_back(SimdLevel(i));
+  }
+  return levels;
+}
+
+struct LevelReset {
+  ~LevelReset() { ResetSimdLevel(); }
+};
+
 TEST(ResampleTest, EveryModePairMatchesAStraightforwardEvaluation) {
   std::mt19937 rng(7);
-  for (bool revealing : {false, true}) {
-    for (auto [srcW, dstW] : kAxisCases) {
-      for (auto [srcH, dstH] : kAxisCases) {
-        SCOPED_TRACE(testing::Message() << srcW << "x" << srcH << " -> " << dstW << "x" << dstH
-                                        << (revealing ? " revealing" : " gamma 2.2"));
-        // The source sits in a larger buffer full of other pixels, the
-        // destination in one full of guard bytes.
-        Framed src(srcW, srcH, 0);
-        for (uint8_t& b : src.buffer) b = uint8_t(rng());
-        Image packed{srcW, srcH, {}};
-        for (int32_t y = 0; y < srcH; ++y) {
-          const uint8_t* row = src.Origin() + size_t(y) * src.stride;
-          packed.bytes.insert(packed.bytes.end(), row, row + srcW * 3);
-        }
-        Framed dst(dstW, dstH, 0xAB);
-        ResampleJob job(2.2f, dstW, dstH, srcW, srcH, dst.Origin(), dst.stride, src.Origin(),
-                        src.stride);
-        if (revealing) UseRevealingTables(job, rng);
-        job.Resample();
-        const Image expected =
-            ReferenceResample(packed, dstW, dstH, *job.toLinear, *job.fromLinear);
-        for (size_t i = 0; i < dst.buffer.size(); ++i) {
-          if (dst.Inside(i)) continue;
-          ASSERT_EQ(dst.buffer[i], 0xAB) << "written outside the rectangle at " << i;
-        }
-        for (int32_t y = 0; y < dstH; ++y) {
-          ASSERT_EQ(0, std::memcmp(dst.Origin() + size_t(y) * dst.stride,
-                                   &expected.bytes[size_t(y) * dstW * 3], size_t(dstW) * 3))
-              << "row " << y;
+  LevelReset reset;
+  for (SimdLevel level : LevelsToRun()) {
+    ASSERT_TRUE(ForceSimdLevel(level));
+    SCOPED_TRACE(SimdLevelName(level));
+    for (bool revealing : {false, true}) {
+      for (auto [srcW, dstW] : kAxisCases) {
+        for (auto [srcH, dstH] : kAxisCases) {
+          SCOPED_TRACE(testing::Message() << srcW << "x" << srcH << " -> " << dstW << "x" << dstH
+                                          << (revealing ? " revealing" : " gamma 2.2"));
+          // The source sits in a larger buffer full of other pixels, the
+          // destination in one full of guard bytes.
+          Framed src(srcW, srcH, 0);
+          for (uint8_t& b : src.buffer) b = uint8_t(rng());
+          Image packed{srcW, srcH, {}};
+          for (int32_t y = 0; y < srcH; ++y) {
+            const uint8_t* row = src.Origin() + size_t(y) * src.stride;
+            packed.bytes.insert(packed.bytes.end(), row, row + srcW * 3);
+          }
+          Framed dst(dstW, dstH, 0xAB);
+          ResampleJob job(2.2f, dstW, dstH, srcW, srcH, dst.Origin(), dst.stride, src.Origin(),
+                          src.stride);
+          if (revealing) UseRevealingTables(job, rng);
+          job.Resample();
+          const Image expected =
+              ReferenceResample(packed, dstW, dstH, *job.toLinear, *job.fromLinear);
+          for (size_t i = 0; i < dst.buffer.size(); ++i) {
+            if (dst.Inside(i)) continue;
+            ASSERT_EQ(dst.buffer[i], 0xAB) << "written outside the rectangle at " << i;
+          }
+          for (int32_t y = 0; y < dstH; ++y) {
+            ASSERT_EQ(0, std::memcmp(dst.Origin() + size_t(y) * dst.stride,
+                                     &expected.bytes[size_t(y) * dstW * 3], size_t(dstW) * 3))
+                << "row " << y;
+          }
         }
       }
     }
@@ -197,15 +217,23 @@ TEST(ResampleTest, EveryModePairMatchesAStraightforwardEvaluation) {
 
 TEST(ResampleTest, LargerImagesMatchTheEvaluation) {
   std::mt19937 rng(11);
-  for (auto [w, h, dw, dh] :
-       {std::tuple{97, 61, 30, 150}, {40, 40, 67, 67}, {300, 7, 43, 3}, {2000, 3, 3, 2}}) {
-    const Image src = RandomImage(w, h, rng);
-    std::vector<uint8_t> out(size_t(dw) * dh * 3);
-    ResampleJob job(2.2f, dw, dh, w, h, out.data(), dw * 3, src.bytes.data(), w * 3);
-    UseRevealingTables(job, rng);
-    job.Resample();
-    EXPECT_EQ(out, ReferenceResample(src, dw, dh, *job.toLinear, *job.fromLinear).bytes)
-        << w << "x" << h << " -> " << dw << "x" << dh;
+  LevelReset reset;
+  for (SimdLevel level : LevelsToRun()) {
+    ASSERT_TRUE(ForceSimdLevel(level));
+    for (auto [w, h, dw, dh] : {std::tuple{97, 61, 30, 150},
+                                {40, 40, 67, 67},
+                                {300, 7, 43, 3},
+                                {2000, 3, 3, 2},
+                                {1001, 5, 7, 3},
+                                {3, 700, 2, 4}}) {
+      const Image src = RandomImage(w, h, rng);
+      std::vector<uint8_t> out(size_t(dw) * dh * 3);
+      ResampleJob job(2.2f, dw, dh, w, h, out.data(), dw * 3, src.bytes.data(), w * 3);
+      UseRevealingTables(job, rng);
+      job.Resample();
+      EXPECT_EQ(out, ReferenceResample(src, dw, dh, *job.toLinear, *job.fromLinear).bytes)
+          << w << "x" << h << " -> " << dw << "x" << dh << " " << SimdLevelName(level);
+    }
   }
 }
 

@@ -1,0 +1,116 @@
+// Compiled with AVX-512 F, BW, VL and VBMI enabled (see engine/CMakeLists.txt);
+// runs only where SimdLevel says the processor has all four.
+#include "engine/ResampleKernels.h"
+
+#if defined(TESSARY_SIMD_KERNELS)
+#include <immintrin.h>
+
+// GCC 12's AVX-512 intrinsics pass an undefined register as the unused merge
+// source and then warn about it.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
+namespace engine {
+
+namespace avx512_kernels {
+namespace {
+#include "engine/ResampleKernelLoops.h"
+
+// The 256-entry table lives in eight registers, its low bytes in four and its
+// high bytes in four; a byte permute looks up 64 channel values at once.
+struct TableRegisters {
+  __m512i low[4];
+  __m512i high[4];
+};
+
+TableRegisters LoadTable(const uint16_t* toLinear) {
+  alignas(64) uint8_t low[256], high[256];
+  for (int i = 0; i < 256; ++i) {
+    low[i] = uint8_t(toLinear[i]);
+    high[i] = uint8_t(toLinear[i] >> 8);
+  }
+  TableRegisters t;
+  for (int i = 0; i < 4; ++i) {
+    t.low[i] = _mm512_load_si512(low + 64 * i);
+    t.high[i] = _mm512_load_si512(high + 64 * i);
+  }
+  return t;
+}
+
+// Bit 7 of each index picks the upper or lower half of the table, bits 0-6
+// an entry within the half.
+__m512i Lookup(const __m512i half[4], __m512i index) {
+  const __m512i lower = _mm512_permutex2var_epi8(half[0], index, half[1]);
+  const __m512i upper = _mm512_permutex2var_epi8(half[2], index, half[3]);
+  return _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), lower, upper);
+}
+
+// 16 pixels (48 bytes) per step. The output bytes of pixel p, channel c are
+// the low byte 3p + c and the high byte 3p + c of the lookups; the fourth
+// channel of every pixel is zeroed by the mask.
+void ConvertRow(const uint16_t* toLinear, const uint8_t* src, int32_t pixels, uint16_t* quads) {
+  const TableRegisters table = LoadTable(toLinear);
+  alignas(64) uint8_t pick[2][64];
+  for (int half = 0; half < 2; ++half) {
+    for (int b = 0; b < 64; ++b) {
+      const int p = half * 8 + b / 8, c = (b % 8) / 2;
+      pick[half][b] = uint8_t(c == 3 ? 0 : 3 * p + c + (b % 2 ? 64 : 0));
+    }
+  }
+  const __m512i pick0 = _mm512_load_si512(pick[0]);
+  const __m512i pick1 = _mm512_load_si512(pick[1]);
+  const __mmask64 channels = 0x3F3F3F3F3F3F3F3FULL;
+  const __mmask64 fortyEight = 0x0000FFFFFFFFFFFFULL;
+  int32_t p = 0;
+  for (; p + 16 <= pixels; p += 16, src += 48, quads += 64) {
+    const __m512i bytes = _mm512_maskz_loadu_epi8(fortyEight, src);
+    const __m512i low = Lookup(table.low, bytes);
+    const __m512i high = Lookup(table.high, bytes);
+    _mm512_storeu_si512(quads, _mm512_maskz_permutex2var_epi8(channels, low, pick0, high));
+    _mm512_storeu_si512(quads + 32, _mm512_maskz_permutex2var_epi8(channels, low, pick1, high));
+  }
+  ConvertRowLoop(toLinear, src, pixels - p, quads);
+}
+
+// Four taps per step: four pixels of four lanes each, folded at the end.
+void TapRow(const uint16_t* quads, const TapKernelView& k, uint32_t* out) {
+  const __m512i spread = _mm512_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3);
+  for (int32_t x = 0; x < k.columns; ++x, out += 3) {
+    const uint16_t* q = quads + size_t(k.start[x]) * 4;
+    const uint32_t* w = k.weights + size_t(x) * size_t(k.weightStride);
+    __m512i sum = _mm512_setzero_si512();
+    for (int32_t j = 0; j < k.taps; j += 4, q += 16) {
+      const __m512i v =
+          _mm512_cvtepu16_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q)));
+      const __m512i wj = _mm512_permutexvar_epi32(
+          spread, _mm512_zextsi128_si512(_mm_loadu_si128(reinterpret_cast<const __m128i*>(w + j))));
+      sum = _mm512_add_epi32(sum, _mm512_mullo_epi32(v, wj));
+    }
+    const __m256i half =
+        _mm256_add_epi32(_mm512_castsi512_si256(sum), _mm512_extracti64x4_epi64(sum, 1));
+    const __m128i total =
+        _mm_add_epi32(_mm256_castsi256_si128(half), _mm256_extracti128_si256(half, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), total);
+  }
+}
+
+}  // namespace
+}  // namespace avx512_kernels
+
+const ResampleKernels* Avx512Kernels() {
+  using namespace avx512_kernels;
+  static const ResampleKernels kernels{ConvertRow,    TapRow,     DivideRowLoop, AddRowLoop,
+                                       ScaledRowLoop, MixRowLoop, BoxRowLoop};
+  return &kernels;
+}
+
+}  // namespace engine
+
+#else
+
+namespace engine {
+const ResampleKernels* Avx512Kernels() { return nullptr; }
+}  // namespace engine
+
+#endif
