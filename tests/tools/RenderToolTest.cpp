@@ -160,6 +160,39 @@ TEST_F(RenderToolTest, SizeDraftAndPanChangeTheOutput) {
   EXPECT_EQ(Decode(ReadBytes("draft.png")).width, 64u);
 }
 
+// Photos decode on two threads, yet the result is that of loading them one by
+// one in command-line order: a slot named twice keeps the later photo, and of
+// several bad photos the first one named is reported.
+TEST_F(RenderToolTest, PhotosLoadedTogetherActAsIfLoadedInOrder) {
+  WriteBytes("other.png", PhotoPng(19, 41));
+  const std::vector<std::string> both = {"--layout", Path("two.jli"),
+                                         "--photo",  "0=" + Path("photo.png"),
+                                         "--photo",  "1=" + Path("other.png")};
+  auto with = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = both;
+    args.insert(args.end(), extra.begin(), extra.end());
+    return args;
+  };
+  ASSERT_EQ(Render(with({"-o", Path("both.png")})).exitCode, 0);
+  ASSERT_EQ(Render(with({"--photo", "1=" + Path("photo.png"), "--photo", "0=" + Path("other.png"),
+                         "-o", Path("swapped.png")}))
+                .exitCode,
+            0);
+  ASSERT_EQ(Render({"--layout", Path("two.jli"), "--photo", "0=" + Path("other.png"), "--photo",
+                    "1=" + Path("photo.png"), "-o", Path("expected.png")})
+                .exitCode,
+            0);
+  EXPECT_EQ(ReadBytes("swapped.png"), ReadBytes("expected.png"));
+  EXPECT_NE(ReadBytes("both.png"), ReadBytes("expected.png"));
+
+  const tooltest::ToolResult result =
+      Render(with({"--photo", "0=" + Path("notes.txt"), "--photo", "1=" + Path("absent.jpg"), "-o",
+                   Path("never.png")}));
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err.rfind("tessary-render: " + Path("notes.txt") + ": ", 0), 0u) << result.err;
+  EXPECT_FALSE(std::filesystem::exists(Path("never.png")));
+}
+
 TEST_F(RenderToolTest, FormatFollowsTheOptionThenTheExtension) {
   const uint8_t png[4] = {0x89, 'P', 'N', 'G'};
   const uint8_t jpeg[2] = {0xFF, 0xD8};
