@@ -40,8 +40,13 @@ void DrawSlot(const Card& card, const PhotoSlot& slot, const RasterView& work, b
   const int32_t boxWidth = slot.BoxWidth();
   const int32_t boxHeight = slot.BoxHeight();
   std::unique_ptr<uint8_t[]> buffer(new uint8_t[size_t(boxWidth) * size_t(boxHeight) * 3]);
-  const RasterView box{buffer.get(), boxWidth, boxHeight, boxWidth * 3};
+  DrawSlotPicture(card, slot, RasterView{buffer.get(), boxWidth, boxHeight, boxWidth * 3}, draft);
+  MaskSlotIntoCard(card.cardTemplate, slot, buffer.get(), work);
+}
 
+}  // namespace
+
+void DrawSlotPicture(const Card& card, const PhotoSlot& slot, const RasterView& box, bool draft) {
   if (slot.HasPhoto()) {
     const Crop crop = ComputeCrop(slot);
     const RasterView photo = slot.PhotoView();
@@ -51,10 +56,12 @@ void DrawSlot(const Card& card, const PhotoSlot& slot, const RasterView& work, b
   } else {
     DrawPlaceholder(card.placeholderTile, box);
   }
-  MaskSlotIntoCard(card.cardTemplate, slot, buffer.get(), work);
 }
 
-}  // namespace
+void ScaleCardPicture(const RasterView& dst, const uint8_t* src, int32_t srcWidth,
+                      int32_t srcHeight, int32_t srcStride, bool draft) {
+  Scale(dst, src, srcWidth, srcHeight, srcStride, draft);
+}
 
 void RenderCard(const Card& card, int32_t width, int32_t height, uint8_t* pixels, int32_t stride,
                 bool draft) {

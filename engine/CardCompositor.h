@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "engine/CardTemplate.h"
+#include "engine/RasterView.h"
 
 namespace engine {
 
@@ -15,5 +16,13 @@ namespace engine {
 // resampled in linear light (saving).
 void RenderCard(const Card& card, int32_t width, int32_t height, uint8_t* pixels, int32_t stride,
                 bool draft);
+
+// The two halves of RenderCard's work, for callers that render in steps and
+// must give the same bytes. DrawSlotPicture draws a visible slot's photo (or
+// the placeholder) into a box-sized picture; ScaleCardPicture scales the
+// template-sized card onto `dst`.
+void DrawSlotPicture(const Card& card, const PhotoSlot& slot, const RasterView& box, bool draft);
+void ScaleCardPicture(const RasterView& dst, const uint8_t* src, int32_t srcWidth,
+                      int32_t srcHeight, int32_t srcStride, bool draft);
 
 }  // namespace engine

@@ -21,7 +21,20 @@ int32_t SourceIndex(int32_t i, float ratio, int32_t srcLength) {
   return s < 0 ? 0 : s;
 }
 
+float NearestRatio(int32_t srcLength, int32_t dstLength) {
+  return float(double(srcLength) / double(dstLength));
+}
+
 }  // namespace
+
+int32_t NearestSourceIndex(int32_t i, int32_t srcLength, int32_t dstLength) {
+  return SourceIndex(i, NearestRatio(srcLength, dstLength), srcLength);
+}
+
+void NearestSourceIndices(int32_t srcLength, int32_t dstLength, int32_t* indices) {
+  const float ratio = NearestRatio(srcLength, dstLength);
+  for (int32_t i = 0; i < dstLength; ++i) indices[i] = SourceIndex(i, ratio, srcLength);
+}
 
 void ScaleNearest(uint8_t* dstPixels, int32_t dstWidth, int32_t dstHeight, int32_t dstStride,
                   const uint8_t* srcPixels, int32_t srcWidth, int32_t srcHeight,
@@ -34,8 +47,8 @@ void ScaleNearest(uint8_t* dstPixels, int32_t dstWidth, int32_t dstHeight, int32
     }
     return;
   }
-  const float ratioX = float(double(srcWidth) / double(dstWidth));
-  const float ratioY = float(double(srcHeight) / double(dstHeight));
+  const float ratioX = NearestRatio(srcWidth, dstWidth);
+  const float ratioY = NearestRatio(srcHeight, dstHeight);
 
   // Source byte offset of every destination column, computed once per job.
   const bool sameWidth = srcWidth == dstWidth;

@@ -1,0 +1,138 @@
+#include "engine/CardPreview.h"
+
+#include <cstring>
+#include <utility>
+
+#include "engine/CardCompositor.h"
+#include "engine/OverlayBlend.h"
+#include "engine/RegionMask.h"
+#include "engine/ResampleLimits.h"
+
+namespace engine {
+
+void CardPreview::Picture::Resize(int32_t w, int32_t h) {
+  const int32_t s = int32_t(CardImageStride(uint32_t(w)));
+  if (w == width && h == height && s == stride) return;
+  pixels.assign(CheckedResampleCount(int64_t(s) * h, 1), 0xFF);
+  width = w;
+  height = h;
+  stride = s;
+}
+
+RasterView CardPreview::Frame(const Card& card, int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return RasterView{};
+  const CardKey key = CardKey::Of(card, width, height);
+  if (fullValid_ && fullKey_ == key) return full_.View();
+  if (frameValid_ && frameKey_ == key && (frameBase_ == 0 || frameBase_ == fullGeneration_)) {
+    return frame_.View();
+  }
+
+  frame_.Resize(width, height);
+  const RasterView out = frame_.View();
+  draft_.Prepare(card, key);
+  if (fullValid_ && fullKey_.SameLayout(key)) {
+    // The kept picture with the changed slots in draft. A frame already made
+    // from the same picture needs only the slots that changed since.
+    const bool reuse = frameValid_ && frameBase_ == fullGeneration_ && frameKey_.SameLayout(key);
+    if (!reuse) {
+      std::memcpy(frame_.pixels.data(), full_.pixels.data(), frame_.pixels.size());
+    }
+    for (size_t i = 0; i < key.slots.size(); ++i) {
+      const bool stale = !key.slots[i].SameContent(fullKey_.slots[i]);
+      const bool wasStale = reuse && !frameKey_.slots[i].SameContent(fullKey_.slots[i]);
+      if (stale) {
+        if (!reuse || !frameKey_.slots[i].SameContent(key.slots[i])) {
+          draft_.ComposeSlot(card, key, i, out);
+        }
+      } else if (wasStale) {
+        draft_.CopySlot(i, full_.View(), out);
+      }
+    }
+    frameBase_ = fullGeneration_;
+  } else if (frameValid_ && frameBase_ == 0 && frameKey_.SameLayout(key)) {
+    for (size_t i = 0; i < key.slots.size(); ++i) {
+      if (!key.slots[i].SameContent(frameKey_.slots[i])) draft_.ComposeSlot(card, key, i, out);
+    }
+  } else {
+    draft_.ComposeAll(card, key, out);
+    frameBase_ = 0;
+  }
+  frameKey_ = key;
+  frameValid_ = true;
+  return out;
+}
+
+bool CardPreview::FullQualityReady(const Card& card, int32_t width, int32_t height) const {
+  return fullValid_ && fullKey_ == CardKey::Of(card, width, height);
+}
+
+bool CardPreview::StepFullQuality(const Card& card, int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return false;
+  const CardKey key = CardKey::Of(card, width, height);
+  if (fullValid_ && fullKey_ == key) return false;
+  if (!targetValid_ || targetKey_ != key) {
+    targetKey_ = key;
+    targetValid_ = true;
+    stage_ = Stage::Slots;
+  }
+  const int32_t w0 = int32_t(key.templateWidth), h0 = int32_t(key.templateHeight);
+  const bool atTemplateSize = width == w0 && height == h0;
+
+  if (stage_ == Stage::Slots) {
+    slotPictures_.resize(key.slots.size());
+    if (!key.Blank()) {
+      for (size_t i = 0; i < key.slots.size(); ++i) {
+        const SlotKey& s = key.slots[i];
+        SlotPicture& picture = slotPictures_[i];
+        if (!s.drawn || (picture.valid && picture.of.SameContent(s))) continue;
+        picture.valid = false;
+        picture.pixels.resize(CheckedResampleCount(int64_t(s.BoxWidth()) * s.BoxHeight(), 3) * 3);
+        DrawSlotPicture(
+            card, card.slots[i],
+            RasterView{picture.pixels.data(), s.BoxWidth(), s.BoxHeight(), s.BoxWidth() * 3},
+            false);
+        picture.of = s;
+        picture.valid = true;
+        return true;
+      }
+    }
+    stage_ = Stage::Compose;
+  }
+
+  if (stage_ == Stage::Compose) {
+    Picture& target = atTemplateSize ? pending_ : work_;
+    if (key.Blank()) {
+      // No template: plain white paper at the requested size.
+      pending_.Resize(width, height);
+      std::memset(pending_.pixels.data(), 0xFF, pending_.pixels.size());
+    } else {
+      target.Resize(w0, h0);
+      const RasterView view = target.View();
+      std::memset(view.pixels, 0xFF, target.pixels.size());
+      for (size_t i = 0; i < key.slots.size(); ++i) {
+        if (!key.slots[i].drawn) continue;
+        MaskSlotIntoCard(card.cardTemplate, card.slots[i], slotPictures_[i].pixels.data(), view);
+      }
+      BlendOverlay(card.cardTemplate, view);
+      if (!atTemplateSize) {
+        stage_ = Stage::Scale;
+        return true;
+      }
+    }
+  } else {
+    pending_.Resize(width, height);
+    ScaleCardPicture(pending_.View(), work_.pixels.data(), w0, h0, work_.stride, false);
+  }
+
+  std::swap(full_, pending_);
+  fullKey_ = targetKey_;
+  fullValid_ = true;
+  ++fullGeneration_;
+  targetValid_ = false;
+  stage_ = Stage::Slots;
+  return false;
+}
+
+void CardPreview::Clear() { *this = CardPreview(); }
+
+}  // namespace engine

@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "FakeImageReader.h"
+#include "engine/CardCompositor.h"
+#include "engine/CardPreview.h"
+#include "engine/DraftComposer.h"
+#include "engine/ScaleNearest.h"
+
+namespace {
+
+using engine::Card;
+using engine::RasterView;
+
+// Pixel bytes only: padding at the ends of the rows is nobody's business.
+struct Picture {
+  int32_t width = 0, height = 0;
+  std::vector<uint8_t> bytes;  // packed rows
+  bool operator==(const Picture& o) const {
+    return width == o.width && height == o.height && bytes == o.bytes;
+  }
+  bool operator!=(const Picture& o) const { return !(*this == o); }
+  const uint8_t* At(int32_t x, int32_t y) const { return &bytes[(size_t(y) * width + x) * 3]; }
+};
+
+Picture Packed(const RasterView& view) {
+  Picture p{view.width, view.height, {}};
+  for (int32_t y = 0; y < view.height; ++y) {
+    p.bytes.insert(p.bytes.end(), view.Row(y), view.Row(y) + size_t(view.width) * 3);
+  }
+  return p;
+}
+
+Picture Rendered(const Card& card, int32_t w, int32_t h, bool draft) {
+  const int32_t stride = int32_t(engine::CardImageStride(uint32_t(w))) + 4;
+  std::vector<uint8_t> buffer(size_t(stride) * h, 0x5A);
+  engine::RenderCard(card, w, h, buffer.data(), stride, draft);
+  return Packed(RasterView{buffer.data(), w, h, stride});
+}
+
+engine::Raster NoisyPhoto(uint32_t w, uint32_t h, std::mt19937& rng) {
+  engine::Raster photo = engine::Raster::Allocate(w, h, engine::PixelFormat::Rgb24);
+  for (size_t i = 0; i < photo.ByteSize(); ++i) photo.pixels[i] = uint8_t(rng());
+  return photo;
+}
+
+// A template with everything the composition distinguishes: three regions,
+// one scattered so its box overlaps the others, soft region edges, an
+// overlay that is opaque in places, partly transparent in others and absent
+// elsewhere; photos of several shapes and one empty slot showing the tile.
+Card RandomCard(uint32_t w, uint32_t h, std::mt19937& rng) {
+  Card card;
+  enginetest::RegionMapBuilder map(w, h);
+  map.Fill(1, 1, int(w / 2), int(h / 2), 255, 0, 0)
+      .Fill(int(w / 2), 2, int(w) - 1, int(h) - 2, 0, 255, 0)
+      .Fill(2, int(h / 2) + 1, int(w / 2) - 1, int(h) - 1, 0, 0, 255)
+      .Fill(int(w / 2) + 2, int(h / 3), int(w / 2) + 4, int(h / 3) + 3, 0, 0, 255);
+  std::vector<uint8_t> overlay(size_t(w) * h * 4, 0);
+  for (size_t i = 0; i < size_t(w) * h; ++i) {
+    const uint32_t r = rng() % 10;
+    if (map.pixels[i * 4 + 3] != 0 && r < 2) map.pixels[i * 4 + 3] = uint8_t(1 + rng() % 254);
+    overlay[i * 4 + 3] = r < 6 ? 0 : r < 8 ? 255 : uint8_t(1 + rng() % 254);
+    for (int c = 0; c < 3; ++c) overlay[i * 4 + c] = uint8_t(rng());
+  }
+  engine::SetTemplate(card, w, h, map.pixels.data(), overlay.data());
+  card.placeholderTile = NoisyPhoto(7, 5, rng);
+  for (size_t i = 0; i + 1 < card.slots.size(); ++i) {
+    card.slots[i].TakePhoto(NoisyPhoto(20 + rng() % 90, 20 + rng() % 90, rng));
+    card.slots[i].panX = float(rng() % 1000) / 1000.0f;
+    card.slots[i].panY = float(rng() % 1000) / 1000.0f;
+  }
+  return card;
+}
+
+const std::pair<int32_t, int32_t> kSizes[] = {{60, 40}, {41, 27}, {17, 31}, {1, 1},
+                                              {97, 61}, {60, 13}, {133, 40}};
+
+TEST(DraftComposer, ComposesWhatTheDraftRenderGivesAtEverySize) {
+  std::mt19937 rng(1);
+  for (int round = 0; round < 4; ++round) {
+    Card card = RandomCard(60, 40, rng);
+    if (round == 3) {
+      // A list the composition must read as RenderCard does: a later slot
+      // with an earlier one's key wins where both hold the pixel, and a box
+      // outside the template is skipped.
+      card.slots[2].keyColour = card.slots[1].keyColour;
+      card.slots[2].left = 0;
+      card.slots[2].right = 60;
+      card.slots[0].bottom = 41;
+    }
+    engine::DraftComposer composer;
+    for (auto [w, h] : kSizes) {
+      SCOPED_TRACE(testing::Message() << "round " << round << ", " << w << "x" << h);
+      const engine::CardKey key = engine::CardKey::Of(card, w, h);
+      const int32_t stride = int32_t(engine::CardImageStride(uint32_t(w)));
+      std::vector<uint8_t> buffer(size_t(stride) * h, 0x5A);
+      const RasterView out{buffer.data(), w, h, stride};
+      composer.ComposeAll(card, key, out);
+      ASSERT_EQ(Packed(out), Rendered(card, w, h, true));
+      // Each slot alone rewrites exactly its pixels.
+      for (size_t i = 0; i < card.slots.size(); ++i) {
+        std::vector<uint8_t> copy = buffer;
+        composer.ComposeSlot(card, key, i, RasterView{copy.data(), w, h, stride});
+        ASSERT_EQ(copy, buffer) << "slot " << i;
+      }
+    }
+  }
+}
+
+TEST(DraftComposer, BlankCardIsWhitePaper) {
+  Card card;
+  engine::DraftComposer composer;
+  std::vector<uint8_t> buffer(size_t(engine::CardImageStride(5)) * 3, 0);
+  const RasterView out{buffer.data(), 5, 3, int32_t(engine::CardImageStride(5))};
+  composer.ComposeAll(card, engine::CardKey::Of(card, 5, 3), out);
+  EXPECT_EQ(Packed(out), Rendered(card, 5, 3, true));
+  EXPECT_EQ(Packed(out).bytes, std::vector<uint8_t>(45, 255));
+}
+
+// Runs the full-quality steps to the end; the number of steps taken.
+int Finish(engine::CardPreview& preview, const Card& card, int32_t w, int32_t h) {
+  int steps = 1;
+  while (preview.StepFullQuality(card, w, h)) ++steps;
+  return steps;
+}
+
+// The slot whose photo decides output pixel (x, y) in draft, -1 for none:
+// the last slot whose region holds the template pixel the final scaling
+// reads, unless the overlay covers that pixel entirely.
+int Owner(const Card& card, int32_t w, int32_t h, int32_t x, int32_t y) {
+  const engine::CardTemplate& t = card.cardTemplate;
+  const int32_t sx = engine::NearestSourceIndex(x, int32_t(t.width), w);
+  const int32_t sy = engine::NearestSourceIndex(y, int32_t(t.height), h);
+  const size_t at = (size_t(sy) * t.width + size_t(sx)) * 4;
+  if (t.overlay[at + 3] == 255 || t.regionMap[at + 3] == 0) return -1;
+  const uint32_t key = engine::PixelWord(&t.regionMap[at]) & engine::KeyColourMask;
+  for (size_t i = card.slots.size(); i-- > 0;) {
+    const engine::PhotoSlot& s = card.slots[i];
+    if (s.keyColour == key && sx >= s.left && sx < s.right && sy >= s.top && sy < s.bottom) {
+      return int(i);
+    }
+  }
+  return -1;
+}
+
+TEST(CardPreview, FullQualityIsTheSavedRenderAndADragRedrawsOnlyItsSlot) {
+  std::mt19937 rng(2);
+  for (auto [w, h] : {std::pair{60, 40}, {41, 27}, {133, 80}}) {
+    SCOPED_TRACE(testing::Message() << w << "x" << h);
+    Card card = RandomCard(60, 40, rng);
+    // Wide enough for every pan to show another part.
+    card.slots[1].TakePhoto(NoisyPhoto(400, 30, rng));
+    engine::CardPreview preview;
+    // Nothing computed yet: the whole card in draft.
+    EXPECT_EQ(Packed(preview.Frame(card, w, h)), Rendered(card, w, h, true));
+    EXPECT_FALSE(preview.FullQualityReady(card, w, h));
+    // One step per slot (photos and the placeholder), the composition, and
+    // the final scaling unless the card is at the template's size.
+    const int scaling = w == 60 && h == 40 ? 0 : 1;
+    EXPECT_EQ(Finish(preview, card, w, h), int(card.slots.size()) + 1 + scaling);
+    EXPECT_TRUE(preview.FullQualityReady(card, w, h));
+    const Picture full = Rendered(card, w, h, false);
+    EXPECT_EQ(Packed(preview.Frame(card, w, h)), full);
+    EXPECT_FALSE(preview.StepFullQuality(card, w, h));
+
+    // A drag of slot 1, frame after frame: slot 1's pixels in draft, every
+    // other pixel still the full-quality one.
+    for (float pan : {0.1f, 0.9f, 0.4f}) {
+      card.slots[1].panX = pan;
+      card.slots[1].panY = 1 - pan;
+      const Picture frame = Packed(preview.Frame(card, w, h));
+      const Picture draft = Rendered(card, w, h, true);
+      for (int32_t y = 0; y < h; ++y) {
+        for (int32_t x = 0; x < w; ++x) {
+          const Picture& expected = Owner(card, w, h, x, y) == 1 ? draft : full;
+          ASSERT_EQ(0, std::memcmp(frame.At(x, y), expected.At(x, y), 3))
+              << x << "," << y << " owner " << Owner(card, w, h, x, y) << " got "
+              << int(frame.At(x, y)[0]) << " draft " << int(draft.At(x, y)[0]) << " full "
+              << int(full.At(x, y)[0]);
+        }
+      }
+    }
+    // The gesture ends: only slot 1 is resampled again.
+    EXPECT_EQ(Finish(preview, card, w, h), 1 + 1 + scaling);
+    EXPECT_EQ(Packed(preview.Frame(card, w, h)), Rendered(card, w, h, false));
+
+    // Dragging back to where the kept picture was restores its pixels.
+    const float panX = card.slots[1].panX, panY = card.slots[1].panY;
+    card.slots[1].panX = 0.0f;
+    preview.Frame(card, w, h);
+    card.slots[1].panX = panX;
+    card.slots[1].panY = panY;
+    EXPECT_EQ(Packed(preview.Frame(card, w, h)), Rendered(card, w, h, false));
+  }
+}
+
+TEST(CardPreview, NoticesEveryChangeWithoutBeingTold) {
+  std::mt19937 rng(3);
+  Card card = RandomCard(60, 40, rng);
+  engine::CardPreview preview;
+  Finish(preview, card, 45, 30);
+
+  // A new photo in a slot, the same size as before.
+  card.slots[0].TakePhoto(NoisyPhoto(card.slots[0].photoWidth, card.slots[0].photoHeight, rng));
+  EXPECT_FALSE(preview.FullQualityReady(card, 45, 30));
+  const Picture frame = Packed(preview.Frame(card, 45, 30));
+  EXPECT_NE(frame, Rendered(card, 45, 30, false));
+  Finish(preview, card, 45, 30);
+  EXPECT_EQ(Packed(preview.Frame(card, 45, 30)), Rendered(card, 45, 30, false));
+
+  // Another size, then another template: all in draft until the steps run.
+  EXPECT_EQ(Packed(preview.Frame(card, 50, 33)), Rendered(card, 50, 33, true));
+  Card other = RandomCard(30, 20, rng);
+  EXPECT_EQ(Packed(preview.Frame(other, 50, 33)), Rendered(other, 50, 33, true));
+
+  // The card changes between steps: the work that still applies is kept and
+  // the result is the card as it is at the end.
+  engine::CardPreview stepped;
+  EXPECT_TRUE(stepped.StepFullQuality(card, 45, 30));
+  EXPECT_TRUE(stepped.StepFullQuality(card, 45, 30));
+  card.slots[2].panX = 0.0f;
+  card.slots[2].panY = 1.0f;
+  Finish(stepped, card, 45, 30);
+  EXPECT_EQ(Packed(stepped.Frame(card, 45, 30)), Rendered(card, 45, 30, false));
+
+  // No template: white paper, in both qualities.
+  Card blank;
+  EXPECT_EQ(Packed(stepped.Frame(blank, 7, 3)), Rendered(blank, 7, 3, true));
+  Finish(stepped, blank, 7, 3);
+  EXPECT_EQ(Packed(stepped.Frame(blank, 7, 3)), Rendered(blank, 7, 3, false));
+  EXPECT_EQ(stepped.Frame(blank, 0, 3).pixels, nullptr);
+  EXPECT_FALSE(stepped.StepFullQuality(blank, 0, 3));
+}
+
+TEST(CardPreview, AnUnchangedCardGivesTheSamePictureWithoutWork) {
+  std::mt19937 rng(4);
+  Card card = RandomCard(60, 40, rng);
+  engine::CardPreview preview;
+  const RasterView first = preview.Frame(card, 30, 20);
+  const Picture before = Packed(first);
+  const RasterView again = preview.Frame(card, 30, 20);
+  EXPECT_EQ(again.pixels, first.pixels);
+  EXPECT_EQ(Packed(again), before);
+  EXPECT_EQ(again.stride, int32_t(engine::CardImageStride(30)));
+}
+
+}  // namespace
