@@ -8,6 +8,7 @@
 #include "engine/PlaceholderTile.h"
 #include "engine/RegionMask.h"
 #include "engine/ResampleJob.h"
+#include "engine/ResampleTask.h"
 
 namespace engine {
 
@@ -56,6 +57,16 @@ void DrawSlotPicture(const Card& card, const PhotoSlot& slot, const RasterView& 
   } else {
     DrawPlaceholder(card.placeholderTile, box);
   }
+}
+
+std::unique_ptr<ResampleTask> SlotPictureTask(const PhotoSlot& slot, const RasterView& box) {
+  const Crop crop = ComputeCrop(slot);
+  const RasterView photo = slot.PhotoView();
+  const uint8_t* origin =
+      photo.pixels + (size_t(crop.cropY) * slot.photoWidth + size_t(crop.cropX)) * 3;
+  return std::make_unique<ResampleTask>(kGamma, box.width, box.height, int32_t(crop.cropWidth),
+                                        int32_t(crop.cropHeight), box.pixels, box.stride, origin,
+                                        photo.stride);
 }
 
 void ScaleCardPicture(const RasterView& dst, const uint8_t* src, int32_t srcWidth,

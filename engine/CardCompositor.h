@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "engine/CardTemplate.h"
 #include "engine/RasterView.h"
@@ -22,6 +23,11 @@ void RenderCard(const Card& card, int32_t width, int32_t height, uint8_t* pixels
 // the placeholder) into a box-sized picture; ScaleCardPicture scales the
 // template-sized card onto `dst`.
 void DrawSlotPicture(const Card& card, const PhotoSlot& slot, const RasterView& box, bool draft);
+
+class ResampleTask;
+// DrawSlotPicture in full quality for a slot holding a photo, as a task that
+// can be run a band of rows at a time. The photo must outlive the task.
+std::unique_ptr<ResampleTask> SlotPictureTask(const PhotoSlot& slot, const RasterView& box);
 void ScaleCardPicture(const RasterView& dst, const uint8_t* src, int32_t srcWidth,
                       int32_t srcHeight, int32_t srcStride, bool draft);
 

@@ -85,14 +85,29 @@ bool CardPreview::StepFullQuality(const Card& card, int32_t width, int32_t heigh
         const SlotKey& s = key.slots[i];
         SlotPicture& picture = slotPictures_[i];
         if (!s.drawn || (picture.valid && picture.of.SameContent(s))) continue;
-        picture.valid = false;
-        picture.pixels.resize(CheckedResampleCount(int64_t(s.BoxWidth()) * s.BoxHeight(), 3) * 3);
-        DrawSlotPicture(
-            card, card.slots[i],
-            RasterView{picture.pixels.data(), s.BoxWidth(), s.BoxHeight(), s.BoxWidth() * 3},
-            false);
-        picture.of = s;
-        picture.valid = true;
+        const RasterView box{picture.pixels.data(), s.BoxWidth(), s.BoxHeight(), s.BoxWidth() * 3};
+        if (task_ && (taskSlot_ != i || !picture.of.SameContent(s))) task_.reset();
+        if (!task_) {
+          picture.valid = false;
+          picture.pixels.resize(CheckedResampleCount(int64_t(s.BoxWidth()) * s.BoxHeight(), 3) * 3);
+          const RasterView fresh{picture.pixels.data(), s.BoxWidth(), s.BoxHeight(),
+                                 s.BoxWidth() * 3};
+          picture.of = s;
+          if (!s.photo) {
+            DrawSlotPicture(card, card.slots[i], fresh, false);
+            picture.valid = true;
+            return true;
+          }
+          task_ = SlotPictureTask(card.slots[i], fresh);
+          taskSlot_ = i;
+        }
+        // Bands of about the budget's photo pixels.
+        const int64_t cropPixels = int64_t(s.crop.cropWidth) * int64_t(s.crop.cropHeight);
+        const int64_t rows = stepSourcePixels_ * box.height / (cropPixels > 0 ? cropPixels : 1);
+        if (!task_->Step(int32_t(rows < 1 ? 1 : rows > box.height ? box.height : rows))) {
+          task_.reset();
+          picture.valid = true;
+        }
         return true;
       }
     }

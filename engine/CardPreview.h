@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/CardKey.h"
 #include "engine/CardTemplate.h"
 #include "engine/DraftComposer.h"
 #include "engine/RasterView.h"
+#include "engine/ResampleTask.h"
 
 namespace engine {
 
@@ -39,15 +41,21 @@ class CardPreview {
   // ready, so Frame returns it.
   bool FullQualityReady(const Card& card, int32_t width, int32_t height) const;
 
-  // Does one step of the full-quality work for this card at this size: one
-  // slot's photo resampled, then the composition, then the final scaling.
-  // True while steps remain; false once the picture is ready (repaint then),
-  // also when it already was. A change to the card between steps keeps the
-  // work that still applies (slots whose photo and crop are unchanged).
+  // Does one step of the full-quality work for this card at this size: a
+  // band of one slot's photo resampled (about kStepSourcePixels photo pixels
+  // read, see SetStepBudget), then the composition, then the final scaling. True while steps
+  // remain; false once the picture is ready (repaint then), also when it
+  // already was. A change to the card between steps keeps the work that
+  // still applies (slots whose photo and crop are unchanged).
   bool StepFullQuality(const Card& card, int32_t width, int32_t height);
 
   // Frees every kept picture; the next Frame starts from the draft.
   void Clear();
+
+  // The photo pixels one step reads, about a millisecond each here; tests
+  // make it small to see many steps.
+  static constexpr int64_t kStepSourcePixels = 3'000'000;
+  void SetStepBudget(int64_t sourcePixels) { stepSourcePixels_ = sourcePixels; }
 
  private:
   struct Picture {
@@ -82,6 +90,9 @@ class CardPreview {
   bool targetValid_ = false;
   Stage stage_ = Stage::Slots;
   std::vector<SlotPicture> slotPictures_;
+  std::unique_ptr<ResampleTask> task_;  // the slot picture being resampled
+  size_t taskSlot_ = 0;
+  int64_t stepSourcePixels_ = kStepSourcePixels;
   Picture work_;     // the template-sized card
   Picture pending_;  // the finished picture before it replaces full_
 };

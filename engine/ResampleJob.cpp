@@ -2,12 +2,8 @@
 
 #include <utility>
 
-#include "engine/AxisWeights.h"
-#include "engine/HorizontalStage.h"
-#include "engine/ResampleKernels.h"
+#include "engine/ResampleTask.h"
 #include "engine/ScaleNearest.h"
-#include "engine/SimdLevel.h"
-#include "engine/VerticalStage.h"
 
 namespace engine {
 
@@ -41,30 +37,16 @@ void ResampleJob::ScaleNearest() {
 
 void ResampleJob::Resample() {
   if (dstWidth <= 0 || dstHeight <= 0) return;
-  const bool filtered = NeedsFiltering(ChooseAxisMode(srcWidth, dstWidth)) ||
-                        NeedsFiltering(ChooseAxisMode(srcHeight, dstHeight));
-  if (!filtered || srcWidth <= 0 || srcHeight <= 0 || !toLinear || !fromLinear) {
+  std::unique_ptr<ResamplePipeline> pipeline;
+  if (toLinear && fromLinear) {
+    pipeline = ResamplePipeline::Make(*toLinear, *fromLinear, dstWidth, dstHeight, srcWidth,
+                                      srcHeight, dstPixels, dstStride, srcPixels, srcStride);
+  }
+  if (!pipeline) {
     ScaleNearest();
     return;
   }
-  AxisWeights horizontal = AxisWeights::Build(srcWidth, dstWidth);
-  // A square job reuses the horizontal table; sharing it is what the tables'
-  // shared ownership is for.
-  AxisWeights vertical = srcHeight == srcWidth && dstHeight == dstWidth
-                             ? horizontal
-                             : AxisWeights::Build(srcHeight, dstHeight);
-  // The table arithmetic keeps every read inside the source for every valid
-  // geometry; checking that once here lets the pixel loops run unguarded.
-  if (!horizontal.Fits(srcWidth, dstWidth) || !vertical.Fits(srcHeight, dstHeight)) {
-    ScaleNearest();
-    return;
-  }
-  const ResampleKernels& kernels = KernelsFor(ActiveSimdLevel());
-  HorizontalStage rows(std::move(horizontal), *toLinear, srcPixels, srcStride, srcWidth, dstWidth,
-                       kernels);
-  VerticalStage(std::move(vertical), *fromLinear, dstPixels, dstStride, dstWidth, dstHeight,
-                kernels)
-      .Run(rows);
+  pipeline->Produce(dstHeight);
 }
 
 void ResampleJob::ReleaseTables() {

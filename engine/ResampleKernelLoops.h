@@ -6,8 +6,8 @@
 // The casts to int32_t before converting to double are exact (every value is
 // below 2^31) and let the conversion vectorise.
 
-[[maybe_unused]] static void ConvertRowLoop(const uint16_t* toLinear, const uint8_t* src, int32_t pixels,
-                           uint16_t* quads) {
+[[maybe_unused]] static void ConvertRowLoop(const uint16_t* toLinear, const uint8_t* src,
+                                            int32_t pixels, uint16_t* quads) {
   for (int32_t p = 0; p < pixels; ++p, src += 3, quads += 4) {
     quads[0] = toLinear[src[0]];
     quads[1] = toLinear[src[1]];
@@ -16,7 +16,8 @@
   }
 }
 
-[[maybe_unused]] static void TapRowLoop(const uint16_t* quads, const engine::TapKernelView& k, uint32_t* out) {
+[[maybe_unused]] static void TapRowLoop(const uint16_t* quads, const engine::TapKernelView& k,
+                                        uint32_t* out) {
   for (int32_t x = 0; x < k.columns; ++x, out += 3) {
     const uint16_t* q = quads + size_t(k.start[x]) * 4;
     const uint32_t* w = k.weights + size_t(x) * size_t(k.weightStride);
@@ -46,23 +47,24 @@
   for (size_t i = 0; i < count; ++i) sum[i] += row[i];
 }
 
-[[maybe_unused]] static void ScaledRowLoop(const uint8_t* fromLinear, const uint32_t* row, uint8_t* dst,
-                          size_t count) {
+[[maybe_unused]] static void ScaledRowLoop(const uint8_t* fromLinear, const uint32_t* row,
+                                           uint8_t* dst, size_t count) {
   for (size_t i = 0; i < count; ++i) dst[i] = fromLinear[row[i] >> 8];
 }
 
 [[maybe_unused]] static void MixRowLoop(const uint8_t* fromLinear, const uint32_t* a, uint32_t wa,
-                       const uint32_t* b, uint32_t wb, uint8_t* dst, size_t count) {
+                                        const uint32_t* b, uint32_t wb, uint8_t* dst,
+                                        size_t count) {
   for (size_t i = 0; i < count; ++i) dst[i] = fromLinear[(a[i] * wa + b[i] * wb) >> 16];
 }
 
 [[maybe_unused]] static void BoxRowLoop(const uint8_t* fromLinear, const uint32_t* a, uint32_t wa,
-                       const uint32_t* b, uint32_t wb, const uint32_t* sum, double inverse,
-                       uint8_t* dst, size_t count) {
+                                        const uint32_t* b, uint32_t wb, const uint32_t* sum,
+                                        double inverse, uint8_t* dst, size_t count) {
   const double da = double(wa), db = double(wb);
   for (size_t i = 0; i < count; ++i) {
-    const double x = double(int32_t(a[i])) * da + double(int32_t(b[i])) * db +
-                     double(int32_t(sum[i])) * 256.0;
+    const double x =
+        double(int32_t(a[i])) * da + double(int32_t(b[i])) * db + double(int32_t(sum[i])) * 256.0;
     dst[i] = fromLinear[int32_t((x + 0.5) * inverse)];
   }
 }

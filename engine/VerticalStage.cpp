@@ -33,73 +33,101 @@ uint8_t* VerticalStage::NextDestinationRow() {
   return dstPixels_ + ptrdiff_t(cursor_++) * dstStride_;
 }
 
-void VerticalStage::Run(HorizontalStage& source) {
-  switch (weights_.mode) {
-    case AxisMode::Replicate:
-      return RunReplicate(source);
-    case AxisMode::Copy:
-      return RunCopy(source);
-    case AxisMode::Interpolate:
-      return RunInterpolate(source);
-    case AxisMode::Box:
-      return RunBox(source);
-  }
-}
-
-void VerticalStage::RunReplicate(HorizontalStage& source) {
-  SampleRow row;
-  source.NextRow(row);
-  const size_t count = size_t(dstWidth_) * 3;
-  uint8_t* first = NextDestinationRow();
-  kernels_.scaledRow(fromLinear_, Channels(row), first, count);
-  // Every row gets the same bytes, so the first one is converted once.
-  while (cursor_ < dstHeight_) std::memmove(NextDestinationRow(), first, count);
-}
-
-void VerticalStage::RunCopy(HorizontalStage& source) {
-  SampleRow row;
-  const size_t count = size_t(dstWidth_) * 3;
-  while (cursor_ < dstHeight_) {
-    source.NextRow(row);
-    kernels_.scaledRow(fromLinear_, Channels(row), NextDestinationRow(), count);
-  }
-}
-
-void VerticalStage::RunInterpolate(HorizontalStage& source) {
-  const size_t count = size_t(dstWidth_) * 3;
-  SampleRow older, newer;
-  source.NextRow(older);
-  const uint64_t* table = weights_.interpolation->Values().data();
-  for (uint64_t n = *table++; n != 0; n = *table++) {
-    source.NextRow(newer);
-    for (; n != 0; --n) {
-      const uint32_t w = uint32_t(*table++);
-      // Two-tap mix; each side is at most 65535 x 256 and the weights add up
-      // to 256, so 32 bits hold the sum exactly.
-      kernels_.mixRow(fromLinear_, Channels(newer), w, Channels(older), 256 - w,
-                      NextDestinationRow(), count);
+bool VerticalStage::Produce(HorizontalStage& source, int32_t rows) {
+  int32_t left = rows < dstHeight_ - cursor_ ? rows : dstHeight_ - cursor_;
+  while (left > 0) {
+    int32_t written = 0;
+    switch (weights_.mode) {
+      case AxisMode::Replicate:
+        written = ProduceReplicate(source, left);
+        break;
+      case AxisMode::Copy:
+        written = ProduceCopy(source, left);
+        break;
+      case AxisMode::Interpolate:
+        written = ProduceInterpolate(source, left);
+        break;
+      case AxisMode::Box:
+        written = ProduceBox(source, left);
+        break;
     }
-    std::swap(older, newer);
+    if (written == 0) break;  // the table ended early; Fits rules that out
+    left -= written;
   }
+  return cursor_ < dstHeight_;
 }
 
-void VerticalStage::RunBox(HorizontalStage& source) {
+int32_t VerticalStage::ProduceReplicate(HorizontalStage& source, int32_t rows) {
   const size_t count = size_t(dstWidth_) * 3;
-  SampleRow older, newer, whole;
-  // The whole rows of a long entry are summed as they arrive rather than kept:
-  // same reads in the same order, same sum, and no allocation per entry.
-  std::unique_ptr<uint64_t[]> sum(new uint64_t[CheckedResampleCount(dstWidth_ * int64_t(3), 8)]);
-  source.NextRow(older);
-  const std::vector<uint64_t>& values = weights_.box->Values();
-  const uint64_t* table = values.data();
-  const uint64_t* end = table + values.size();
-  while (table != end) {
+  int32_t written = 0;
+  if (!started_) {
+    source.NextRow(older_);
+    kernels_.scaledRow(fromLinear_, Channels(older_), NextDestinationRow(), count);
+    started_ = true;
+    ++written;
+  }
+  // Every row gets the same bytes, so the first one is converted once.
+  const uint8_t* first = dstPixels_;
+  for (; written < rows; ++written) std::memmove(NextDestinationRow(), first, count);
+  return written;
+}
+
+int32_t VerticalStage::ProduceCopy(HorizontalStage& source, int32_t rows) {
+  const size_t count = size_t(dstWidth_) * 3;
+  for (int32_t written = 0; written < rows; ++written) {
+    source.NextRow(older_);
+    kernels_.scaledRow(fromLinear_, Channels(older_), NextDestinationRow(), count);
+  }
+  return rows;
+}
+
+int32_t VerticalStage::ProduceInterpolate(HorizontalStage& source, int32_t rows) {
+  const size_t count = size_t(dstWidth_) * 3;
+  if (!started_) {
+    source.NextRow(older_);
+    table_ = weights_.interpolation->Values().data();
+    started_ = true;
+  }
+  int32_t written = 0;
+  while (written < rows) {
+    if (groupLeft_ == 0) {
+      groupLeft_ = *table_++;
+      if (groupLeft_ == 0) break;
+      source.NextRow(newer_);
+    }
+    const uint32_t w = uint32_t(*table_++);
+    // Two-tap mix; each side is at most 65535 x 256 and the weights add up to
+    // 256, so 32 bits hold the sum exactly.
+    kernels_.mixRow(fromLinear_, Channels(newer_), w, Channels(older_), 256 - w,
+                    NextDestinationRow(), count);
+    ++written;
+    if (--groupLeft_ == 0) std::swap(older_, newer_);
+  }
+  return written;
+}
+
+int32_t VerticalStage::ProduceBox(HorizontalStage& source, int32_t rows) {
+  const size_t count = size_t(dstWidth_) * 3;
+  if (!started_) {
+    // The whole rows of a long entry are summed as they arrive rather than
+    // kept: same reads in the same order, same sum, and no allocation per
+    // entry.
+    sum_.reset(new uint64_t[CheckedResampleCount(dstWidth_ * int64_t(3), 8)]);
+    source.NextRow(older_);
+    const std::vector<uint64_t>& values = weights_.box->Values();
+    table_ = values.data();
+    tableEnd_ = table_ + values.size();
+    started_ = true;
+  }
+  int32_t written = 0;
+  for (; written < rows && table_ != tableEnd_; ++written) {
+    const uint64_t* table = table_;
     const uint64_t n = table[0];
     if (n == 0) {
       const uint32_t w = uint32_t(table[1]);
-      table += 2;
-      source.NextRow(newer);
-      kernels_.mixRow(fromLinear_, Channels(older), w, Channels(newer), 256 - w,
+      table_ += 2;
+      source.NextRow(newer_);
+      kernels_.mixRow(fromLinear_, Channels(older_), w, Channels(newer_), 256 - w,
                       NextDestinationRow(), count);
     } else if (table[3] <= TapKernel::kMaxTotal) {
       // At most 128 whole rows of values below 2^24: the sum fits in 32 bits,
@@ -108,36 +136,38 @@ void VerticalStage::RunBox(HorizontalStage& source) {
       // an integer).
       const uint32_t wFirst = uint32_t(table[1]), wLast = uint32_t(table[2]);
       const double inverse = 1.0 / (double(table[3]) * 256.0);
-      table += 4;
-      uint32_t* sum32 = reinterpret_cast<uint32_t*>(sum.get());
+      table_ += 4;
+      uint32_t* sum32 = reinterpret_cast<uint32_t*>(sum_.get());
       std::memset(sum32, 0, count * sizeof(uint32_t));
       for (uint64_t k = 0; k < n; ++k) {
-        source.NextRow(whole);
-        kernels_.addRow(sum32, Channels(whole), count);
+        source.NextRow(whole_);
+        kernels_.addRow(sum32, Channels(whole_), count);
       }
-      source.NextRow(newer);
-      kernels_.boxRow(fromLinear_, Channels(older), wFirst, Channels(newer), wLast, sum32, inverse,
-                      NextDestinationRow(), count);
+      source.NextRow(newer_);
+      kernels_.boxRow(fromLinear_, Channels(older_), wFirst, Channels(newer_), wLast, sum32,
+                      inverse, NextDestinationRow(), count);
     } else {
       const uint64_t wFirst = table[1], wLast = table[2], total = table[3];
-      table += 4;
-      std::memset(sum.get(), 0, count * sizeof(uint64_t));
+      table_ += 4;
+      uint64_t* sum = sum_.get();
+      std::memset(sum, 0, count * sizeof(uint64_t));
       for (uint64_t k = 0; k < n; ++k) {
-        source.NextRow(whole);
-        const uint32_t* m = Channels(whole);
+        source.NextRow(whole_);
+        const uint32_t* m = Channels(whole_);
         for (size_t i = 0; i < count; ++i) sum[i] += m[i];
       }
-      source.NextRow(newer);
-      const uint32_t* o = Channels(older);
-      const uint32_t* nw = Channels(newer);
+      source.NextRow(newer_);
+      const uint32_t* o = Channels(older_);
+      const uint32_t* nw = Channels(newer_);
       const uint64_t divisor = total * 256;
       uint8_t* dst = NextDestinationRow();
       for (size_t i = 0; i < count; ++i) {
         dst[i] = fromLinear_[(o[i] * wFirst + nw[i] * wLast + sum[i] * 256) / divisor];
       }
     }
-    std::swap(older, newer);
+    std::swap(older_, newer_);
   }
+  return written;
 }
 
 }  // namespace engine
