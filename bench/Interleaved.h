@@ -3,34 +3,40 @@
 // Measuring a workload against a baseline in the same run: the two run
 // alternately, each benchmark iteration timing one of each (in alternating
 // order, so neither always runs on the other's warm caches), and the minimum
-// of each is kept. On a shared machine the minimum is the figure least
-// disturbed by other work. Reported counters:
+// of each is kept. Times are the thread's CPU time (page faults included):
+// on a shared machine wall time also counts the turns of other programs,
+// and the minimum is the figure least disturbed by them. Reported counters:
 //   ms           minimum time of the workload
 //   baseline_ms  minimum time of the baseline
 //   ratio        ms / baseline_ms (below 1: faster than the baseline)
 // The benchmark's own time is the workload's (manual time).
 
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <limits>
 
 namespace benchsupport {
 
+inline double ThreadSeconds() {
+  timespec t;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
 template <class Workload, class Baseline>
 void Interleaved(benchmark::State& state, Workload&& workload, Baseline&& baseline) {
-  using Clock = std::chrono::steady_clock;
   double best = std::numeric_limits<double>::infinity();
   double bestBaseline = best;
   bool baselineFirst = false;
   for (auto _ : state) {
     double t = 0, tb = 0;
     auto timeOf = [](auto&& f) {
-      const auto start = Clock::now();
+      const double start = ThreadSeconds();
       f();
-      return std::chrono::duration<double>(Clock::now() - start).count();
+      return ThreadSeconds() - start;
     };
     if (baselineFirst) {
       tb = timeOf(baseline);

@@ -1,7 +1,6 @@
 // Decoding a camera-sized photo and writing a built-in-template-sized card.
 
 #include <benchmark/benchmark.h>
-
 #include <jpeglib.h>
 #include <stdlib.h>
 #include <time.h>

@@ -69,6 +69,13 @@ std::unique_ptr<ResampleTask> SlotPictureTask(const PhotoSlot& slot, const Raste
                                         photo.stride);
 }
 
+std::unique_ptr<ResampleTask> CardScaleTask(const RasterView& dst, const uint8_t* src,
+                                            int32_t srcWidth, int32_t srcHeight,
+                                            int32_t srcStride) {
+  return std::make_unique<ResampleTask>(kGamma, dst.width, dst.height, srcWidth, srcHeight,
+                                        dst.pixels, dst.stride, src, srcStride);
+}
+
 void ScaleCardPicture(const RasterView& dst, const uint8_t* src, int32_t srcWidth,
                       int32_t srcHeight, int32_t srcStride, bool draft) {
   Scale(dst, src, srcWidth, srcHeight, srcStride, draft);

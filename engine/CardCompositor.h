@@ -28,6 +28,9 @@ class ResampleTask;
 // DrawSlotPicture in full quality for a slot holding a photo, as a task that
 // can be run a band of rows at a time. The photo must outlive the task.
 std::unique_ptr<ResampleTask> SlotPictureTask(const PhotoSlot& slot, const RasterView& box);
+// ScaleCardPicture in full quality as such a task.
+std::unique_ptr<ResampleTask> CardScaleTask(const RasterView& dst, const uint8_t* src,
+                                            int32_t srcWidth, int32_t srcHeight, int32_t srcStride);
 void ScaleCardPicture(const RasterView& dst, const uint8_t* src, int32_t srcWidth,
                       int32_t srcHeight, int32_t srcStride, bool draft);
 

@@ -43,7 +43,8 @@ class CardPreview {
 
   // Does one step of the full-quality work for this card at this size: a
   // band of one slot's photo resampled (about kStepSourcePixels photo pixels
-  // read, see SetStepBudget), then the composition, then the final scaling. True while steps
+  // read, see SetStepBudget), then the composition, then the final scaling
+  // in bands. True while steps
   // remain; false once the picture is ready (repaint then), also when it
   // already was. A change to the card between steps keeps the work that
   // still applies (slots whose photo and crop are unchanged).
@@ -92,6 +93,7 @@ class CardPreview {
   std::vector<SlotPicture> slotPictures_;
   std::unique_ptr<ResampleTask> task_;  // the slot picture being resampled
   size_t taskSlot_ = 0;
+  std::unique_ptr<ResampleTask> scaleTask_;  // the final scaling in progress
   int64_t stepSourcePixels_ = kStepSourcePixels;
   Picture work_;     // the template-sized card
   Picture pending_;  // the finished picture before it replaces full_

@@ -96,6 +96,48 @@ TEST(ResampleKernels, TapAndDivideRowsMatchThePortableLoops) {
   }
 }
 
+// The way back to 8 bits, on every count around the vector widths, with
+// operands at the ends of their ranges and an arbitrary table.
+TEST(ResampleKernels, VerticalRowsMatchThePortableLoops) {
+  std::mt19937 rng(4);
+  std::vector<uint8_t> table(FromLinearTable::kSize);
+  for (uint8_t& b : table) b = uint8_t(rng());
+  constexpr uint32_t kMostSample = 65535 * 256;
+  for (SimdLevel level : SupportedLevels()) {
+    const ResampleKernels& k = KernelsFor(level);
+    for (size_t count = 0; count <= 41; ++count) {
+      std::vector<uint32_t> a(count), b(count), sum(count);
+      for (size_t i = 0; i < count; ++i) {
+        a[i] = i % 5 == 0 ? kMostSample : uint32_t(rng() % (kMostSample + 1));
+        b[i] = i % 7 == 0 ? kMostSample : uint32_t(rng() % (kMostSample + 1));
+        sum[i] = uint32_t(rng() % (uint64_t(kMostSample) * 3 + 1));  // three whole rows
+      }
+      const uint32_t w = uint32_t(rng() % 257);
+      // Long entries: 3 whole rows with partial first and last rows.
+      const uint32_t wFirst = 1 + uint32_t(rng() % 256), wLast = uint32_t(rng() % 257);
+      const double inverse = 1.0 / (double(wFirst + wLast + 3 * 256) * 256.0);
+      std::vector<uint8_t> expected(count + 1, 0xEE), got(count + 1, 0xEE);
+      auto check = [&](const char* what) {
+        ASSERT_EQ(got, expected) << SimdLevelName(level) << " " << what << " " << count;
+        std::fill(expected.begin(), expected.end(), 0xEE);
+        std::fill(got.begin(), got.end(), 0xEE);
+      };
+      PortableKernels()->scaledRow(table.data(), a.data(), expected.data(), count);
+      k.scaledRow(table.data(), a.data(), got.data(), count);
+      check("scaled");
+      PortableKernels()->mixRow(table.data(), a.data(), w, b.data(), 256 - w, expected.data(),
+                                count);
+      k.mixRow(table.data(), a.data(), w, b.data(), 256 - w, got.data(), count);
+      check("mix");
+      PortableKernels()->boxRow(table.data(), a.data(), wFirst, b.data(), wLast, sum.data(),
+                                inverse, expected.data(), count);
+      k.boxRow(table.data(), a.data(), wFirst, b.data(), wLast, sum.data(), inverse, got.data(),
+               count);
+      check("box");
+    }
+  }
+}
+
 // The reciprocal multiply against the integer division it replaces, at the
 // largest total the kernels accept and at every remainder of a few totals.
 TEST(TapKernel, ReciprocalDivisionIsExact) {
