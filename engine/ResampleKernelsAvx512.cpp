@@ -46,6 +46,8 @@ __m512i Lookup(const __m512i half[4], __m512i index) {
   return _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), lower, upper);
 }
 
+constexpr int kPrefetchAhead = 3072;
+
 // 16 pixels (48 bytes) per step. The output bytes of pixel p, channel c are
 // the low byte 3p + c and the high byte 3p + c of the lookups; the fourth
 // channel of every pixel is zeroed by the mask.
@@ -64,6 +66,9 @@ void ConvertRow(const uint16_t* toLinear, const uint8_t* src, int32_t pixels, ui
   const __mmask64 fortyEight = 0x0000FFFFFFFFFFFFULL;
   int32_t p = 0;
   for (; p + 16 <= pixels; p += 16, src += 48, quads += 64) {
+    // The photo streams in from memory once; the lookups are far quicker
+    // than the memory, so its lines are asked for well ahead.
+    _mm_prefetch(reinterpret_cast<const char*>(src) + kPrefetchAhead, _MM_HINT_T0);
     const __m512i bytes = _mm512_maskz_loadu_epi8(fortyEight, src);
     const __m512i low = Lookup(table.low, bytes);
     const __m512i high = Lookup(table.high, bytes);
