@@ -7,6 +7,7 @@
 #include "engine/GammaTables.h"
 #include "engine/ResampleKernels.h"
 #include "engine/SampleRow.h"
+#include "engine/SimdLevel.h"
 #include "engine/TapKernel.h"
 
 namespace engine {
@@ -18,7 +19,7 @@ class HorizontalStage {
  public:
   HorizontalStage(AxisWeights weights, const ToLinearTable& toLinear, const uint8_t* srcPixels,
                   int32_t srcStride, int32_t srcWidth, int32_t dstWidth,
-                  const ResampleKernels& kernels);
+                  const ResampleKernels& kernels, SimdLevel level);
 
   // Resamples the row under the cursor into `out` and moves the cursor down.
   void NextRow(SampleRow& out);

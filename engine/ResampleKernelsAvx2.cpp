@@ -11,26 +11,6 @@ namespace avx2_kernels {
 namespace {
 #include "engine/ResampleKernelLoops.h"
 
-// Two taps per step: two pixels of four lanes each; the halves are added at
-// the end.
-void TapRow(const uint16_t* quads, const TapKernelView& k, uint32_t* out) {
-  const __m256i spread = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
-  for (int32_t x = 0; x < k.columns; ++x, out += 3) {
-    const uint16_t* q = quads + size_t(k.start[x]) * 4;
-    const uint32_t* w = k.weights + size_t(x) * size_t(k.weightStride);
-    __m256i sum = _mm256_setzero_si256();
-    for (int32_t j = 0; j < k.taps; j += 2, q += 8) {
-      const __m256i v = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(q)));
-      const __m256i wj = _mm256_permutevar8x32_epi32(
-          _mm256_zextsi128_si256(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(w + j))), spread);
-      sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(v, wj));
-    }
-    const __m128i total =
-        _mm_add_epi32(_mm256_castsi256_si128(sum), _mm256_extracti128_si256(sum, 1));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), total);
-  }
-}
-
 // The way back to 8 bits, 8 channels at a time: each lane gathers the four
 // bytes at its index (the table has 16 spare bytes past 65535, so the reads
 // stay inside it) and keeps the first.
@@ -73,8 +53,8 @@ void MixRow(const uint8_t* fromLinear, const uint32_t* a, uint32_t wa, const uin
 
 const ResampleKernels* Avx2Kernels() {
   using namespace avx2_kernels;
-  static const ResampleKernels kernels{ConvertRowLoop, TapRow, DivideRowLoop, AddRowLoop,
-                                       ScaledRow,      MixRow, BoxRowLoop};
+  static const ResampleKernels kernels{ConvertRowLoop, TapRowLoop, DivideRowLoop, AddRowLoop,
+                                       ScaledRow,      MixRow,     BoxRowLoop};
   return &kernels;
 }
 

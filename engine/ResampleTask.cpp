@@ -27,10 +27,11 @@ std::unique_ptr<ResamplePipeline> ResamplePipeline::Make(
   if (!horizontal.Fits(srcWidth, dstWidth) || !vertical.Fits(srcHeight, dstHeight)) {
     return nullptr;
   }
-  const ResampleKernels& kernels = KernelsFor(ActiveSimdLevel());
+  const SimdLevel level = ActiveSimdLevel();
+  const ResampleKernels& kernels = KernelsFor(level);
   return std::make_unique<ResamplePipeline>(
       HorizontalStage(std::move(horizontal), toLinear, srcPixels, srcStride, srcWidth, dstWidth,
-                      kernels),
+                      kernels, level),
       VerticalStage(std::move(vertical), fromLinear, dstPixels, dstStride, dstWidth, dstHeight,
                     kernels));
 }
