@@ -78,8 +78,25 @@ void ConvertRow(const uint16_t* toLinear, const uint8_t* src, int32_t pixels, ui
   ConvertRowLoop(toLinear, src, pixels - p, quads);
 }
 
+// Two taps (enlarging, and reductions of less than 1.5:1 where no entry
+// spans three pixels): two pixels of four lanes, folded once.
+void TwoTapRow(const uint16_t* quads, const TapKernelView& k, uint32_t* out) {
+  const __m256i spread = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
+  for (int32_t x = 0; x < k.columns; ++x, out += 3) {
+    const __m256i v = _mm256_cvtepu16_epi32(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(quads + size_t(k.start[x]) * 4)));
+    const __m256i w = _mm256_permutexvar_epi32(
+        spread, _mm256_zextsi128_si256(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(
+                    k.weights + size_t(x) * size_t(k.weightStride)))));
+    const __m256i sum = _mm256_mullo_epi32(v, w);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                     _mm_add_epi32(_mm256_castsi256_si128(sum), _mm256_extracti128_si256(sum, 1)));
+  }
+}
+
 // Four taps per step: four pixels of four lanes each, folded at the end.
 void TapRow(const uint16_t* quads, const TapKernelView& k, uint32_t* out) {
+  if (k.taps <= 2) return TwoTapRow(quads, k, out);
   const __m512i spread = _mm512_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3);
   for (int32_t x = 0; x < k.columns; ++x, out += 3) {
     const uint16_t* q = quads + size_t(k.start[x]) * 4;
