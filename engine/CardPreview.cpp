@@ -23,14 +23,16 @@ RasterView CardPreview::Frame(const Card& card, int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) return RasterView{};
   const CardKey key = CardKey::Of(card, width, height);
   if (fullValid_ && fullKey_ == key) return full_.View();
-  if (frameValid_ && frameKey_ == key && (frameBase_ == 0 || frameBase_ == fullGeneration_)) {
-    return frame_.View();
-  }
+  // A frame is made from the kept full-quality picture whenever that shows
+  // the same layout, and from the draft alone otherwise.
+  const bool fromFull = fullValid_ && fullKey_.SameLayout(key);
+  const uint64_t base = fromFull ? fullGeneration_ : 0;
+  if (frameValid_ && frameKey_ == key && frameBase_ == base) return frame_.View();
 
   frame_.Resize(width, height);
   const RasterView out = frame_.View();
   draft_.Prepare(card, key);
-  if (fullValid_ && fullKey_.SameLayout(key)) {
+  if (fromFull) {
     // The kept picture with the changed slots in draft. A frame already made
     // from the same picture needs only the slots that changed since.
     const bool reuse = frameValid_ && frameBase_ == fullGeneration_ && frameKey_.SameLayout(key);

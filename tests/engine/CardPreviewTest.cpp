@@ -216,6 +216,31 @@ TEST(CardPreview, NoticesEveryChangeWithoutBeingTold) {
   Card other = RandomCard(30, 20, rng);
   EXPECT_EQ(Packed(preview.Frame(other, 50, 33)), Rendered(other, 50, 33, true));
 
+  // A full-quality picture that arrives for an earlier state of the card is
+  // still used for the slots that did not change since.
+  engine::CardPreview late;
+  const float panX = card.slots[0].panX, panY = card.slots[0].panY;
+  auto move = [&](bool moved) {
+    card.slots[0].panX = moved ? 1 - panX : panX;
+    card.slots[0].panY = moved ? 1 - panY : panY;
+  };
+  const Picture full = Rendered(card, 45, 30, false);
+  move(true);
+  const Picture draft = Rendered(card, 45, 30, true);
+  EXPECT_EQ(Packed(late.Frame(card, 45, 30)), draft);
+  move(false);
+  Finish(late, card, 45, 30);
+  move(true);
+  const Picture mixed = Packed(late.Frame(card, 45, 30));
+  EXPECT_NE(mixed, draft);
+  for (int32_t y = 0; y < 30; ++y) {
+    for (int32_t x = 0; x < 45; ++x) {
+      const Picture& expected = Owner(card, 45, 30, x, y) == 0 ? draft : full;
+      ASSERT_EQ(0, std::memcmp(mixed.At(x, y), expected.At(x, y), 3)) << x << "," << y;
+    }
+  }
+  move(false);
+
   // The card changes between steps: the work that still applies is kept and
   // the result is the card as it is at the end.
   engine::CardPreview stepped;
