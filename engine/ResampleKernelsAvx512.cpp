@@ -102,15 +102,22 @@ void TapRow(const uint16_t* quads, const TapKernelView& k, uint32_t* out) {
     const uint16_t* q = quads + size_t(k.start[x]) * 4;
     const uint32_t* w = k.weights + size_t(x) * size_t(k.weightStride);
     __m512i sum = _mm512_setzero_si512();
-    for (int32_t j = 0; j < k.taps; j += 4, q += 16) {
+    int32_t j = 0;
+    for (; j + 2 < k.taps; j += 4, q += 16) {
       const __m512i v =
           _mm512_cvtepu16_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q)));
       const __m512i wj = _mm512_permutexvar_epi32(
           spread, _mm512_zextsi128_si512(_mm_loadu_si128(reinterpret_cast<const __m128i*>(w + j))));
       sum = _mm512_add_epi32(sum, _mm512_mullo_epi32(v, wj));
     }
-    const __m256i half =
-        _mm256_add_epi32(_mm512_castsi512_si256(sum), _mm512_extracti64x4_epi64(sum, 1));
+    __m256i half = _mm256_add_epi32(_mm512_castsi512_si256(sum), _mm512_extracti64x4_epi64(sum, 1));
+    if (j < k.taps) {  // one or two taps left: half a step
+      const __m256i v = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(q)));
+      const __m256i wj = _mm256_permutexvar_epi32(
+          _mm512_castsi512_si256(spread),
+          _mm256_zextsi128_si256(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(w + j))));
+      half = _mm256_add_epi32(half, _mm256_mullo_epi32(v, wj));
+    }
     const __m128i total =
         _mm_add_epi32(_mm256_castsi256_si128(half), _mm256_extracti128_si256(half, 1));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), total);
