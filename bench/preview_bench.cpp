@@ -225,6 +225,33 @@ BENCHMARK(BM_DraftFrameAllSlots_vsPixman)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// The first frame at a new size (a window being resized): the template's
+// spans are read again, then every slot gathered.
+void BM_DraftFrameNewSize_vsPixman(benchmark::State& state) {
+  engine::Card* card = CardOrSkip(state);
+  if (!card) return;
+  const int32_t w = int32_t(state.range(0)), h = int32_t(state.range(1));
+  PixmanFrame pixman(*card, w, h);
+  const int32_t stride = int32_t(engine::CardImageStride(uint32_t(w)));
+  std::vector<uint8_t> out(size_t(stride) * h);
+  Interleaved(
+      state,
+      [&] {
+        engine::DraftComposer composer;
+        composer.ComposeAll(*card, engine::CardKey::Of(*card, w, h),
+                            engine::RasterView{out.data(), w, h, stride});
+        benchmark::DoNotOptimize(out.data());
+      },
+      [&] { pixman.Draw(); });
+}
+BENCHMARK(BM_DraftFrameNewSize_vsPixman)
+    ->Iterations(50)
+    ->ArgNames({"w", "h"})
+    ->Args({900, 600})
+    ->Args({1800, 1200})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
 // The draft render the window used before the preview, for reference.
 void BM_RenderCardDraft_vsPixman(benchmark::State& state) {
   engine::Card* card = CardOrSkip(state);
