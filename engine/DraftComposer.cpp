@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "engine/PixelFormat.h"
 #include "engine/PlaceholderTile.h"
@@ -60,9 +61,34 @@ void DraftComposer::Prepare(const Card& card, const CardKey& key) {
   const uint8_t* map = card.cardTemplate.regionMap.get();
   const uint8_t* overlay = card.cardTemplate.overlay.get();
   const size_t templateStride = size_t(w0) * 4;
+  // Where each slot's entries for the previous output row begin.
+  std::vector<std::pair<size_t, size_t>> previousRow(slots_.size(), {0, 0});
   for (int32_t y = 0; y < height; ++y) {
     const int32_t sy = rows_[size_t(y)];
     uint8_t* fixedRow = &fixed_[size_t(y) * rowBytes];
+    if (y > 0 && sy == rows_[size_t(y) - 1]) {
+      // An enlarged card repeats template rows: the row reads as the last one.
+      std::memcpy(fixedRow, fixedRow - rowBytes, rowBytes);
+      for (size_t i = 0; i < slots_.size(); ++i) {
+        Slot& slot = slots_[i];
+        const size_t runsEnd = slot.runs.size(), blendsEnd = slot.blends.size();
+        for (size_t k = previousRow[i].first; k < runsEnd; ++k) {
+          Run run = slot.runs[k];
+          run.y = y;
+          slot.runs.push_back(run);
+        }
+        for (size_t k = previousRow[i].second; k < blendsEnd; ++k) {
+          Blend blend = slot.blends[k];
+          blend.y = y;
+          slot.blends.push_back(blend);
+        }
+        previousRow[i] = {runsEnd, blendsEnd};
+      }
+      continue;
+    }
+    for (size_t i = 0; i < slots_.size(); ++i) {
+      previousRow[i] = {slots_[i].runs.size(), slots_[i].blends.size()};
+    }
     int32_t runOwner = -1;  // the slot whose run the previous pixel extended
     for (int32_t x = 0; x < width; ++x) {
       const int32_t sx = columns_[size_t(x)];
