@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/CardPreview.h"
 #include "engine/CardTemplate.h"
 #include "engine/EditHistory.h"
 #include "engine/ImageReader.h"
@@ -65,6 +66,7 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   void OnCommand(int command) override;
   void OnCommandHovered(int command) override;
   bool OnCloseRequested() override;
+  bool OnIdle() override;
   void OnCompositionChanged() override;
 
   // The handlers they lead to.
@@ -101,6 +103,10 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   const interaction::PointerEditor& GetEditor() const { return editor; }
   const interaction::RegionFocus& GetFocus() const { return focus; }
   const engine::EditHistory& GetHistory() const { return history; }
+  // The card's size in device pixels (twice the client pixels on a
+  // scale-2 screen), and whether the full-quality picture of it is shown.
+  Size DeviceCardSize() const;
+  bool FullQualityShown() const;
 
  private:
   // interaction::CardHost
@@ -153,8 +159,9 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   Rect cardRect;
   Rect hintRect;
   const char* hintText = nullptr;  // one of interaction/HintTexts.h, compared by identity
-  // The last paint's card pixels, kept so a drag's many repaints reuse it.
-  std::vector<uint8_t> cardPixels;
+  // The card on screen: full quality at rest, computed on idle moments;
+  // what moves is drawn in draft meanwhile.
+  engine::CardPreview preview;
 };
 
 }  // namespace app

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "app/Metrics.h"
 #include "app/TessaryWnd.h"
 #include "engine/CardCompositor.h"
@@ -31,19 +33,40 @@ void CTessaryWnd::OnPaint(Canvas& canvas, const Rect& area) {
   if (hintRect.Intersects(area)) PaintHintLine(canvas);
 }
 
+Size CTessaryWnd::DeviceCardSize() const {
+  const double ratio = window ? window->DevicePixelRatio() : 1.0;
+  return Size{int32_t(std::lround(cardRect.Width() * ratio)),
+              int32_t(std::lround(cardRect.Height() * ratio))};
+}
+
+bool CTessaryWnd::FullQualityShown() const {
+  const Size device = DeviceCardSize();
+  return preview.FullQualityReady(card, device.width, device.height);
+}
+
 void CTessaryWnd::PaintCard(Canvas& canvas) {
-  const int32_t w = cardRect.Width(), h = cardRect.Height();
-  if (w <= 0 || h <= 0) return;
-  // The whole card, whatever part of it is invalid: one render, one copy.
-  const uint32_t stride = engine::CardImageStride(uint32_t(w));
-  const size_t bytes = size_t(stride) * size_t(h);
-  if (cardPixels.size() != bytes) cardPixels.assign(bytes, 0);
-  if (card.cardTemplate.Installed()) {
-    engine::RenderCard(card, w, h, cardPixels.data(), int32_t(stride), true);
-  } else {
-    std::fill(cardPixels.begin(), cardPixels.end(), 0);
+  const Size device = DeviceCardSize();
+  if (device.width <= 0 || device.height <= 0) return;
+  if (!card.cardTemplate.Installed()) {
+    canvas.FillRect(cardRect, Colour{0, 0, 0});
+    return;
   }
-  canvas.DrawRgb(cardRect, cardPixels.data(), w, h, int32_t(stride));
+  // The whole card, whatever part of it is invalid: one copy of what the
+  // preview has ready.
+  const engine::RasterView frame = preview.Frame(card, device.width, device.height);
+  canvas.DrawRgb(cardRect, frame.pixels, frame.width, frame.height, frame.stride);
+  if (!preview.FullQualityReady(card, device.width, device.height)) window->RequestIdle();
+}
+
+bool CTessaryWnd::OnIdle() {
+  // A photo on the move is drawn in draft; full quality waits until it rests.
+  if (!window || editor.CurrentGesture() != interaction::PointerEditor::Gesture::Idle) return false;
+  const Size device = DeviceCardSize();
+  if (device.width <= 0 || device.height <= 0 || !card.cardTemplate.Installed()) return false;
+  if (preview.StepFullQuality(card, device.width, device.height)) return true;
+  // Ready: show it (a repaint that asks for nothing more).
+  RepaintCard();
+  return false;
 }
 
 void CTessaryWnd::PaintHintLine(Canvas& canvas) {

@@ -81,7 +81,10 @@ void CTessaryWnd::OnLButtonDblClk(Point point) { editor.DoubleClick(point); }
 
 void CTessaryWnd::RepaintCard() { window->Invalidate(cardRect); }
 
-void CTessaryWnd::DragFinished() { history.Commit(card); }
+void CTessaryWnd::DragFinished() {
+  history.Commit(card);
+  window->RequestIdle();  // full quality comes back once the photo rests
+}
 
 void CTessaryWnd::RememberFolderOf(const std::string& path) {
   const size_t slash = path.find_last_of('/');

@@ -117,13 +117,19 @@ class QtApp {
       for (int x = r.left; x < r.right; x += step) out.push_back(PixelOf(image, x, y));
     return out;
   }
-  // Sampled card pixels that differ from the draft render of the card.
+  // Lets the idle moments finish the full-quality picture (a grab then
+  // paints it).
+  bool WaitForFullQuality() {
+    return QTest::qWaitFor([&] { return wnd->FullQualityShown(); }, 10000);
+  }
+  // Sampled card pixels that differ from the card at rest: the full-quality
+  // render, as a save makes it, at the size of the card on screen.
   int MismatchesWithRender(const QImage& image, int step = 3) {
     const Rect r = CardRect();
     const int32_t w = r.Width(), h = r.Height();
     const uint32_t stride = engine::CardImageStride(uint32_t(w));
     std::vector<uint8_t> expected(size_t(stride) * size_t(h));
-    engine::RenderCard(Card(), w, h, expected.data(), int32_t(stride), true);
+    engine::RenderCard(Card(), w, h, expected.data(), int32_t(stride), false);
     int bad = 0;
     for (int32_t y = 0; y < h; y += step)
       for (int32_t x = 0; x < w; x += step) {

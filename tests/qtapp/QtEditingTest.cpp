@@ -46,6 +46,7 @@ TEST(QtEditing, TemplateButtonShowsTheNextCard) {
   QTest::mouseClick(button, Qt::LeftButton);
   EXPECT_EQ(app.Card().cardTemplate.builtInTemplateIndex, 1);
   ASSERT_TRUE(RepaintedSince(app, app.CardRect(), paints));
+  ASSERT_TRUE(app.WaitForFullQuality());
   const QImage image = app.Grab();
   const std::vector<Colour> after = app.CardSamples(image);
   ASSERT_EQ(after.size(), before.size());
@@ -117,6 +118,7 @@ TEST(QtEditing, PhotosDroppedOnARegionAppearInTheCard) {
   ASSERT_TRUE(app.Card().slots[2].HasPhoto());
   EXPECT_EQ(app.Card().slots[2].photoWidth, 200u);
   ASSERT_TRUE(RepaintedSince(app, app.CardRect(), paints));
+  ASSERT_TRUE(app.WaitForFullQuality());
   const QImage image = app.Grab();
   EXPECT_EQ(QtApp::PixelOf(image, target.x, target.y), (Colour{20, 180, 60}));
   EXPECT_EQ(app.MismatchesWithRender(image), 0);
@@ -192,6 +194,7 @@ TEST(QtEditing, ADroppedLayoutBecomesTheCard) {
                                     (availW - 600) / 2 + 600, (availH - 400) / 2 + 400}));
   }
   ASSERT_TRUE(RepaintedSince(app, app.CardRect(), paints));
+  ASSERT_TRUE(app.WaitForFullQuality());
   const QImage image = app.Grab();
   const Rect r = app.CardRect();
   EXPECT_EQ(QtApp::PixelOf(image, r.left + 2, r.top + 2), (Colour{200, 30, 160}));
@@ -285,7 +288,7 @@ TEST(QtEditing, APortraitPhotoFromAPhoneIsDroppedAndAppearsUpright) {
   const int32_t midX = r.left + (slot.left + slot.right) / 2 * r.Width() / 900;
   const int32_t top = r.top + (slot.top + 20) * r.Height() / 600;
   const int32_t bottom = r.top + (slot.bottom - 20) * r.Height() / 600;
-  QTest::qWait(100);
+  ASSERT_TRUE(app.WaitForFullQuality());
   const QImage image = app.Grab();
   EXPECT_TRUE(Reddish(QtApp::PixelOf(image, midX, top)));
   EXPECT_TRUE(Bluish(QtApp::PixelOf(image, midX, bottom)));

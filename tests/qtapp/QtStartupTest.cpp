@@ -36,6 +36,7 @@ void ExpectLaidOutAndPainted(QtApp& app) {
   EXPECT_EQ(app.wnd->GetHintRect(), (Rect{0, h - app::HintHeightFor(app.dpi), w, h}));
   EXPECT_EQ(app.CardRect(), ExpectedCardRect(w, h, app.dpi, 900, 600));
 
+  ASSERT_TRUE(app.WaitForFullQuality());
   const QImage image = app.Grab();
   EXPECT_EQ(app.MismatchesWithRender(image), 0);
   const Colour face = app.Platform().FaceColour();

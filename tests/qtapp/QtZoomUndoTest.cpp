@@ -1,5 +1,6 @@
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWheelEvent>
@@ -25,8 +26,11 @@ class SaveAnswerer {
       if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         box->button(QMessageBox::Yes)->click();
       } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+        // Typed into the name field, as a user does.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!name) return;
         dialog->selectNameFilter(dialog->nameFilters().value(1));
-        dialog->selectFile(QString::fromStdString(path));
+        name->setText(QString::fromStdString(path));
         QMetaObject::invokeMethod(dialog, "accept");
         ++saves;
       }
