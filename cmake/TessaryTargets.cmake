@@ -21,3 +21,18 @@ function(tessary_test_suite name)
   # by the discovery and never reach the tests.
   target_compile_definitions(test_${name} PRIVATE TESSARY_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 endfunction()
+
+# A Windows executable's own resources: the manifest (common controls 6,
+# per-monitor DPI awareness, UTF-8 code page, asInvoker) and its version.
+function(tessary_windows_program target description)
+  if(NOT WIN32)
+    return()
+  endif()
+  set(TESSARY_EXE_NAME "${target}")
+  set(TESSARY_EXE_DESCRIPTION "${description}")
+  set(TESSARY_MANIFEST "${PROJECT_SOURCE_DIR}/app/windows/tessary.manifest")
+  set(rc "${CMAKE_CURRENT_BINARY_DIR}/${target}-program.rc")
+  configure_file("${PROJECT_SOURCE_DIR}/app/windows/program.rc.in" "${rc}" @ONLY)
+  target_sources(${target} PRIVATE "${rc}")
+  set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${TESSARY_MANIFEST}")
+endfunction()
