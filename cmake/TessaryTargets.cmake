@@ -15,11 +15,19 @@ function(tessary_test_suite name)
   add_executable(test_${name} ${_srcs})
   target_link_libraries(test_${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(test_${name} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-  gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60
+  # Under Wine, / is the drive Z:.
+  set(host_prefix "")
+  if(WIN32 AND CMAKE_CROSSCOMPILING)
+    set(host_prefix "Z:")
+  endif()
+  # Test programs speak UTF-8 with the system as the programs do.
+  tessary_windows_program(test_${name} "Tessary tests: ${name}")
+  gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 300
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   # A compile definition: a second variable in ENVIRONMENT would be split off
   # by the discovery and never reach the tests.
-  target_compile_definitions(test_${name} PRIVATE TESSARY_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  target_compile_definitions(test_${name} PRIVATE
+    TESSARY_SOURCE_DIR="${host_prefix}${PROJECT_SOURCE_DIR}")
 endfunction()
 
 # A Windows executable's own resources: the manifest (common controls 6,
