@@ -64,6 +64,13 @@ bool SafeOutputFile::Open(const std::string& requested) {
     SetErrnoFromLastError();
     return false;
   }
+  // The user marked the card read-only: it is not replaced (Windows refuses
+  // the move anyway; some file systems would let it through).
+  if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    SetErrnoFromLastError();
+    return false;
+  }
   target_ = requested;
   targetWide_ = target;
   failed_ = false;
