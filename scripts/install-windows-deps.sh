@@ -7,10 +7,10 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nasm googletest
-  wine wine64 fonts-wine xvfb xauth xdotool zip dpkg-dev
+  wine wine64 fonts-wine xvfb xauth xdotool zip dpkg-dev imagemagick
 )
 if [[ "${1:-}" == "--screenshot" ]]; then
-  packages+=(imagemagick openbox wmctrl)
+  packages+=(openbox wmctrl)
 fi
 
 sudo=""

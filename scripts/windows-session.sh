@@ -16,7 +16,7 @@ if [[ ! -f "$WINEPREFIX/.tessary-ready" ]]; then
   wine wineboot -i >/dev/null 2>&1
   # No window manager here: Wine draws the frames itself.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  wineserver -w
+  timeout 120 wineserver -w || true  # a persistent server never ends
   touch "$WINEPREFIX/.tessary-ready"
 fi
 # One Wine server for the whole run, not one per test program.
