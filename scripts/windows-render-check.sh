@@ -56,6 +56,16 @@ check layout-small.png --layout IN/custom.jli --photo 0=IN/sunset.jpg --pan 0=0.
   --size 450x300 --draft
 check layout-full.jpg --layout IN/custom.jli --photo 1=IN/beach.png --photo 0=IN/meadow.jpg
 
+# Standard output takes the card's bytes as they are (no text-mode line ends).
+"$linux" --template 1 --photo 1=$work/in/smile.jpg -o - >"$work/linux/stdout.jpg"
+wine "$exe" --template 1 --photo "1=Z:$work/in/smile.jpg" -o - >"$work/wine/stdout.jpg"
+if cmp -s "$work/linux/stdout.jpg" "$work/wine/stdout.jpg"; then
+  echo "same bytes: -o - (standard output)"
+else
+  echo "DIFFERENT: -o - (standard output)" >&2
+  failures=$((failures + 1))
+fi
+
 if ((failures)); then
   echo "tessary-render.exe: $failures outputs differ from Linux" >&2
   exit 1

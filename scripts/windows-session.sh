@@ -19,9 +19,12 @@ if [[ ! -f "$WINEPREFIX/.tessary-ready" ]]; then
   timeout 120 wineserver -w || true  # a persistent server never ends
   touch "$WINEPREFIX/.tessary-ready"
 fi
-# One Wine server for the whole run, not one per test program.
+# One Wine server for the whole run, not one per test program; its first
+# program starts Wine's own services, which can take a minute on a busy
+# machine, so that happens here rather than inside a test's time limit.
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
+wine "$build/tessary/tools/tessary-render.exe" --help >/dev/null
 
 status=0
 ctest --test-dir "$build/tessary" --output-on-failure -j"$(nproc)" || status=1

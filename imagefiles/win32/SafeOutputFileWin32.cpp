@@ -1,9 +1,13 @@
-// SafeOutputFile on Windows: a temporary file beside the target, flushed to
-// disk and moved over the target in one step (MoveFileExW with
-// MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH), all through the
-// wide-character API so that any Unicode name works.
+// SafeOutputFile on Windows: a new file beside the target under a hidden
+// name, flushed to disk and moved over the target in one step (MoveFileExW
+// with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH), all through the
+// wide-character API so that any Unicode name works. A pipe or a console is
+// written straight through; a descriptor (standard output) in binary mode.
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
+#include <cerrno>
 #include <string>
 
 #include "imagefiles/SafeOutputFile.h"
@@ -14,6 +18,8 @@ namespace imagefiles {
 namespace {
 
 uint32_t writesUntilFailure = 0;  // see FailOutputWriteForTesting
+void (*writeHook)(uint64_t) = nullptr;
+uint64_t bytesWritten = 0;
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
@@ -48,36 +54,79 @@ std::wstring ResolveLinks(const std::wstring& target) {
   return resolved;
 }
 
+// The reason of the Windows call that just failed, as errno words it.
+SaveResult LastError(SaveStep step) {
+  SetErrnoFromLastError();
+  return SaveResult::FromErrno(step, errno);
+}
+
+SaveResult Refused(SaveError why) { return SaveResult::Failed(SaveStep::Target, why); }
+
 }  // namespace
 
 void FailOutputWriteForTesting(uint32_t nth) { writesUntilFailure = nth; }
+// Windows has no unnamed files: every new file is named.
+void SetTemporaryFileModeForTesting(TemporaryFileMode) {}
+void SetOutputWriteHookForTesting(void (*hook)(uint64_t)) { writeHook = hook; }
 
 SafeOutputFile::~SafeOutputFile() { Discard(); }
 
-bool SafeOutputFile::Open(const std::string& requested) {
+SaveResult SafeOutputFile::Record(const SaveResult& failure) {
+  if (failure_.Ok()) failure_ = failure;
+  return failure_;
+}
+
+void SafeOutputFile::Fail(const SaveResult& failure) { Record(failure); }
+
+SaveResult SafeOutputFile::Open(const OutputTarget& target) {
   Discard();
-  if (requested.empty() || requested.back() == '/' || requested.back() == '\\') return false;
-  const std::wstring target = ResolveLinks(WidePath(requested));
-  const DWORD existing = GetFileAttributesW(target.c_str());
-  if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY)) {
-    SetLastError(ERROR_DIRECTORY);
-    SetErrnoFromLastError();
-    return false;
+  mode_ = Mode::Closed;
+  failure_ = SaveResult();
+  bytesWritten = 0;
+  if (target.descriptor >= 0) {
+    // Standard output and the like: a card is bytes, not text lines.
+    _setmode(target.descriptor, _O_BINARY);
+    fd_ = target.descriptor;
+    mode_ = Mode::Descriptor;
+    return failure_;
   }
-  // The user marked the card read-only: it is not replaced (Windows refuses
-  // the move anyway; some file systems would let it through).
-  if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY)) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    SetErrnoFromLastError();
-    return false;
+  const std::string& path = target.path;
+  if (path.empty()) return Record(SaveResult::FromErrno(SaveStep::Target, ENOENT));
+  if (path.back() == '/' || path.back() == '\\') return Record(Refused(SaveError::IsFolder));
+
+  const std::wstring wide = ResolveLinks(WidePath(path));
+  const DWORD existing = GetFileAttributesW(wide.c_str());
+  if (existing == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+      // Not a file the system can describe: a pipe or a device takes the
+      // bytes as they come, anything else is refused.
+      const HANDLE direct = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (direct == INVALID_HANDLE_VALUE) return Record(LastError(SaveStep::Create));
+      const DWORD type = GetFileType(direct);
+      if (type != FILE_TYPE_PIPE && type != FILE_TYPE_CHAR) {
+        CloseHandle(direct);
+        return Record(Refused(SaveError::NotAFile));
+      }
+      handle_ = direct;
+      mode_ = Mode::Direct;
+      return failure_;
+    }
+  } else if (existing & FILE_ATTRIBUTE_DIRECTORY) {
+    return Record(Refused(SaveError::IsFolder));
+  } else if (existing & FILE_ATTRIBUTE_READONLY) {
+    // The user marked the card read-only: it is not replaced (Windows
+    // refuses the move anyway; some file systems would let it through).
+    return Record(SaveResult::FromErrno(SaveStep::Target, EACCES));
   }
-  target_ = requested;
-  targetWide_ = target;
-  failed_ = false;
+
+  target_ = path;
+  targetWide_ = wide;
   // A short name beside the target, so that the final move stays on one
   // volume and is atomic; the target's own name plus a suffix could pass
   // the file system's limit on long names.
-  const std::wstring folder = FolderOf(target);
+  const std::wstring folder = FolderOf(wide);
   static unsigned counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::wstring name = folder;
@@ -89,65 +138,100 @@ bool SafeOutputFile::Open(const std::string& requested) {
     if (file != INVALID_HANDLE_VALUE) {
       handle_ = file;
       tempWide_ = std::move(name);
-      return true;
+      mode_ = Mode::Named;
+      return failure_;
     }
     if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
-  SetErrnoFromLastError();
-  return false;
+  return Record(LastError(SaveStep::Create));
 }
 
 bool SafeOutputFile::Write(const void* data, size_t count) {
-  if (handle_ == nullptr || failed_) return false;
+  const bool open = mode_ == Mode::Descriptor ? fd_ >= 0 : handle_ != nullptr;
+  if (!open || !failure_.Ok()) return false;
   if (writesUntilFailure != 0 && --writesUntilFailure == 0) {
-    failed_ = true;
+    Record(SaveResult::FromErrno(SaveStep::Write, ENOSPC));
     return false;
   }
   const auto* bytes = static_cast<const uint8_t*>(data);
   while (count > 0) {
-    const DWORD chunk = DWORD(count < (size_t(1) << 30) ? count : (size_t(1) << 30));
-    DWORD written = 0;
-    if (!WriteFile(handle_, bytes, chunk, &written, nullptr) || written == 0) {
-      SetErrnoFromLastError();
-      failed_ = true;
-      return false;
+    const size_t chunk = count < (size_t(1) << 30) ? count : (size_t(1) << 30);
+    size_t written = 0;
+    if (mode_ == Mode::Descriptor) {
+      const int wrote = _write(fd_, bytes, unsigned(chunk));
+      if (wrote <= 0) {
+        Record(SaveResult::FromErrno(SaveStep::Write, wrote < 0 ? errno : ENOSPC));
+        return false;
+      }
+      written = size_t(wrote);
+    } else {
+      DWORD wrote = 0;
+      if (!WriteFile(handle_, bytes, DWORD(chunk), &wrote, nullptr) || wrote == 0) {
+        Record(wrote == 0 && GetLastError() == ERROR_SUCCESS
+                   ? SaveResult::FromErrno(SaveStep::Write, ENOSPC)
+                   : LastError(SaveStep::Write));
+        return false;
+      }
+      written = wrote;
     }
     bytes += written;
     count -= written;
+    bytesWritten += written;
   }
+  if (writeHook != nullptr) writeHook(bytesWritten);
   return true;
 }
 
-bool SafeOutputFile::Commit() {
-  if (handle_ == nullptr || failed_) {
-    Discard();
-    return false;
-  }
-  const bool flushed = FlushFileBuffers(handle_) != FALSE;
-  if (!flushed) SetErrnoFromLastError();
-  const bool closed = CloseHandle(handle_) != FALSE;
+SaveResult SafeOutputFile::CommitReplacement() {
+  if (!FlushFileBuffers(handle_)) return Record(LastError(SaveStep::Finish));
+  const HANDLE file = static_cast<HANDLE>(handle_);
   handle_ = nullptr;
+  if (!CloseHandle(file)) return Record(LastError(SaveStep::Finish));
   // One step: readers see the old card or the new one, never a part.
-  if (!flushed || !closed ||
-      !MoveFileExW(tempWide_.c_str(), targetWide_.c_str(),
+  if (!MoveFileExW(tempWide_.c_str(), targetWide_.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    if (flushed && closed) SetErrnoFromLastError();
-    Discard();
-    return false;
+    return Record(LastError(SaveStep::Finish));
   }
   tempWide_.clear();
-  return true;
+  return failure_;
+}
+
+SaveResult SafeOutputFile::Commit() {
+  const bool open = mode_ == Mode::Descriptor ? fd_ >= 0 : handle_ != nullptr;
+  if (!open && failure_.Ok()) Record(SaveResult::FromErrno(SaveStep::Finish, EBADF));
+  if (failure_.Ok()) {
+    switch (mode_) {
+      case Mode::Descriptor:
+        fd_ = -1;  // the caller's to close
+        break;
+      case Mode::Direct: {
+        const HANDLE direct = static_cast<HANDLE>(handle_);
+        handle_ = nullptr;
+        if (!CloseHandle(direct)) Record(LastError(SaveStep::Finish));
+        break;
+      }
+      case Mode::Unnamed:
+      case Mode::Named:
+        CommitReplacement();
+        break;
+      case Mode::Closed:
+        break;
+    }
+  }
+  const SaveResult result = failure_;
+  Discard();
+  mode_ = Mode::Closed;
+  return result;
 }
 
 void SafeOutputFile::Discard() {
   if (handle_ != nullptr) {
-    CloseHandle(handle_);
+    CloseHandle(static_cast<HANDLE>(handle_));
     handle_ = nullptr;
   }
+  fd_ = -1;
   if (!tempWide_.empty()) {
-    const DWORD error = GetLastError();  // keep the reason for the caller
     DeleteFileW(tempWide_.c_str());
-    SetLastError(error);
     tempWide_.clear();
   }
 }

@@ -718,8 +718,8 @@ void Win32Window::DestroyToolbar() {
   toolbar_ = nullptr;
 }
 
-void Win32Window::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) {
-  if (!hwnd_) return;
+Size Win32Window::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) {
+  if (!hwnd_) return Size{};
   DestroyToolbar();
   if (toolbarImages_) ImageList_Destroy(toolbarImages_);
   toolbarImages_ = nullptr;
@@ -737,7 +737,7 @@ void Win32Window::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t 
                                  CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE,
                              0, 0, buttonWidth, 0, hwnd_, nullptr, GetModuleHandleW(nullptr),
                              nullptr);
-  if (!toolbar_) return;
+  if (!toolbar_) return Size{};
   SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
 
   constexpr int kIconSide = 48;  // at every resolution
@@ -772,6 +772,12 @@ void Win32Window::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t 
   // Every button as wide as the column, the control's own height.
   const DWORD size = DWORD(SendMessageW(toolbar_, TB_GETBUTTONSIZE, 0, 0));
   SendMessageW(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(buttonWidth, HIWORD(size)));
+  // The buttons one above the other: down to the last one's bottom edge.
+  RECT last{};
+  const int count = int(SendMessageW(toolbar_, TB_BUTTONCOUNT, 0, 0));
+  if (count > 0) SendMessageW(toolbar_, TB_GETITEMRECT, WPARAM(count - 1), LPARAM(&last));
+  const DWORD actual = DWORD(SendMessageW(toolbar_, TB_GETBUTTONSIZE, 0, 0));
+  return Size{std::max<int32_t>(buttonWidth, LOWORD(actual)), last.bottom};
 }
 
 void Win32Window::PlaceToolbar(const Rect& rect) {

@@ -44,7 +44,7 @@ class Win32Window : public Window {
   void CapturePointer() override;
   void ReleasePointer() override;
   bool HasPointerCapture() const override;
-  void SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) override;
+  Size SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) override;
   void PlaceToolbar(const Rect& rect) override;
   void EnableCommand(int command, bool enabled) override;
   void FocusToolbar(bool first) override;

@@ -45,7 +45,7 @@ int DragPan(const std::string& photo, const std::string& drag) {
   char path[4096] = "";
   int dx = 0, dy = 0;
   if (std::sscanf(photo.c_str(), "%zu=%4095[^\n]", &slot, path) != 2 ||
-      std::sscanf(drag.c_str(), "%*zu=%d,%d", &dx, &dy) != 2)
+      std::sscanf(drag.c_str(), "%*[^=]=%d,%d", &dx, &dy) != 2)
     return 2;
   const imagefiles::ImageFiles files;
   engine::Card card;

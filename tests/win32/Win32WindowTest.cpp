@@ -150,7 +150,9 @@ TEST_F(WindowTest, ResizingReportsTheNewClientSizeAndMinimisingReportsNothingToS
 }
 
 TEST_F(WindowTest, ToolbarHoldsTheButtonsInOrderAndReportsClicksAndHovers) {
-  window->SetToolbar(win32test::FourButtons(), 64);
+  const Size needed = window->SetToolbar(win32test::FourButtons(), 64);
+  EXPECT_EQ(needed.width, 64);
+  EXPECT_GT(needed.height, 4 * 48) << "four buttons, one above the other";
   const HWND toolbar = window->ToolbarHandle();
   ASSERT_NE(toolbar, nullptr);
   ASSERT_EQ(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), 5);  // and a separator
