@@ -24,7 +24,7 @@ fi
 # machine, so that happens here rather than inside a test's time limit.
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
-wine "$build/tessary/tools/tessary-render.exe" --help >/dev/null
+wine "$build/tessary/tools/tessary-render.exe" --help >/dev/null 2>&1
 
 status=0
 ctest --test-dir "$build/tessary" --output-on-failure -j"$(nproc)" || status=1

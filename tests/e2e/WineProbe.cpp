@@ -22,11 +22,15 @@
 namespace {
 
 int Window(const wchar_t* title) {
-  // The program may still be starting.
+  // The program may still be starting: its window is made hidden, placed,
+  // then shown.
   HWND window = nullptr;
-  for (int i = 0; i < 100 && !window; ++i, Sleep(window ? 0 : 100))
+  for (int i = 0; i < 300; ++i) {
     window = FindWindowW(nullptr, title);
-  if (!window) return 1;
+    if (window && IsWindowVisible(window)) break;
+    Sleep(100);
+  }
+  if (!window || !IsWindowVisible(window)) return 1;
   RECT client{};
   POINT origin{0, 0};
   GetClientRect(window, &client);
