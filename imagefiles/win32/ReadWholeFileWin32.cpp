@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <new>
 
@@ -29,34 +30,50 @@ class FileHandle {
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
-  if (path.empty()) return false;
+engine::ImageStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
+  using engine::ImageStatus;
+  if (path.empty()) return ImageStatus::Unreadable(ENOENT);
   // Others may go on reading, writing, renaming or deleting the file.
   FileHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return false;
-  // Only files on a disk: a pipe or a console would block or never end.
-  if (GetFileType(file.get()) != FILE_TYPE_DISK) return false;
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(file.get(), &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || info.nFileSizeHigh != 0) {
-    return false;  // sizes are 32-bit downstream
+  if (file.get() == INVALID_HANDLE_VALUE) {
+    // A folder cannot be opened without backup semantics: it is not a file.
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+      return ImageStatus::Failed(engine::ImageFailure::NotAFile);
+    SetErrnoFromLastError();
+    return ImageStatus::Unreadable(errno);
   }
+  // Only files on a disk: a pipe or a console would block or never end.
+  if (GetFileType(file.get()) != FILE_TYPE_DISK)
+    return ImageStatus::Failed(engine::ImageFailure::NotAFile);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file.get(), &info)) {
+    SetErrnoFromLastError();
+    return ImageStatus::Unreadable(errno);
+  }
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    return ImageStatus::Failed(engine::ImageFailure::NotAFile);
+  if (info.nFileSizeHigh != 0) return ImageStatus::Unreadable(EFBIG);  // sizes are 32-bit downstream
   const size_t size = info.nFileSizeLow;
   try {
     bytes->resize(size);
   } catch (const std::bad_alloc&) {
-    return false;
+    return ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
   }
   size_t done = 0;
   while (done < size) {
     const DWORD chunk = DWORD(std::min<size_t>(size - done, size_t(1) << 30));
     DWORD got = 0;
-    if (!ReadFile(file.get(), bytes->data() + done, chunk, &got, nullptr) || got == 0) return false;
+    if (!ReadFile(file.get(), bytes->data() + done, chunk, &got, nullptr)) {
+      SetErrnoFromLastError();
+      return ImageStatus::Unreadable(errno);
+    }
+    if (got == 0) return ImageStatus::Unreadable(0);  // the file got shorter
     done += got;
   }
-  return true;
+  return ImageStatus();
 }
 
 }  // namespace imagefiles
