@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/FolderSeparators.h"
 #include "app/TessaryWnd.h"
 #include "imagefiles/CardWriter.h"
 #include "imagefiles/SaveName.h"
@@ -13,7 +14,7 @@ using namespace platform;
 namespace {
 
 std::string FileName(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = path.find_last_of(kFolderSeparators);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 

@@ -2,6 +2,7 @@
 // hands the work to interaction/ and keeps the hint line and the dialogs.
 #include <cerrno>
 
+#include "app/FolderSeparators.h"
 #include "app/TessaryWnd.h"
 #include "imagefiles/ImageStatusText.h"
 #include "imagefiles/LayoutFile.h"
@@ -15,7 +16,7 @@ using namespace platform;
 namespace {
 
 std::string FileName(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = path.find_last_of(kFolderSeparators);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -87,8 +88,10 @@ void CTessaryWnd::DragFinished() {
 }
 
 void CTessaryWnd::RememberFolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash != std::string::npos) lastFolder = path.substr(0, slash == 0 ? 1 : slash);
+  const size_t slash = path.find_last_of(kFolderSeparators);
+  // The root keeps its separator: "/", "C:\".
+  const bool root = slash == 0 || (slash != std::string::npos && path[slash - 1] == ':');
+  if (slash != std::string::npos) lastFolder = path.substr(0, root ? slash + 1 : slash);
 }
 
 void CTessaryWnd::ChoosePhotoForSlot(int32_t slot) {

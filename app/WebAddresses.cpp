@@ -1,5 +1,6 @@
 #include "app/WebAddresses.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -19,23 +20,44 @@ namespace {
 constexpr char kHelpFile[] = "help.html";
 constexpr char kCustomLayoutSection[] = "#custom-layouts";
 
+#ifdef _WIN32
+// The C runtime keeps the program's full path; the narrow one is UTF-8
+// under the program's manifest.
+std::string ExecutableDirectory() {
+  std::error_code error;
+  if (_wpgmptr && *_wpgmptr) return fs::path(_wpgmptr).parent_path().string();
+  if (_pgmptr && *_pgmptr) return fs::path(_pgmptr).parent_path().string();
+  return fs::current_path(error).string();
+}
+#else
 std::string ExecutableDirectory() {
   std::error_code error;
   const fs::path exe = fs::read_symlink("/proc/self/exe", error);
   if (error) return fs::current_path(error).string();
   return exe.parent_path().string();
 }
+#endif
 
 }  // namespace
 
 std::string FileAddress(const std::string& absolutePath) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string address = "file://";
-  for (const char ch : absolutePath) {
+  std::string path = absolutePath;
+#ifdef _WIN32
+  // C:\a\b is file:///C:/a/b; \\host\share is file:////host/share.
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  if (path.size() >= 2 && path[1] == ':') path.insert(path.begin(), '/');
+  const char kAlsoPlain = ':';  // after the drive letter
+#else
+  const char kAlsoPlain = '/';
+#endif
+  for (const char ch : path) {
     const unsigned char c = static_cast<unsigned char>(ch);
     const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
                        (c >= '0' && c <= '9') || c == '/' || c == '-' || c == '_' || c == '.' ||
-                       c == '~';
+                       c == '~' || c == kAlsoPlain;
     if (plain) {
       address += ch;
     } else {

@@ -61,6 +61,12 @@ class SafeOutputFile {
   std::string temp_;  // the hidden name, once the file has one
   int fd_ = -1;
   SaveResult failure_;
+#ifdef _WIN32
+  // The Windows implementation's own (win32/SafeOutputFileWin32.cpp).
+  std::wstring targetWide_;  // links resolved
+  std::wstring tempWide_;
+  void* handle_ = nullptr;
+#endif
 };
 
 // Test hooks, for tests only; the program never calls them.

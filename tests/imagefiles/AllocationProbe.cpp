@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(_WIN32)  // no glibc malloc to stand in front of
 #define TESSARY_NO_MALLOC_PROBE 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)

@@ -1,8 +1,12 @@
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "TestImages.h"
 #include "imagefiles/ImageFiles.h"
@@ -28,17 +32,27 @@ TEST(ReadWholeFile, ReadsEveryByteAndRefusesWhatIsNotAFile) {
 
   EXPECT_FALSE(ReadWholeFile(folder.File("missing"), &bytes));
   EXPECT_FALSE(ReadWholeFile(folder.path(), &bytes));
+#ifndef _WIN32
   ASSERT_EQ(mkfifo(folder.File("fifo").c_str(), 0600), 0);
   EXPECT_FALSE(ReadWholeFile(folder.File("fifo"), &bytes));  // and does not hang
+#else
+  EXPECT_FALSE(ReadWholeFile("CONIN$", &bytes));  // a console: not a file, and no hang
+  EXPECT_FALSE(ReadWholeFile("\\\\.\\pipe\\tessary-none", &bytes));
+#endif
 }
 
 TEST(ReadWholeFile, RefusesFilesOf4GiBAndMoreWithoutReadingThem) {
   testimages::TempFolder folder;
   const std::string path = folder.File("huge");
+#ifdef _WIN32
+  testimages::WriteBytes(path, {});
+  std::filesystem::resize_file(path, uintmax_t(1) << 32);
+#else
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0600);
   ASSERT_GE(fd, 0);
   ASSERT_EQ(::ftruncate(fd, off_t(1) << 32), 0);  // sparse: costs no disk
   ::close(fd);
+#endif
   std::vector<uint8_t> bytes;
   EXPECT_FALSE(ReadWholeFile(path, &bytes));
 }

@@ -1,6 +1,10 @@
 // Saves over things that are not plain files, saves that fail or die
 // halfway, and what a failed save reports.
 
+// FIFOs, devices, sockets, owners and left-over temporaries of dead
+// processes: POSIX only. tests/imagefiles/FileNamesTest.cpp covers Windows.
+#ifndef _WIN32
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -378,3 +382,4 @@ TEST(TemporaryNames, OnlyFilesOfEndedProcessesOnThisHostAreRemoved) {
 }
 
 }  // namespace
+#endif  // _WIN32

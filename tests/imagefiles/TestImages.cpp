@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 #include <jpeglib.h>
@@ -542,11 +543,28 @@ std::vector<uint8_t> PngWithTrailingZeros(uint32_t width, uint32_t height, uint6
   return png;
 }
 
+#ifdef _WIN32
+TempFolder::TempFolder() {
+  // No mkdtemp: a random name, taken only if no one has it yet.
+  std::random_device random;
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate = base / ("tessary-codec-" + std::to_string(random()));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) {
+      path_ = candidate.generic_string();
+      return;
+    }
+  }
+  throw std::runtime_error("no temporary folder");
+}
+#else
 TempFolder::TempFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "tessary-codec-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
 }
+#endif
 
 TempFolder::~TempFolder() {
   std::error_code ignored;

@@ -2,11 +2,16 @@
 
 // Runs the command-line tools as a user would and captures what they say.
 
+#ifdef _WIN32
+#include <windows.h>
+#include <process.h>
+#else
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -30,6 +35,76 @@ inline std::string ReadText(const std::filesystem::path& path) {
   return text.str();
 }
 
+#ifdef _WIN32
+inline std::wstring Wide(const std::string& utf8) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+  std::wstring wide(size_t(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
+  return wide;
+}
+
+// One argument as the C runtime splits command lines: quoted, with
+// backslashes doubled only before a quote.
+inline std::wstring QuoteArgument(const std::wstring& arg) {
+  std::wstring quoted = L"\"";
+  size_t backslashes = 0;
+  for (const wchar_t c : arg) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, L'\\');
+  return quoted + L"\"";
+}
+
+inline ToolResult RunTool(const std::string& exe, const std::vector<std::string>& args,
+                          const std::filesystem::path& scratch) {
+  const std::filesystem::path outPath = scratch / "tool.stdout";
+  const std::filesystem::path errPath = scratch / "tool.stderr";
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  const HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  std::wstring command = QuoteArgument(Wide(exe));
+  for (const std::string& arg : args) command += L" " + QuoteArgument(Wide(arg));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  PROCESS_INFORMATION process{};
+  ToolResult result;
+  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                     &startup, &process)) {
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    // Exception codes (0xC0000005 and the like) mean the tool crashed.
+    if (GetExitCodeProcess(process.hProcess, &code) && code < 0xC0000000u) result.exitCode = int(code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(out);
+  CloseHandle(err);
+  // Text written to a Windows console or file ends its lines with CR LF;
+  // what the tools say is compared line by line.
+  auto lines = [](std::string text) {
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+      text.erase(at, 1);
+    return text;
+  };
+  result.out = lines(ReadText(outPath));
+  result.err = lines(ReadText(errPath));
+  std::filesystem::remove(outPath);
+  std::filesystem::remove(errPath);
+  return result;
+}
+#else
 inline ToolResult RunTool(const std::string& exe, const std::vector<std::string>& args,
                           const std::filesystem::path& scratch) {
   const std::string outPath = (scratch / "tool.stdout").string();
@@ -62,6 +137,7 @@ inline ToolResult RunTool(const std::string& exe, const std::vector<std::string>
   std::filesystem::remove(errPath);
   return result;
 }
+#endif
 
 inline int CountLines(const std::string& text) {
   int lines = 0;
@@ -75,13 +151,21 @@ inline int CountLines(const std::string& text) {
 
 namespace tooltest {
 
+inline long Pid() {
+#ifdef _WIN32
+  return long(_getpid());
+#else
+  return long(::getpid());
+#endif
+}
+
 // A fresh folder per test for inputs and outputs.
 class ToolTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     dir_ = std::filesystem::temp_directory_path() /
-           ("tessary-tools-" + std::to_string(::getpid()) + "-" + info->name());
+           ("tessary-tools-" + std::to_string(Pid()) + "-" + info->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# tessary-render.exe under Wine must write the very bytes the Linux
+# tessary-render writes for the same arguments: JPEG and PNG, draft and full
+# quality, photos with pans, a custom layout, a Unicode file name.
+#   windows-render-check.sh TESSARY-RENDER.EXE LINUX-TESSARY-RENDER
+set -euo pipefail
+exe="$1"
+linux="$2"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+export LC_ALL=C.UTF-8  # arguments reach Wine's programs as UTF-8
+
+"$root/scripts/make-sample-photos.sh" "$work/in" >/dev/null
+convert "$work/in/beach.jpg" -resize 800x600 "$work/in/beach.png"
+cp "$work/in/night.jpg" "$work/in/Überraschung café.jpg"
+layout_exe="$(dirname "$exe")/tessary-layout.exe"
+wine "$layout_exe" "Z:$root/resources/templates/203-template1-regions.png" \
+  "Z:$root/resources/templates/204-template1-overlay.png" -o "Z:$work/in/custom.jli"
+"$(dirname "$linux")/tessary-layout" "$root/resources/templates/203-template1-regions.png" \
+  "$root/resources/templates/204-template1-overlay.png" -o "$work/in/custom-linux.jli"
+
+failures=0
+check() {  # NAME ARGS... (paths under IN/ are the inputs)
+  local name="$1"
+  shift
+  local linux_args=() wine_args=()
+  for a in "$@"; do
+    linux_args+=("${a//IN\//$work/in/}")
+    wine_args+=("${a//IN\//Z:$work/in/}")
+  done
+  mkdir -p "$work/linux" "$work/wine"
+  "$linux" "${linux_args[@]}" -o "$work/linux/$name"
+  wine "$exe" "${wine_args[@]}" -o "Z:$work/wine/$name"
+  if cmp -s "$work/linux/$name" "$work/wine/$name"; then
+    echo "same bytes: $name"
+  else
+    echo "DIFFERENT: $name ($*)" >&2
+    failures=$((failures + 1))
+  fi
+}
+
+if cmp -s "$work/in/custom.jli" "$work/in/custom-linux.jli"; then
+  echo "same bytes: custom.jli (tessary-layout)"
+else
+  echo "DIFFERENT: custom.jli (tessary-layout)" >&2
+  failures=$((failures + 1))
+fi
+check t0-draft.png --template 0 --draft
+check t0-photos.jpg --template 0 --photo 0=IN/sunset.jpg --photo 1=IN/beach.png \
+  --photo 4=IN/smile.jpg --pan 0=0.3,0.7 --pan 4=0.5,0.25
+check t1-draft.jpg --template 1 --photo 2=IN/Überraschung\ café.jpg --photo 0=IN/meadow.jpg --draft
+check t2-full.png --template 2 --photo 0=IN/night.jpg --photo 1=IN/beach.jpg --photo 2=IN/smile.jpg \
+  --pan 1=0.9,0.1
+check layout-small.png --layout IN/custom.jli --photo 0=IN/sunset.jpg --pan 0=0.2,0.6 \
+  --size 450x300 --draft
+check layout-full.jpg --layout IN/custom.jli --photo 1=IN/beach.png --photo 0=IN/meadow.jpg
+
+# Standard output takes the card's bytes as they are (no text-mode line ends).
+"$linux" --template 1 --photo 1=$work/in/smile.jpg -o - >"$work/linux/stdout.jpg"
+wine "$exe" --template 1 --photo "1=Z:$work/in/smile.jpg" -o - >"$work/wine/stdout.jpg"
+if cmp -s "$work/linux/stdout.jpg" "$work/wine/stdout.jpg"; then
+  echo "same bytes: -o - (standard output)"
+else
+  echo "DIFFERENT: -o - (standard output)" >&2
+  failures=$((failures + 1))
+fi
+
+if ((failures)); then
+  echo "tessary-render.exe: $failures outputs differ from Linux" >&2
+  exit 1
+fi
+echo "tessary-render.exe writes the same bytes as on Linux"

@@ -1,0 +1,130 @@
+// The program's own window on the native backend, in this process.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <filesystem>
+
+#include "imagefiles/TestImages.h"
+#include "Win32Harness.h"
+#include "app/Startup.h"
+#include "app/TessaryWnd.h"
+#include "imagefiles/ImageFiles.h"
+#include "interaction/HintTexts.h"
+
+namespace {
+
+using namespace platform;
+
+class OneFile : public IDataObject {
+ public:
+  explicit OneFile(std::wstring name) : name_(std::move(name)) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = this;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (format->cfFormat != CF_HDROP) return DV_E_FORMATETC;
+    const size_t bytes = sizeof(DROPFILES) + (name_.size() + 2) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, bytes);
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::copy(name_.begin(), name_.end(), reinterpret_cast<wchar_t*>(header + 1));
+    GlobalUnlock(memory);
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = memory;
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC*) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+
+ private:
+  std::wstring name_;
+};
+
+class AppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dpi = platform.ScreenDpi();
+    const app::StartupPlacement placement = app::ComputeStartupPlacement(
+        dpi, platform.Frame(), platform.MaximisedClientSize(), ShowState::Normal);
+    wnd = std::make_unique<app::CTessaryWnd>(platform, dpi, files);
+    ASSERT_TRUE(wnd->Create(placement.rect, "Tessary 1.0"));
+    window = static_cast<platform::win32::Win32Window*>(wnd->GetWindow());
+    hwnd = window->Handle();
+  }
+
+  platform::win32::Win32Platform platform;
+  imagefiles::ImageFiles files;
+  int32_t dpi = 96;
+  std::unique_ptr<app::CTessaryWnd> wnd;
+  platform::win32::Win32Window* window = nullptr;
+  HWND hwnd = nullptr;
+};
+
+TEST_F(AppTest, StartsWithRoomForTheCardBesideTheToolbarAndAboveTheHintLine) {
+  if (dpi != 96) GTEST_SKIP() << "the desktop is not at 96 dpi";
+  EXPECT_EQ(window->ClientSize(), (Size{968, 620}));
+  EXPECT_EQ(wnd->GetCardRect(), (Rect{0, 0, 900, 600}));
+  wchar_t title[32] = L"";
+  GetWindowTextW(hwnd, title, 32);
+  EXPECT_STREQ(title, L"Tessary 1.0");
+  RECT toolbar{};
+  GetWindowRect(window->ToolbarHandle(), &toolbar);
+  MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&toolbar), 2);
+  EXPECT_EQ(toolbar.left, 904);
+  EXPECT_EQ(toolbar.right, 968);
+  EXPECT_EQ(toolbar.bottom, 600);
+  EXPECT_EQ(SendMessageW(window->ToolbarHandle(), TB_BUTTONCOUNT, 0, 0), 5);
+  EXPECT_NE(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0), 0) << "the window has its icons";
+}
+
+TEST_F(AppTest, APhotoWithAUnicodeNameDroppedOnARegionFillsIt) {
+  testimages::TempFolder folder;
+  const std::vector<uint8_t> pixels = testimages::SyntheticPhoto(64, 48, 3);
+  const std::string name = folder.File("\xC3\x9C" "berraschung caf\xC3\xA9.jpg");
+  testimages::WriteBytes(name, testimages::EncodeJpeg(pixels.data(), 64, 48, 3));
+  const std::filesystem::path wide = std::filesystem::u8path(name);
+  OneFile data(wide.wstring());
+  // Over slot 1 (the upper left region) of template 0, at natural size.
+  POINT at{227, 152};
+  ClientToScreen(hwnd, &at);
+  DWORD effect = DROPEFFECT_COPY;
+  IDropTarget* target = window->DropTargetForTesting();
+  target->DragEnter(&data, 0, POINTL{at.x, at.y}, &effect);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
+  target->Drop(&data, 0, POINTL{at.x, at.y}, &effect);
+  ASSERT_GT(wnd->GetCard().slots.size(), 1u);
+  EXPECT_TRUE(wnd->GetCard().slots[1].HasPhoto());
+  EXPECT_EQ(wnd->GetCard().slots[1].photoWidth, 64u);
+}
+
+TEST_F(AppTest, MessagesDriveTheWindowThroughItsTable) {
+  SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(227, 152));
+  EXPECT_EQ(wnd->GetHintText(), interaction::kHintClickToAdd);
+  SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(101, BN_CLICKED), LPARAM(window->ToolbarHandle()));
+  EXPECT_EQ(wnd->GetCard().cardTemplate.builtInTemplateIndex, 1);
+  NMTBHOTITEM hot{};
+  hot.hdr.hwndFrom = window->ToolbarHandle();
+  hot.hdr.code = UINT(TBN_HOTITEMCHANGE);
+  hot.idNew = 103;
+  SendMessageW(hwnd, WM_NOTIFY, 0, LPARAM(&hot));
+  EXPECT_EQ(wnd->GetHintText(), interaction::kHintHelp);
+}
+
+}  // namespace
