@@ -1,10 +1,9 @@
-#include <sys/stat.h>
-
 #include <string>
 
 #include "app/FolderSeparators.h"
 #include "app/TessaryWnd.h"
 #include "imagefiles/CardWriter.h"
+#include "imagefiles/ExistingFile.h"
 #include "imagefiles/SaveName.h"
 
 namespace app {
@@ -16,13 +15,6 @@ namespace {
 std::string FileName(const std::string& path) {
   const size_t slash = path.find_last_of(kFolderSeparators);
   return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// A name that is taken by a file the save would replace (a device or a
-// pipe is written into, not replaced).
-bool TakenByAFile(const std::string& path) {
-  struct stat info;
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 std::string EmptyRegionsQuestion(size_t empty) {
@@ -59,7 +51,7 @@ bool CTessaryWnd::SaveCard() {
     dialog.initialFilter = choice->filter;
     dialog.initialName = FileName(target.path);
     RememberFolderOf(target.path);
-    if (!TakenByAFile(target.path)) break;
+    if (!imagefiles::IsExistingRegularFile(target.path)) break;
     const Message replace{"\"" + FileName(target.path) +
                               "\" already exists. Do you want to replace it?",
                           "Tessary", MessageIcon::Question, MessageButtons::YesNo};
