@@ -88,7 +88,8 @@ xdotool type --delay 20 "$(winpath "$photo")"
 xdotool key Return
 wait_gone "Open picture"
 sleep 1
-wine "$render" --template 0 --draft --photo "1=$(winpath "$photo")" -o "$(winpath "$work/photo.png")"
+# At rest the window shows the card in full quality, as a save renders it.
+wine "$render" --template 0 --photo "1=$(winpath "$photo")" -o "$(winpath "$work/photo.png")"
 screen_card "$work/screen-photo.png"
 same_pixels "$work/screen-photo.png" "$work/photo.png" || fail "the typed photo is not in the card"
 echo "the typed path put the photo in"
@@ -104,7 +105,7 @@ done
 xdotool mouseup 1
 sleep 1
 pan=$(wine "$probe" drag-pan "1=$(winpath "$photo")" "1=$dx,$dy" | tr -d '\r')
-wine "$render" --template 0 --draft --photo "1=$(winpath "$photo")" --pan "$pan" \
+wine "$render" --template 0 --photo "1=$(winpath "$photo")" --pan "$pan" \
   -o "$(winpath "$work/dragged.png")"
 screen_card "$work/screen-dragged.png"
 same_pixels "$work/screen-dragged.png" "$work/dragged.png" || fail "the drag did not pan to $pan"

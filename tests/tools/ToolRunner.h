@@ -78,16 +78,30 @@ inline ToolResult RunTool(const std::string& exe, const std::vector<std::string>
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   startup.hStdOutput = out;
   startup.hStdError = err;
-  PROCESS_INFORMATION process{};
   ToolResult result;
-  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                     &startup, &process)) {
+  // Under a busy Wine a new process now and then fails to start (no process,
+  // or DLL initialisation failed) before the tool runs at all; that is tried
+  // again, a crash of the tool itself is not.
+  constexpr DWORD kDllInitFailed = 0xC0000142u;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+      Sleep(200);
+      continue;
+    }
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
-    // Exception codes (0xC0000005 and the like) mean the tool crashed.
-    if (GetExitCodeProcess(process.hProcess, &code) && code < 0xC0000000u) result.exitCode = int(code);
+    const bool known = GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    if (known && code == kDllInitFailed) {
+      Sleep(200);
+      continue;
+    }
+    // Exception codes (0xC0000005 and the like) mean the tool crashed.
+    if (known && code < 0xC0000000u) result.exitCode = int(code);
+    break;
   }
   CloseHandle(out);
   CloseHandle(err);
