@@ -1,6 +1,6 @@
 #include <string>
 
-#include "app/FolderSeparators.h"
+#include "app/PathNames.h"
 #include "app/TessaryWnd.h"
 #include "imagefiles/CardWriter.h"
 #include "imagefiles/ExistingFile.h"
@@ -11,11 +11,6 @@ namespace app {
 using namespace platform;
 
 namespace {
-
-std::string FileName(const std::string& path) {
-  const size_t slash = path.find_last_of(kFolderSeparators);
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string EmptyRegionsQuestion(size_t empty) {
   return empty == 1 ? "1 region is still empty: the card would show the placeholder there. "
@@ -49,10 +44,10 @@ bool CTessaryWnd::SaveCard() {
         choice->path, choice->filter == 0 ? imagefiles::CardFormat::Jpeg
                                           : imagefiles::CardFormat::Png);
     dialog.initialFilter = choice->filter;
-    dialog.initialName = FileName(target.path);
+    dialog.initialName = FileNameOf(target.path);
     RememberFolderOf(target.path);
     if (!imagefiles::IsExistingRegularFile(target.path)) break;
-    const Message replace{"\"" + FileName(target.path) +
+    const Message replace{"\"" + FileNameOf(target.path) +
                               "\" already exists. Do you want to replace it?",
                           "Tessary", MessageIcon::Question, MessageButtons::YesNo};
     if (window->ShowMessage(replace) == MessageAnswer::Yes) break;

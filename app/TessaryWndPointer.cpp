@@ -2,7 +2,7 @@
 // hands the work to interaction/ and keeps the hint line and the dialogs.
 #include <cerrno>
 
-#include "app/FolderSeparators.h"
+#include "app/PathNames.h"
 #include "app/TessaryWnd.h"
 #include "imagefiles/ImageStatusText.h"
 #include "imagefiles/LayoutFile.h"
@@ -15,15 +15,10 @@ using namespace platform;
 
 namespace {
 
-std::string FileName(const std::string& path) {
-  const size_t slash = path.find_last_of(kFolderSeparators);
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Why and where to look, in words: a file: address in a message cannot be
 // followed.
 std::string LayoutFailure(const std::string& path, imagefiles::LayoutStatus status) {
-  return "The custom layout failed to load: \"" + FileName(path) + "\" " +
+  return "The custom layout failed to load: \"" + FileNameOf(path) + "\" " +
          imagefiles::LayoutStatusText(status) +
          ". Please ensure it follows all the guidelines for custom layouts - see Custom layouts "
          "in the help.";
@@ -88,10 +83,8 @@ void CTessaryWnd::DragFinished() {
 }
 
 void CTessaryWnd::RememberFolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of(kFolderSeparators);
-  // The root keeps its separator: "/", "C:\".
-  const bool root = slash == 0 || (slash != std::string::npos && path[slash - 1] == ':');
-  if (slash != std::string::npos) lastFolder = path.substr(0, root ? slash + 1 : slash);
+  const std::string folder = FolderOf(path);
+  if (!folder.empty()) lastFolder = folder;
 }
 
 void CTessaryWnd::ChoosePhotoForSlot(int32_t slot) {
@@ -135,7 +128,7 @@ engine::ImageStatus CTessaryWnd::LoadPhoto(int32_t slot, const std::string& path
 }
 
 void CTessaryWnd::ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status) {
-  ShowMessage(imagefiles::PhotoFailureMessage(FileName(path), status));
+  ShowMessage(imagefiles::PhotoFailureMessage(FileNameOf(path), status));
 }
 
 bool CTessaryWnd::LoadLayout(const std::string& path) {
@@ -164,7 +157,7 @@ void CTessaryWnd::OpenFiles(const std::vector<std::string>& paths) {
            (card.slots[next].Hidden() || card.slots[next].HasPhoto()))
       ++next;
     if (next == card.slots.size()) {
-      ShowMessage("\"" + FileName(path) + "\" was not opened: the card has no empty region left.");
+      ShowMessage("\"" + FileNameOf(path) + "\" was not opened: the card has no empty region left.");
       continue;
     }
     const engine::ImageStatus status = LoadPhoto(int32_t(next), path);

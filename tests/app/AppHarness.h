@@ -1,6 +1,10 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
 
 #include "app/TessaryWnd.h"
 #include "imagefiles/ImageFiles.h"
@@ -17,6 +21,23 @@ inline ScriptedConfig Config(int32_t dpi = 96, bool composition = false) {
   c.composition = composition;
   return c;
 }
+
+// An empty folder of the test's own, removed with the object.
+struct TempDir {
+  TempDir() {
+    const ::testing::UnitTest* test = ::testing::UnitTest::GetInstance();
+    path = std::filesystem::temp_directory_path() /
+           ("tessary-app-" + std::to_string(test->random_seed()) + "-" +
+            test->current_test_info()->name());
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+  }
+  ~TempDir() {
+    std::error_code e;
+    std::filesystem::remove_all(path, e);
+  }
+  std::filesystem::path path;
+};
 
 // The main window on a scripted desktop with the real decoders, made with a
 // client area of the given size.

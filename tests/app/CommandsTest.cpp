@@ -13,25 +13,6 @@
 using namespace apptest;
 namespace fs = std::filesystem;
 
-namespace {
-
-struct TempDir {
-  TempDir() {
-    path = fs::temp_directory_path() /
-           ("tessary-app-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempDir() {
-    std::error_code e;
-    fs::remove_all(path, e);
-  }
-  fs::path path;
-};
-
-}  // namespace
-
 TEST(Toolbar, FourButtonsWithIconsLabelsAndASeparator) {
   AppHarness h;
   const std::vector<ToolbarButton>& tb = h.window->toolbar;

@@ -25,21 +25,6 @@ bool IsJpeg(const std::vector<uint8_t>& b) {
 
 bool IsPng(const std::vector<uint8_t>& b) { return b.size() > 8 && b[0] == 0x89 && b[1] == 'P'; }
 
-struct TempDir {
-  TempDir() {
-    path = fs::temp_directory_path() /
-           ("tessary-save-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempDir() {
-    std::error_code e;
-    fs::remove_all(path, e);
-  }
-  fs::path path;
-};
-
 // A window whose card has a photo in every region, so a save asks nothing
 // about empty ones.
 struct FullCard : AppHarness {
