@@ -88,6 +88,8 @@ QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()
 bool HoverReporter::eventFilter(QObject* watched, QEvent* event) {
   if (command_ != 0 && event->type() == QEvent::Enter) handler_.OnCommandHovered(command_);
   if (command_ == 0 && event->type() == QEvent::Leave) handler_.OnCommandHovered(0);
+  // A button reached with Tab is described as one under the pointer is.
+  if (command_ != 0 && event->type() == QEvent::FocusIn) handler_.OnCommandHovered(command_);
   // The hint line describes the button; a tooltip would repeat its label.
   if (event->type() == QEvent::ToolTip) return true;
   return QObject::eventFilter(watched, event);
@@ -299,6 +301,9 @@ void QtWindow::SetIcons(const std::vector<IconImage>& icons) {
 void QtWindow::SetMinimumClientSize(Size size) { widget_->setMinimumSize(size.width, size.height); }
 
 void QtWindow::Show(ShowState state) {
+  // Keys go to the card first, as the window opens; Tab reaches the toolbar
+  // after the regions. Left alone, Qt would focus the first toolbar button.
+  widget_->setFocus(Qt::ActiveWindowFocusReason);
   switch (state) {
     case ShowState::Minimized: widget_->showMinimized(); break;
     case ShowState::Maximized: widget_->showMaximized(); break;

@@ -8,6 +8,7 @@
 
 #include "imagefiles/TestImages.h"
 #include "interaction/HintTexts.h"
+#include "interaction/RegionFocus.h"
 #include "tests/qtapp/QtAppHarness.h"
 
 using namespace qtapp;
@@ -96,6 +97,38 @@ TEST(QtEditing, HoverHintsFollowThePointerAndRepaintTheHintLine) {
   QTest::mouseMove(app.widget, app.At(frame));
   EXPECT_TRUE(
       QTest::qWaitFor([&] { return app.wnd->GetHintText() == interaction::kHintAddMorePhotos; }));
+}
+
+TEST(QtEditing, KeysStartOnTheCardAndTabReachesTheToolbarAfterTheRegions) {
+  QtApp app;
+  ASSERT_TRUE(app.Ready());
+  QApplication::setActiveWindow(app.widget);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return app.widget->hasFocus(); }));
+  const QImage before = app.Grab();
+
+  // Each region in turn, with a ring the user can see.
+  const size_t regions = app.Card().slots.size();
+  for (size_t i = 0; i < regions; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_TRUE(app.widget->hasFocus()) << "region " << i;
+    ASSERT_EQ(app.wnd->GetFocus().Slot(), int32_t(i));
+    EXPECT_EQ(app.wnd->GetHintText(), interaction::kHintPressEnterToAdd);
+    const Rect box = interaction::RegionFocus::BoxOnScreen(app.Card(), app.CardRect(), int32_t(i));
+    QTest::qWait(20);
+    const QImage shown = app.Grab();
+    int changed = 0;
+    for (int32_t y = box.top; y < box.bottom; ++y)
+      changed += shown.pixel(box.left + 1, y) != before.pixel(box.left + 1, y);
+    EXPECT_GT(changed, box.Height() / 2) << "no ring along region " << i << "'s left edge";
+  }
+
+  // Then the toolbar, whose buttons the hint line describes as under the pointer.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), app.Button("Save"));
+  EXPECT_EQ(app.wnd->GetHintText(), interaction::kHintSaveIncomplete);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), app.Button("Template"));
+  EXPECT_EQ(app.wnd->GetHintText(), interaction::kHintTemplate);
 }
 
 TEST(QtEditing, PhotosDroppedOnARegionAppearInTheCard) {
