@@ -17,9 +17,10 @@ namespace {
 
 // Why and where to look, in words: a file: address in a message cannot be
 // followed.
-std::string LayoutFailure(const std::string& path, imagefiles::LayoutStatus status) {
+std::string LayoutFailure(const std::string& path, imagefiles::LayoutStatus status,
+                          const engine::ImageStatus& read) {
   return "The custom layout failed to load: \"" + FileNameOf(path) + "\" " +
-         imagefiles::LayoutStatusText(status) +
+         imagefiles::LayoutFailureText(status, read) +
          ". Please ensure it follows all the guidelines for custom layouts - see Custom layouts "
          "in the help.";
 }
@@ -133,12 +134,13 @@ void CTessaryWnd::ReportPhotoFailure(const std::string& path, const engine::Imag
 
 bool CTessaryWnd::LoadLayout(const std::string& path) {
   imagefiles::LayoutStatus status = imagefiles::LayoutStatus::Ok;
-  if (imagefiles::LoadLayoutFile(card, path, reader_, &status)) {  // the new layout repaints
+  engine::ImageStatus read;
+  if (imagefiles::LoadLayoutFile(card, path, reader_, &status, &read)) {  // the new layout repaints
     history.Commit(card);
     focus.Validate(card);
     return true;
   }
-  ShowMessage(LayoutFailure(path, status));
+  ShowMessage(LayoutFailure(path, status, read));
   return false;
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "imagefiles/ImageStatusText.h"
 #include "imagefiles/ParseLayerBlock.h"
 
 namespace imagefiles {
@@ -98,11 +99,18 @@ LayoutStatus ReadLayoutLayers(const uint8_t* data, size_t size, const engine::Im
   return LayoutStatus::Ok;
 }
 
+std::string LayoutFailureText(LayoutStatus status, const engine::ImageStatus& read) {
+  if (status == LayoutStatus::Unreadable && !read.Ok()) return ImageStatusText(read);
+  return LayoutStatusText(status);
+}
+
 bool LoadLayoutFile(engine::Card& card, const std::string& path, const engine::ImageReader& reader,
-                    LayoutStatus* status) {
+                    LayoutStatus* status, engine::ImageStatus* read) {
   LayoutStatus result = LayoutStatus::Unreadable;
   std::vector<uint8_t> bytes;
-  if (reader.ReadFile(path, &bytes)) {
+  const engine::ImageStatus readStatus = reader.ReadFile(path, &bytes);
+  if (read != nullptr) *read = readStatus;
+  if (readStatus) {
     LayoutLayers layers;
     result = ReadLayoutLayers(bytes.data(), bytes.size(), reader, &layers);
     // The file's bytes are done with; the layers move into the template.

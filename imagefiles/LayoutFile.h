@@ -6,6 +6,7 @@
 
 #include "engine/CardTemplate.h"
 #include "engine/ImageReader.h"
+#include "engine/ImageStatus.h"
 #include "engine/Raster.h"
 
 namespace imagefiles {
@@ -26,6 +27,9 @@ enum class LayoutStatus {
 
 // A short English phrase for the user, such as "its two layers differ in size".
 const char* LayoutStatusText(LayoutStatus status);
+// The same, but a file that could not be read says why, as a photo's does:
+// "cannot be read (no such file or directory)".
+std::string LayoutFailureText(LayoutStatus status, const engine::ImageStatus& read);
 
 // The two pictures of a layout file, decoded as Rgba32.
 struct LayoutLayers {
@@ -43,8 +47,8 @@ LayoutStatus ReadLayoutLayers(const uint8_t* data, size_t size, const engine::Im
 // Reads the layout file at `path` in one piece and installs its two layers
 // as the card's template. False, with the card (template, slots, photos)
 // unchanged, for any file that is not a valid layout; `status`, when given,
-// says why.
+// says why, and `read` how reading the file went.
 bool LoadLayoutFile(engine::Card& card, const std::string& path, const engine::ImageReader& reader,
-                    LayoutStatus* status = nullptr);
+                    LayoutStatus* status = nullptr, engine::ImageStatus* read = nullptr);
 
 }  // namespace imagefiles

@@ -153,7 +153,7 @@ TEST(DropFiles, ABadLayoutShowsOneMessageAndTheNextLayoutLoads) {
   // Two failures, two messages, each with its reason.
   h.Drop({bad, h.files.Folder() + "/gone.jli"}, kFrame);
   ASSERT_EQ(h.window->messages.size(), 3u);
-  EXPECT_EQ(h.window->messages[2].message.text, LayoutFailure("gone.jli", "cannot be read"));
+  EXPECT_EQ(h.window->messages[2].message.text, LayoutFailure("gone.jli", "cannot be read (no such file or directory)"));
   EXPECT_EQ(h.Card().cardTemplate.width, 640u);
   EXPECT_EQ(h.window->busyDepth, 0);
 }

@@ -327,6 +327,19 @@ TEST_F(RenderToolTest, TransparentPartsOfAPhotoRenderWhite) {
   EXPECT_EQ(ReadBytes("card-clear.png"), ReadBytes("card-white.png"));
 }
 
+TEST_F(RenderToolTest, ALayoutThatCannotBeReadIsReportedWithTheSystemsReason) {
+  std::filesystem::create_directory(Path("folder.jli"));
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"absent.jli", "cannot be read (no such file or directory)"},
+      {"folder.jli", "is a folder or a device, not a file"},
+  };
+  for (const auto& [name, reason] : cases) {
+    const tooltest::ToolResult result = Render({"--layout", Path(name), "-o", Path("card.png")});
+    EXPECT_EQ(result.exitCode, 1) << name;
+    EXPECT_EQ(result.err, "tessary-render: " + Path(name) + ": " + reason + "\n");
+  }
+}
+
 TEST_F(RenderToolTest, APhotoThatCannotBeUsedIsReportedWithItsReason) {
   Bytes cut = PhotoPng(37, 23);
   cut.resize(cut.size() / 2);

@@ -117,8 +117,9 @@ int Run(int argc, char** argv) {
   StartLikeTheWindow(card);
   if (!options.layoutPath.empty()) {
     imagefiles::LayoutStatus status = imagefiles::LayoutStatus::Ok;
-    if (!imagefiles::LoadLayoutFile(card, options.layoutPath, files, &status)) {
-      return Fail(options.layoutPath, imagefiles::LayoutStatusText(status));
+    engine::ImageStatus read;
+    if (!imagefiles::LoadLayoutFile(card, options.layoutPath, files, &status, &read)) {
+      return Fail(options.layoutPath, imagefiles::LayoutFailureText(status, read));
     }
   } else {
     const int index = options.templateIndex;
