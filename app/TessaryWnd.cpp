@@ -65,9 +65,9 @@ void CTessaryWnd::SetWindowIcons() {
   for (const int size : {16, 24, 32, 48, 256}) {
     engine::Raster image = LoadIconImage(reader_, 128, size);
     if (image.Empty() || image.width != uint32_t(size)) continue;
-    icons.push_back(IconImage{int32_t(image.width), int32_t(image.height),
-                              std::vector<uint8_t>(image.pixels.get(),
-                                                   image.pixels.get() + image.ByteSize())});
+    icons.push_back(
+        IconImage{int32_t(image.width), int32_t(image.height),
+                  std::vector<uint8_t>(image.pixels.get(), image.pixels.get() + image.ByteSize())});
   }
   if (!icons.empty()) window->SetIcons(icons);
 }
@@ -76,7 +76,7 @@ void CTessaryWnd::OnTemplateInstalled() {
   if (!window) return;
   const Size client = window->ClientSize();
   ArrangeClientArea(client.width, client.height);
-  window->Invalidate(Rect{0, 0, client.width, client.height});
+  RepaintAll();
 }
 
 void CTessaryWnd::ArrangeClientArea(int32_t width, int32_t height) {

@@ -132,6 +132,8 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   void ShowMessage(const std::string& text);
   // After the card changed: one step of the history, and the screen.
   void CardChanged();
+  void RepaintAll();  // the whole client area
+  bool StepHistory(bool (engine::EditHistory::*step)(engine::Card&));
   // The region the keys and Ctrl+O act on: the focused one, else the first
   // empty visible one, else the first visible one; -1 when there is none.
   int32_t KeyboardSlot() const;
@@ -155,7 +157,7 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   engine::EditHistory history;
   int32_t wheelSlot = -1;  // the slot of the wheel gesture going on
   std::string lastFolder;  // of the last photo, layout or card opened or saved
-  engine::Card card;  // template (with builtInTemplateIndex), slots, PlaceholderTile
+  engine::Card card;       // template (with builtInTemplateIndex), slots, PlaceholderTile
   Rect cardRect;
   Rect hintRect;
   const char* hintText = nullptr;  // one of interaction/HintTexts.h, compared by identity

@@ -33,7 +33,8 @@ int32_t CTessaryWnd::KeyboardSlot() const {
 
 void CTessaryWnd::FocusRegion(int32_t slot, bool ring) {
   // Only a ring that shows needs repainting, where it was and where it goes.
-  if (focus.RingVisible()) window->Invalidate(RegionFocus::BoxOnScreen(card, cardRect, focus.Slot()));
+  if (focus.RingVisible())
+    window->Invalidate(RegionFocus::BoxOnScreen(card, cardRect, focus.Slot()));
   focus.Set(slot, ring);
   if (focus.RingVisible()) window->Invalidate(RegionFocus::BoxOnScreen(card, cardRect, slot));
   if (ring && slot != -1) {
@@ -51,7 +52,8 @@ void CTessaryWnd::OnFocusChanged(bool gained, FocusReason reason) {
       return;
     }
   }
-  if (focus.RingVisible()) window->Invalidate(RegionFocus::BoxOnScreen(card, cardRect, focus.Slot()));
+  if (focus.RingVisible())
+    window->Invalidate(RegionFocus::BoxOnScreen(card, cardRect, focus.Slot()));
 }
 
 bool CTessaryWnd::OnKey(const KeyEvent& e) {
@@ -190,26 +192,24 @@ void CTessaryWnd::RunSlotCommand(int command, int32_t slot) {
 
 void CTessaryWnd::CardChanged() {
   history.Commit(card);
+  RepaintAll();
+}
+
+void CTessaryWnd::RepaintAll() {
   const Size client = window->ClientSize();
   window->Invalidate(Rect{0, 0, client.width, client.height});
 }
 
-bool CTessaryWnd::Undo() {
+bool CTessaryWnd::Undo() { return StepHistory(&engine::EditHistory::Undo); }
+
+bool CTessaryWnd::Redo() { return StepHistory(&engine::EditHistory::Redo); }
+
+bool CTessaryWnd::StepHistory(bool (engine::EditHistory::*step)(engine::Card&)) {
   // A drag in progress would put its pan back at the next move.
   if (editor.CurrentGesture() != PointerEditor::Gesture::Idle) return false;
-  if (!history.Undo(card)) return false;
+  if (!(history.*step)(card)) return false;
   focus.Validate(card);
-  const Size client = window->ClientSize();
-  window->Invalidate(Rect{0, 0, client.width, client.height});
-  return true;
-}
-
-bool CTessaryWnd::Redo() {
-  if (editor.CurrentGesture() != PointerEditor::Gesture::Idle) return false;
-  if (!history.Redo(card)) return false;
-  focus.Validate(card);
-  const Size client = window->ClientSize();
-  window->Invalidate(Rect{0, 0, client.width, client.height});
+  RepaintAll();
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "BenchCards.h"
+#include "BenchPhotos.h"
 #include "Interleaved.h"
 #include "engine/CardCompositor.h"
 #include "engine/GammaTables.h"
@@ -86,53 +87,6 @@ BENCHMARK(BM_Enlarge400x300To900x600_vsLookupFloor)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// Smooth gradients, hard edges and sensor-like grain, so the entropy coder
-// has about as much to do as with a real photo.
-std::vector<uint8_t> PhotoLike(uint32_t width, uint32_t height) {
-  std::vector<uint8_t> pixels(size_t(width) * height * 3, 0);
-  uint32_t noise = 1;
-  for (uint32_t y = 0; y < height; ++y) {
-    uint8_t* row = pixels.data() + size_t(y) * width * 3;
-    for (uint32_t x = 0; x < width; ++x) {
-      noise = noise * 1664525u + 1013904223u;
-      const int grain = int(noise >> 29) - 4;
-      const int edge = ((x / 97 + y / 61) % 3) * 25;
-      for (int c = 0; c < 3; ++c) {
-        int v = int(x * (60 + 40 * c) / width + y * (170 - 50 * c) / height) + edge + grain;
-        row[size_t(x) * 3 + c] = uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
-      }
-    }
-  }
-  return pixels;
-}
-
-std::vector<uint8_t> EncodeJpeg(const std::vector<uint8_t>& pixels, uint32_t width,
-                                uint32_t height) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr err;
-  cinfo.err = jpeg_std_error(&err);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = width;
-  cinfo.image_height = height;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 90, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < height) {
-    JSAMPROW row = const_cast<uint8_t*>(pixels.data()) + size_t(cinfo.next_scanline) * width * 3;
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::vector<uint8_t> out(buffer, buffer + size);
-  std::free(buffer);
-  return out;
-}
-
 // The same library, the same settings, into one buffer decoded into again
 // and again: no allocation and no first touch of fresh memory.
 void DecodeIntoReusedBuffer(const std::vector<uint8_t>& jpeg, std::vector<uint8_t>& buffer) {
@@ -155,7 +109,8 @@ void DecodeIntoReusedBuffer(const std::vector<uint8_t>& jpeg, std::vector<uint8_
 
 // A 24 MP camera JPEG decoded into a new photo, as loading one does.
 void BM_Decode24MPJpeg_vsReusedBuffer(benchmark::State& state) {
-  static const std::vector<uint8_t> jpeg = EncodeJpeg(PhotoLike(6000, 4000), 6000, 4000);
+  static const std::vector<uint8_t> jpeg =
+      benchsupport::EncodeJpeg(benchsupport::PhotoLike(6000, 4000, 18000), 6000, 4000);
   std::vector<uint8_t> reused;
   DecodeIntoReusedBuffer(jpeg, reused);
   Interleaved(

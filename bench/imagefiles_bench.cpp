@@ -7,11 +7,12 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "BenchPhotos.h"
 #include "engine/Raster.h"
 #include "engine/TurnUpright.h"
 #include "imagefiles/CardWriter.h"
@@ -19,56 +20,11 @@
 
 namespace {
 
-// Smooth gradients, hard edges and sensor-like grain, so the entropy coder
-// has about as much to do as with a real photo.
-std::vector<uint8_t> PhotoLike(uint32_t width, uint32_t height, uint32_t stride) {
-  std::vector<uint8_t> pixels(size_t(stride) * height, 0);
-  uint32_t noise = 1;
-  for (uint32_t y = 0; y < height; ++y) {
-    uint8_t* row = pixels.data() + size_t(y) * stride;
-    for (uint32_t x = 0; x < width; ++x) {
-      noise = noise * 1664525u + 1013904223u;
-      const int grain = int(noise >> 29) - 4;
-      const int edge = ((x / 97 + y / 61) % 3) * 25;
-      for (int c = 0; c < 3; ++c) {
-        int v = int(x * (60 + 40 * c) / width + y * (170 - 50 * c) / height) + edge + grain;
-        row[size_t(x) * 3 + c] = uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
-      }
-    }
-  }
-  return pixels;
-}
-
-std::vector<uint8_t> EncodeJpegInMemory(const std::vector<uint8_t>& pixels, uint32_t width,
-                                        uint32_t height, const std::vector<uint8_t>& app1 = {}) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr err;
-  cinfo.err = jpeg_std_error(&err);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = width;
-  cinfo.image_height = height;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 90, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  if (!app1.empty()) jpeg_write_marker(&cinfo, JPEG_APP0 + 1, app1.data(), unsigned(app1.size()));
-  while (cinfo.next_scanline < height) {
-    JSAMPROW row = const_cast<uint8_t*>(pixels.data()) + size_t(cinfo.next_scanline) * width * 3;
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::vector<uint8_t> out(buffer, buffer + size);
-  std::free(buffer);
-  return out;
-}
+using benchsupport::EncodeJpeg;
+using benchsupport::PhotoLike;
 
 void BM_DecodeJpeg4000x3000(benchmark::State& state) {
-  const std::vector<uint8_t> jpeg = EncodeJpegInMemory(PhotoLike(4000, 3000, 12000), 4000, 3000);
+  const std::vector<uint8_t> jpeg = EncodeJpeg(PhotoLike(4000, 3000, 12000), 4000, 3000);
   for (auto _ : state) {
     engine::Raster out;
     if (!imagefiles::DecodeImage(jpeg.data(), uint32_t(jpeg.size()), false, &out)) {
@@ -83,8 +39,13 @@ BENCHMARK(BM_DecodeJpeg4000x3000)->Unit(benchmark::kMillisecond);
 
 // An Exif APP1 segment holding only an Orientation, little-endian.
 std::vector<uint8_t> OrientationSegment(int orientation) {
-  return {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0,
-          0, 0, uint8_t(orientation), 0, 0, 0, 0, 0, 0, 0};
+  return {'E', 'x',  'i',  'f', 0,
+          0,   'I',  'I',  42,  0,
+          8,   0,    0,    0,   1,
+          0,   0x12, 0x01, 3,   0,
+          1,   0,    0,    0,   uint8_t(orientation),
+          0,   0,    0,    0,   0,
+          0,   0};
 }
 
 // This thread's processor time, page faults included: on a shared machine
@@ -100,9 +61,9 @@ double ThreadMilliseconds() {
 // the tagged decode's processor time over the untagged one's.
 void BM_DecodePhoto6000x4000Turned(benchmark::State& state) {
   static const std::vector<uint8_t> pixels = PhotoLike(6000, 4000, 18000);
-  static const std::vector<uint8_t> untagged = EncodeJpegInMemory(pixels, 6000, 4000);
+  static const std::vector<uint8_t> untagged = EncodeJpeg(pixels, 6000, 4000);
   const std::vector<uint8_t> tagged =
-      EncodeJpegInMemory(pixels, 6000, 4000, OrientationSegment(int(state.range(0))));
+      EncodeJpeg(pixels, 6000, 4000, OrientationSegment(int(state.range(0))));
   double untaggedMs = 0, taggedMs = 0;
   for (auto _ : state) {
     for (const std::vector<uint8_t>* jpeg : {&untagged, &tagged}) {

@@ -151,6 +151,23 @@ class PixmanFrame {
   pixman_image_t* out_ = nullptr;
 };
 
+// The card's size from the benchmark's arguments, and room for one frame.
+struct FrameBuffer {
+  explicit FrameBuffer(const benchmark::State& state)
+      : w(int32_t(state.range(0))),
+        h(int32_t(state.range(1))),
+        stride(int32_t(engine::CardImageStride(uint32_t(w)))),
+        pixels(size_t(stride) * size_t(h)) {}
+  engine::RasterView View() { return engine::RasterView{pixels.data(), w, h, stride}; }
+  int32_t w, h, stride;
+  std::vector<uint8_t> pixels;
+};
+
+// Card sizes (w, h), timed by hand in milliseconds.
+void CardSizes(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"w", "h"})->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+
 engine::Card* CardOrSkip(benchmark::State& state) {
   engine::Card* card = benchsupport::FiveFullPhotoCard();
   if (!card) state.SkipWithError("no built-in artwork in this build");
@@ -183,22 +200,18 @@ void BM_DraftFrameDrag_vsPixman(benchmark::State& state) {
 }
 BENCHMARK(BM_DraftFrameDrag_vsPixman)
     ->Iterations(300)
-    ->ArgNames({"w", "h"})
+    ->Apply(CardSizes)
     ->Args({900, 600})
     ->Args({700, 467})
-    ->Args({1800, 1200})
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+    ->Args({1800, 1200});
 
 // A draft frame in which every slot moved: all five photos gathered again.
 void BM_DraftFrameAllSlots_vsPixman(benchmark::State& state) {
   engine::Card* card = CardOrSkip(state);
   if (!card) return;
-  const int32_t w = int32_t(state.range(0)), h = int32_t(state.range(1));
-  PixmanFrame pixman(*card, w, h);
+  FrameBuffer out(state);
+  PixmanFrame pixman(*card, out.w, out.h);
   engine::DraftComposer composer;
-  const int32_t stride = int32_t(engine::CardImageStride(uint32_t(w)));
-  std::vector<uint8_t> out(size_t(stride) * h);
   std::vector<std::pair<float, float>> pans;
   for (const engine::PhotoSlot& slot : card->slots) pans.emplace_back(slot.panX, slot.panY);
   int move = 0;
@@ -207,9 +220,8 @@ void BM_DraftFrameAllSlots_vsPixman(benchmark::State& state) {
       [&] {
         const float pan = (move++ % 2) ? 0.3f : 0.7f;
         for (engine::PhotoSlot& slot : card->slots) slot.panX = slot.panY = pan;
-        const engine::CardKey key = engine::CardKey::Of(*card, w, h);
-        composer.ComposeAll(*card, key, engine::RasterView{out.data(), w, h, stride});
-        benchmark::DoNotOptimize(out.data());
+        composer.ComposeAll(*card, engine::CardKey::Of(*card, out.w, out.h), out.View());
+        benchmark::DoNotOptimize(out.pixels.data());
       },
       [&] { pixman.Draw(); });
   for (size_t i = 0; i < pans.size(); ++i) {
@@ -219,61 +231,47 @@ void BM_DraftFrameAllSlots_vsPixman(benchmark::State& state) {
 }
 BENCHMARK(BM_DraftFrameAllSlots_vsPixman)
     ->Iterations(100)
-    ->ArgNames({"w", "h"})
+    ->Apply(CardSizes)
     ->Args({900, 600})
-    ->Args({1800, 1200})
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+    ->Args({1800, 1200});
 
 // The first frame at a new size (a window being resized): the template's
 // spans are read again, then every slot gathered.
 void BM_DraftFrameNewSize_vsPixman(benchmark::State& state) {
   engine::Card* card = CardOrSkip(state);
   if (!card) return;
-  const int32_t w = int32_t(state.range(0)), h = int32_t(state.range(1));
-  PixmanFrame pixman(*card, w, h);
-  const int32_t stride = int32_t(engine::CardImageStride(uint32_t(w)));
-  std::vector<uint8_t> out(size_t(stride) * h);
+  FrameBuffer out(state);
+  PixmanFrame pixman(*card, out.w, out.h);
   Interleaved(
       state,
       [&] {
         engine::DraftComposer composer;
-        composer.ComposeAll(*card, engine::CardKey::Of(*card, w, h),
-                            engine::RasterView{out.data(), w, h, stride});
-        benchmark::DoNotOptimize(out.data());
+        composer.ComposeAll(*card, engine::CardKey::Of(*card, out.w, out.h), out.View());
+        benchmark::DoNotOptimize(out.pixels.data());
       },
       [&] { pixman.Draw(); });
 }
 BENCHMARK(BM_DraftFrameNewSize_vsPixman)
     ->Iterations(50)
-    ->ArgNames({"w", "h"})
+    ->Apply(CardSizes)
     ->Args({900, 600})
-    ->Args({1800, 1200})
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+    ->Args({1800, 1200});
 
 // The draft render the window used before the preview, for reference.
 void BM_RenderCardDraft_vsPixman(benchmark::State& state) {
   engine::Card* card = CardOrSkip(state);
   if (!card) return;
-  const int32_t w = int32_t(state.range(0)), h = int32_t(state.range(1));
-  PixmanFrame pixman(*card, w, h);
-  const int32_t stride = int32_t(engine::CardImageStride(uint32_t(w)));
-  std::vector<uint8_t> out(size_t(stride) * h);
+  FrameBuffer out(state);
+  PixmanFrame pixman(*card, out.w, out.h);
   Interleaved(
       state,
       [&] {
-        engine::RenderCard(*card, w, h, out.data(), stride, true);
-        benchmark::DoNotOptimize(out.data());
+        engine::RenderCard(*card, out.w, out.h, out.pixels.data(), out.stride, true);
+        benchmark::DoNotOptimize(out.pixels.data());
       },
       [&] { pixman.Draw(); });
 }
-BENCHMARK(BM_RenderCardDraft_vsPixman)
-    ->Iterations(100)
-    ->ArgNames({"w", "h"})
-    ->Args({900, 600})
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderCardDraft_vsPixman)->Iterations(100)->Apply(CardSizes)->Args({900, 600});
 
 // What one idle step of the preview costs the window: the longest step is
 // the one resampling a 24 MP photo into its slot.
@@ -310,11 +308,9 @@ void BM_PreviewFullQualitySteps(benchmark::State& state) {
 }
 BENCHMARK(BM_PreviewFullQualitySteps)
     ->Iterations(20)
-    ->ArgNames({"w", "h"})
+    ->Apply(CardSizes)
     ->Args({900, 600})
-    ->Args({1800, 1200})
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+    ->Args({1800, 1200});
 
 // The 24 MP reduction on each instruction-set level this processor has.
 void BM_Reduce24MPTo900x600_ByLevel(benchmark::State& state) {

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <cstdlib>
+#include <functional>
 #include <set>
 
 #include "app/Metrics.h"
@@ -27,6 +28,32 @@ Rect ExpectedCardRect(int32_t w, int32_t h, int32_t dpi, int32_t tw, int32_t th)
   }
   const int32_t cw = availH * tw / th;
   return Rect{(availW - cw) / 2, 0, (availW - cw) / 2 + cw, availH};
+}
+
+// Runs the program as main() does, hands its window to `look` once it is on
+// the screen, then closes it as the user would. TessaryMain's exit code, or
+// 99 when the window never showed (rather than a hung test).
+int RunProgramAndLook(qt::QtPlatform& platform, const std::vector<std::string>& files,
+                      const std::function<void(QWidget*)>& look) {
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (!w->isVisible() || w->windowTitle() != QLatin1String("Tessary 1.0") ||
+          !w->windowHandle() || !w->windowHandle()->isExposed())
+        continue;
+      poll.stop();
+      look(w);
+      w->close();
+      return;
+    }
+  });
+  poll.start();
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [&] { platform.Quit(99); });
+  guard.start(15000);
+  return app::TessaryMain(platform, files);
 }
 
 // Checks the window's layout and the painted card for whatever size it got.
@@ -95,14 +122,12 @@ TEST(QtStartup, WindowTakesTheSizeItsMetricsAskForAndPaintsTheCard) {
 
 TEST(QtStartup, OnALargeScreenTheClientIsExactlyRoomForTheCard) {
   cardfiles::Files files;
-  const std::string config =
-      files.Write("screens.json",
-                  [] {
-                    const std::string json =
-                        R"({"screens": [{"name": "big", "x": 0, "y": 0, "width": 1920,)"
-                        R"( "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
-                    return std::vector<uint8_t>(json.begin(), json.end());
-                  }());
+  const std::string config = files.Write("screens.json", [] {
+    const std::string json =
+        R"({"screens": [{"name": "big", "x": 0, "y": 0, "width": 1920,)"
+        R"( "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+    return std::vector<uint8_t>(json.begin(), json.end());
+  }());
   const ScopedEnv qpa("QT_QPA_PLATFORM", "offscreen:configfile=" + config);
   QtApp app;
   ASSERT_TRUE(app.Ready());
@@ -124,32 +149,18 @@ TEST(QtStartup, TheProgramRunsUntilItsWindowIsClosed) {
   QString title;
   QSize size;
   size_t colours = 0;
-  QTimer poll;
-  poll.setInterval(20);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (!w->isVisible() || w->windowTitle() != QLatin1String("Tessary 1.0") ||
-          !w->windowHandle() || !w->windowHandle()->isExposed())
-        continue;
-      poll.stop();
-      title = w->windowTitle();
-      size = w->size();
-      const QImage image = w->grab().toImage();
-      std::set<QRgb> seen;
-      for (int y = 0; y < image.height(); y += 7)
-        for (int x = 0; x < image.width(); x += 7) seen.insert(image.pixel(x, y));
-      colours = seen.size();
-      w->close();  // the user closes the window
-      return;
-    }
-  });
-  poll.start();
-  QTimer guard;  // if the window never shows, end the loop rather than hang
-  guard.setSingleShot(true);
-  QObject::connect(&guard, &QTimer::timeout, [&] { platform.Quit(99); });
-  guard.start(15000);
-
-  EXPECT_EQ(app::TessaryMain(platform), 0);
+  EXPECT_EQ(RunProgramAndLook(platform, {},
+                              [&](QWidget* w) {
+                                title = w->windowTitle();
+                                size = w->size();
+                                const QImage image = w->grab().toImage();
+                                std::set<QRgb> seen;
+                                for (int y = 0; y < image.height(); y += 7)
+                                  for (int x = 0; x < image.width(); x += 7)
+                                    seen.insert(image.pixel(x, y));
+                                colours = seen.size();
+                              }),
+            0);
   EXPECT_EQ(title, QLatin1String("Tessary 1.0"));
   EXPECT_GT(size.width(), 300);
   EXPECT_GT(colours, 20u);
@@ -171,33 +182,6 @@ TEST(QtStartup, FilesOnTheCommandLineOpenTheLayoutAndFillItsFirstRegions) {
   char* argv[] = {name, nullptr};
   qt::QtPlatform platform(argc, argv);
   std::vector<QRgb> middles;
-  QTimer poll;
-  poll.setInterval(20);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (!w->isVisible() || w->windowTitle() != QLatin1String("Tessary 1.0") ||
-          !w->windowHandle() || !w->windowHandle()->isExposed())
-        continue;
-      poll.stop();
-      QTest::qWait(100);
-      const QImage image = w->grab().toImage();
-      // The card is 600 x 400, centred in the card area when there is room.
-      const int availW = w->width() - 68, availH = w->height() - 20;
-      const double scale = std::min(1.0, std::min(availW / 600.0, availH / 400.0));
-      const int left = (availW - int(600 * scale)) / 2, top = (availH - int(400 * scale)) / 2;
-      for (int region = 0; region < 3; ++region)
-        middles.push_back(image.pixel(left + int((100 + 200 * region) * scale),
-                                      top + int(40 * scale)));  // above the tile
-      w->close();
-      return;
-    }
-  });
-  poll.start();
-  QTimer guard;
-  guard.setSingleShot(true);
-  QObject::connect(&guard, &QTimer::timeout, [&] { platform.Quit(99); });
-  guard.start(15000);
-
   // The layout comes last on the command line and is still the template.
   // Closing asks about the opened card; the question is answered Discard.
   QTimer discard;
@@ -207,7 +191,18 @@ TEST(QtStartup, FilesOnTheCommandLineOpenTheLayoutAndFillItsFirstRegions) {
       box->button(QMessageBox::Discard)->click();
   });
   discard.start();
-  EXPECT_EQ(app::TessaryMain(platform, {photo1, photo2, layout}), 0);
+  const auto look = [&](QWidget* w) {
+    QTest::qWait(100);
+    const QImage image = w->grab().toImage();
+    // The card is 600 x 400, centred in the card area when there is room.
+    const int availW = w->width() - 68, availH = w->height() - 20;
+    const double scale = std::min(1.0, std::min(availW / 600.0, availH / 400.0));
+    const int left = (availW - int(600 * scale)) / 2, top = (availH - int(400 * scale)) / 2;
+    for (int region = 0; region < 3; ++region)
+      middles.push_back(image.pixel(left + int((100 + 200 * region) * scale),
+                                    top + int(40 * scale)));  // above the tile
+  };
+  EXPECT_EQ(RunProgramAndLook(platform, {photo1, photo2, layout}, look), 0);
   ASSERT_EQ(middles.size(), 3u);
   EXPECT_GT(qRed(middles[0]), 200);  // photo1, in the first region
   EXPECT_LT(qBlue(middles[0]), 60);

@@ -6,17 +6,16 @@
 #ifndef _WIN32
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <thread>
 
 #include "imagefiles/LayoutTestFiles.h"
 #include "imagefiles/TestImages.h"
 #include "tools/ToolRunner.h"
-#include "tools/layout/LayoutContainer.h"
+#include "tools/TwoSlotLayout.h"
 
 namespace {
 
@@ -26,12 +25,9 @@ class RenderOutputTest : public tooltest::ToolTest {
  protected:
   void SetUp() override {
     ToolTest::SetUp();
-    const Bytes map = layouttest::RegionMapPng(64, 48);
-    const Bytes overlay = layouttest::OverlayPng(64, 48);
-    Bytes file;
-    ASSERT_TRUE(
-        tools::PackLayoutFile(map.data(), map.size(), overlay.data(), overlay.size(), &file));
-    WriteBytes("two.jli", file);
+    const Bytes layout = tooltest::TwoSlotLayoutFile();
+    ASSERT_FALSE(layout.empty());
+    WriteBytes("two.jli", layout);
   }
 
   tooltest::ToolResult RenderTwo(const std::string& output, const std::string& format) const {
@@ -51,8 +47,7 @@ TEST_F(RenderOutputTest, DashWritesTheCardToStandardOutput) {
     EXPECT_FALSE(std::filesystem::exists(Path("-")));
   }
   // The slot list would be mixed into the card.
-  const tooltest::ToolResult both =
-      Render({"--layout", Path("two.jli"), "--slots", "-o", "-"});
+  const tooltest::ToolResult both = Render({"--layout", Path("two.jli"), "--slots", "-o", "-"});
   EXPECT_EQ(both.exitCode, 2);
   EXPECT_TRUE(both.out.empty());
 }

@@ -14,7 +14,7 @@
 #include "imagefiles/TestImages.h"
 #include "resources/BuiltInImages.h"
 #include "tools/ToolRunner.h"
-#include "tools/layout/LayoutContainer.h"
+#include "tools/TwoSlotLayout.h"
 
 namespace {
 
@@ -40,13 +40,9 @@ class RenderToolTest : public tooltest::ToolTest {
  protected:
   void SetUp() override {
     ToolTest::SetUp();
-    // A 64 x 48 layout with two slots, so these tests need no built-in artwork.
-    const Bytes map = layouttest::RegionMapPng(64, 48);
-    const Bytes overlay = layouttest::OverlayPng(64, 48);
-    Bytes file;
-    ASSERT_TRUE(
-        tools::PackLayoutFile(map.data(), map.size(), overlay.data(), overlay.size(), &file));
-    WriteBytes("two.jli", file);
+    const Bytes layout = tooltest::TwoSlotLayoutFile();
+    ASSERT_FALSE(layout.empty());
+    WriteBytes("two.jli", layout);
     WriteBytes("photo.png", PhotoPng(37, 23));
     WriteBytes("notes.txt", Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'});
   }
@@ -283,8 +279,8 @@ TEST_F(RenderToolTest, TaggedPhotosRenderAsTheirPixelsTurnedUprightByHand) {
     uint32_t uw = 0, uh = 0;
     const Bytes upright = testimages::TurnedUpright(stored, w, h, orientation, &uw, &uh);
     WriteBytes("upright.png", testimages::EncodeRgbPng(upright.data(), uw, uh, false));
-    const tooltest::ToolResult tagged = Render({"--layout", Path("two.jli"), "--photo",
-                                                "0=" + Path("tagged.jpg"), "-o", Path("a.png")});
+    const tooltest::ToolResult tagged = Render(
+        {"--layout", Path("two.jli"), "--photo", "0=" + Path("tagged.jpg"), "-o", Path("a.png")});
     ASSERT_EQ(tagged.exitCode, 0) << tagged.err;
     ASSERT_EQ(Render({"--layout", Path("two.jli"), "--photo", "0=" + Path("upright.png"), "-o",
                       Path("b.png")})
@@ -350,13 +346,12 @@ TEST_F(RenderToolTest, APhotoThatCannotBeUsedIsReportedWithItsReason) {
       {"notes.txt", "is not a PNG or JPEG picture"},
       {"absent.jpg", "cannot be read (no such file or directory)"},
       {"cut.png", "is damaged or incomplete (the data ends early)"},
-      {"huge.png",
-       "is larger than the program's limit of 100 megapixels (20000 x 20000 pixels)"},
+      {"huge.png", "is larger than the program's limit of 100 megapixels (20000 x 20000 pixels)"},
       {"folder.jpg", "is a folder or a device, not a file"},
   };
   for (const auto& [name, reason] : cases) {
-    const tooltest::ToolResult result = Render(
-        {"--layout", Path("two.jli"), "--photo", "0=" + Path(name), "-o", Path("card.png")});
+    const tooltest::ToolResult result =
+        Render({"--layout", Path("two.jli"), "--photo", "0=" + Path(name), "-o", Path("card.png")});
     EXPECT_EQ(result.exitCode, 1) << name;
     EXPECT_EQ(result.err, "tessary-render: " + Path(name) + ": " + reason + "\n");
   }
