@@ -138,6 +138,8 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
   // empty visible one, else the first visible one; -1 when there is none.
   int32_t KeyboardSlot() const;
   void FocusRegion(int32_t slot, bool ring);
+  // The sentence for the region with a visible focus ring, if there is one.
+  void ShowFocusHint();
   void RunSlotCommand(int command, int32_t slot);
   void RememberFolderOf(const std::string& path);
   bool AskToSave();

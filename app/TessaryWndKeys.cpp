@@ -37,9 +37,13 @@ void CTessaryWnd::FocusRegion(int32_t slot, bool ring) {
     window->Invalidate(RegionFocus::BoxOnScreen(card, cardRect, focus.Slot()));
   focus.Set(slot, ring);
   if (focus.RingVisible()) window->Invalidate(RegionFocus::BoxOnScreen(card, cardRect, slot));
-  if (ring && slot != -1) {
-    ShowHint(card.slots[size_t(slot)].HasPhoto() ? kHintKeysMovePicture : kHintPressEnterToAdd);
-  }
+  if (ring && slot != -1) ShowFocusHint();
+}
+
+void CTessaryWnd::ShowFocusHint() {
+  if (!focus.RingVisible()) return;
+  ShowHint(card.slots[size_t(focus.Slot())].HasPhoto() ? kHintKeysMovePicture
+                                                       : kHintPressEnterToAdd);
 }
 
 void CTessaryWnd::OnFocusChanged(bool gained, FocusReason reason) {
@@ -177,10 +181,7 @@ void CTessaryWnd::RunSlotCommand(int command, int32_t slot) {
       ChoosePhotoForSlot(slot);
       break;
     case kCommandRemovePhoto:
-      if (engine::RemovePhoto(card.slots, size_t(slot))) {
-        CardChanged();
-        if (focus.RingVisible() && focus.Slot() == slot) ShowHint(kHintPressEnterToAdd);
-      }
+      if (engine::RemovePhoto(card.slots, size_t(slot))) CardChanged();
       break;
     case kCommandResetPhoto:
       if (engine::ResetPanAndZoom(card.slots, size_t(slot))) CardChanged();
@@ -193,6 +194,7 @@ void CTessaryWnd::RunSlotCommand(int command, int32_t slot) {
 void CTessaryWnd::CardChanged() {
   history.Commit(card);
   RepaintAll();
+  ShowFocusHint();  // the focused region may have gained or lost its photo
 }
 
 void CTessaryWnd::RepaintAll() {
@@ -210,6 +212,7 @@ bool CTessaryWnd::StepHistory(bool (engine::EditHistory::*step)(engine::Card&)) 
   if (!(history.*step)(card)) return false;
   focus.Validate(card);
   RepaintAll();
+  ShowFocusHint();
   return true;
 }
 

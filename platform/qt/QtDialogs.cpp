@@ -1,4 +1,5 @@
 // The window's modal dialogs, questions and menus.
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
@@ -88,6 +89,9 @@ MessageAnswer QtWindow::ShowMessage(const Message& message) {
     case MessageButtons::SaveDiscardCancel:
       box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
       box.setDefaultButton(QMessageBox::Save);
+      // The style's own word for it varies ("Discard", "Close without
+      // Saving"); the question is worded for this one.
+      box.button(QMessageBox::Discard)->setText(QStringLiteral("Don't Save"));
       break;
   }
   BeginModal();

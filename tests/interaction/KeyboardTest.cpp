@@ -114,6 +114,17 @@ TEST(Keyboard, ArrowsPlusMinusZeroAndDeleteEditTheFocusedPhoto) {
   EXPECT_TRUE(h.window->KeyPress(Key::Delete));
   EXPECT_FALSE(h.Slot(0).HasPhoto());
   EXPECT_EQ(h.wnd->GetHintText(), hints::kHintPressEnterToAdd);
+  // Undo and redo bring the photo and its sentence back, and take them again.
+  EXPECT_TRUE(h.window->KeyPress(Letter('Z'), kControl));
+  EXPECT_TRUE(h.Slot(0).HasPhoto());
+  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintKeysMovePicture);
+  EXPECT_TRUE(h.window->KeyPress(Letter('Y'), kControl));
+  EXPECT_FALSE(h.Slot(0).HasPhoto());
+  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintPressEnterToAdd);
+  // A photo chosen with Enter: the sentence is the one for a photo.
+  h.QueueOpen(h.files.Photo("d.png", 40, 10, Rgb{1, 2, 3}));
+  EXPECT_TRUE(h.window->KeyPress(Key::Enter));
+  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintKeysMovePicture);
   h.Fill(0);
   EXPECT_TRUE(h.window->KeyPress(Key::Backspace));
   EXPECT_FALSE(h.Slot(0).HasPhoto());
@@ -136,7 +147,7 @@ TEST(Keyboard, EscapeDuringADragPutsThePhotoBack) {
   h.Move(ClientPoint{p.x - 300, p.y});  // moves no longer drag
   h.Release(ClientPoint{p.x - 300, p.y});
   EXPECT_EQ(h.Slot(0).panX, 0.3f);
-  EXPECT_FALSE(h.wnd->GetHistory().CanUndo());  // nothing happened to the card
+  EXPECT_FALSE(h.wnd->GetHistory().CanUndo());    // nothing happened to the card
   EXPECT_FALSE(h.window->KeyPress(Key::Escape));  // no drag, nothing to cancel
 }
 

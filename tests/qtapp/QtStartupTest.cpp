@@ -186,9 +186,12 @@ TEST(QtStartup, FilesOnTheCommandLineOpenTheLayoutAndFillItsFirstRegions) {
   // Closing asks about the opened card; the question is answered Discard.
   QTimer discard;
   discard.setInterval(20);
+  QString discardLabel;
   QObject::connect(&discard, &QTimer::timeout, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      discardLabel = box->button(QMessageBox::Discard)->text();
       box->button(QMessageBox::Discard)->click();
+    }
   });
   discard.start();
   const auto look = [&](QWidget* w) {
@@ -203,6 +206,7 @@ TEST(QtStartup, FilesOnTheCommandLineOpenTheLayoutAndFillItsFirstRegions) {
                                     top + int(40 * scale)));  // above the tile
   };
   EXPECT_EQ(RunProgramAndLook(platform, {photo1, photo2, layout}, look), 0);
+  EXPECT_EQ(discardLabel, QStringLiteral("Don't Save"));
   ASSERT_EQ(middles.size(), 3u);
   EXPECT_GT(qRed(middles[0]), 200);  // photo1, in the first region
   EXPECT_LT(qBlue(middles[0]), 60);
