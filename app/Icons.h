@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/ImageReader.h"
-#include "engine/Raster.h"
+#include "engine/raster/ImageReader.h"
+#include "engine/raster/Raster.h"
 
 namespace app {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ImageReader.h"
+#include "engine/raster/ImageReader.h"
 #include "platform/Platform.h"
 
 namespace app {

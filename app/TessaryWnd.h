@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/CardPreview.h"
-#include "engine/CardTemplate.h"
-#include "engine/EditHistory.h"
-#include "engine/ImageReader.h"
+#include "engine/compose/CardPreview.h"
+#include "engine/card/CardTemplate.h"
+#include "engine/card/EditHistory.h"
+#include "engine/raster/ImageReader.h"
 #include "interaction/CardHost.h"
 #include "interaction/Commands.h"
 #include "interaction/FileDropper.h"
@@ -111,7 +111,7 @@ class CTessaryWnd : public platform::WindowHandler, public interaction::CardHost
  private:
   // interaction::CardHost
   engine::Card& Card() override { return card; }
-  engine::Rect CardRect() const override { return cardRect; }
+  geometry::Rect CardRect() const override { return cardRect; }
   platform::Window& HostWindow() override { return *window; }
   void RepaintCard() override;
   void DragFinished() override;

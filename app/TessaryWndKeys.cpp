@@ -1,7 +1,7 @@
 // The keyboard, the wheel, the region's menu and undo: the editing that is
 // not a plain click or drag.
 #include "app/TessaryWnd.h"
-#include "engine/SlotEditing.h"
+#include "engine/card/SlotEditing.h"
 #include "interaction/HintTexts.h"
 #include "interaction/Hints.h"
 

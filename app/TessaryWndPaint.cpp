@@ -2,8 +2,8 @@
 
 #include "app/Metrics.h"
 #include "app/TessaryWnd.h"
-#include "engine/CardCompositor.h"
-#include "engine/Raster.h"
+#include "engine/compose/CardCompositor.h"
+#include "engine/raster/Raster.h"
 
 namespace app {
 

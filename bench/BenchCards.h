@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "Interleaved.h"
-#include "engine/CardTemplate.h"
-#include "engine/Raster.h"
+#include "engine/card/CardTemplate.h"
+#include "engine/raster/Raster.h"
 #include "imagefiles/ImageFiles.h"
 
 namespace benchsupport {

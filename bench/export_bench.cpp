@@ -14,9 +14,9 @@
 #include "BenchCards.h"
 #include "BenchPhotos.h"
 #include "Interleaved.h"
-#include "engine/CardCompositor.h"
-#include "engine/GammaTables.h"
-#include "engine/ResampleJob.h"
+#include "engine/compose/CardCompositor.h"
+#include "engine/resample/GammaTables.h"
+#include "engine/resample/ResampleJob.h"
 #include "imagefiles/DecodeImage.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/CardCompositor.h"
-#include "engine/CardTemplate.h"
-#include "engine/EditHistory.h"
-#include "engine/SlotEditing.h"
+#include "engine/compose/CardCompositor.h"
+#include "engine/card/CardTemplate.h"
+#include "engine/card/EditHistory.h"
+#include "engine/card/SlotEditing.h"
 #include "imagefiles/ImageFiles.h"
 
 namespace {
@@ -30,7 +30,7 @@ void BM_WheelNotchWithFullHistory(benchmark::State& state) {
   }
   engine::EditHistory history;
   history.Start(card);
-  const engine::Rect shown{0, 0, 900, 600};
+  const geometry::Rect shown{0, 0, 900, 600};
   size_t notch = 0;
   auto wheel = [&] {
     // Two slots in turn, in and out: each notch is a step of its own.

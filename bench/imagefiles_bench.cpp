@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "BenchPhotos.h"
-#include "engine/Raster.h"
-#include "engine/TurnUpright.h"
+#include "engine/raster/Raster.h"
+#include "engine/raster/TurnUpright.h"
 #include "imagefiles/CardWriter.h"
 #include "imagefiles/DecodeImage.h"
 

@@ -4,8 +4,8 @@
 #include <random>
 #include <vector>
 
-#include "engine/CardCompositor.h"
-#include "engine/CardTemplate.h"
+#include "engine/compose/CardCompositor.h"
+#include "engine/card/CardTemplate.h"
 #include "imagefiles/ImageFiles.h"
 
 namespace {

@@ -12,13 +12,13 @@
 
 #include "BenchCards.h"
 #include "Interleaved.h"
-#include "engine/CardCompositor.h"
-#include "engine/CardKey.h"
-#include "engine/CardPreview.h"
-#include "engine/DraftComposer.h"
-#include "engine/PhotoPlacement.h"
-#include "engine/ResampleJob.h"
-#include "engine/SimdLevel.h"
+#include "engine/compose/CardCompositor.h"
+#include "engine/compose/CardKey.h"
+#include "engine/compose/CardPreview.h"
+#include "engine/compose/DraftComposer.h"
+#include "engine/card/PhotoPlacement.h"
+#include "engine/resample/ResampleJob.h"
+#include "engine/resample/SimdLevel.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <random>
 #include <vector>
 
-#include "engine/GammaTables.h"
-#include "engine/Raster.h"
-#include "engine/ResampleJob.h"
+#include "engine/resample/GammaTables.h"
+#include "engine/raster/Raster.h"
+#include "engine/resample/ResampleJob.h"
 
 namespace {
 

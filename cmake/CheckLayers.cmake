@@ -3,15 +3,16 @@ cmake_minimum_required(VERSION 3.22)
 # window system's types outside a native backend. Run by CTest:
 #   cmake -DSOURCE_DIR=... -P CheckLayers.cmake
 # Each folder lists the project folders its sources may include.
-set(allowed_engine engine resources)
-set(allowed_imagefiles engine imagefiles)
-set(allowed_platform engine platform)
-set(allowed_interaction engine imagefiles platform interaction)
-set(allowed_app engine imagefiles platform interaction app resources)
-set(allowed_tools engine imagefiles tools resources)
+set(allowed_geometry geometry)
+set(allowed_engine geometry engine resources)
+set(allowed_imagefiles geometry engine imagefiles)
+set(allowed_platform geometry platform)
+set(allowed_interaction geometry engine imagefiles platform interaction)
+set(allowed_app geometry engine imagefiles platform interaction app resources)
+set(allowed_tools geometry engine imagefiles tools resources)
 
 set(problems "")
-foreach(folder engine imagefiles platform interaction app tools)
+foreach(folder geometry engine imagefiles platform interaction app tools)
   file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
   foreach(source ${sources})
     file(RELATIVE_PATH name "${SOURCE_DIR}" "${source}")

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "engine/CardCompositor.h"
-#include "engine/CardTemplate.h"
+#include "engine/compose/CardCompositor.h"
+#include "engine/card/CardTemplate.h"
 #include "imagefiles/LayoutFile.h"
 
 namespace {

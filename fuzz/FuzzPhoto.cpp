@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "engine/CardCompositor.h"
-#include "engine/CardTemplate.h"
-#include "engine/PhotoPlacement.h"
+#include "engine/compose/CardCompositor.h"
+#include "engine/card/CardTemplate.h"
+#include "engine/card/PhotoPlacement.h"
 
 namespace {
 

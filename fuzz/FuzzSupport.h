@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ImageReader.h"
+#include "engine/raster/ImageReader.h"
 #include "imagefiles/DecodeImage.h"
 
 namespace fuzzing {

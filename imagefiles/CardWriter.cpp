@@ -3,7 +3,7 @@
 #include <memory>
 #include <new>
 
-#include "engine/CardCompositor.h"
+#include "engine/compose/CardCompositor.h"
 #include "imagefiles/JpegCardWriter.h"
 #include "imagefiles/PngCardWriter.h"
 #include "imagefiles/SafeOutputFile.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/CardTemplate.h"
+#include "engine/card/CardTemplate.h"
 #include "imagefiles/OutputTarget.h"
 #include "imagefiles/SaveResult.h"
 

@@ -7,7 +7,7 @@
 #include <new>
 #include <utility>
 
-#include "engine/TurnUpright.h"
+#include "engine/raster/TurnUpright.h"
 #include "imagefiles/ExifOrientation.h"
 #include "imagefiles/JpegErrorThrower.h"
 #include "imagefiles/MemoryJpegSource.h"

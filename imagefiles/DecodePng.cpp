@@ -8,7 +8,7 @@
 
 #include <png.h>
 
-#include "engine/TurnUpright.h"
+#include "engine/raster/TurnUpright.h"
 #include "imagefiles/ExifOrientation.h"
 #include "imagefiles/PngChunkWalk.h"
 #include "imagefiles/PngErrorManager.h"

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "engine/ImageStatus.h"
-#include "engine/Raster.h"
+#include "engine/raster/ImageStatus.h"
+#include "engine/raster/Raster.h"
 #include "imagefiles/DecodeImage.h"
 
 namespace imagefiles {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/Raster.h"
+#include "engine/raster/Raster.h"
 
 namespace imagefiles {
 

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/CardTemplate.h"
-#include "engine/ImageReader.h"
-#include "engine/ImageStatus.h"
-#include "engine/Raster.h"
+#include "engine/card/CardTemplate.h"
+#include "engine/raster/ImageReader.h"
+#include "engine/raster/ImageStatus.h"
+#include "engine/raster/Raster.h"
 
 namespace imagefiles {
 

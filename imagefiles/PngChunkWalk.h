@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "engine/ImageStatus.h"
+#include "engine/raster/ImageStatus.h"
 
 namespace imagefiles {
 

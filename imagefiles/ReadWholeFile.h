@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ImageStatus.h"
+#include "engine/raster/ImageStatus.h"
 
 namespace imagefiles {
 

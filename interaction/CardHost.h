@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/CardTemplate.h"
-#include "engine/ImageStatus.h"
-#include "engine/Rect.h"
+#include "engine/card/CardTemplate.h"
+#include "engine/raster/ImageStatus.h"
+#include "geometry/Rect.h"
 #include "platform/Window.h"
 
 namespace interaction {
@@ -16,7 +16,7 @@ class CardHost {
   virtual ~CardHost() = default;
 
   virtual engine::Card& Card() = 0;
-  virtual engine::Rect CardRect() const = 0;  // where the card is shown, client pixels
+  virtual geometry::Rect CardRect() const = 0;  // where the card is shown, client pixels
   virtual platform::Window& HostWindow() = 0;
 
   virtual void RepaintCard() = 0;  // after the pan of a photo changed

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "engine/CardTemplate.h"
+#include "engine/card/CardTemplate.h"
 
 namespace interaction {
 

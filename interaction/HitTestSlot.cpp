@@ -2,7 +2,7 @@
 
 namespace interaction {
 
-int32_t HitTestSlot(const engine::Card& card, const engine::Rect& cardRect, int32_t x, int32_t y) {
+int32_t HitTestSlot(const engine::Card& card, const geometry::Rect& cardRect, int32_t x, int32_t y) {
   const engine::CardTemplate& t = card.cardTemplate;
   if (t.width == 0 || t.height == 0 || !t.regionMap) return -1;
   if (x < cardRect.left || x >= cardRect.right || y < cardRect.top || y >= cardRect.bottom) {

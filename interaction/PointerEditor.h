@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "engine/PhotoPlacement.h"
+#include "engine/card/PhotoPlacement.h"
 #include "interaction/CardHost.h"
 #include "platform/Window.h"
 
@@ -12,7 +12,7 @@ namespace interaction {
 // a photo, a double-click replaces one, dragging a photo pans it.
 class PointerEditor {
  public:
-  using Point = engine::Point;
+  using Point = geometry::Point;
 
   enum class Gesture {
     Idle,

@@ -35,15 +35,15 @@ void RegionFocus::Validate(const engine::Card& card) {
   if (slot_ != -1 && !Visible(card, slot_)) Clear();
 }
 
-engine::Rect RegionFocus::BoxOnScreen(const engine::Card& card, const engine::Rect& cardRect,
+geometry::Rect RegionFocus::BoxOnScreen(const engine::Card& card, const geometry::Rect& cardRect,
                                       int32_t slot) {
   const engine::CardTemplate& t = card.cardTemplate;
   if (!Visible(card, slot) || t.width == 0 || t.height == 0 || cardRect.Width() <= 0 ||
       cardRect.Height() <= 0)
-    return engine::Rect{};
+    return geometry::Rect{};
   const engine::PhotoSlot& s = card.slots[size_t(slot)];
   const int64_t w = cardRect.Width(), h = cardRect.Height();
-  return engine::Rect{cardRect.left + int32_t(s.left * w / t.width),
+  return geometry::Rect{cardRect.left + int32_t(s.left * w / t.width),
                       cardRect.top + int32_t(s.top * h / t.height),
                       cardRect.left + int32_t(s.right * w / t.width),
                       cardRect.top + int32_t(s.bottom * h / t.height)};

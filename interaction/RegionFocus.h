@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "engine/CardTemplate.h"
-#include "engine/Rect.h"
+#include "engine/card/CardTemplate.h"
+#include "geometry/Rect.h"
 
 namespace interaction {
 
@@ -26,7 +26,7 @@ class RegionFocus {
 
   // The slot's box on screen, for a card shown in `cardRect`; empty when the
   // slot is hidden or the card has no size.
-  static engine::Rect BoxOnScreen(const engine::Card& card, const engine::Rect& cardRect,
+  static geometry::Rect BoxOnScreen(const engine::Card& card, const geometry::Rect& cardRect,
                                   int32_t slot);
 
  private:

@@ -3,16 +3,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/Point.h"
-#include "engine/Rect.h"
-#include "engine/Size.h"
+#include "geometry/Point.h"
+#include "geometry/Rect.h"
+#include "geometry/Size.h"
 
 namespace platform {
 
 // The card's own geometry types: client pixels, right and bottom exclusive.
-using engine::Point;
-using engine::Rect;
-using engine::Size;
+using geometry::Point;
+using geometry::Rect;
+using geometry::Size;
 
 // Bytes R, G, B as in every picture of the program.
 struct Colour {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "engine/CardCompositor.h"
-#include "engine/Raster.h"
+#include "engine/compose/CardCompositor.h"
+#include "engine/raster/Raster.h"
 #include "interaction/HintTexts.h"
 #include "tests/app/AppHarness.h"
 

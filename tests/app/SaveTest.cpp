@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/SlotEditing.h"
+#include "engine/card/SlotEditing.h"
 #include "tests/app/AppHarness.h"
 
 using namespace apptest;

@@ -15,8 +15,8 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/CardTemplate.h"
-#include "engine/PhotoPlacement.h"
+#include "engine/card/CardTemplate.h"
+#include "engine/card/PhotoPlacement.h"
 #include "imagefiles/ImageFiles.h"
 
 namespace {
@@ -62,7 +62,7 @@ int DragPan(const std::string& photo, const std::string& drag) {
   state.dragSlot = int32_t(slot);
   state.dragStartPanX = card.slots[slot].panX;
   state.dragStartPanY = card.slots[slot].panY;
-  engine::DragPan(card.slots, state, engine::Rect{0, 0, 900, 600}, 900, 600, dx, dy);
+  engine::DragPan(card.slots, state, geometry::Rect{0, 0, 900, 600}, 900, 600, dx, dy);
   std::printf("%zu=%.9g,%.9g\n", slot, double(card.slots[slot].panX),
               double(card.slots[slot].panY));
   return 0;

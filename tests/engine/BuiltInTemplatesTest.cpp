@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "engine/CardTemplate.h"
+#include "engine/card/CardTemplate.h"
 #include "imagefiles/ImageFiles.h"
 #include "resources/BuiltInImages.h"
 

@@ -1,11 +1,11 @@
-#include "engine/CardCompositor.h"
+#include "engine/compose/CardCompositor.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "FakeImageReader.h"
-#include "engine/PlaceholderTile.h"
+#include "engine/compose/PlaceholderTile.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "FakeImageReader.h"
-#include "engine/CardCompositor.h"
-#include "engine/CardPreview.h"
-#include "engine/DraftComposer.h"
-#include "engine/ScaleNearest.h"
+#include "engine/compose/CardCompositor.h"
+#include "engine/compose/CardPreview.h"
+#include "engine/compose/DraftComposer.h"
+#include "engine/resample/ScaleNearest.h"
 
 namespace {
 

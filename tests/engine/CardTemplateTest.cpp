@@ -1,4 +1,4 @@
-#include "engine/CardTemplate.h"
+#include "engine/card/CardTemplate.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/EditHistory.h"
+#include "engine/card/EditHistory.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "FakeImageReader.h"
-#include "engine/CardCompositor.h"
-#include "engine/PhotoPlacement.h"
-#include "engine/SlotEditing.h"
+#include "engine/compose/CardCompositor.h"
+#include "engine/card/PhotoPlacement.h"
+#include "engine/card/SlotEditing.h"
 
 namespace {
 
@@ -87,7 +87,7 @@ TEST(EditHistory, UndoAndRedoRestoreEveryKindOfEditExactly) {
     history.Start(card);
     std::vector<Snapshot> expected{Snap(card)};
     const std::vector<uint8_t> saved = Render(card, false);
-    const engine::Rect shown{0, 0, 80, 60};
+    const geometry::Rect shown{0, 0, 80, 60};
     for (int step = 0; step < 90; ++step) {
       const size_t slot = size_t(pick(int(card.slots.size())));  // hidden slots too
       switch (pick(9)) {
@@ -167,7 +167,7 @@ TEST_F(HistoryFixture, TheNotchesOfOneWheelGestureOnOneSlotAreOneStep) {
   Put(card, 0, 30, 20, 1);
   Put(card, 1, 30, 20, 2);
   history.Commit(card);
-  const engine::Rect shown{0, 0, 40, 30};
+  const geometry::Rect shown{0, 0, 40, 30};
   auto wheel = [&](size_t slot, int delta) {
     engine::WheelZoomSlot(card.slots, slot, delta, shown, 40, 30, 3, 10);
     return history.CommitGesture(card, Gesture::WheelZoom, slot);

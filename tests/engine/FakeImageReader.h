@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ImageReader.h"
+#include "engine/raster/ImageReader.h"
 
 namespace enginetest {
 

@@ -1,4 +1,4 @@
-#include "engine/PhotoPlacement.h"
+#include "engine/card/PhotoPlacement.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +77,7 @@ TEST(ComputeCrop, AVeryNarrowBoxStillGetsOnePixel) {
 struct DragFixture : ::testing::Test {
   engine::SlotList slots;
   engine::DragState drag;
-  engine::Rect card{0, 0, 900, 600};  // natural size: one screen pixel per template pixel
+  geometry::Rect card{0, 0, 900, 600};  // natural size: one screen pixel per template pixel
   void SetUp() override {
     slots.push_back(SlotWithPhoto(458, 12, 888, 292, 1600, 1200));  // cover 430 x 322
     drag.dragSlot = 0;
@@ -155,7 +155,7 @@ engine::Crop CropBeforeZoom(const PhotoSlot& s) {
   return {origin(s.panX, pw, rw, sw), origin(s.panY, ph, rh, sh), uint32_t(sw), uint32_t(sh)};
 }
 
-void DragPanBeforeZoom(PhotoSlot& s, const engine::DragState& d, const engine::Rect& card,
+void DragPanBeforeZoom(PhotoSlot& s, const engine::DragState& d, const geometry::Rect& card,
                        uint32_t tw, uint32_t th, int32_t x, int32_t y) {
   const float scaleX = float(double(card.Width()) / tw);
   const float scaleY = float(double(card.Height()) / th);
@@ -190,7 +190,7 @@ TEST(Zoom, AtOneCropsAndDragPansAreExactlyAsBefore) {
                                 {37, 23}, {1, 5000}, {5000, 1}, {100000, 90000}, {4000, 3000}};
   const float pans[] = {0.0f, 0.1f, 0.4348f, 0.5f, 0.77f, 1.0f, -3.0f, 5.0f,
                         std::numeric_limits<float>::quiet_NaN()};
-  const engine::Rect cards[] = {{0, 0, 900, 600}, {10, 20, 460, 320}, {-7, 3, 1227, 780}};
+  const geometry::Rect cards[] = {{0, 0, 900, 600}, {10, 20, 460, 320}, {-7, 3, 1227, 780}};
   const int moves[] = {-5000, -37, -1, 0, 1, 13, 999};
   int checked = 0;
   for (const auto& box : boxes) {
@@ -204,7 +204,7 @@ TEST(Zoom, AtOneCropsAndDragPansAreExactlyAsBefore) {
         ASSERT_EQ(got.cropY, want.cropY);
         ASSERT_EQ(got.cropWidth, want.cropWidth);
         ASSERT_EQ(got.cropHeight, want.cropHeight);
-        for (const engine::Rect& card : cards) {
+        for (const geometry::Rect& card : cards) {
           for (int m : moves) {
             engine::SlotList slots{s};
             PhotoSlot before = s;
@@ -256,7 +256,7 @@ TEST(Zoom, ShrinksTheCropByTheZoomInsideThePhoto) {
 }
 
 TEST_F(DragFixture, AtZoomThePhotoFollowsThePointerOneToOneAndReachesEveryEdge) {
-  for (const engine::Rect& shown : {engine::Rect{0, 0, 900, 600}, engine::Rect{10, 20, 460, 320}}) {
+  for (const geometry::Rect& shown : {geometry::Rect{0, 0, 900, 600}, geometry::Rect{10, 20, 460, 320}}) {
     card = shown;
     const double perPixel = 900.0 / shown.Width();  // template pixels per screen pixel
     slots[0].zoom = 2.0f;  // crop 800 x 520 photo pixels shown in a 430 x 280 box

@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/ResampleJob.h"
+#include "engine/resample/ResampleJob.h"
 
 namespace engine {
 namespace {

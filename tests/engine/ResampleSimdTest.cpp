@@ -5,11 +5,11 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/GammaTables.h"
-#include "engine/ResampleJob.h"
-#include "engine/ResampleKernels.h"
-#include "engine/SimdLevel.h"
-#include "engine/TapKernel.h"
+#include "engine/resample/GammaTables.h"
+#include "engine/resample/ResampleJob.h"
+#include "engine/resample/ResampleKernels.h"
+#include "engine/resample/SimdLevel.h"
+#include "engine/resample/TapKernel.h"
 
 namespace engine {
 namespace {

@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "engine/BoxTable.h"
-#include "engine/GammaTables.h"
-#include "engine/InterpolationTable.h"
+#include "engine/resample/BoxTable.h"
+#include "engine/resample/GammaTables.h"
+#include "engine/resample/InterpolationTable.h"
 
 namespace engine {
 namespace {

@@ -4,8 +4,8 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/ResampleJob.h"
-#include "engine/ResampleTask.h"
+#include "engine/resample/ResampleJob.h"
+#include "engine/resample/ResampleTask.h"
 
 namespace engine {
 namespace {

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/ResampleJob.h"
-#include "engine/SimdLevel.h"
+#include "engine/resample/ResampleJob.h"
+#include "engine/resample/SimdLevel.h"
 
 namespace engine {
 namespace {

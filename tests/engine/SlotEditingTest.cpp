@@ -1,4 +1,4 @@
-#include "engine/SlotEditing.h"
+#include "engine/card/SlotEditing.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <random>
 
-#include "engine/PhotoPlacement.h"
+#include "engine/card/PhotoPlacement.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ TEST(ZoomSlotAt, KeepsThePhotoPointUnderThePointWithinAPixel) {
 
 TEST(ZoomSlotAt, ALongWheelGestureDoesNotDrift) {
   engine::SlotList slots{Filled(458, 12, 888, 292, 4000, 3000)};
-  const engine::Rect card{0, 0, 450, 300};  // half size
+  const geometry::Rect card{0, 0, 450, 300};  // half size
   double x0, y0;
   PhotoPointAt(slots[0], 600 + 0.5 * 2, 100 + 0.5 * 2, &x0, &y0);  // screen (300, 50)
   for (int delta : {120, 120, 30, 90, 120, 120, -120, 120, -60, -60, 120, 120}) {

@@ -1,4 +1,4 @@
-#include "engine/TurnUpright.h"
+#include "engine/raster/TurnUpright.h"
 
 #include <gtest/gtest.h>
 

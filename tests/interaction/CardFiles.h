@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/CardTemplate.h"
-#include "engine/PixelFormat.h"
+#include "engine/card/CardTemplate.h"
+#include "engine/raster/PixelFormat.h"
 #include "imagefiles/TestImages.h"
 #include "tools/layout/LayoutContainer.h"
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/SlotEditing.h"
+#include "engine/card/SlotEditing.h"
 #include "interaction/Commands.h"
 #include "interaction/RegionFocus.h"
 #include "tests/interaction/InteractionHarness.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "engine/CardCompositor.h"
+#include "engine/compose/CardCompositor.h"
 #include "tests/interaction/InteractionHarness.h"
 
 using namespace itest;

@@ -24,7 +24,7 @@
 
 #include "app/Startup.h"
 #include "app/TessaryWnd.h"
-#include "engine/CardCompositor.h"
+#include "engine/compose/CardCompositor.h"
 #include "imagefiles/ImageFiles.h"
 #include "interaction/CardFiles.h"
 #include "platform/qt/QtPlatform.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/CardTemplate.h"
+#include "engine/card/CardTemplate.h"
 #include "imagefiles/DecodeImage.h"
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/LayoutFile.h"

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "engine/CardCompositor.h"
-#include "engine/CardTemplate.h"
-#include "engine/PhotoPlacement.h"
+#include "engine/compose/CardCompositor.h"
+#include "engine/card/CardTemplate.h"
+#include "engine/card/PhotoPlacement.h"
 #include "imagefiles/CardWriter.h"
 #include "imagefiles/DecodeImage.h"
 #include "imagefiles/ImageFiles.h"

@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "engine/CardTemplate.h"
-#include "engine/PixelFormat.h"
+#include "engine/card/CardTemplate.h"
+#include "engine/raster/PixelFormat.h"
 
 namespace tools {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/Raster.h"
+#include "engine/raster/Raster.h"
 
 namespace tools {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/Raster.h"
+#include "engine/raster/Raster.h"
 #include "imagefiles/DecodeImage.h"
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/LayoutFile.h"

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <utility>
 
-#include "engine/PhotoPlacement.h"
-#include "engine/PixelFormat.h"
-#include "engine/Raster.h"
+#include "engine/card/PhotoPlacement.h"
+#include "engine/raster/PixelFormat.h"
+#include "engine/raster/Raster.h"
 #include "resources/BuiltInImages.h"
 
 namespace tools {

@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/CardTemplate.h"
-#include "engine/PhotoPlacement.h"
+#include "engine/card/CardTemplate.h"
+#include "engine/card/PhotoPlacement.h"
 #include "imagefiles/CardWriter.h"
 #include "imagefiles/DecodeImage.h"
 #include "imagefiles/ImageFiles.h"
