@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "app/Metrics.h"
-#include "app/TessaryWnd.h"
+#include "app/MainWindow.h"
 #include "imagefiles/ImageFiles.h"
 
 namespace app {
@@ -39,10 +39,10 @@ int TessaryMain(Platform& platform, const engine::ImageReader& reader,
   const int32_t dpi = platform.ScreenDpi();
   const StartupPlacement placement = ComputeStartupPlacement(
       dpi, platform.Frame(), platform.MaximisedClientSize(), platform.StartupShowState());
-  auto window = std::make_unique<CTessaryWnd>(platform, dpi, reader);
+  auto window = std::make_unique<MainWindow>(platform, dpi, reader);
   if (!window->Create(placement.rect, "Tessary 1.0")) return 1;
   window->Show(placement.show);
-  window->OpenFiles(files);
+  window->Actions().OpenFiles(files);
   return platform.Run();
 }
 

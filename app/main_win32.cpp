@@ -6,5 +6,7 @@
 
 int main() {
   platform::win32::Win32Platform platform;
-  return app::TessaryMain(platform);
+  // Files named on the command line open as on Linux: a layout file, then
+  // photos into the empty regions.
+  return app::TessaryMain(platform, platform::win32::Win32Platform::Arguments());
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Interleaved.h"
+#include "document/BuiltInDesigns.h"
 #include "engine/card/CardTemplate.h"
 #include "engine/raster/Raster.h"
 #include "imagefiles/ImageFiles.h"
@@ -27,7 +28,7 @@ inline engine::Card* FiveFullPhotoCard() {
   static engine::Card* card = [] {
     auto* c = new engine::Card;
     imagefiles::ImageFiles reader;
-    engine::LoadBuiltInTemplate(*c, 201, 202, reader);
+    document::MakeBuiltInCard(0, reader, c);
     if (!c->cardTemplate.Installed()) return static_cast<engine::Card*>(nullptr);
     uint64_t seed = 1;
     for (engine::PhotoSlot& slot : c->slots) slot.TakePhoto(NoisyPhoto(6000, 4000, seed++));

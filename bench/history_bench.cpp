@@ -6,7 +6,8 @@
 
 #include "engine/compose/CardCompositor.h"
 #include "engine/card/CardTemplate.h"
-#include "engine/card/EditHistory.h"
+#include "document/BuiltInDesigns.h"
+#include "document/EditHistory.h"
 #include "engine/card/SlotEditing.h"
 #include "imagefiles/ImageFiles.h"
 
@@ -16,9 +17,11 @@ namespace {
 // commit also drops the oldest step and counts the bytes the history holds.
 // The baseline is the draft repaint that follows each notch on screen.
 void BM_WheelNotchWithFullHistory(benchmark::State& state) {
-  engine::Card card;
+  document::CardState cardState;
+  engine::Card& card = cardState.card;
   imagefiles::ImageFiles reader;
-  engine::LoadBuiltInTemplate(card, 201, 202, reader);
+  document::MakeBuiltInCard(0, reader, &card);
+  cardState.photos.resize(card.slots.size());
   if (card.slots.size() < 2) {
     state.SkipWithError("built-in artwork not in this build");
     return;
@@ -28,8 +31,8 @@ void BM_WheelNotchWithFullHistory(benchmark::State& state) {
     for (size_t i = 0; i < photo.ByteSize(); ++i) photo.pixels[i] = uint8_t(i * 7);
     slot.TakePhoto(std::move(photo));
   }
-  engine::EditHistory history;
-  history.Start(card);
+  document::EditHistory history;
+  history.Start(cardState);
   const geometry::Rect shown{0, 0, 900, 600};
   size_t notch = 0;
   auto wheel = [&] {
@@ -37,10 +40,10 @@ void BM_WheelNotchWithFullHistory(benchmark::State& state) {
     const size_t slot = notch % 2;
     const int32_t delta = (notch / 2) % 2 ? -120 : 120;
     engine::WheelZoomSlot(card.slots, slot, delta, shown, 900, 600, slot == 0 ? 600 : 200, 150);
-    history.CommitGesture(card, engine::Gesture::WheelZoom, slot);
+    history.CommitGesture(cardState, document::Gesture::WheelZoom, slot);
     ++notch;
   };
-  for (size_t i = 0; i < engine::EditHistory::kMaxSteps + 10; ++i) wheel();
+  for (size_t i = 0; i < document::EditHistory::kMaxSteps + 10; ++i) wheel();
 
   const uint32_t stride = engine::CardImageStride(900);
   std::vector<uint8_t> buffer(size_t(stride) * 600);

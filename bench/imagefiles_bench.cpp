@@ -130,7 +130,7 @@ void WriteCard(benchmark::State& state, imagefiles::CardFormat format, const cha
   }
   const std::string path = std::string(folder) + "/" + name;
   for (auto _ : state) {
-    if (!imagefiles::WriteCardFile(path, format, card.data(), width, height, stride)) {
+    if (!imagefiles::WriteCard(path, format, card.data(), width, height, stride)) {
       state.SkipWithError("write failed");
       break;
     }

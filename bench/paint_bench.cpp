@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/compose/CardCompositor.h"
+#include "document/BuiltInDesigns.h"
 #include "engine/card/CardTemplate.h"
 #include "imagefiles/ImageFiles.h"
 
@@ -15,7 +16,7 @@ const engine::Card& CardOf24MpPhotos() {
   static engine::Card card = [] {
     engine::Card c;
     imagefiles::ImageFiles reader;
-    engine::LoadBuiltInTemplate(c, 201, 202, reader);
+    document::MakeBuiltInCard(0, reader, &c);
     std::mt19937 rng(11);
     for (engine::PhotoSlot& slot : c.slots) {
       engine::Raster photo = engine::Raster::Allocate(6000, 4000, engine::PixelFormat::Rgb24);

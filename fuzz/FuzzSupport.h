@@ -17,7 +17,8 @@ namespace fuzzing {
 class InputReader : public engine::ImageReader {
  public:
   InputReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  engine::ImageStatus ReadFile(const std::string&, std::vector<uint8_t>* bytes) const override {
+  engine::ImageStatus ReadFile(const std::string&, std::vector<uint8_t>* bytes,
+                               engine::FileStamp* = nullptr) const override {
     bytes->assign(data_, data_ + size_);
     return engine::ImageStatus();
   }

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/card/CardTemplate.h"
 #include "imagefiles/OutputTarget.h"
 #include "imagefiles/SaveResult.h"
 
@@ -19,19 +18,5 @@ enum class CardFormat { Jpeg, Png };
 // a file target is then untouched and no partial file is left behind.
 SaveResult WriteCard(const OutputTarget& target, CardFormat format, const uint8_t* pixels,
                      uint32_t width, uint32_t height, uint32_t stride);
-
-// Renders the card at width x height (RenderCard, `draft` as there) into a
-// card buffer and writes it with WriteCard: what Save does at the
-// template's size in full quality, and what the command-line renderer does.
-// The card is rendered before the target is opened, so a FIFO's reader
-// never waits for the render.
-SaveResult RenderAndWriteCard(const engine::Card& card, uint32_t width, uint32_t height,
-                              bool draft, const OutputTarget& target, CardFormat format);
-
-// The same two with success as a flag, for callers that give no reason.
-bool WriteCardFile(const std::string& path, CardFormat format, const uint8_t* pixels,
-                   uint32_t width, uint32_t height, uint32_t stride);
-bool RenderCardToFile(const engine::Card& card, uint32_t width, uint32_t height, bool draft,
-                      const std::string& path, CardFormat format);
 
 }  // namespace imagefiles

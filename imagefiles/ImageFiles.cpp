@@ -5,9 +5,9 @@
 
 namespace imagefiles {
 
-engine::ImageStatus ImageFiles::ReadFile(const std::string& path,
-                                         std::vector<uint8_t>* bytes) const {
-  return ReadWholeFile(path, bytes);
+engine::ImageStatus ImageFiles::ReadFile(const std::string& path, std::vector<uint8_t>* bytes,
+                                         engine::FileStamp* stamp) const {
+  return ReadWholeFile(path, bytes, stamp);
 }
 
 bool ImageFiles::Decode(const uint8_t* data, uint32_t size, bool withAlpha,

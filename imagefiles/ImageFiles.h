@@ -11,7 +11,8 @@ namespace imagefiles {
 // The engine's window on real files and the PNG/JPEG decoder.
 class ImageFiles : public engine::ImageReader {
  public:
-  engine::ImageStatus ReadFile(const std::string& path, std::vector<uint8_t>* bytes) const override;
+  engine::ImageStatus ReadFile(const std::string& path, std::vector<uint8_t>* bytes,
+                               engine::FileStamp* stamp = nullptr) const override;
   bool Decode(const uint8_t* data, uint32_t size, bool withAlpha,
               engine::Raster* out) const override;
   engine::ImageStatus DecodePhoto(const uint8_t* data, uint32_t size,

@@ -1,5 +1,7 @@
 #include "imagefiles/LayoutFile.h"
 
+#include "imagefiles/ContentHash.h"
+
 #include <cstring>
 #include <new>
 #include <utility>
@@ -104,29 +106,15 @@ std::string LayoutFailureText(LayoutStatus status, const engine::ImageStatus& re
   return LayoutStatusText(status);
 }
 
-bool LoadLayoutFile(engine::Card& card, const std::string& path, const engine::ImageReader& reader,
-                    LayoutStatus* status, engine::ImageStatus* read) {
-  LayoutStatus result = LayoutStatus::Unreadable;
+LayoutStatus ReadLayoutFile(const std::string& path, const engine::ImageReader& reader,
+                            LayoutLayers* layers, uint64_t* hash, engine::ImageStatus* read) {
   std::vector<uint8_t> bytes;
   const engine::ImageStatus readStatus = reader.ReadFile(path, &bytes);
   if (read != nullptr) *read = readStatus;
-  if (readStatus) {
-    LayoutLayers layers;
-    result = ReadLayoutLayers(bytes.data(), bytes.size(), reader, &layers);
-    // The file's bytes are done with; the layers move into the template.
-    std::vector<uint8_t>().swap(bytes);
-    if (result == LayoutStatus::Ok) {
-      try {
-        engine::SetTemplate(card, std::move(layers.regionMap), std::move(layers.overlay));
-      } catch (const std::bad_alloc&) {
-        // SetTemplate leaves the card as it was when memory runs out; a huge
-        // user-made template is a refused file, not the end of the program.
-        result = LayoutStatus::TooLarge;
-      }
-    }
-  }
-  if (status != nullptr) *status = result;
-  return result == LayoutStatus::Ok;
+  if (!readStatus) return LayoutStatus::Unreadable;
+  const LayoutStatus result = ReadLayoutLayers(bytes.data(), bytes.size(), reader, layers);
+  if (result == LayoutStatus::Ok && hash != nullptr) *hash = ContentHash(bytes.data(), bytes.size());
+  return result;
 }
 
 }  // namespace imagefiles

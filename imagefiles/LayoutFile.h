@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/card/CardTemplate.h"
 #include "engine/raster/ImageReader.h"
 #include "engine/raster/ImageStatus.h"
 #include "engine/raster/Raster.h"
@@ -22,7 +21,7 @@ enum class LayoutStatus {
   RegionMapUnreadable,  // the first layer's image is missing or not a PNG we decode
   OverlayUnreadable,    // the same for the second layer
   SizesDiffer,          // the two images differ in width or height
-  TooLarge,             // the template's copies cannot be allocated
+  TooLarge,             // the template cannot be held in memory
 };
 
 // A short English phrase for the user, such as "its two layers differ in size".
@@ -44,11 +43,11 @@ struct LayoutLayers {
 LayoutStatus ReadLayoutLayers(const uint8_t* data, size_t size, const engine::ImageReader& reader,
                               LayoutLayers* layers);
 
-// Reads the layout file at `path` in one piece and installs its two layers
-// as the card's template. False, with the card (template, slots, photos)
-// unchanged, for any file that is not a valid layout; `status`, when given,
-// says why, and `read` how reading the file went.
-bool LoadLayoutFile(engine::Card& card, const std::string& path, const engine::ImageReader& reader,
-                    LayoutStatus* status = nullptr, engine::ImageStatus* read = nullptr);
+// Reads the layout file at `path` in one piece and decodes its two layers.
+// `read` says how reading the file went, `hash` is the ContentHash of its
+// bytes; `*layers` and `*hash` are only written on Ok.
+LayoutStatus ReadLayoutFile(const std::string& path, const engine::ImageReader& reader,
+                            LayoutLayers* layers, uint64_t* hash = nullptr,
+                            engine::ImageStatus* read = nullptr);
 
 }  // namespace imagefiles

@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "imagefiles/PathNames.h"
 #include "imagefiles/TemporaryNames.h"
 
 namespace imagefiles {
@@ -23,11 +24,10 @@ TemporaryFileMode temporaryMode = TemporaryFileMode::Auto;
 void (*writeHook)(uint64_t) = nullptr;
 uint64_t bytesWritten = 0;
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
+// The folder that holds the target's temporary twin.
+std::string FolderOrHere(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  return folder.empty() ? std::string(".") : folder;
 }
 
 // Makes the rename itself durable; a failure here only weakens the
@@ -186,7 +186,7 @@ SaveResult SafeOutputFile::Open(const OutputTarget& target) {
   }
 
   target_ = ResolveLinks(path);
-  const std::string folder = FolderOf(target_);
+  const std::string folder = FolderOrHere(target_);
   RemoveAbandonedTemporaries(folder);
   int fd = OpenUnnamed(folder);
   if (fd >= 0) {
@@ -248,7 +248,7 @@ SaveResult SafeOutputFile::CommitReplacement() {
     // The complete file gets a hidden name for the moment of the rename:
     // rename is what replaces a file in one step, and it needs a name.
     for (int attempt = 0; attempt < 100 && temp_.empty(); ++attempt) {
-      std::string name = FolderOf(target_) + "/" + TemporaryName(NextCounter());
+      std::string name = FolderOrHere(target_) + "/" + TemporaryName(NextCounter());
       const int error = LinkUnnamed(fd_, name);
       if (error == 0) {
         temp_ = std::move(name);
@@ -265,7 +265,7 @@ SaveResult SafeOutputFile::CommitReplacement() {
     return Record(SaveResult::FromErrno(SaveStep::Finish, errno));
   }
   temp_.clear();
-  SyncFolder(FolderOf(target_));
+  SyncFolder(FolderOrHere(target_));
   return failure_;
 }
 

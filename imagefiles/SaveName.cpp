@@ -1,14 +1,10 @@
 #include "imagefiles/SaveName.h"
 
+#include "imagefiles/PathNames.h"
+
 namespace imagefiles {
 
 namespace {
-
-// Where the file's own name begins: folders may have dots in their names.
-size_t NameStart(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? 0 : slash + 1;
-}
 
 std::string LowerAscii(std::string text) {
   for (char& c : text) {
@@ -25,6 +21,7 @@ const char* CardFormatExtension(CardFormat format) {
 
 bool FormatFromExtension(const std::string& path, CardFormat* format) {
   const size_t dot = path.rfind('.');
+  // Folders may have dots in their names.
   if (dot == std::string::npos || dot < NameStart(path)) return false;
   const std::string extension = LowerAscii(path.substr(dot + 1));
   if (extension == "jpg" || extension == "jpeg" || extension == "jpe") {

@@ -6,6 +6,26 @@
 
 namespace interaction {
 
+// What the hint line speaks about. The sentence follows the card: the same
+// subject gives another sentence once the card changes (a photo added, a
+// change undone).
+struct HintSubject {
+  enum class Kind : uint8_t {
+    Card,            // the pointer is elsewhere: what the card still needs
+    PointerRegion,   // the pointer is over region `slot` (-1: over none)
+    KeyboardRegion,  // the focus ring is on region `slot`
+    Command,         // a toolbar button, `command`
+  };
+  Kind kind = Kind::Card;
+  int32_t slot = -1;
+  int command = 0;
+
+  bool operator==(const HintSubject& o) const {
+    return kind == o.kind && slot == o.slot && command == o.command;
+  }
+  bool operator!=(const HintSubject& o) const { return !(*this == o); }
+};
+
 // The hint line's sentence for a pointer over the window but over no
 // region: what the card still needs.
 const char* GeneralHint(const engine::Card& card);
@@ -13,8 +33,7 @@ const char* GeneralHint(const engine::Card& card);
 // For a pointer over slot `slot` (-1: over no region).
 const char* PointerHint(const engine::Card& card, int32_t slot);
 
-// For the toolbar button of `command` under the pointer (0: the pointer
-// left the toolbar); `current` when the command has no sentence of its own.
-const char* CommandHint(const engine::Card& card, int command, const char* current);
+// For the region with the keyboard's focus ring.
+const char* KeyboardHint(const engine::Card& card, int32_t slot);
 
 }  // namespace interaction

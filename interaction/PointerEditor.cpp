@@ -41,10 +41,17 @@ bool PointerEditor::Move(Point point) {
   // A press on an empty slot follows nothing, and a capture the system took
   // away ends the drag's effect until the button comes up.
   if (gesture_ != Gesture::Dragging || !host_.HostWindow().HasPointerCapture()) return true;
-  const engine::Card& card = host_.Card();
-  engine::DragPan(host_.Card().slots, drag_, host_.CardRect(), card.cardTemplate.width,
-                  card.cardTemplate.height, point.x, point.y);
-  host_.RepaintCard();
+  const engine::CardTemplate& t = host_.Card().cardTemplate;
+  const geometry::Rect cardRect = host_.CardRect();
+  // The history takes the whole drag as one step, at the release.
+  host_.Document().EditSlots(
+      [&](engine::SlotList& slots) {
+        const engine::PhotoSlot before = slots[size_t(drag_.dragSlot)];
+        engine::DragPan(slots, drag_, cardRect, t.width, t.height, point.x, point.y);
+        const engine::PhotoSlot& after = slots[size_t(drag_.dragSlot)];
+        return before.panX != after.panX || before.panY != after.panY;
+      },
+      document::Commit::Later);
   return true;
 }
 
@@ -58,7 +65,7 @@ void PointerEditor::Release(Point point) {
   platform::Window& window = host_.HostWindow();
   if (window.HasPointerCapture()) window.ReleasePointer();
   if (gesture == Gesture::Dragging) {
-    host_.DragFinished();
+    host_.Document().CommitPending();
   } else if (pressed >= 0 && HitTest(point) == pressed && !SlotHasPhoto(pressed)) {
     host_.ChoosePhotoForSlot(pressed);
   }
@@ -66,16 +73,19 @@ void PointerEditor::Release(Point point) {
 
 bool PointerEditor::Cancel() {
   if (gesture_ != Gesture::Dragging) return false;
-  engine::SlotList& slots = host_.Card().slots;
-  if (size_t(drag_.dragSlot) < slots.size()) {
-    slots[size_t(drag_.dragSlot)].panX = drag_.dragStartPanX;
-    slots[size_t(drag_.dragSlot)].panY = drag_.dragStartPanY;
-  }
+  const DragState drag = drag_;
   drag_.dragSlot = -1;
   gesture_ = Gesture::Idle;
   platform::Window& window = host_.HostWindow();
   if (window.HasPointerCapture()) window.ReleasePointer();
-  host_.RepaintCard();
+  host_.Document().EditSlots(
+      [&](engine::SlotList& slots) {
+        if (size_t(drag.dragSlot) >= slots.size()) return false;
+        slots[size_t(drag.dragSlot)].panX = drag.dragStartPanX;
+        slots[size_t(drag.dragSlot)].panY = drag.dragStartPanY;
+        return true;
+      },
+      document::Commit::Later);
   return true;
 }
 

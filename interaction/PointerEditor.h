@@ -13,6 +13,7 @@ namespace interaction {
 class PointerEditor {
  public:
   using Point = geometry::Point;
+  using DragState = engine::DragState;
 
   enum class Gesture {
     Idle,

@@ -33,7 +33,8 @@ class Canvas {
   virtual void DrawRgb(const Rect& target, const uint8_t* rgb, int32_t width, int32_t height,
                        int32_t stride) = 0;
 
-  // One line of UTF-8 text resting on the bottom of `rect`, cut at its right.
+  // One line of UTF-8 text resting on the bottom of `rect`; text too long
+  // for it ends in "…".
   virtual void DrawTextLine(const std::string& text, const Rect& rect, const TextStyle& style) = 0;
 
   // The desktop's keyboard focus indicator around `rect`.

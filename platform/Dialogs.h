@@ -44,6 +44,7 @@ struct MenuItem {
   int command = 0;  // 0: a separator
   std::string label;
   bool enabled = true;
+  std::string shortcut;  // shown beside the label: "Ctrl+Z"
 };
 
 }  // namespace platform

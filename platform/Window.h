@@ -22,7 +22,13 @@ struct ToolbarButton {
   std::string label;
   IconImage icon;
   bool separatorBefore = false;
-  std::optional<KeyEvent> shortcut;  // also triggers the command
+};
+
+// A key that runs a command wherever the keyboard is in the window, while
+// the command is enabled.
+struct Shortcut {
+  KeyEvent key;
+  int command = 0;
 };
 
 // Frame extension into the client area, for glass.
@@ -48,8 +54,9 @@ class WindowHandler {
   virtual void OnDoubleClicked(const PointerEvent&) {}
   virtual void OnPointerLeft() {}
   virtual void OnWheel(const WheelEvent&) {}
-  // True when the key was used; Tab and Shift+Tab that are not used move the
-  // focus on to the toolbar.
+  // A key while the window's own area (the card) has the keyboard. True when
+  // the key was used; Tab and Shift+Tab that are not used move the focus on
+  // to the toolbar.
   virtual bool OnKey(const KeyEvent&) { return false; }
   // The right button or the Menu key; `point` is where the menu belongs.
   virtual void OnContextMenu(Point /*point*/, bool /*fromKeyboard*/) {}
@@ -87,6 +94,9 @@ class Window {
   virtual void SetTitle(const std::string& title) = 0;
   virtual void SetIcons(const std::vector<IconImage>& icons) = 0;  // every size there is
   virtual void SetMinimumClientSize(Size size) = 0;
+  // Resizes the window so that its client area has this size (a maximised
+  // window keeps its size).
+  virtual void SetClientSize(Size size) = 0;
   virtual void Show(ShowState state) = 0;
 
   // Asks for a paint of `rect` (clipped to the client area) once events are done.
@@ -106,6 +116,8 @@ class Window {
   // Returns the size the buttons need, one above the other.
   virtual Size SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) = 0;
   virtual void PlaceToolbar(const Rect& rect) = 0;
+  virtual void SetShortcuts(const std::vector<Shortcut>& shortcuts) = 0;
+  // The toolbar's button and the shortcuts of a command.
   virtual void EnableCommand(int command, bool enabled) = 0;
   // The toolbar's buttons take part in Tab focus after the window's own area.
   virtual void FocusToolbar(bool first) = 0;

@@ -26,6 +26,8 @@ TESSARY_EMBEDDED(kSaveIcon48)
 TESSARY_EMBEDDED(kDonateIcon48)
 TESSARY_EMBEDDED(kHelpIcon48)
 TESSARY_EMBEDDED(kTemplateIcon48)
+TESSARY_EMBEDDED(kUndoIcon48)
+TESSARY_EMBEDDED(kRedoIcon48)
 #undef TESSARY_EMBEDDED
 }  // namespace embedded
 
@@ -50,7 +52,8 @@ const Entry kIconResources[] = {
     TESSARY_ENTRY(128, 32, kWindowIcon32),   TESSARY_ENTRY(128, 24, kWindowIcon24),
     TESSARY_ENTRY(128, 16, kWindowIcon16),   TESSARY_ENTRY(203, 48, kSaveIcon48),
     TESSARY_ENTRY(204, 48, kDonateIcon48),   TESSARY_ENTRY(205, 48, kHelpIcon48),
-    TESSARY_ENTRY(206, 48, kTemplateIcon48),
+    TESSARY_ENTRY(206, 48, kTemplateIcon48), TESSARY_ENTRY(208, 48, kUndoIcon48),
+    TESSARY_ENTRY(209, 48, kRedoIcon48),
 };
 #undef TESSARY_ENTRY
 

@@ -10,16 +10,6 @@ struct Blob {
   uint32_t size = 0;
 };
 
-// The built-in templates, in the order the Template command cycles through
-// them: the PNG resource numbers of each one's region map and overlay.
-struct BuiltInTemplatePair {
-  int regionMapId;
-  int overlayId;
-};
-constexpr int kBuiltInTemplateCount = 3;
-constexpr BuiltInTemplatePair kBuiltInTemplatePairs[kBuiltInTemplateCount] = {
-    {201, 202}, {203, 204}, {205, 206}};
-
 // The tile drawn in empty regions.
 constexpr int kPlaceholderTileId = 207;
 
@@ -28,8 +18,8 @@ constexpr int kPlaceholderTileId = 207;
 Blob FindPngResource(int id);
 
 // Icon resources, kept apart from the PNG resources of the same numbers:
-// group 128 is the window icon (sizes 256, 48, 32, 24, 16), groups 203..206
-// the toolbar icons (size 48). Each image is an RGBA PNG. Empty blob when
+// group 128 is the window icon (sizes 256, 48, 32, 24, 16), groups 203..206,
+// 208 and 209 the toolbar icons (size 48). Each image is an RGBA PNG. Empty blob when
 // the group or size does not exist.
 Blob FindIconResource(int groupId, int size);
 

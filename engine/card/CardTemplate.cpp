@@ -5,7 +5,6 @@
 #include <new>
 #include <utility>
 
-#include "resources/BuiltInImages.h"
 
 namespace engine {
 
@@ -77,7 +76,6 @@ void Install(Card& card, uint32_t width, uint32_t height, RegionMap map, Overlay
   t.width = width;
   t.height = height;
   ExtractSlots(t, card.slots);
-  if (card.onTemplateInstalled) card.onTemplateInstalled();
 }
 
 }  // namespace
@@ -117,39 +115,9 @@ bool SetTemplate(Card& card, Raster&& regionMap, Raster&& overlay) {
   return true;
 }
 
-namespace {
-
-bool InstallBuiltInPair(Card& card, int mapId, int overlayId, const ImageReader& reader) {
-  const resources::Blob mapPng = resources::FindPngResource(mapId);
-  const resources::Blob overlayPng = resources::FindPngResource(overlayId);
-  Raster map;
-  Raster overlay;
-  const bool mapOk = mapPng.data && reader.Decode(mapPng.data, mapPng.size, true, &map);
-  const bool overlayOk =
-      overlayPng.data && reader.Decode(overlayPng.data, overlayPng.size, true, &overlay);
-  if (!mapOk || !overlayOk || map.Empty() || overlay.Empty()) return false;
-  if (map.format != PixelFormat::Rgba32 || overlay.format != PixelFormat::Rgba32) return false;
-  if (map.width != overlay.width || map.height != overlay.height) return false;
-  return SetTemplate(card, std::move(map), std::move(overlay));
-}
-
-}  // namespace
-
-void LoadBuiltInTemplate(Card& card, int mapId, int overlayId, const ImageReader& reader) {
-  InstallBuiltInPair(card, mapId, overlayId, reader);
-}
-
-bool SelectBuiltInTemplate(Card& card, int index, const ImageReader& reader) {
-  if (index < 0 || index >= resources::kBuiltInTemplateCount) return false;
-  card.cardTemplate.builtInTemplateIndex = index;
-  const resources::BuiltInTemplatePair& pair = resources::kBuiltInTemplatePairs[index];
-  return InstallBuiltInPair(card, pair.regionMapId, pair.overlayId, reader);
-}
-
-void NextBuiltInTemplate(Card& card, const ImageReader& reader) {
-  const int32_t index = card.cardTemplate.builtInTemplateIndex;
-  const bool wraps = index < 0 || index + 1 >= resources::kBuiltInTemplateCount;
-  SelectBuiltInTemplate(card, wraps ? 0 : index + 1, reader);
+const Raster& Card::Tile() const {
+  static const Raster kNone;
+  return placeholderTile ? *placeholderTile : kNone;
 }
 
 bool AllSlotsFilled(const SlotList& slots) {

@@ -2,10 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
-#include "engine/raster/ImageReader.h"
 #include "engine/card/PhotoSlot.h"
 #include "engine/raster/Raster.h"
 
@@ -26,19 +24,23 @@ struct CardTemplate {
   uint32_t height = 0;
   RegionMap regionMap;  // absent until the first template is set
   Overlay overlay;
-  int32_t builtInTemplateIndex = -1;  // last built-in template chosen, -1 before start-up
 
   bool Installed() const { return width != 0 && height != 0 && overlay != nullptr; }
 };
 
-// Everything the main window owns about the card itself.
+// The tile drawn in empty regions: Rgb24, shared and never written, so a
+// card copies cheaply.
+using PlaceholderTile = std::shared_ptr<const Raster>;
+
+// What a card is made of in pixels: the design's two pictures, the photo
+// slots, and the tile that fills an empty region.
 struct Card {
   CardTemplate cardTemplate;
   SlotList slots;
-  Raster placeholderTile;  // Rgb24, drawn in empty regions
-  // Called at the end of every SetTemplate, once the new slots are in place:
-  // the window lays itself out again and repaints. Empty while no window exists.
-  std::function<void()> onTemplateInstalled;
+  PlaceholderTile placeholderTile;
+
+  // The tile, or an empty raster when the card has none.
+  const Raster& Tile() const;
 };
 
 // Rebuilds the slot boxes and keys from the region map; photos stay with
@@ -55,17 +57,6 @@ void SetTemplate(Card& card, uint32_t width, uint32_t height, const uint8_t* reg
 // (no copy). False, with the card and both rasters unchanged, when they are
 // not two Rgba32 pictures of one size.
 bool SetTemplate(Card& card, Raster&& regionMap, Raster&& overlay);
-
-// Loads a built-in pair by resource number; any failure leaves the card as it was.
-void LoadBuiltInTemplate(Card& card, int mapId, int overlayId, const ImageReader& reader);
-
-// Makes built-in template `index` (0 to resources::kBuiltInTemplateCount - 1)
-// the card's: records the index and loads its pair. True when the pair was
-// installed; an index out of range changes nothing.
-bool SelectBuiltInTemplate(Card& card, int index, const ImageReader& reader);
-
-// The Template command: 0 -> 1 -> 2 -> 0. The index advances even if the load fails.
-void NextBuiltInTemplate(Card& card, const ImageReader& reader);
 
 // True when no visible slot is empty.
 bool AllSlotsFilled(const SlotList& slots);

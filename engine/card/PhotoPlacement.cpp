@@ -1,10 +1,7 @@
 #include "engine/card/PhotoPlacement.h"
 
-#include <cerrno>
 #include <cmath>
 #include <limits>
-#include <new>
-#include <vector>
 
 namespace engine {
 
@@ -43,31 +40,8 @@ int32_t CropOrigin(float pan, uint32_t photoSize, uint32_t cropSize, uint32_t sh
 
 }  // namespace
 
-bool LoadPhotoIntoSlot(SlotList& slots, size_t index, const std::string& path,
-                       const ImageReader& reader, ImageStatus* status) {
-  ImageStatus result;
-  Raster photo;
-  if (index >= slots.size()) {
-    result = ImageStatus::Unreadable(EINVAL);
-  } else {
-    try {
-      std::vector<uint8_t> bytes;
-      result = reader.ReadFile(path, &bytes);
-      if (result && bytes.size() > std::numeric_limits<uint32_t>::max()) {
-        result = ImageStatus::Unreadable(EFBIG);
-      }
-      if (result) result = reader.DecodePhoto(bytes.data(), uint32_t(bytes.size()), &photo);
-    } catch (const std::bad_alloc&) {
-      // A file too big for memory is a photo that did not load.
-      result = ImageStatus::Failed(ImageFailure::OutOfMemory);
-    }
-    if (result && (photo.Empty() || photo.format != PixelFormat::Rgb24)) {
-      result = ImageStatus::Failed(ImageFailure::Damaged);
-    }
-  }
-  if (status != nullptr) *status = result;
-  if (!result) return false;
-
+bool PutPhoto(SlotList& slots, size_t index, Raster&& photo) {
+  if (index >= slots.size() || photo.Empty() || photo.format != PixelFormat::Rgb24) return false;
   PhotoSlot& slot = slots[index];
   slot.TakePhoto(std::move(photo));
   // The old photo's pan and zoom meant a part of a different picture.

@@ -2,9 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
-#include "engine/raster/ImageReader.h"
 #include "engine/card/PhotoSlot.h"
 #include "geometry/Rect.h"
 
@@ -48,14 +46,11 @@ constexpr float kMaxZoom = 8.0f;
 // [kMinZoom, kMaxZoom], kMinZoom for NaN.
 float ClampZoom(float zoom);
 
-// Makes the picture in the file at `path`, decoded as a photo (upright,
-// transparency over white), the photo of slot `index`, shown centred at
-// zoom 1 as any new photo. False, with the slot unchanged, when the file
-// cannot be read or decoded, or the index is not a slot; `status`, when
-// given, then says why (an index that is not a slot, a caller's mistake,
-// reads as Unreadable with EINVAL).
-bool LoadPhotoIntoSlot(SlotList& slots, size_t index, const std::string& path,
-                       const ImageReader& reader, ImageStatus* status = nullptr);
+// Makes a decoded Rgb24 picture the photo of slot `index`, shown centred
+// at zoom 1 as any new photo. False, with the slot and the picture
+// unchanged, when the index is not a slot or the picture is empty or not
+// Rgb24.
+bool PutPhoto(SlotList& slots, size_t index, Raster&& photo);
 
 // Size of the whole photo scaled to cover the box, in template pixels.
 CoverSizeResult CoverSize(uint32_t boxWidth, uint32_t boxHeight, uint32_t photoWidth,

@@ -55,7 +55,7 @@ void DrawSlotPicture(const Card& card, const PhotoSlot& slot, const RasterView& 
         photo.pixels + (size_t(crop.cropY) * slot.photoWidth + size_t(crop.cropX)) * 3;
     Scale(box, origin, int32_t(crop.cropWidth), int32_t(crop.cropHeight), photo.stride, draft);
   } else {
-    DrawPlaceholder(card.placeholderTile, box);
+    DrawPlaceholder(card.Tile(), box);
   }
 }
 

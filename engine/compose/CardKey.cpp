@@ -20,9 +20,7 @@ CardKey CardKey::Of(const Card& card, int32_t width, int32_t height) {
   key.overlay = t.overlay;
   key.templateWidth = t.width;
   key.templateHeight = t.height;
-  key.tile = card.placeholderTile.pixels.get();
-  key.tileWidth = card.placeholderTile.width;
-  key.tileHeight = card.placeholderTile.height;
+  key.tile = card.placeholderTile;
   key.width = width;
   key.height = height;
   key.slots.resize(card.slots.size());
@@ -48,8 +46,7 @@ CardKey CardKey::Of(const Card& card, int32_t width, int32_t height) {
 
 bool CardKey::SameLayout(const CardKey& o) const {
   if (regionMap != o.regionMap || overlay != o.overlay || templateWidth != o.templateWidth ||
-      templateHeight != o.templateHeight || tile != o.tile || tileWidth != o.tileWidth ||
-      tileHeight != o.tileHeight || width != o.width || height != o.height ||
+      templateHeight != o.templateHeight || tile != o.tile || width != o.width || height != o.height ||
       slots.size() != o.slots.size()) {
     return false;
   }

@@ -38,10 +38,9 @@ struct CardKey {
   RegionMap regionMap;
   Overlay overlay;
   uint32_t templateWidth = 0, templateHeight = 0;
-  // The tile is owned by the card, which replaces it only with a new template
-  // set; its address and size identify it.
-  const uint8_t* tile = nullptr;
-  uint32_t tileWidth = 0, tileHeight = 0;
+  // Held, as the photos are: a tile is never written, so the pointer
+  // identifies its pixels.
+  PlaceholderTile tile;
   int32_t width = 0, height = 0;
   std::vector<SlotKey> slots;
 

@@ -178,7 +178,7 @@ void DraftComposer::DrawPicture(const Card& card, const SlotKey& key, Slot& slot
     }
   } else {
     placeholder.resize(size_t(boxWidth) * size_t(boxHeight) * 3);
-    DrawPlaceholder(card.placeholderTile,
+    DrawPlaceholder(card.Tile(),
                     RasterView{placeholder.data(), boxWidth, boxHeight, boxWidth * 3});
     for (int32_t x = 0; x < width; ++x) {
       offsets[size_t(x)] = size_t(columns_[size_t(slot.x0 + x)] - key.left) * 3;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "imagefiles/SafeOutputFile.h"
+#include "imagefiles/PathNames.h"
 #include "imagefiles/win32/WidePath.h"
 
 namespace imagefiles {
@@ -22,15 +23,6 @@ void (*writeHook)(uint64_t) = nullptr;
 uint64_t bytesWritten = 0;
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-std::wstring FolderOf(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  if (slash == std::wstring::npos) {
-    // "C:name" lies in drive C's current folder; a bare name in ours.
-    return path.size() >= 2 && path[1] == L':' ? path.substr(0, 2) : L".";
-  }
-  return path.substr(0, slash + 1);
-}
 
 // A link is saved through: the file it points to is replaced, in that
 // file's folder, and the link stays. A dangling link is replaced itself.

@@ -27,13 +27,14 @@ void QtCanvas::DrawRgb(const Rect& target, const uint8_t* rgb, int32_t width, in
 }
 
 void QtCanvas::DrawTextLine(const std::string& text, const Rect& rect, const TextStyle& style) {
-  const QString line = QString::fromStdString(text);
   const int flags = Qt::TextSingleLine | Qt::AlignBottom |
                     (style.centred ? Qt::AlignHCenter : Qt::AlignLeft);
   const QRect box = ToQRect(rect);
   painter_.save();
   painter_.setClipRect(box, Qt::IntersectClip);
   painter_.setFont(QApplication::font(&widget_));
+  const QString line = painter_.fontMetrics().elidedText(QString::fromStdString(text),
+                                                         Qt::ElideRight, box.width());
   if (style.opaque) {
     painter_.fillRect(painter_.boundingRect(box, flags, line).intersected(box),
                       ToQColor(style.background));

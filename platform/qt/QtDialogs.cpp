@@ -119,7 +119,10 @@ int QtWindow::ShowContextMenu(Point at, const std::vector<MenuItem>& items) {
       menu.addSeparator();
       continue;
     }
-    QAction* action = menu.addAction(QString::fromStdString(item.label));
+    // After a tab, Qt shows the text as the item's key, in a column of its own.
+    QString label = QString::fromStdString(item.label);
+    if (!item.shortcut.empty()) label += QLatin1Char('\t') + QString::fromStdString(item.shortcut);
+    QAction* action = menu.addAction(label);
     action->setData(item.command);
     action->setEnabled(item.enabled);
   }

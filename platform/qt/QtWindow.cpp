@@ -36,23 +36,24 @@ uint32_t Modifiers(Qt::KeyboardModifiers m) {
   return out;
 }
 
+// + shares its key with = on most layouts; the first of two for one key is
+// the one a shortcut uses.
+const std::pair<int, Key> kKeys[] = {
+    {Qt::Key_Tab, Key::Tab},         {Qt::Key_Backtab, Key::Backtab},
+    {Qt::Key_Return, Key::Enter},    {Qt::Key_Enter, Key::Enter},
+    {Qt::Key_Space, Key::Space},     {Qt::Key_Escape, Key::Escape},
+    {Qt::Key_Delete, Key::Delete},   {Qt::Key_Backspace, Key::Backspace},
+    {Qt::Key_Left, Key::Left},       {Qt::Key_Right, Key::Right},
+    {Qt::Key_Up, Key::Up},           {Qt::Key_Down, Key::Down},
+    {Qt::Key_PageUp, Key::PageUp},   {Qt::Key_PageDown, Key::PageDown},
+    {Qt::Key_Home, Key::Home},       {Qt::Key_End, Key::End},
+    {Qt::Key_Plus, Key::Plus},       {Qt::Key_Equal, Key::Plus},
+    {Qt::Key_Minus, Key::Minus},     {Qt::Key_F1, Key::F1},
+    {Qt::Key_Menu, Key::Menu}};
 
 Key ToKey(int key) {
   if (key >= Qt::Key_A && key <= Qt::Key_Z) return Key(uint32_t('A' + (key - Qt::Key_A)));
   if (key >= Qt::Key_0 && key <= Qt::Key_9) return Key(uint32_t('0' + (key - Qt::Key_0)));
-  // + shares its key with = on most layouts.
-  static const std::pair<int, Key> kKeys[] = {
-      {Qt::Key_Tab, Key::Tab},         {Qt::Key_Backtab, Key::Backtab},
-      {Qt::Key_Return, Key::Enter},    {Qt::Key_Enter, Key::Enter},
-      {Qt::Key_Space, Key::Space},     {Qt::Key_Escape, Key::Escape},
-      {Qt::Key_Delete, Key::Delete},   {Qt::Key_Backspace, Key::Backspace},
-      {Qt::Key_Left, Key::Left},       {Qt::Key_Right, Key::Right},
-      {Qt::Key_Up, Key::Up},           {Qt::Key_Down, Key::Down},
-      {Qt::Key_PageUp, Key::PageUp},   {Qt::Key_PageDown, Key::PageDown},
-      {Qt::Key_Home, Key::Home},       {Qt::Key_End, Key::End},
-      {Qt::Key_Plus, Key::Plus},       {Qt::Key_Equal, Key::Plus},
-      {Qt::Key_Minus, Key::Minus},     {Qt::Key_F1, Key::F1},
-      {Qt::Key_Menu, Key::Menu}};
   for (const auto& [qt, ours] : kKeys)
     if (qt == key) return ours;
   return Key::Other;
@@ -60,10 +61,18 @@ Key ToKey(int key) {
 
 QKeySequence ToSequence(const KeyEvent& key) {
   int code = 0;
-  if (key.key >= Key::A && key.key <= Key::Z) code = Qt::Key_A + int(key.key) - 'A';
-  else if (key.key >= Key::Digit0 && key.key <= Key::Digit9) code = Qt::Key_0 + int(key.key) - '0';
-  else if (key.key == Key::F1) code = Qt::Key_F1;
-  else return {};
+  if (key.key >= Key::A && key.key <= Key::Z) {
+    code = Qt::Key_A + int(key.key) - 'A';
+  } else if (key.key >= Key::Digit0 && key.key <= Key::Digit9) {
+    code = Qt::Key_0 + int(key.key) - '0';
+  } else {
+    for (const auto& [qt, ours] : kKeys)
+      if (ours == key.key) {
+        code = qt;
+        break;
+      }
+    if (code == 0) return {};
+  }
   if (key.modifiers & kShift) code |= Qt::SHIFT;
   if (key.modifiers & kControl) code |= Qt::CTRL;
   if (key.modifiers & kAlt) code |= Qt::ALT;
@@ -159,6 +168,12 @@ bool ClientWidget::focusNextPrevChild(bool next) {
 }
 
 void ClientWidget::keyPressEvent(QKeyEvent* event) {
+  // Keys a toolbar button left unused come up to its parent, this widget;
+  // they were not meant for the card.
+  if (!hasFocus()) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
   const Key key = ToKey(event->key());
   if (key == Key::Other || !owner_.handler_.OnKey(KeyEvent{key, Modifiers(event->modifiers())}))
     QWidget::keyPressEvent(event);
@@ -300,6 +315,12 @@ void QtWindow::SetIcons(const std::vector<IconImage>& icons) {
 
 void QtWindow::SetMinimumClientSize(Size size) { widget_->setMinimumSize(size.width, size.height); }
 
+void QtWindow::SetClientSize(Size size) {
+  if (widget_->isMaximized() || widget_->isFullScreen()) return;
+  widget_->resize(std::max(size.width, widget_->minimumWidth()),
+                  std::max(size.height, widget_->minimumHeight()));
+}
+
 void QtWindow::Show(ShowState state) {
   // Keys go to the card first, as the window opens; Tab reaches the toolbar
   // after the regions. Left alone, Qt would focus the first toolbar button.
@@ -379,6 +400,9 @@ Size QtWindow::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t but
   toolbar_->setIconSize(QSize(kIconSide, kIconSide));
   toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   toolbar_->installEventFilter(new HoverReporter(handler_, 0, toolbar_.data()));
+  // The toolbar is a child of the card's widget: without a cursor of its own
+  // it would show the card's last one.
+  toolbar_->setCursor(Qt::ArrowCursor);
   for (const ToolbarButton& b : buttons) {
     if (b.separatorBefore) toolbar_->addSeparator();
     QIcon icon;
@@ -386,10 +410,6 @@ Size QtWindow::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t but
       icon.addPixmap(QPixmap::fromImage(QImage(b.icon.rgba.data(), b.icon.width, b.icon.height,
                                                b.icon.width * 4, QImage::Format_RGBA8888)));
     QAction* action = toolbar_->addAction(icon, QString::fromStdString(b.label));
-    if (b.shortcut) {
-      action->setShortcut(ToSequence(*b.shortcut));
-      action->setShortcutContext(Qt::WindowShortcut);
-    }
     const int command = b.command;
     QObject::connect(action, &QAction::triggered, toolbar_.data(),
                      [this, command] { handler_.OnCommand(command); });
@@ -408,8 +428,27 @@ void QtWindow::PlaceToolbar(const Rect& rect) {
   if (toolbar_) toolbar_->setGeometry(ToQRect(rect));
 }
 
+void QtWindow::SetShortcuts(const std::vector<Shortcut>& shortcuts) {
+  for (const auto& entry : shortcuts_) delete entry.second;
+  shortcuts_.clear();
+  for (const Shortcut& s : shortcuts) {
+    const QKeySequence sequence = ToSequence(s.key);
+    if (sequence.isEmpty()) continue;
+    auto* action = new QAction(widget_.data());
+    action->setShortcut(sequence);
+    action->setShortcutContext(Qt::WindowShortcut);
+    const int command = s.command;
+    QObject::connect(action, &QAction::triggered, widget_.data(),
+                     [this, command] { handler_.OnCommand(command); });
+    widget_->addAction(action);
+    shortcuts_.emplace_back(command, action);
+  }
+}
+
 void QtWindow::EnableCommand(int command, bool enabled) {
   for (const auto& [id, action] : actions_)
+    if (id == command) action->setEnabled(enabled);
+  for (const auto& [id, action] : shortcuts_)
     if (id == command) action->setEnabled(enabled);
 }
 

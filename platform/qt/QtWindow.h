@@ -98,6 +98,7 @@ class QtWindow : public Window {
   void SetTitle(const std::string& title) override;
   void SetIcons(const std::vector<IconImage>& icons) override;
   void SetMinimumClientSize(Size size) override;
+  void SetClientSize(Size size) override;
   void Show(ShowState state) override;
   void Invalidate(const Rect& rect) override;
   void RequestIdle() override;
@@ -108,6 +109,7 @@ class QtWindow : public Window {
   bool HasPointerCapture() const override { return captured_; }
   Size SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) override;
   void PlaceToolbar(const Rect& rect) override;
+  void SetShortcuts(const std::vector<Shortcut>& shortcuts) override;
   void EnableCommand(int command, bool enabled) override;
   void FocusToolbar(bool first) override;
   std::optional<FileChoice> ChooseFileToOpen(const FileDialog& dialog) override;
@@ -136,6 +138,7 @@ class QtWindow : public Window {
   QPointer<ClientWidget> widget_;
   QPointer<QToolBar> toolbar_;
   std::vector<std::pair<int, QAction*>> actions_;  // in toolbar order
+  std::vector<std::pair<int, QAction*>> shortcuts_;
   bool captured_ = false;
   bool grabbed_ = false;  // captured without a pressed button: an explicit grab
   int busyDepth_ = 0;

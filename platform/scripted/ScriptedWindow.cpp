@@ -98,13 +98,12 @@ void ScriptedWindow::Move(Point p, uint32_t modifiers) {
 
 bool ScriptedWindow::KeyPress(Key key, uint32_t modifiers) {
   if (!Alive()) return false;
-  for (const ToolbarButton& b : toolbar) {
-    if (b.shortcut && b.shortcut->key == key && b.shortcut->modifiers == modifiers &&
-        std::find(disabledCommands.begin(), disabledCommands.end(), b.command) ==
-            disabledCommands.end()) {
-      handler_.OnCommand(b.command);
-      return true;
-    }
+  for (const Shortcut& s : shortcuts) {
+    if (s.key.key != key || s.key.modifiers != modifiers) continue;
+    if (std::find(disabledCommands.begin(), disabledCommands.end(), s.command) ==
+        disabledCommands.end())
+      handler_.OnCommand(s.command);
+    return true;  // a disabled command's key does nothing else either
   }
   return handler_.OnKey(KeyEvent{key, modifiers});
 }
@@ -119,6 +118,11 @@ bool ScriptedWindow::DropFiles(const std::vector<std::string>& paths, Point p, b
   dragAccepted_ = false;
   handler_.OnFilesDropped(FileDrag{p, paths, copyAllowed});
   return true;
+}
+
+void ScriptedWindow::SetClientSize(Size size) {
+  clientSizeRequests.push_back(size);
+  Resize(size.width, size.height);
 }
 
 void ScriptedWindow::Resize(int32_t width, int32_t height) {

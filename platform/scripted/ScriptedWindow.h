@@ -53,7 +53,7 @@ class ScriptedWindow : public Window {
   void Wheel(Point p, int32_t angleDelta, uint32_t modifiers = 0) {
     if (Alive()) handler_.OnWheel(WheelEvent{p, angleDelta, modifiers});
   }
-  bool KeyPress(Key key, uint32_t modifiers = 0);  // shortcuts of the toolbar first
+  bool KeyPress(Key key, uint32_t modifiers = 0);  // the window's shortcuts first
   void ContextMenu(Point p, bool fromKeyboard = false) {
     if (Alive()) handler_.OnContextMenu(p, fromKeyboard);
   }
@@ -88,6 +88,8 @@ class ScriptedWindow : public Window {
   int busyStarts = 0;
   std::vector<bool> captureLog;  // true: captured, false: released
   std::vector<ToolbarButton> toolbar;
+  std::vector<Shortcut> shortcuts;
+  std::vector<Size> clientSizeRequests;
   int32_t toolbarButtonWidth = 0;
   Rect toolbarRect;
   std::vector<int> disabledCommands;
@@ -128,6 +130,8 @@ class ScriptedWindow : public Window {
   void SetTitle(const std::string& text) override { title = text; }
   void SetIcons(const std::vector<IconImage>& shown) override { icons = shown; }
   void SetMinimumClientSize(Size size) override { minimumClientSize = size; }
+  // The desktop grants it (a test calls Resize for one that does not).
+  void SetClientSize(Size size) override;
   void Show(ShowState state) override { shows.push_back(state); }
   void Invalidate(const Rect& rect) override;
   void RequestIdle() override { ++idleRequests; }
@@ -139,6 +143,7 @@ class ScriptedWindow : public Window {
   // Buttons of 70 pixels and separators of 6, as a desktop might draw them.
   Size SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) override;
   void PlaceToolbar(const Rect& rect) override { toolbarRect = rect; }
+  void SetShortcuts(const std::vector<Shortcut>& keys) override { shortcuts = keys; }
   void EnableCommand(int command, bool enabled) override;
   void FocusToolbar(bool first) override { toolbarFocusLog.push_back(first); }
   std::optional<FileChoice> ChooseFileToOpen(const FileDialog& dialog) override;

@@ -89,7 +89,7 @@ void Win32Canvas::DrawTextLine(const std::string& text, const Rect& rect,
   std::wstring line = Widen(text);
   RECT r = ToRECT(rect);
   const UINT format =
-      DT_NOPREFIX | DT_SINGLELINE | DT_BOTTOM | (style.centred ? DT_CENTER : DT_LEFT);
+      DT_NOPREFIX | DT_SINGLELINE | DT_BOTTOM | DT_END_ELLIPSIS | (style.centred ? DT_CENTER : DT_LEFT);
 
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   bool owned = false;

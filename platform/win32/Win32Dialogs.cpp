@@ -126,8 +126,10 @@ int Win32Window::ShowContextMenu(Point at, const std::vector<MenuItem>& items) {
     if (item.command == 0) {
       AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     } else {
+      // After a tab, menus show the text as the item's key, in a column of its own.
+      const std::string label = item.shortcut.empty() ? item.label : item.label + "\t" + item.shortcut;
       AppendMenuW(menu, MF_STRING | (item.enabled ? MF_ENABLED : MF_GRAYED), UINT_PTR(item.command),
-                  Widen(item.label).c_str());
+                  Widen(label).c_str());
     }
   }
   POINT p{at.x, at.y};

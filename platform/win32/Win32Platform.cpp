@@ -83,4 +83,14 @@ Colour Win32Platform::FaceColour() {
   return Colour{GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
+std::vector<std::string> Win32Platform::Arguments() {
+  std::vector<std::string> arguments;
+  int count = 0;
+  LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!words) return arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(Narrow(words[i]));
+  LocalFree(words);
+  return arguments;
+}
+
 }  // namespace platform::win32

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -27,6 +28,10 @@ class Win32Platform : public Platform {
   void Quit(int exitCode) override;
   void OpenAddress(const std::string& address) override;
   Colour FaceColour() override;
+
+  // The program's command line after its own name, in UTF-8 as typed,
+  // whatever the ANSI code page.
+  static std::vector<std::string> Arguments();
 
  private:
   bool oleReady_ = false;

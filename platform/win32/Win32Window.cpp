@@ -391,6 +391,16 @@ void Win32Window::Show(ShowState state) {
   UpdateWindow(hwnd_);
 }
 
+void Win32Window::SetClientSize(Size size) {
+  if (!hwnd_ || IsZoomed(hwnd_) || IsIconic(hwnd_)) return;
+  RECT r{0, 0, std::max(size.width, minimumClient_.width),
+         std::max(size.height, minimumClient_.height)};
+  AdjustWindowRectEx(&r, DWORD(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                     DWORD(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 intptr_t Win32Window::OnMinMaxInfo(uintptr_t, intptr_t lParam, bool& handled) {
   if (minimumClient_.width <= 0 && minimumClient_.height <= 0) {
     handled = false;
@@ -600,10 +610,13 @@ intptr_t Win32Window::OnButtonDown(uintptr_t wParam, intptr_t lParam, bool&) {
   return 0;
 }
 
-intptr_t Win32Window::OnButtonUp(uintptr_t wParam, intptr_t lParam, bool&) {
+intptr_t Win32Window::OnButtonUp(uintptr_t wParam, intptr_t lParam, bool& handled) {
+  const Button button = ButtonOf(currentMessage);
   if (Delivering())
-    handler_.OnPointerReleased(
-        PointerEvent{PointOf(lParam), ButtonOf(currentMessage), ModifiersOf(wParam)});
+    handler_.OnPointerReleased(PointerEvent{PointOf(lParam), button, ModifiersOf(wParam)});
+  // The system makes WM_CONTEXTMENU out of the right button's release, but
+  // only when the release reaches its default handling.
+  if (button == Button::Right) handled = false;
   return 0;
 }
 
@@ -679,10 +692,10 @@ bool Win32Window::FilterMessage(void* raw) {
   if (message.hwnd != hwnd_ && (!toolbar_ || message.hwnd != toolbar_)) return false;
   const KeyEvent key = ToKeyEvent(message.wParam);
   if (key.key == Key::Other) return false;
-  for (const Command& command : commands_) {
-    if (command.shortcut && command.shortcut->key == key.key &&
-        command.shortcut->modifiers == key.modifiers) {
-      if (command.enabled) handler_.OnCommand(command.id);
+  for (const Shortcut& shortcut : shortcuts_) {
+    if (shortcut.key.key == key.key && shortcut.key.modifiers == key.modifiers) {
+      if (std::find(disabled_.begin(), disabled_.end(), shortcut.command) == disabled_.end())
+        handler_.OnCommand(shortcut.command);
       return true;
     }
   }
@@ -765,7 +778,10 @@ Size Win32Window::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t 
     entry.fsStyle = BTNS_BUTTON;
     entry.iString = reinterpret_cast<INT_PTR>(labels_.back().c_str());
     entries.push_back(entry);
-    commands_.push_back(Command{b.command, true, b.shortcut});
+    const bool enabled =
+        std::find(disabled_.begin(), disabled_.end(), b.command) == disabled_.end();
+    if (!enabled) entry.fsState &= BYTE(~TBSTATE_ENABLED);
+    commands_.push_back(Command{b.command, enabled});
   }
   SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_));
   SendMessageW(toolbar_, TB_ADDBUTTONSW, entries.size(), reinterpret_cast<LPARAM>(entries.data()));
@@ -785,6 +801,8 @@ void Win32Window::PlaceToolbar(const Rect& rect) {
 }
 
 void Win32Window::EnableCommand(int command, bool enabled) {
+  disabled_.erase(std::remove(disabled_.begin(), disabled_.end(), command), disabled_.end());
+  if (!enabled) disabled_.push_back(command);
   const int index = CommandIndex(command);
   if (index < 0) return;
   commands_[size_t(index)].enabled = enabled;

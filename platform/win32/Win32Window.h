@@ -36,6 +36,7 @@ class Win32Window : public Window {
   void SetTitle(const std::string& title) override;
   void SetIcons(const std::vector<IconImage>& icons) override;
   void SetMinimumClientSize(Size size) override { minimumClient_ = size; }
+  void SetClientSize(Size size) override;
   void Show(ShowState state) override;
   void Invalidate(const Rect& rect) override;
   void RequestIdle() override;
@@ -46,6 +47,7 @@ class Win32Window : public Window {
   bool HasPointerCapture() const override;
   Size SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t buttonWidth) override;
   void PlaceToolbar(const Rect& rect) override;
+  void SetShortcuts(const std::vector<Shortcut>& shortcuts) override { shortcuts_ = shortcuts; }
   void EnableCommand(int command, bool enabled) override;
   void FocusToolbar(bool first) override;
   std::optional<FileChoice> ChooseFileToOpen(const FileDialog& dialog) override;
@@ -109,10 +111,9 @@ class Win32Window : public Window {
   struct Command {
     int id;
     bool enabled;
-    std::optional<KeyEvent> shortcut;
   };
 
-  // Keys the window takes before they are dispatched: the toolbar's
+  // Keys the window takes before they are dispatched: the window's
   // shortcuts, and Tab inside the toolbar. True when used.
   bool FilterMessage(void* message);
   bool RunIdle();
@@ -135,7 +136,9 @@ class Win32Window : public Window {
 
   HWND__* toolbar_ = nullptr;
   _IMAGELIST* toolbarImages_ = nullptr;
-  std::vector<Command> commands_;
+  std::vector<Command> commands_;  // the toolbar's buttons
+  std::vector<Shortcut> shortcuts_;
+  std::vector<int> disabled_;  // commands whose buttons and shortcuts do nothing
   std::vector<std::wstring> labels_;  // the toolbar reads them while it lives
   int32_t buttonWidth_ = 0;
 

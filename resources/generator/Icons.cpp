@@ -421,6 +421,67 @@ Picture MakeStar() {
   return canvas.ToPicture();
 }
 
+// A round arrow turning back over itself: the outline of its shaft and
+// head, drawn for undo (pointing left); redo is its mirror image.
+void TurnArrowPath(cairo_t* cr) {
+  // The shaft: an arc from the lower right round to the upper left.
+  cairo_new_path(cr);
+  cairo_arc_negative(cr, 25, 27, 13, kPi * 0.30, -kPi * 0.62);
+}
+
+Picture MakeTurnArrow(bool mirrored) {
+  CairoCanvas canvas(48, 48);
+  cairo_t* cr = canvas.cr();
+  GroundShadow(cr, 24, 44, 15, 2.0);
+  if (mirrored) {
+    cairo_translate(cr, 48, 0);
+    cairo_scale(cr, -1, 1);
+  }
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  // The head at the shaft's upper end, pointing left and a little down.
+  const double hx = 25 + 13 * std::cos(-kPi * 0.62), hy = 27 + 13 * std::sin(-kPi * 0.62);
+  auto head = [&] {
+    cairo_new_path(cr);
+    cairo_move_to(cr, hx - 10, hy + 1);
+    cairo_line_to(cr, hx + 4, hy - 9);
+    cairo_line_to(cr, hx + 3.5, hy + 9);
+    cairo_close_path(cr);
+  };
+  // Shadow, ink, then the orange band with a light edge, as the star.
+  cairo_save(cr);
+  cairo_translate(cr, 0.8, 1.2);
+  TurnArrowPath(cr);
+  cairo_set_source_rgba(cr, 0.3, 0.12, 0, 0.22);
+  cairo_set_line_width(cr, 8);
+  cairo_stroke(cr);
+  head();
+  cairo_fill(cr);
+  cairo_restore(cr);
+  TurnArrowPath(cr);
+  Ink(cr);
+  cairo_set_line_width(cr, 8);
+  cairo_stroke(cr);
+  head();
+  cairo_set_line_width(cr, 2.4);
+  cairo_stroke_preserve(cr);
+  cairo_fill(cr);
+  cairo_pattern_t* band = OrangeGradient(8, 42);
+  TurnArrowPath(cr);
+  cairo_set_source(cr, band);
+  cairo_set_line_width(cr, 5);
+  cairo_stroke(cr);
+  head();
+  cairo_set_source(cr, band);
+  cairo_fill(cr);
+  cairo_pattern_destroy(band);
+  TurnArrowPath(cr);
+  cairo_set_source_rgba(cr, 1, 0.95, 0.75, 0.55);
+  cairo_set_line_width(cr, 1.2);
+  cairo_stroke(cr);
+  return canvas.ToPicture();
+}
+
 }  // namespace
 
 Picture MakeWindowIcon(int size) {
@@ -440,6 +501,10 @@ Picture MakeToolbarIcon(int id) {
       return MakeBulb();
     case 206:
       return MakeStar();
+    case 208:
+      return MakeTurnArrow(false);
+    case 209:
+      return MakeTurnArrow(true);
     default:
       throw std::invalid_argument("no toolbar icon with that number");
   }

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <utility>
 
 #include "resources/generator/Examples.h"
 #include "resources/generator/Icons.h"
@@ -137,9 +138,10 @@ int main(int argc, char** argv) {
       artwork::WritePng(root + "/icons/128-window-" + std::to_string(size) + ".png",
                         artwork::MakeWindowIcon(size));
     }
-    const char* names[] = {"save", "donate", "help", "template"};
-    for (int id = 203; id <= 206; ++id) {
-      artwork::WritePng(root + "/icons/" + std::to_string(id) + "-" + names[id - 203] + "-48.png",
+    const std::pair<int, const char*> toolbar[] = {
+        {203, "save"}, {204, "donate"}, {205, "help"}, {206, "template"}, {208, "undo"}, {209, "redo"}};
+    for (const auto& [id, name] : toolbar) {
+      artwork::WritePng(root + "/icons/" + std::to_string(id) + "-" + name + "-48.png",
                         artwork::MakeToolbarIcon(id));
     }
   } catch (const std::exception& e) {

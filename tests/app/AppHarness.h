@@ -1,12 +1,13 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "app/TessaryWnd.h"
+#include "app/MainWindow.h"
 #include "imagefiles/ImageFiles.h"
 #include "platform/scripted/ScriptedPlatform.h"
 
@@ -44,7 +45,7 @@ struct TempDir {
 struct AppHarness {
   explicit AppHarness(ScriptedConfig config = Config(), int32_t clientW = 968,
                       int32_t clientH = 620)
-      : platform(config), wnd(std::make_unique<app::CTessaryWnd>(platform, config.dpi, reader)) {
+      : platform(config), wnd(std::make_unique<app::MainWindow>(platform, config.dpi, reader)) {
     const FrameMetrics& m = config.frame;
     created = wnd->Create(
         Rect{0, 0, clientW + 2 * m.frameX, clientH + m.captionHeight + 2 * m.frameY},
@@ -52,8 +53,15 @@ struct AppHarness {
     window = platform.window;
   }
 
-  Rect CardRect() const { return wnd->GetCardRect(); }
-  const engine::Card& Card() const { return wnd->GetCard(); }
+  Rect CardRect() const { return wnd->View().CardRect(); }
+  // A photo of w x h pixels of one grey into a slot, as a finished open would.
+  void Put(size_t slot, uint32_t w, uint32_t h, uint8_t grey) {
+    engine::Raster photo = engine::Raster::Allocate(w, h, engine::PixelFormat::Rgb24);
+    std::fill_n(photo.pixels.get(), photo.ByteSize(), grey);
+    ASSERT_TRUE(wnd->Document().PutPhoto(slot, std::move(photo),
+                                         document::PhotoSource{"photo" + std::to_string(slot)}));
+  }
+  const engine::Card& Card() const { return wnd->Document().Card(); }
   // Invalidations of exactly this rectangle since the logs were cleared.
   int Invalidated(const Rect& r) const {
     int n = 0;
@@ -67,7 +75,7 @@ struct AppHarness {
 
   ScriptedPlatform platform;  // outlives the window object
   imagefiles::ImageFiles reader;
-  std::unique_ptr<app::CTessaryWnd> wnd;
+  std::unique_ptr<app::MainWindow> wnd;
   ScriptedWindow* window = nullptr;
   bool created = false;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -7,29 +8,40 @@
 #include <string>
 #include <vector>
 
+#include "app/Commands.h"
 #include "app/WebAddresses.h"
 #include "tests/app/AppHarness.h"
 
 using namespace apptest;
 namespace fs = std::filesystem;
 
-TEST(Toolbar, FourButtonsWithIconsLabelsAndASeparator) {
+TEST(Toolbar, ButtonsWithIconsLabelsASeparatorAndTheirKeys) {
   AppHarness h;
   const std::vector<ToolbarButton>& tb = h.window->toolbar;
-  ASSERT_EQ(tb.size(), 4u);
-  const int commands[] = {100, 101, 102, 103};
-  const char* labels[] = {"Save", "Template", "Donate", "Help"};
-  for (size_t i = 0; i < 4; ++i) {
+  const int commands[] = {100, 101, 114, 115, 102, 103};
+  const char* labels[] = {"Save", "Template", "Undo", "Redo", "Donate", "Help"};
+  ASSERT_EQ(tb.size(), std::size(labels));
+  for (size_t i = 0; i < tb.size(); ++i) {
     EXPECT_EQ(tb[i].command, commands[i]) << i;
     EXPECT_EQ(tb[i].label, labels[i]) << i;
     EXPECT_EQ(tb[i].icon.width, 48) << i;
     EXPECT_EQ(tb[i].icon.rgba.size(), 48u * 48 * 4) << i;
-    EXPECT_EQ(tb[i].separatorBefore, i == 2) << i;  // between Template and Donate
+    EXPECT_EQ(tb[i].separatorBefore, i == 4) << i;  // between Redo and Donate
+    // Each button's own icon: no two are alike.
+    for (size_t j = 0; j < i; ++j) EXPECT_NE(tb[i].icon.rgba, tb[j].icon.rgba) << i << " " << j;
   }
-  // Each button's own icon: no two are alike.
-  EXPECT_NE(tb[0].icon.rgba, tb[1].icon.rgba);
-  EXPECT_NE(tb[2].icon.rgba, tb[3].icon.rgba);
   EXPECT_EQ(h.window->toolbarRect, (Rect{904, 0, 968, 600}));
+  // Nothing to undo or redo in a new card.
+  EXPECT_EQ(h.window->disabledCommands, (std::vector<int>{114, 115}));
+
+  // Every key appears once, in one command's list.
+  std::vector<std::pair<uint32_t, uint32_t>> keys;
+  for (const app::Command& command : app::AllCommands())
+    for (const KeyEvent& key : command.keys) keys.emplace_back(uint32_t(key.key), key.modifiers);
+  std::sort(keys.begin(), keys.end());
+  EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end());
+  // The window's keys go to the desktop as shortcuts; the region's do not.
+  EXPECT_EQ(h.window->shortcuts.size(), 8u);  // S, T, Z, Y, Shift+Z, F1, O, L
 }
 
 TEST(Commands, TemplateCyclesThroughTheBuiltInsUnderTheWaitCursor) {
@@ -39,7 +51,7 @@ TEST(Commands, TemplateCyclesThroughTheBuiltInsUnderTheWaitCursor) {
   for (int i = 0; i < 3; ++i) {
     h.window->ClearLogs();
     h.window->Command(101);
-    EXPECT_EQ(h.Card().cardTemplate.builtInTemplateIndex, expectedIndex[i]);
+    EXPECT_EQ(h.wnd->Document().State().design.builtInIndex, expectedIndex[i]);
     EXPECT_EQ(h.Card().slots.size(), 5u);  // slots are never removed
     size_t visible = 0;
     for (const engine::PhotoSlot& s : h.Card().slots) visible += s.Hidden() ? 0 : 1;
@@ -67,7 +79,7 @@ TEST(Commands, HelpAndDonateOpenTheirPagesAndChangeNothing) {
   EXPECT_EQ(app::GuidelineAddress(), app::HelpAddress() + "#custom-layouts");
   EXPECT_TRUE(h.window->invalidations.empty());
   EXPECT_EQ(h.CardRect(), card);
-  EXPECT_EQ(h.Card().cardTemplate.builtInTemplateIndex, 0);
+  EXPECT_EQ(h.wnd->Document().State().design.builtInIndex, 0);
 }
 
 TEST(WebAddresses, InstalledHelpPageIsFoundBesideOrUnderTheProgram) {

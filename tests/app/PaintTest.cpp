@@ -41,7 +41,8 @@ TEST(Painting, CardPixelsAreTheDraftRender) {
   ExpectCardOnScreen(h);
   ASSERT_EQ(h.window->images.size(), 1u);
   EXPECT_EQ(h.window->images[0].target, h.CardRect());
-  EXPECT_EQ(h.window->images[0].stride, int32_t(engine::CardImageStride(900)));
+  EXPECT_EQ(h.CardRect(), (Rect{0, 13, 1132, 767}));  // as large as the window allows
+  EXPECT_EQ(h.window->images[0].stride, int32_t(engine::CardImageStride(1132)));
 
   h.window->Resize(600, 500);  // reduced: 532 x 354, a stride with padding
   h.window->Paint();
@@ -55,11 +56,11 @@ TEST(Painting, TheBackgroundIsFilledAroundTheCardOnly) {
   AppHarness h(Config(), 1200, 800);
   h.window->Paint();
   const std::vector<DrawnFill>& fills = h.window->fills;
-  ASSERT_EQ(fills.size(), 4u);
-  EXPECT_EQ(fills[0].rect, (Rect{0, 0, 1200, 90}));
-  EXPECT_EQ(fills[1].rect, (Rect{0, 90, 116, 690}));
-  EXPECT_EQ(fills[2].rect, (Rect{1016, 90, 1200, 690}));
-  EXPECT_EQ(fills[3].rect, (Rect{0, 690, 1200, 800}));
+  // The card spans the width it has and is centred in the height.
+  ASSERT_EQ(fills.size(), 3u);
+  EXPECT_EQ(fills[0].rect, (Rect{0, 0, 1200, 13}));
+  EXPECT_EQ(fills[1].rect, (Rect{1132, 13, 1200, 767}));
+  EXPECT_EQ(fills[2].rect, (Rect{0, 767, 1200, 800}));
   for (const DrawnFill& f : fills) EXPECT_EQ(f.colour, kFace);
   EXPECT_EQ(h.window->PixelAt(1100, 10), kFace);
 
@@ -75,7 +76,7 @@ TEST(Painting, GlassFillsBlackAndDrawsAGlowingHint) {
   AppHarness h(Config(144, true), 1200, 800);
   h.window->Paint();
   for (const DrawnFill& f : h.window->fills) EXPECT_EQ(f.colour, (Colour{0, 0, 0}));
-  const Rect hint = h.wnd->GetHintRect();
+  const Rect hint = h.wnd->View().HintRect();
   EXPECT_EQ(hint, (Rect{0, 770, 1200, 800}));
   ASSERT_EQ(h.window->texts.size(), 1u);
   const DrawnText& t = h.window->texts[0];
@@ -103,7 +104,7 @@ TEST(Painting, OnlyWhatIsAskedForIsDrawn) {
   AppHarness h;
   h.window->Paint();
   h.window->ClearLogs();
-  h.window->Paint(h.wnd->GetHintRect());
+  h.window->Paint(h.wnd->View().HintRect());
   EXPECT_TRUE(h.window->images.empty());  // the card is not rendered for the hint
   EXPECT_EQ(h.window->texts.size(), 1u);
 

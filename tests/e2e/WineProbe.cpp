@@ -14,7 +14,10 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
+#include "document/BuiltInDesigns.h"
+#include "document/PhotoFile.h"
 #include "engine/card/CardTemplate.h"
 #include "engine/card/PhotoPlacement.h"
 #include "imagefiles/ImageFiles.h"
@@ -53,11 +56,12 @@ int DragPan(const std::string& photo, const std::string& drag) {
     return 2;
   const imagefiles::ImageFiles files;
   engine::Card card;
-  card.cardTemplate.width = 900;
-  card.cardTemplate.height = 600;
-  card.cardTemplate.builtInTemplateIndex = 0;
-  engine::LoadBuiltInTemplate(card, 201, 202, files);
-  if (!engine::LoadPhotoIntoSlot(card.slots, slot, path, files)) return 1;
+  engine::Raster decoded;
+  document::PhotoSource source;
+  if (!document::MakeBuiltInCard(0, files, &card) ||
+      !document::ReadPhotoFile(path, files, &decoded, &source) ||
+      !engine::PutPhoto(card.slots, slot, std::move(decoded)))
+    return 1;
   engine::DragState state;
   state.dragSlot = int32_t(slot);
   state.dragStartPanX = card.slots[slot].panX;

@@ -128,7 +128,7 @@ TEST(DrawPlaceholder, CentresTheTileAndShrinksOnlyWhenItDoesNotFit) {
 
 TEST(RenderCard, AtTemplateSizeComposesStraightIntoTheCallersBuffer) {
   Card card;
-  card.placeholderTile = MakeTile(4, 4);
+  card.placeholderTile = std::make_shared<const engine::Raster>(MakeTile(4, 4));
   RegionMapBuilder map(10, 10);
   map.Fill(0, 0, 10, 10, 0, 0, 255);
   Install(card, map, std::vector<uint8_t>(400, 0));
@@ -141,7 +141,7 @@ TEST(RenderCard, AtTemplateSizeComposesStraightIntoTheCallersBuffer) {
 
 TEST(RenderCard, AFilledCardShowsNoTileColourAndUniformStaysUniform) {
   Card card;
-  card.placeholderTile = MakeTile(157, 157);
+  card.placeholderTile = std::make_shared<const engine::Raster>(MakeTile(157, 157));
   RegionMapBuilder map(90, 60);
   map.Fill(0, 0, 45, 60, 255, 0, 0).Fill(45, 0, 90, 60, 0, 255, 0);
   Install(card, map, std::vector<uint8_t>(size_t(90) * 60 * 4, 0));
@@ -162,7 +162,7 @@ TEST(RenderCard, AFilledCardShowsNoTileColourAndUniformStaysUniform) {
 
 TEST(RenderCard, EmptyRegionsShowTheTileAndNoTemplateIsWhitePaper) {
   Card card;
-  card.placeholderTile = MakeTile(157, 157);
+  card.placeholderTile = std::make_shared<const engine::Raster>(MakeTile(157, 157));
   Image blank = Render(card, 7, 3, true);
   EXPECT_EQ(blank.At(6, 2)[0], 255);
   RegionMapBuilder map(200, 200);

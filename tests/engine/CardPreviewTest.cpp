@@ -66,7 +66,7 @@ Card RandomCard(uint32_t w, uint32_t h, std::mt19937& rng) {
     for (int c = 0; c < 3; ++c) overlay[i * 4 + c] = uint8_t(rng());
   }
   engine::SetTemplate(card, w, h, map.pixels.data(), overlay.data());
-  card.placeholderTile = NoisyPhoto(7, 5, rng);
+  card.placeholderTile = std::make_shared<const engine::Raster>(NoisyPhoto(7, 5, rng));
   for (size_t i = 0; i + 1 < card.slots.size(); ++i) {
     card.slots[i].TakePhoto(NoisyPhoto(20 + rng() % 90, 20 + rng() % 90, rng));
     card.slots[i].panX = float(rng() % 1000) / 1000.0f;

@@ -144,51 +144,18 @@ TEST(ExtractSlots, NoOpaquePixelHidesEverySlot) {
   EXPECT_TRUE(engine::AllSlotsFilled(card.slots));
 }
 
-TEST(SetTemplate, CopiesPixelsAndTellsItsOwnerAfterTheSlotsAreReady) {
+TEST(SetTemplate, CopiesPixelsAndMakesTheSlots) {
   Card card;
-  size_t slotsSeen = 0;
-  int calls = 0;
-  card.onTemplateInstalled = [&] {
-    ++calls;
-    slotsSeen = card.slots.size();
-  };
   RegionMapBuilder map(3, 2);
   map.Fill(1, 0, 2, 1, 9, 9, 9);
   std::vector<uint8_t> overlay(map.pixels.size(), 7);
   engine::SetTemplate(card, 3, 2, map.pixels.data(), overlay.data());
-  EXPECT_EQ(calls, 1);
-  EXPECT_EQ(slotsSeen, 1u);
+  EXPECT_EQ(card.slots.size(), 1u);
   EXPECT_EQ(card.cardTemplate.width, 3u);
   EXPECT_EQ(card.cardTemplate.height, 2u);
   map.pixels[0] = 42;  // the caller's arrays are copied, not adopted
   EXPECT_EQ(card.cardTemplate.regionMap[0], 0);
   EXPECT_EQ(card.cardTemplate.overlay[23], 7);
-}
-
-TEST(LoadBuiltInTemplate, MismatchedOrUndecodablePairLeavesTemplate) {
-  // Resource numbers that do not exist fail like an undecodable pair.
-  Card card;
-  RegionMapBuilder map(3, 2);
-  map.Fill(0, 0, 1, 1, 255, 0, 0);
-  Install(card, map);
-  enginetest::FakeImageReader reader;
-  engine::LoadBuiltInTemplate(card, 9001, 9002, reader);
-  EXPECT_EQ(card.cardTemplate.width, 3u);
-  ASSERT_EQ(card.slots.size(), 1u);
-  EXPECT_EQ(card.slots[0].keyColour, 0x0000F8u);
-}
-
-TEST(NextBuiltInTemplate, CyclesTheIndexEvenWhenTheLoadFails) {
-  Card card;
-  card.cardTemplate.builtInTemplateIndex = 0;
-  enginetest::FakeImageReader reader;  // decodes nothing
-  std::vector<int> seen;
-  for (int i = 0; i < 4; ++i) {
-    engine::NextBuiltInTemplate(card, reader);
-    seen.push_back(card.cardTemplate.builtInTemplateIndex);
-  }
-  EXPECT_EQ(seen, (std::vector<int>{1, 2, 0, 1}));
-  EXPECT_EQ(card.cardTemplate.width, 0u);
 }
 
 }  // namespace

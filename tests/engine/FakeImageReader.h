@@ -21,12 +21,13 @@ class FakeImageReader : public engine::ImageReader {
   }
   void AddUnreadable(const std::string& path) { unreadable_.push_back(path); }
 
-  engine::ImageStatus ReadFile(const std::string& path,
-                               std::vector<uint8_t>* bytes) const override {
+  engine::ImageStatus ReadFile(const std::string& path, std::vector<uint8_t>* bytes,
+                               engine::FileStamp* stamp = nullptr) const override {
     for (const auto& u : unreadable_) {
       if (u == path) return engine::ImageStatus::Unreadable(EACCES);
     }
     bytes->assign(path.begin(), path.end());
+    if (stamp) *stamp = engine::FileStamp{bytes->size(), 0};
     return engine::ImageStatus();
   }
 

@@ -19,7 +19,6 @@ namespace {
 
 using engine::Raster;
 using imagefiles::CardFormat;
-using imagefiles::WriteCardFile;
 
 // A card buffer with CardImageStride plus extra padding filled with junk,
 // which the writers must never read as pixels.
@@ -36,7 +35,7 @@ struct Card {
     }
   }
   bool Write(const std::string& path, CardFormat format) const {
-    return WriteCardFile(path, format, bytes.data(), width, height, stride);
+    return imagefiles::WriteCard(path, format, bytes.data(), width, height, stride).Ok();
   }
 };
 
@@ -233,13 +232,13 @@ TEST(CardWriter, BadTargetsAndArgumentsFailWithoutCreatingAnything) {
   EXPECT_FALSE(card.Write(folder.File("taken"), CardFormat::Png));
   ASSERT_TRUE(std::filesystem::remove(folder.File("taken")));
   const std::string path = folder.File("card.png");
-  EXPECT_FALSE(WriteCardFile(path, CardFormat::Png, card.bytes.data(), 8, 8, 23));
-  EXPECT_FALSE(WriteCardFile(path, CardFormat::Jpeg, nullptr, 8, 8, 24));
-  EXPECT_FALSE(WriteCardFile(path, CardFormat::Jpeg, card.bytes.data(), 0, 8, 24));
+  EXPECT_FALSE(imagefiles::WriteCard(path, CardFormat::Png, card.bytes.data(), 8, 8, 23).Ok());
+  EXPECT_FALSE(imagefiles::WriteCard(path, CardFormat::Jpeg, nullptr, 8, 8, 24).Ok());
+  EXPECT_FALSE(imagefiles::WriteCard(path, CardFormat::Jpeg, card.bytes.data(), 0, 8, 24).Ok());
   // libjpeg refuses sides above 65500 with an error, which must end cleanly.
   std::vector<uint8_t> wide(size_t(engine::CardImageStride(70000)), 0);
-  EXPECT_FALSE(WriteCardFile(path, CardFormat::Jpeg, wide.data(), 70000, 1,
-                             engine::CardImageStride(70000)));
+  EXPECT_FALSE(imagefiles::WriteCard(path, CardFormat::Jpeg, wide.data(), 70000, 1,
+                             engine::CardImageStride(70000)).Ok());
   EXPECT_TRUE(folder.Names().empty());
 }
 

@@ -31,7 +31,7 @@ std::vector<uint8_t> Pixels(uint32_t width, uint32_t height) {
 
 bool Save(const std::string& path, CardFormat format = CardFormat::Png) {
   const std::vector<uint8_t> rgb = Pixels(12, 8);
-  return imagefiles::WriteCardFile(path, format, rgb.data(), 12, 8, 36);
+  return imagefiles::WriteCard(path, format, rgb.data(), 12, 8, 36).Ok();
 }
 
 TEST(FileNames, UnicodeNamesAreWrittenReadAndDecoded) {

@@ -7,6 +7,8 @@
 #include <map>
 #include <random>
 
+#include "engine/card/CardTemplate.h"
+#include "imagefiles/ContentHash.h"
 #include "imagefiles/DecodeImage.h"
 #include "imagefiles/LayoutTestFiles.h"
 #include "imagefiles/ParseLayerBlock.h"
@@ -20,8 +22,8 @@ class MemoryReader : public engine::ImageReader {
  public:
   std::map<std::string, Bytes> files;
 
-  engine::ImageStatus ReadFile(const std::string& path,
-                               std::vector<uint8_t>* bytes) const override {
+  engine::ImageStatus ReadFile(const std::string& path, std::vector<uint8_t>* bytes,
+                               engine::FileStamp* = nullptr) const override {
     auto it = files.find(path);
     if (it == files.end()) return engine::ImageStatus::Unreadable(ENOENT);
     *bytes = it->second;
@@ -45,11 +47,14 @@ Bytes Le32(uint32_t v) {
 
 class LayoutFileTest : public ::testing::Test {
  protected:
+  // Reads the file and, when it is good, makes its layers the card's template.
   imagefiles::LayoutStatus Load(const Bytes& file) {
     reader_.files["card.jli"] = file;
-    imagefiles::LayoutStatus status = imagefiles::LayoutStatus::Ok;
-    const bool loaded = imagefiles::LoadLayoutFile(card_, "card.jli", reader_, &status);
-    EXPECT_EQ(loaded, status == imagefiles::LayoutStatus::Ok);
+    imagefiles::LayoutLayers layers;
+    const imagefiles::LayoutStatus status =
+        imagefiles::ReadLayoutFile("card.jli", reader_, &layers);
+    if (status == imagefiles::LayoutStatus::Ok)
+      EXPECT_TRUE(engine::SetTemplate(card_, std::move(layers.regionMap), std::move(layers.overlay)));
     return status;
   }
 
@@ -245,29 +250,27 @@ TEST_F(LayoutFileTest, WorkedSizeExampleIs2072Bytes) {
   }
 }
 
-TEST_F(LayoutFileTest, FailureLeavesTheCardAsItWas) {
-  ASSERT_EQ(Load(SimpleLayoutFile(map_, overlay_)), LayoutStatus::Ok);
-  card_.slots[1].panX = 0.25f;
-  card_.slots[1].photoWidth = 1;
-  card_.slots[1].photoHeight = 1;
-  card_.slots[1].photoPixels.reset(new uint8_t[3]{1, 2, 3});
-  const uint8_t* mapBefore = card_.cardTemplate.regionMap.get();
-  const Bytes mapCopy(mapBefore, mapBefore + 8 * 6 * 4);
-
+TEST_F(LayoutFileTest, FailureWritesNothingAndSaysWhy) {
+  imagefiles::LayoutLayers layers;
+  layers.regionMap = engine::Raster::Allocate(2, 2, engine::PixelFormat::Rgba32);
+  uint64_t hash = 42;
+  engine::ImageStatus read;
   // A valid container whose map has three regions, but an overlay that differs in size.
-  EXPECT_EQ(Load(SimpleLayoutFile(RegionMapPng(10, 6), OverlayPng(10, 7))),
+  reader_.files["card.jli"] = SimpleLayoutFile(RegionMapPng(10, 6), OverlayPng(10, 7));
+  EXPECT_EQ(imagefiles::ReadLayoutFile("card.jli", reader_, &layers, &hash, &read),
             LayoutStatus::SizesDiffer);
-  EXPECT_FALSE(imagefiles::LoadLayoutFile(card_, "missing.jli", reader_));
-
-  EXPECT_EQ(card_.cardTemplate.width, 8u);
-  EXPECT_EQ(card_.cardTemplate.height, 6u);
-  EXPECT_EQ(card_.cardTemplate.regionMap.get(), mapBefore);
-  EXPECT_EQ(Bytes(mapBefore, mapBefore + mapCopy.size()), mapCopy);
-  ASSERT_EQ(card_.slots.size(), 2u);
-  EXPECT_EQ(card_.slots[1].panX, 0.25f);
-  ASSERT_TRUE(card_.slots[1].HasPhoto());
-  EXPECT_EQ(card_.slots[1].photoPixels[2], 3);
-  EXPECT_EQ(card_.cardTemplate.builtInTemplateIndex, -1);
+  EXPECT_TRUE(read.Ok());
+  EXPECT_EQ(imagefiles::ReadLayoutFile("missing.jli", reader_, &layers, &hash, &read),
+            LayoutStatus::Unreadable);
+  EXPECT_EQ(read.systemError, ENOENT);
+  EXPECT_EQ(layers.regionMap.width, 2u);
+  EXPECT_TRUE(layers.overlay.Empty());
+  EXPECT_EQ(hash, 42u);
+  // A good file's hash is that of its bytes.
+  reader_.files["card.jli"] = SimpleLayoutFile(map_, overlay_);
+  ASSERT_EQ(imagefiles::ReadLayoutFile("card.jli", reader_, &layers, &hash), LayoutStatus::Ok);
+  const Bytes& bytes = reader_.files["card.jli"];
+  EXPECT_EQ(hash, imagefiles::ContentHash(bytes.data(), bytes.size()));
 }
 
 // Random damage to a valid file: the loader may refuse it or accept it, but

@@ -10,7 +10,7 @@
 #include "engine/card/CardTemplate.h"
 #include "engine/raster/PixelFormat.h"
 #include "imagefiles/TestImages.h"
-#include "tools/layout/LayoutContainer.h"
+#include "imagefiles/LayoutFileWriter.h"
 
 namespace cardfiles {
 
@@ -69,7 +69,7 @@ class Files {
     const std::vector<uint8_t> over =
         testimages::EncodeRgbPng(overlay.pixels.data(), overlay.width, overlay.height, true);
     std::vector<uint8_t> file;
-    if (!tools::PackLayoutFile(map.data(), map.size(), over.data(), over.size(), &file))
+    if (!imagefiles::PackLayoutFile(map.data(), map.size(), over.data(), over.size(), &file))
       return {};
     return Write(name, file);
   }

@@ -107,7 +107,7 @@ TEST(DropFiles, OnlyTheFirstPhotoThatDecodesFillsTheRegion) {
   EXPECT_EQ(h.Slot(2).photoWidth, 40u);
   EXPECT_EQ(h.Slot(2).photoHeight, 30u);
   for (size_t i : {0, 1, 3, 4}) EXPECT_FALSE(h.Slot(i).HasPhoto());
-  EXPECT_EQ(h.window->invalidations, std::vector<Rect>{h.Client()});
+  EXPECT_EQ(h.window->invalidations, std::vector<Rect>{h.CardRect()});
   EXPECT_TRUE(h.window->messages.empty());
   EXPECT_EQ(h.window->busyStarts, 1);
   EXPECT_EQ(h.window->busyDepth, 0);
@@ -124,14 +124,15 @@ TEST(DropFiles, OutsideEveryRegionPhotosArePassedOverAndTheLayoutLoads) {
   EXPECT_TRUE(h.Drop({photo, layout}, kFrame));
   EXPECT_EQ(h.Card().cardTemplate.width, 600u);
   EXPECT_EQ(h.Card().cardTemplate.height, 400u);
-  EXPECT_EQ(h.Card().cardTemplate.builtInTemplateIndex, 0);
+  EXPECT_EQ(h.wnd->Document().State().design.layoutPath, layout);
+  EXPECT_EQ(h.wnd->Document().State().design.cycleIndex, 0);
   for (const engine::PhotoSlot& s : h.Card().slots) EXPECT_FALSE(s.HasPhoto());
   EXPECT_TRUE(h.window->messages.empty());
-  EXPECT_EQ(h.CardRect(), (Rect{150, 100, 750, 500}));
+  EXPECT_EQ(h.CardRect(), (Rect{0, 0, 900, 600}));  // the same proportions: the same room
 
   // The next Template click goes on with the built-in cycle.
-  h.window->Command(app::CTessaryWnd::IdTemplate);
-  EXPECT_EQ(h.Card().cardTemplate.builtInTemplateIndex, 1);
+  h.window->Command(int(app::CommandId::Template));
+  EXPECT_EQ(h.wnd->Document().State().design.builtInIndex, 1);
   EXPECT_EQ(h.Card().cardTemplate.width, 900u);
 }
 
@@ -218,7 +219,7 @@ TEST(OpenFiles, TheLayoutFirstThenPhotosIntoTheEmptyRegionsInOrder) {
   map.Fill(310, 210, 590, 390, 0, 0, 255);  // slot 2
   const std::string layout = h.files.Layout("three.jli", map, overlay);
 
-  h.wnd->OpenFiles({a, bad, layout, b, d, d});
+  h.wnd->Actions().OpenFiles({a, bad, layout, b, d, d});
   EXPECT_EQ(h.Card().cardTemplate.width, 600u);
   // Slot 0 keeps the photo it had; a and b fill slots 1 and 2; the bad file
   // is passed over and the region it would have had goes to the next one.
@@ -234,5 +235,5 @@ TEST(OpenFiles, TheLayoutFirstThenPhotosIntoTheEmptyRegionsInOrder) {
   EXPECT_EQ(h.window->messages[1].message.text,
             "\"d.png\" was not opened: the card has no empty region left.");
   EXPECT_EQ(h.window->busyDepth, 0);
-  EXPECT_TRUE(h.wnd->GetHistory().CanUndo());  // what was opened is a change to the card
+  EXPECT_TRUE(h.wnd->Document().History().CanUndo());  // what was opened is a change to the card
 }

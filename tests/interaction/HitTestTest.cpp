@@ -13,7 +13,7 @@ void ExpectModelEverywhere(Harness& h) {
   for (int32_t y = r.top - 2; y < r.bottom + 2; ++y)
     for (int32_t x = r.left - 2; x < r.right + 2; ++x) {
       const int32_t want = cardfiles::ExpectedSlot(h.Card(), r, x, y);
-      const int32_t got = h.wnd->HitTestSlot(Point{x, y});
+      const int32_t got = h.wnd->Gestures().HitTest(Point{x, y});
       if (got != want && ++mismatches <= 5)
         ADD_FAILURE() << "at " << x << ", " << y << ": " << got << " instead of " << want;
     }
@@ -26,14 +26,14 @@ TEST(HitTest, BuiltInRegionsAtNaturalAndReducedSize) {
   Harness h;
   ASSERT_EQ(h.CardRect(), (Rect{0, 0, 900, 600}));
   // Template 0's regions in slot order: red, green, blue, magenta, cyan.
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{673, 152}), 0);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{227, 152}), 1);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{227, 448}), 2);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{673, 448}), 3);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{450, 300}), 4);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{4, 4}), -1);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{930, 100}), -1);  // toolbar column
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{-1, 300}), -1);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{673, 152}), 0);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{227, 152}), 1);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{227, 448}), 2);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{673, 448}), 3);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{450, 300}), 4);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{4, 4}), -1);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{930, 100}), -1);  // toolbar column
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{-1, 300}), -1);
   ExpectModelEverywhere(h);
 
   // 632 x 421 inside a 700 x 500 client: the mapping truncates unevenly.
@@ -48,15 +48,15 @@ TEST(HitTest, RightAndBottomEdgesAreOutsideLeftAndTopInside) {
   map.Fill(0, 0, 900, 600, 255, 0, 0);  // one region over the whole card
   h.Install(map, overlay);
   const Rect r = h.CardRect();
-  ASSERT_EQ(r, (Rect{116, 90, 1016, 690}));
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{r.left, r.top}), 0);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{r.right - 1, r.bottom - 1}), 0);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{r.right, r.top}), -1);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{r.left, r.bottom}), -1);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{r.right, r.bottom}), -1);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{r.left - 1, r.top}), -1);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{r.left, r.top - 1}), -1);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{-32768, -32768}), -1);
+  ASSERT_EQ(r, (Rect{0, 13, 1132, 767}));
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{r.left, r.top}), 0);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{r.right - 1, r.bottom - 1}), 0);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{r.right, r.top}), -1);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{r.left, r.bottom}), -1);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{r.right, r.bottom}), -1);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{r.left - 1, r.top}), -1);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{r.left, r.top - 1}), -1);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{-32768, -32768}), -1);
 }
 
 TEST(HitTest, HalfSizeMapsTheSecondClientPixelToTemplatePixelTwo) {
@@ -73,11 +73,11 @@ TEST(HitTest, HalfSizeMapsTheSecondClientPixelToTemplatePixelTwo) {
     ASSERT_EQ(r.Width(), 450);
     ASSERT_EQ(r.Height(), 300);
     ASSERT_TRUE(r.left > 0 || r.top > 0);
-    EXPECT_EQ(h.wnd->HitTestSlot(Point{r.left + 1, r.top + 1}), 2) << r.left << ", " << r.top;
-    EXPECT_EQ(h.wnd->HitTestSlot(Point{r.left + 2, r.top + 2}), 3);
-    EXPECT_EQ(h.wnd->HitTestSlot(Point{r.left, r.top}), -1);
-    EXPECT_EQ(h.wnd->HitTestSlot(Point{r.left + 1, r.top}), -1);
-    EXPECT_EQ(h.wnd->HitTestSlot(Point{r.left, r.top + 1}), -1);
+    EXPECT_EQ(h.wnd->Gestures().HitTest(Point{r.left + 1, r.top + 1}), 2) << r.left << ", " << r.top;
+    EXPECT_EQ(h.wnd->Gestures().HitTest(Point{r.left + 2, r.top + 2}), 3);
+    EXPECT_EQ(h.wnd->Gestures().HitTest(Point{r.left, r.top}), -1);
+    EXPECT_EQ(h.wnd->Gestures().HitTest(Point{r.left + 1, r.top}), -1);
+    EXPECT_EQ(h.wnd->Gestures().HitTest(Point{r.left, r.top + 1}), -1);
   }
 }
 
@@ -90,11 +90,11 @@ TEST(HitTest, KeyMatchIgnoresTheLowThreeBitsButNotTheFourth) {
   h.Install(map, overlay);
   ASSERT_EQ(h.Card().slots[0].keyColour, 0x0000F0u);
   ASSERT_EQ(h.Card().slots[1].keyColour, 0x0000F8u);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{150, 150}), 1);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{151, 150}), 1);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{170, 170}), 0);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{99, 150}), -1);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{300, 150}), -1);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{150, 150}), 1);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{151, 150}), 1);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{170, 170}), 0);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{99, 150}), -1);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{300, 150}), -1);
 }
 
 TEST(HitTest, AlphaOfTheRegionMapPixelPlaysNoPart) {
@@ -104,8 +104,8 @@ TEST(HitTest, AlphaOfTheRegionMapPixelPlaysNoPart) {
   map.Set(160, 160, 255, 0, 0, 0);  // transparent, but in the box and of the key's colour
   map.Set(161, 160, 0, 0, 0, 0);    // transparent black: no region
   h.Install(map, overlay);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{160, 160}), 0);
-  EXPECT_EQ(h.wnd->HitTestSlot(Point{161, 160}), -1);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{160, 160}), 0);
+  EXPECT_EQ(h.wnd->Gestures().HitTest(Point{161, 160}), -1);
 }
 
 TEST(HitTest, FrameInsideABoxHitsNothing) {
@@ -128,16 +128,16 @@ TEST(HitTest, FrameInsideABoxHitsNothing) {
   EXPECT_EQ(h.Hit(frame), -1);
 
   h.Move(h.In(0));
-  ASSERT_EQ(h.wnd->GetHintText(), hints::kHintClickToAdd);
+  ASSERT_EQ(h.wnd->View().HintText(), hints::kHintClickToAdd);
   h.Move(frame);
-  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintAddMorePhotos);
+  EXPECT_EQ(h.wnd->View().HintText(), hints::kHintAddMorePhotos);
   EXPECT_EQ(h.window->Cursor(), CursorShape::Arrow);
 }
 
 TEST(HitTest, NothingIsHitBeforeTheWindowExists) {
   ScriptedPlatform platform;
   imagefiles::ImageFiles reader;
-  app::CTessaryWnd wnd(platform, 96, reader);  // not created
-  EXPECT_EQ(wnd.HitTestSlot(Point{0, 0}), -1);
-  EXPECT_EQ(wnd.HitTestSlot(Point{10, 10}), -1);
+  app::MainWindow wnd(platform, 96, reader);  // not created
+  EXPECT_EQ(wnd.Gestures().HitTest(Point{0, 0}), -1);
+  EXPECT_EQ(wnd.Gestures().HitTest(Point{10, 10}), -1);
 }

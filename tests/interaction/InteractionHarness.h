@@ -21,12 +21,22 @@ struct Harness : AppHarness {
   explicit Harness(int32_t clientW = 968, int32_t clientH = 620)
       : AppHarness(Config(), clientW, clientH) {}
 
-  engine::Card& Card() { return wnd->GetCard(); }
-  engine::PhotoSlot& Slot(size_t i) { return Card().slots.at(i); }
+  const engine::Card& Card() { return wnd->Document().Card(); }
+  const engine::PhotoSlot& Slot(size_t i) { return Card().slots.at(i); }
+  // Changes a slot as a finished gesture would have.
+  template <typename Change>
+  void Edit(size_t slot, Change change) {
+    wnd->Document().EditSlots(
+        [&](engine::SlotList& slots) {
+          change(slots.at(slot));
+          return true;
+        },
+        document::Commit::Step);
+  }
 
   ClientPoint In(size_t slot) { return cardfiles::PointInSlot(Card(), CardRect(), slot); }
   static Point At(ClientPoint p) { return Point{p.x, p.y}; }
-  int32_t Hit(ClientPoint p) const { return wnd->HitTestSlot(At(p)); }
+  int32_t Hit(ClientPoint p) const { return wnd->Gestures().HitTest(At(p)); }
 
   void Move(ClientPoint p) { window->Move(At(p)); }
   void Press(ClientPoint p) { window->Press(At(p)); }
@@ -43,21 +53,21 @@ struct Harness : AppHarness {
     return window->DragFiles(paths, At(p), copyAllowed);
   }
 
-  // Puts a photo into a slot behind the window's back, as a finished
-  // earlier click would have.
+  // Puts a photo into a slot, as a finished earlier click would have.
   void Fill(size_t slot, uint32_t w = 64, uint32_t h = 48) {
     const std::string path = files.Photo("fill" + std::to_string(serial++) + ".png", w, h,
                                          Rgb{30, 120, 200});
-    ASSERT_TRUE(engine::LoadPhotoIntoSlot(Card().slots, slot, path, reader));
+    ASSERT_TRUE(wnd->Document().LoadPhoto(slot, path));
   }
 
   // Installs a template from raw pixels, as a dropped layout would.
   void Install(const Rgba& map, const Rgba& overlay) {
-    engine::SetTemplate(Card(), map.width, map.height, map.pixels.data(), overlay.pixels.data());
+    const std::string path = files.Layout("install" + std::to_string(serial++) + ".jli", map, overlay);
+    ASSERT_EQ(wnd->Document().OpenLayout(path), imagefiles::LayoutStatus::Ok);
   }
 
-  int HintRepaints() const { return Invalidated(wnd->GetHintRect()); }
-  int CardRepaints() const { return Invalidated(wnd->GetCardRect()); }
+  int HintRepaints() const { return Invalidated(wnd->View().HintRect()); }
+  int CardRepaints() const { return Invalidated(wnd->View().CardRect()); }
   int WholeRepaints() const { return Invalidated(Client()); }
 
   cardfiles::Files files;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "engine/card/SlotEditing.h"
-#include "interaction/Commands.h"
+#include "app/Commands.h"
 #include "interaction/RegionFocus.h"
 #include "tests/interaction/InteractionHarness.h"
 
@@ -23,28 +23,28 @@ constexpr uint32_t kWideW = 860, kWideH = 140;
 TEST(Keyboard, TabWalksTheVisibleRegionsThenLetsFocusGoOnToTheToolbar) {
   Harness h;
   h.window->Focus(true, FocusReason::Forward);  // Tab came in from the toolbar
-  EXPECT_EQ(h.wnd->GetFocus().Slot(), 0);
-  EXPECT_TRUE(h.wnd->GetFocus().RingVisible());
-  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintPressEnterToAdd);
+  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), 0);
+  EXPECT_TRUE(h.wnd->Gestures().Focus().RingVisible());
+  EXPECT_EQ(h.wnd->View().HintText(), hints::kHintPressEnterToAdd);
   for (int32_t s = 1; s < 5; ++s) {
     EXPECT_TRUE(h.window->KeyPress(Key::Tab));
-    EXPECT_EQ(h.wnd->GetFocus().Slot(), s);
+    EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), s);
   }
   EXPECT_FALSE(h.window->KeyPress(Key::Tab));  // the desktop moves on to the toolbar
-  EXPECT_EQ(h.wnd->GetFocus().Slot(), -1);
+  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), -1);
 
   h.window->Focus(true, FocusReason::Backward);  // Shift+Tab from the toolbar
-  EXPECT_EQ(h.wnd->GetFocus().Slot(), 4);
+  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), 4);
   EXPECT_TRUE(h.window->KeyPress(Key::Backtab));
-  EXPECT_EQ(h.wnd->GetFocus().Slot(), 3);
+  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), 3);
 
   // Template 1 has four regions: the hidden fifth is passed over, and a
   // focused region that disappears takes the focus with it.
-  h.window->Command(app::CTessaryWnd::IdTemplate);
-  EXPECT_EQ(h.wnd->GetFocus().Slot(), 3);
+  h.window->Command(int(app::CommandId::Template));
+  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), 3);
   EXPECT_FALSE(h.window->KeyPress(Key::Tab));
-  h.window->Command(app::CTessaryWnd::IdTemplate);  // three regions: slot 3 is gone
-  EXPECT_EQ(h.wnd->GetFocus().Slot(), -1);
+  h.window->Command(int(app::CommandId::Template));  // three regions: slot 3 is gone
+  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), -1);
 }
 
 TEST(Keyboard, TheRingIsPaintedOnlyWhileTheWindowHasFocusAndNeverSaved) {
@@ -62,8 +62,8 @@ TEST(Keyboard, TheRingIsPaintedOnlyWhileTheWindowHasFocusAndNeverSaved) {
   // A click puts the keys on a region without showing a ring.
   h.window->Focus(true);
   h.Click(h.In(2));
-  EXPECT_EQ(h.wnd->GetFocus().Slot(), 2);
-  EXPECT_FALSE(h.wnd->GetFocus().RingVisible());
+  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), 2);
+  EXPECT_FALSE(h.wnd->Gestures().Focus().RingVisible());
 }
 
 TEST(Keyboard, EnterSpaceAndCtrlOChooseAPhotoForTheRegion) {
@@ -89,8 +89,8 @@ TEST(Keyboard, ArrowsPlusMinusZeroAndDeleteEditTheFocusedPhoto) {
   Harness h;
   h.Fill(0, kWideW, kWideH);
   h.window->Focus(true, FocusReason::Forward);
-  ASSERT_EQ(h.wnd->GetFocus().Slot(), 0);
-  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintKeysMovePicture);
+  ASSERT_EQ(h.wnd->Gestures().Focus().Slot(), 0);
+  EXPECT_EQ(h.wnd->View().HintText(), hints::kHintKeysMovePicture);
   // One screen pixel, or ten with Shift, as a drag of that length.
   h.window->KeyPress(Key::Right);
   EXPECT_FLOAT_EQ(h.Slot(0).panX, 0.5f - 1.0f / 1720);
@@ -113,18 +113,18 @@ TEST(Keyboard, ArrowsPlusMinusZeroAndDeleteEditTheFocusedPhoto) {
 
   EXPECT_TRUE(h.window->KeyPress(Key::Delete));
   EXPECT_FALSE(h.Slot(0).HasPhoto());
-  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintPressEnterToAdd);
+  EXPECT_EQ(h.wnd->View().HintText(), hints::kHintPressEnterToAdd);
   // Undo and redo bring the photo and its sentence back, and take them again.
   EXPECT_TRUE(h.window->KeyPress(Letter('Z'), kControl));
   EXPECT_TRUE(h.Slot(0).HasPhoto());
-  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintKeysMovePicture);
+  EXPECT_EQ(h.wnd->View().HintText(), hints::kHintKeysMovePicture);
   EXPECT_TRUE(h.window->KeyPress(Letter('Y'), kControl));
   EXPECT_FALSE(h.Slot(0).HasPhoto());
-  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintPressEnterToAdd);
+  EXPECT_EQ(h.wnd->View().HintText(), hints::kHintPressEnterToAdd);
   // A photo chosen with Enter: the sentence is the one for a photo.
   h.QueueOpen(h.files.Photo("d.png", 40, 10, Rgb{1, 2, 3}));
   EXPECT_TRUE(h.window->KeyPress(Key::Enter));
-  EXPECT_EQ(h.wnd->GetHintText(), hints::kHintKeysMovePicture);
+  EXPECT_EQ(h.wnd->View().HintText(), hints::kHintKeysMovePicture);
   h.Fill(0);
   EXPECT_TRUE(h.window->KeyPress(Key::Backspace));
   EXPECT_FALSE(h.Slot(0).HasPhoto());
@@ -136,7 +136,8 @@ TEST(Keyboard, ArrowsPlusMinusZeroAndDeleteEditTheFocusedPhoto) {
 TEST(Keyboard, EscapeDuringADragPutsThePhotoBack) {
   Harness h;
   h.Fill(0, kWideW, kWideH);
-  h.Slot(0).panX = 0.3f;
+  h.Edit(0, [](engine::PhotoSlot& s) { s.panX = 0.3f; });
+  const size_t steps = h.wnd->Document().History().UndoSteps();
   const ClientPoint p = h.In(0);
   h.Press(p);
   h.Move(ClientPoint{p.x - 200, p.y});
@@ -147,15 +148,14 @@ TEST(Keyboard, EscapeDuringADragPutsThePhotoBack) {
   h.Move(ClientPoint{p.x - 300, p.y});  // moves no longer drag
   h.Release(ClientPoint{p.x - 300, p.y});
   EXPECT_EQ(h.Slot(0).panX, 0.3f);
-  EXPECT_FALSE(h.wnd->GetHistory().CanUndo());    // nothing happened to the card
+  EXPECT_EQ(h.wnd->Document().History().UndoSteps(), steps);  // nothing happened to the card
   EXPECT_FALSE(h.window->KeyPress(Key::Escape));  // no drag, nothing to cancel
 }
 
 TEST(Keyboard, ShortcutsRunTheToolbarsCommands) {
   Harness h;
-  ASSERT_EQ(h.window->toolbar.size(), 4u);
   h.window->KeyPress(Letter('T'), kControl);
-  EXPECT_EQ(h.Card().cardTemplate.builtInTemplateIndex, 1);
+  EXPECT_EQ(h.wnd->Document().State().design.builtInIndex, 1);
   h.window->KeyPress(Key::F1);
   ASSERT_EQ(h.platform.openedAddresses.size(), 1u);
   h.window->messageAnswers.push_back(MessageAnswer::No);  // regions are empty: no save
@@ -169,42 +169,61 @@ TEST(RegionMenu, OffersWhatAppliesAndDoesIt) {
   const ClientPoint p = h.In(0);
   h.window->ContextMenu(Harness::At(p));
   ASSERT_EQ(h.window->menus.size(), 1u);
+  // The photo's commands, the history's, the design's: each with its key.
+  struct Item {
+    const char* label;
+    const char* shortcut;
+    bool enabled;
+  };
+  const Item expected[] = {{"Choose photo...", "Enter", true},
+                           {"Remove photo", "Delete", true},
+                           {"Zoom in", "+", true},
+                           {"Zoom out", "-", false},  // not zoomed in
+                           {"Reset position and zoom", "0", false},  // centred, not zoomed
+                           {"", "", true},
+                           {"Undo", "Ctrl+Z", true},
+                           {"Redo", "Ctrl+Y", false},
+                           {"", "", true},
+                           {"Open layout...", "Ctrl+L", true}};
   const std::vector<MenuItem>& items = h.window->menus[0];
-  ASSERT_EQ(items.size(), 5u);
-  EXPECT_EQ(items[0].label, "Choose photo...");
-  EXPECT_EQ(items[1].label, "Remove photo");
-  EXPECT_EQ(items[2].label, "Reset position and zoom");
-  EXPECT_EQ(items[3].command, 0);  // a separator
-  EXPECT_EQ(items[4].label, "Open layout...");
-  EXPECT_TRUE(items[0].enabled);
-  EXPECT_TRUE(items[1].enabled);
-  EXPECT_FALSE(items[2].enabled);  // centred and not zoomed: nothing to reset
+  ASSERT_EQ(items.size(), std::size(expected));
+  for (size_t i = 0; i < items.size(); ++i) {
+    EXPECT_EQ(items[i].label, expected[i].label) << i;
+    EXPECT_EQ(items[i].shortcut, expected[i].shortcut) << i;
+    EXPECT_EQ(items[i].enabled, expected[i].enabled) << i;
+    EXPECT_EQ(items[i].command == 0, *expected[i].label == 0) << i;
+  }
 
-  h.Slot(0).zoom = 2.0f;
-  h.window->menuAnswers.push_back(interaction::kCommandResetPhoto);
+  h.window->menuAnswers.push_back(int(app::CommandId::ZoomIn));
   h.window->ContextMenu(Harness::At(p));
-  EXPECT_TRUE(h.window->menus[1][2].enabled);
+  EXPECT_EQ(h.Slot(0).zoom, 1.25f);
+  h.window->menuAnswers.push_back(int(app::CommandId::ResetPhoto));
+  h.window->ContextMenu(Harness::At(p));
+  EXPECT_TRUE(h.window->menus[2][4].enabled);
   EXPECT_EQ(h.Slot(0).zoom, 1.0f);
-  h.window->menuAnswers.push_back(interaction::kCommandRemovePhoto);
+  h.window->menuAnswers.push_back(int(app::CommandId::Undo));
+  h.window->ContextMenu(Harness::At(p));
+  EXPECT_EQ(h.Slot(0).zoom, 1.25f);
+  h.window->menuAnswers.push_back(int(app::CommandId::RemovePhoto));
   h.window->ContextMenu(Harness::At(p));
   EXPECT_FALSE(h.Slot(0).HasPhoto());
 
   // An empty region: only choosing applies. The keyboard's menu acts on the
   // focused region.
-  h.window->menuAnswers.push_back(interaction::kCommandChoosePhoto);
+  h.window->menuAnswers.push_back(int(app::CommandId::ChoosePhoto));
   h.QueueOpen(h.files.Photo("m.png", 25, 25, Rgb{4, 4, 4}));
   h.window->Focus(true, FocusReason::Forward);
   h.window->KeyPress(Key::Tab);
   h.window->ContextMenu(Point{}, true);
-  EXPECT_FALSE(h.window->menus[3][1].enabled);
-  EXPECT_FALSE(h.window->menus[3][2].enabled);
+  for (size_t i : {1, 2, 3, 4}) EXPECT_FALSE(h.window->menus[5][i].enabled) << i;
   EXPECT_EQ(h.Slot(1).photoWidth, 25u);
 
-  // Outside every region only the layout can be opened.
+  // Outside every region only the history and the layout apply.
   h.window->ContextMenu(Point{4, 4});
-  EXPECT_FALSE(h.window->menus[4][0].enabled);
-  EXPECT_TRUE(h.window->menus[4][4].enabled);
-  h.window->menuAnswers.push_back(interaction::kCommandOpenLayout);
+  EXPECT_FALSE(h.window->menus[6][0].enabled);
+  EXPECT_TRUE(h.window->menus[6][6].enabled);
+  EXPECT_TRUE(h.window->menus[6][9].enabled);
+  h.window->menuAnswers.push_back(int(app::CommandId::OpenLayout));
   h.window->openAnswers.push_back(FileChoice{h.files.SimpleLayout("m.jli", 500, 300), 0});
   h.window->ContextMenu(Point{4, 4});
   EXPECT_EQ(h.Card().cardTemplate.width, 500u);

@@ -32,6 +32,7 @@ TEST(PhotoFailures, EachReasonIsToldOnceAndTheCardStaysAsItWas) {
   Harness h;
   h.Fill(1);
   const engine::PhotoSlot before = h.Slot(1);
+  const size_t steps = h.wnd->Document().History().UndoSteps();
   struct Case {
     std::string path;
     std::string message;
@@ -57,7 +58,7 @@ TEST(PhotoFailures, EachReasonIsToldOnceAndTheCardStaysAsItWas) {
     EXPECT_TRUE(h.window->invalidations.empty());
     EXPECT_EQ(h.window->busyDepth, 0);
   }
-  EXPECT_FALSE(h.wnd->GetHistory().CanUndo());
+  EXPECT_EQ(h.wnd->Document().History().UndoSteps(), steps);
 
   h.window->messages.clear();
   h.QueueOpen(h.files.Photo("good.png", 30, 30, Rgb{5, 5, 5}));
@@ -85,8 +86,8 @@ TEST(PhotoFailures, ADropNamesTheFirstFailureOnlyWhenNothingWorked) {
 TEST(PhotoFailures, ANewPhotoStartsCentredWhateverTheOldOneDid) {
   Harness h;
   h.Fill(0, 860, 140);
-  h.Slot(0).panX = 0.2f;
-  h.Slot(0).zoom = 3.0f;
+  h.Edit(0, [](engine::PhotoSlot& s) { s.panX = 0.2f; });
+  h.Edit(0, [](engine::PhotoSlot& s) { s.zoom = 3.0f; });
   h.Drop({h.files.Photo("new.png", 900, 100, Rgb{1, 1, 1})}, h.In(0));
   EXPECT_EQ(h.Slot(0).panX, 0.5f);
   EXPECT_EQ(h.Slot(0).panY, 0.5f);

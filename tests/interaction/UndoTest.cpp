@@ -44,10 +44,10 @@ TEST(Undo, EveryKindOfEditGoesBackStepByStepAndComesAgain) {
   h.window->Focus(true, FocusReason::Forward);
   h.window->KeyPress(Digit(0));
   h.window->KeyPress(Key::Delete);
-  h.window->Command(app::CTessaryWnd::IdTemplate);
+  h.window->Command(int(app::CommandId::Template));
   h.Drop({h.files.SimpleLayout("l.jli", 600, 400)}, ClientPoint{4, 4});
   const std::vector<uint8_t> end = Saved(h);
-  EXPECT_EQ(h.wnd->GetHistory().UndoSteps(), 9u);
+  EXPECT_EQ(h.wnd->Document().History().UndoSteps(), 9u);
 
   Undo(h, 4);  // the layout, the template, the removal, the reset
   EXPECT_EQ(h.Card().cardTemplate.width, 900u);
@@ -56,7 +56,7 @@ TEST(Undo, EveryKindOfEditGoesBackStepByStepAndComesAgain) {
   Undo(h, 5);
   EXPECT_EQ(Saved(h), start);
   for (const engine::PhotoSlot& s : h.Card().slots) EXPECT_FALSE(s.HasPhoto());
-  EXPECT_FALSE(h.wnd->GetHistory().CanUndo());
+  EXPECT_FALSE(h.wnd->Document().History().CanUndo());
   Undo(h);  // nothing more: nothing changes
   EXPECT_EQ(Saved(h), start);
 
@@ -71,13 +71,13 @@ TEST(Undo, ATemplateChangeComesBackWithThePhotosOfHiddenSlots) {
   Harness h;
   const std::string photo = h.files.Photo("p.png", 30, 30, Rgb{9, 90, 9});
   for (size_t i = 0; i < 5; ++i) h.Drop({photo}, h.In(i));
-  h.window->Command(app::CTessaryWnd::IdTemplate);
-  h.window->Command(app::CTessaryWnd::IdTemplate);  // three regions: slots 3 and 4 hidden
+  h.window->Command(int(app::CommandId::Template));
+  h.window->Command(int(app::CommandId::Template));  // three regions: slots 3 and 4 hidden
   ASSERT_TRUE(h.Slot(4).Hidden());
   h.window->Focus(true, FocusReason::Forward);
   h.window->KeyPress(Key::Delete);  // slot 0 emptied under template 2
   Undo(h, 3);
-  EXPECT_EQ(h.Card().cardTemplate.builtInTemplateIndex, 0);
+  EXPECT_EQ(h.wnd->Document().State().design.builtInIndex, 0);
   EXPECT_FALSE(h.Slot(4).Hidden());
   for (size_t i = 0; i < 5; ++i) EXPECT_TRUE(h.Slot(i).HasPhoto()) << i;
 }
@@ -106,7 +106,7 @@ TEST(Closing, AnUnchangedCardClosesAtOnce) {
 TEST(Closing, AChangedCardAsksAndEachAnswerDoesWhatItSays) {
   Harness h;
   h.Fill(0);
-  h.window->Command(app::CTessaryWnd::IdTemplate);  // a change through the window
+  h.window->Command(int(app::CommandId::Template));  // a change through the window
 
   h.window->messageAnswers.push_back(MessageAnswer::Cancel);
   EXPECT_FALSE(h.window->RequestClose());
@@ -140,17 +140,17 @@ TEST(Closing, AChangedCardAsksAndEachAnswerDoesWhatItSays) {
 
 TEST(Closing, DiscardClosesWithoutSavingAndASavedCardNeedsNoQuestion) {
   Harness h;
-  h.window->Command(app::CTessaryWnd::IdTemplate);
+  h.window->Command(int(app::CommandId::Template));
   h.window->messageAnswers.push_back(MessageAnswer::Discard);
   EXPECT_TRUE(h.window->RequestClose());
   EXPECT_TRUE(h.window->saveDialogs.empty());
 
   Harness saved;
-  saved.window->Command(app::CTessaryWnd::IdTemplate);
+  saved.window->Command(int(app::CommandId::Template));
   saved.window->saveAnswers.push_back(FileChoice{saved.files.Folder() + "/card.png", 1});
-  EXPECT_TRUE(saved.wnd->SaveCard());
+  EXPECT_TRUE(saved.wnd->Actions().SaveCard());
   const size_t asked = saved.window->messages.size();
-  saved.window->Command(app::CTessaryWnd::IdTemplate);
+  saved.window->Command(int(app::CommandId::Template));
   Undo(saved);  // back to what was saved
   EXPECT_TRUE(saved.window->RequestClose());
   EXPECT_EQ(saved.window->messages.size(), asked);

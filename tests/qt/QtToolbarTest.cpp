@@ -9,10 +9,8 @@ namespace {
 
 std::vector<ToolbarButton> Buttons() {
   IconImage icon{48, 48, std::vector<uint8_t>(48 * 48 * 4, 200)};
-  return {ToolbarButton{100, "Save", icon, false, KeyEvent{Letter('S'), kControl}},
-          ToolbarButton{101, "Template", icon, false, {}},
-          ToolbarButton{102, "Donate", icon, true, {}},
-          ToolbarButton{103, "Help", icon, false, KeyEvent{Key::F1, 0}}};
+  return {ToolbarButton{100, "Save", icon, false}, ToolbarButton{101, "Template", icon, false},
+          ToolbarButton{102, "Donate", icon, true}, ToolbarButton{103, "Help", icon, false}};
 }
 
 class ToolbarTest : public QtPlatformTest {
@@ -22,6 +20,8 @@ class ToolbarTest : public QtPlatformTest {
     window = Make(handler, 400, 360);
     ASSERT_NE(window, nullptr);
     window->SetToolbar(Buttons(), 64);
+    window->SetShortcuts({Shortcut{KeyEvent{Letter('S'), kControl}, 100},
+                          Shortcut{KeyEvent{Key::F1, 0}, 103}});
     window->PlaceToolbar(Rect{336, 0, 400, 340});
     for (QToolButton* b : window->Toolbar()->findChildren<QToolButton*>())
       if (!b->text().isEmpty()) buttons.push_back(b);
@@ -69,8 +69,18 @@ TEST_F(ToolbarTest, ClicksAndShortcutsBecomeCommandsAndDisabledOnesDoNothing) {
   window->EnableCommand(100, false);
   QTest::mouseClick(buttons[0], Qt::LeftButton);
   QTest::keyClick(window->Widget(), Qt::Key_S, Qt::ControlModifier);
+  // With a button holding the keyboard, the shortcuts still work and keys
+  // the button leaves unused never reach the card as its own.
+  window->EnableCommand(100, true);
+  buttons[2]->setFocus();
+  QTest::keyClick(buttons[2], Qt::Key_S, Qt::ControlModifier);
+  QTest::keyClick(buttons[2], Qt::Key_Delete);
   EXPECT_EQ(handler.Lines({"command"}),
-            (std::vector<std::string>{"command 101", "command 103", "command 100", "command 103"}));
+            (std::vector<std::string>{"command 101", "command 103", "command 100", "command 103",
+                                      "command 100"}));
+  // (A disabled command's key may reach the card as an ordinary key.)
+  const std::string del = "key " + std::to_string(uint32_t(Key::Delete)) + " 0";
+  for (const std::string& line : handler.Lines({"key"})) EXPECT_NE(line, del);
   // Nothing over the toolbar reaches the window as its own pointer event.
   EXPECT_TRUE(handler.Lines({"press", "release"}).empty());
 }
@@ -85,6 +95,13 @@ TEST_F(ToolbarTest, HoverReportsTheButtonAndLeavingTheToolbar) {
   QTest::mouseMove(widget, QPoint(10, 10));
   EXPECT_EQ(handler.Lines({"hover"}),
             (std::vector<std::string>{"hover 100", "hover 102", "hover 0"}));
+}
+
+TEST_F(ToolbarTest, TheToolbarKeepsTheArrowWhateverTheCardShows) {
+  window->SetCursor(CursorShape::Move);
+  EXPECT_EQ(window->Widget()->cursor().shape(), Qt::SizeAllCursor);
+  EXPECT_EQ(buttons[0]->cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(window->Toolbar()->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(ToolbarTest, FocusCanBeHandedToTheFirstOrLastButton) {

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "app/Startup.h"
-#include "app/TessaryWnd.h"
+#include "app/MainWindow.h"
 #include "engine/compose/CardCompositor.h"
 #include "imagefiles/ImageFiles.h"
 #include "interaction/CardFiles.h"
@@ -67,7 +67,7 @@ class QtApp {
     placement = app::ComputeStartupPlacement(dpi, platform_.Frame(),
                                              platform_.MaximisedClientSize(),
                                              platform_.StartupShowState());
-    wnd = std::make_unique<app::CTessaryWnd>(platform_, dpi, reader_);
+    wnd = std::make_unique<app::MainWindow>(platform_, dpi, reader_);
     if (!wnd->Create(placement.rect, "Tessary 1.0")) return;
     window = static_cast<qt::QtWindow*>(wnd->GetWindow());
     wnd->Show(placement.show);
@@ -91,14 +91,14 @@ class QtApp {
   // Lets pending resizes and paints through until the layout is still.
   void Settle() {
     Rect last{-1, -1, -1, -1};
-    for (int i = 0; i < 20 && last != wnd->GetCardRect(); ++i) {
-      last = wnd->GetCardRect();
+    for (int i = 0; i < 20 && last != wnd->View().CardRect(); ++i) {
+      last = wnd->View().CardRect();
       QTest::qWait(30);
     }
   }
 
-  engine::Card& Card() { return wnd->GetCard(); }
-  Rect CardRect() const { return wnd->GetCardRect(); }
+  const engine::Card& Card() { return wnd->Document().Card(); }
+  Rect CardRect() const { return wnd->View().CardRect(); }
   cardfiles::ClientPoint In(size_t slot) {
     return cardfiles::PointInSlot(Card(), CardRect(), slot);
   }
@@ -120,7 +120,7 @@ class QtApp {
   // Lets the idle moments finish the full-quality picture (a grab then
   // paints it).
   bool WaitForFullQuality() {
-    return QTest::qWaitFor([&] { return wnd->FullQualityShown(); }, 10000);
+    return QTest::qWaitFor([&] { return wnd->View().FullQualityShown(wnd->Document().Card()); }, 10000);
   }
   // Sampled card pixels that differ from the card at rest: the full-quality
   // render, as a save makes it, at the size of the card on screen.
@@ -147,7 +147,7 @@ class QtApp {
 
   int32_t dpi = 0;
   app::StartupPlacement placement;
-  std::unique_ptr<app::CTessaryWnd> wnd;
+  std::unique_ptr<app::MainWindow> wnd;
   qt::QtWindow* window = nullptr;
   QWidget* widget = nullptr;
   PaintLog paints;

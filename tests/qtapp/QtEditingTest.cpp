@@ -45,7 +45,7 @@ TEST(QtEditing, TemplateButtonShowsTheNextCard) {
   const int paints = app.paints.Touching(app.CardRect());
 
   QTest::mouseClick(button, Qt::LeftButton);
-  EXPECT_EQ(app.Card().cardTemplate.builtInTemplateIndex, 1);
+  EXPECT_EQ(app.wnd->Document().State().design.builtInIndex, 1);
   ASSERT_TRUE(RepaintedSince(app, app.CardRect(), paints));
   ASSERT_TRUE(app.WaitForFullQuality());
   const QImage image = app.Grab();
@@ -60,7 +60,7 @@ TEST(QtEditing, TemplateButtonShowsTheNextCard) {
 TEST(QtEditing, HoverHintsFollowThePointerAndRepaintTheHintLine) {
   QtApp app;
   ASSERT_TRUE(app.Ready());
-  const Rect hint = app.wnd->GetHintRect();
+  const Rect hint = app.wnd->View().HintRect();
   const ClientPoint empty = app.In(0);
   const ClientPoint frame = FramePoint(app);
   ASSERT_GE(empty.x, 0);
@@ -69,7 +69,7 @@ TEST(QtEditing, HoverHintsFollowThePointerAndRepaintTheHintLine) {
   const int paints = app.paints.Touching(hint);
 
   QTest::mouseMove(app.widget, app.At(empty));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return app.wnd->GetHintText() == interaction::kHintClickToAdd; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return app.wnd->View().HintText() == interaction::kHintClickToAdd; }));
   EXPECT_TRUE(RepaintedSince(app, hint, paints));
   EXPECT_EQ(app.widget->cursor().shape(), Qt::PointingHandCursor);
   const QImage over = app.Grab();
@@ -87,16 +87,16 @@ TEST(QtEditing, HoverHintsFollowThePointerAndRepaintTheHintLine) {
 
   QTest::mouseMove(app.widget, app.At(frame));
   EXPECT_TRUE(
-      QTest::qWaitFor([&] { return app.wnd->GetHintText() == interaction::kHintAddMorePhotos; }));
+      QTest::qWaitFor([&] { return app.wnd->View().HintText() == interaction::kHintAddMorePhotos; }));
   EXPECT_EQ(app.widget->cursor().shape(), Qt::ArrowCursor);
 
   QToolButton* help = app.Button("Help");
   ASSERT_NE(help, nullptr);
   QTest::mouseMove(help);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return app.wnd->GetHintText() == interaction::kHintHelp; }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return app.wnd->View().HintText() == interaction::kHintHelp; }));
   QTest::mouseMove(app.widget, app.At(frame));
   EXPECT_TRUE(
-      QTest::qWaitFor([&] { return app.wnd->GetHintText() == interaction::kHintAddMorePhotos; }));
+      QTest::qWaitFor([&] { return app.wnd->View().HintText() == interaction::kHintAddMorePhotos; }));
 }
 
 TEST(QtEditing, KeysStartOnTheCardAndTabReachesTheToolbarAfterTheRegions) {
@@ -111,8 +111,8 @@ TEST(QtEditing, KeysStartOnTheCardAndTabReachesTheToolbarAfterTheRegions) {
   for (size_t i = 0; i < regions; ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     ASSERT_TRUE(app.widget->hasFocus()) << "region " << i;
-    ASSERT_EQ(app.wnd->GetFocus().Slot(), int32_t(i));
-    EXPECT_EQ(app.wnd->GetHintText(), interaction::kHintPressEnterToAdd);
+    ASSERT_EQ(app.wnd->Gestures().Focus().Slot(), int32_t(i));
+    EXPECT_EQ(app.wnd->View().HintText(), interaction::kHintPressEnterToAdd);
     const Rect box = interaction::RegionFocus::BoxOnScreen(app.Card(), app.CardRect(), int32_t(i));
     QTest::qWait(20);
     const QImage shown = app.Grab();
@@ -125,10 +125,10 @@ TEST(QtEditing, KeysStartOnTheCardAndTabReachesTheToolbarAfterTheRegions) {
   // Then the toolbar, whose buttons the hint line describes as under the pointer.
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), app.Button("Save"));
-  EXPECT_EQ(app.wnd->GetHintText(), interaction::kHintSaveIncomplete);
+  EXPECT_EQ(app.wnd->View().HintText(), interaction::kHintSaveIncomplete);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), app.Button("Template"));
-  EXPECT_EQ(app.wnd->GetHintText(), interaction::kHintTemplate);
+  EXPECT_EQ(app.wnd->View().HintText(), interaction::kHintTemplate);
 }
 
 TEST(QtEditing, PhotosDroppedOnARegionAppearInTheCard) {
@@ -198,7 +198,7 @@ TEST(QtEditing, DraggingAPhotoMovesItsPixels) {
   QTest::mouseRelease(app.widget, Qt::LeftButton, Qt::NoModifier,
                       QPoint(app.widget->width() + 400, centre.y));
   EXPECT_FALSE(app.window->HasPointerCapture());
-  EXPECT_EQ(app.wnd->GetEditor().Drag().dragSlot, -1);
+  EXPECT_EQ(app.wnd->Gestures().Editor().Drag().dragSlot, -1);
   EXPECT_FLOAT_EQ(slot.panX, 0.125f);
   EXPECT_FLOAT_EQ(slot.panY, 0.5f);
 }
@@ -221,10 +221,14 @@ TEST(QtEditing, ADroppedLayoutBecomesTheCard) {
   ASSERT_EQ(app.Card().cardTemplate.width, 600u);
   EXPECT_EQ(app.Card().cardTemplate.height, 400u);
   const int32_t w = app.widget->width(), h = app.widget->height();
+  // As large as the room allows, with the layout's proportions.
   const int32_t availW = w - 68, availH = h - 20;
-  if (availW >= 600 && availH >= 400) {
-    EXPECT_EQ(app.CardRect(), (Rect{(availW - 600) / 2, (availH - 400) / 2,
-                                    (availW - 600) / 2 + 600, (availH - 400) / 2 + 400}));
+  if (600 * availH > 400 * availW) {
+    const int32_t ch = availW * 400 / 600, top = (availH - ch) >> 1;
+    EXPECT_EQ(app.CardRect(), (Rect{0, top, availW, top + ch}));
+  } else {
+    const int32_t cw = availH * 600 / 400, left = (availW - cw) >> 1;
+    EXPECT_EQ(app.CardRect(), (Rect{left, 0, left + cw, availH}));
   }
   ASSERT_TRUE(RepaintedSince(app, app.CardRect(), paints));
   ASSERT_TRUE(app.WaitForFullQuality());
@@ -280,7 +284,7 @@ TEST(QtEditing, DoubleClicksOpenTheDialogOnceForAPhotoAndTwiceForAnEmptyRegion) 
   EXPECT_EQ(dialogs.titles, (std::vector<std::string>{"Open picture"}));
   EXPECT_EQ(app.Card().slots[1].photoPixels.get(), pixels);
   EXPECT_FALSE(app.window->HasPointerCapture());
-  EXPECT_EQ(app.wnd->GetEditor().Drag().dragSlot, -1);
+  EXPECT_EQ(app.wnd->Gestures().Editor().Drag().dragSlot, -1);
 
   // On an empty region the first click's release already opens it; the
   // double-click opens it once more, and that is all.

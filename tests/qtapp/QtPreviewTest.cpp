@@ -55,7 +55,7 @@ TEST(QtPreview, AtRestTheCardIsTheFullQualityRenderAndADragGoesBackToIt) {
   QTest::mousePress(app.widget, Qt::LeftButton, Qt::NoModifier, app.At(centre));
   QTest::mouseMove(app.widget, app.At(ClientPoint{centre.x + 30, centre.y + 9}));
   QTest::qWait(50);
-  EXPECT_FALSE(app.wnd->FullQualityShown());  // nothing is computed during the drag
+  EXPECT_FALSE(app.wnd->View().FullQualityShown(app.Card()));  // nothing is computed during the drag
   EXPECT_GT(DeviceMismatches(app, app.Grab(), 1), 0);
   QTest::mouseRelease(app.widget, Qt::LeftButton, Qt::NoModifier,
                       app.At(ClientPoint{centre.x + 30, centre.y + 9}));
@@ -80,7 +80,7 @@ TEST(QtPreview, OnAScaleTwoScreenTheCardIsDrawnAtDevicePixels) {
     ASSERT_TRUE(app.WaitForFullQuality());
     const QImage image = app.widget->grab().toImage();
     ASSERT_EQ(image.width(), app.widget->width() * 2);
-    EXPECT_EQ(app.wnd->DeviceCardSize(),
+    EXPECT_EQ(app.wnd->View().DeviceCardSize(),
               (Size{app.CardRect().Width() * 2, app.CardRect().Height() * 2}));
     EXPECT_EQ(DeviceMismatches(app, image.convertToFormat(QImage::Format_RGB32), 2), 0);
   }

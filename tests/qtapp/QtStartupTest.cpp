@@ -60,7 +60,7 @@ int RunProgramAndLook(qt::QtPlatform& platform, const std::vector<std::string>& 
 void ExpectLaidOutAndPainted(QtApp& app) {
   const int32_t w = app.widget->width(), h = app.widget->height();
   EXPECT_EQ(app.window->ClientSize(), (Size{w, h}));
-  EXPECT_EQ(app.wnd->GetHintRect(), (Rect{0, h - app::HintHeightFor(app.dpi), w, h}));
+  EXPECT_EQ(app.wnd->View().HintRect(), (Rect{0, h - app::HintHeightFor(app.dpi), w, h}));
   EXPECT_EQ(app.CardRect(), ExpectedCardRect(w, h, app.dpi, 900, 600));
 
   ASSERT_TRUE(app.WaitForFullQuality());

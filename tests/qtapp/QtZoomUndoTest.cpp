@@ -117,7 +117,7 @@ TEST(QtZoom, WheelNotchesSaveTheCardTheRendererMakesAndUndoGivesTheEarlierOneBac
   EXPECT_NE(zoomed, before);
 
   activate();
-  EXPECT_EQ(app.wnd->GetHistory().UndoSteps(), 2u);  // the photo, the zoom
+  EXPECT_EQ(app.wnd->Document().History().UndoSteps(), 2u);  // the photo, the zoom
   QTest::keyClick(app.widget, Qt::Key_Z, Qt::ControlModifier);  // one gesture, one step
   EXPECT_EQ(app.Card().slots[0].zoom, 1.0f);  // the slot list itself was given back
   EXPECT_EQ(save("undone.png"), before);

@@ -49,8 +49,11 @@ TEST_F(ExamplesTest, CommittedLayoutsAreWhatTheToolPacksWithoutWarnings) {
         << e.name << ".jli differs from what tessary-layout packs; run scripts/make-examples.sh";
 
     engine::Card card;
-    ASSERT_TRUE(
-        imagefiles::LoadLayoutFile(card, Source(dir + e.name + ".jli"), imagefiles::ImageFiles()));
+    imagefiles::LayoutLayers layers;
+    ASSERT_EQ(imagefiles::ReadLayoutFile(Source(dir + e.name + ".jli"), imagefiles::ImageFiles(),
+                                         &layers),
+              imagefiles::LayoutStatus::Ok);
+    ASSERT_TRUE(engine::SetTemplate(card, std::move(layers.regionMap), std::move(layers.overlay)));
     EXPECT_EQ(card.cardTemplate.width, e.width);
     EXPECT_EQ(card.cardTemplate.height, e.height);
     EXPECT_EQ(card.slots.size(), e.regions) << e.name;

@@ -34,7 +34,10 @@ TEST_F(LayoutToolTest, PackedLayoutLoadsAndRendersAtItsOwnSize) {
                              ((overlay.size() + 3) & ~size_t(3)));
 
   engine::Card card;
-  ASSERT_TRUE(imagefiles::LoadLayoutFile(card, Path("card.jli"), imagefiles::ImageFiles()));
+  imagefiles::LayoutLayers layers;
+  ASSERT_EQ(imagefiles::ReadLayoutFile(Path("card.jli"), imagefiles::ImageFiles(), &layers),
+            imagefiles::LayoutStatus::Ok);
+  ASSERT_TRUE(engine::SetTemplate(card, std::move(layers.regionMap), std::move(layers.overlay)));
   EXPECT_EQ(card.cardTemplate.width, 120u);
   EXPECT_EQ(card.slots.size(), 2u);
 
@@ -51,8 +54,8 @@ TEST_F(LayoutToolTest, PackedLayoutLoadsAndRendersAtItsOwnSize) {
 TEST_F(LayoutToolTest, RefusesInputsTheProgramWouldNotLoad) {
   // A JPEG, which layers may not be.
   Bytes grey(40 * 30 * 3, 128);
-  ASSERT_TRUE(imagefiles::WriteCardFile(Path("photo.jpg"), imagefiles::CardFormat::Jpeg,
-                                        grey.data(), 40, 30, 120));
+  ASSERT_TRUE(imagefiles::WriteCard(Path("photo.jpg"), imagefiles::CardFormat::Jpeg,
+                                        grey.data(), 40, 30, 120).Ok());
   WriteBytes("notes.png", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'});
   Bytes damaged = ReadBytes("map.png");
   damaged.resize(damaged.size() / 2);

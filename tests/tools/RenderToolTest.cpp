@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "document/BuiltInDesigns.h"
+#include "document/PhotoFile.h"
 #include "engine/compose/CardCompositor.h"
 #include "engine/card/CardTemplate.h"
 #include "engine/card/PhotoPlacement.h"
@@ -113,21 +115,24 @@ TEST_F(RenderToolTest, WritesExactlyWhatTheProgramSaves) {
   // The same card built in this process and saved as the Save command does.
   const imagefiles::ImageFiles files;
   engine::Card card;
-  card.cardTemplate.width = 900;
-  card.cardTemplate.height = 600;
-  card.cardTemplate.builtInTemplateIndex = 0;
-  const resources::Blob tile = resources::FindPngResource(207);
-  imagefiles::DecodeImage(tile.data, tile.size, false, &card.placeholderTile);
-  ASSERT_TRUE(imagefiles::LoadLayoutFile(card, Path("two.jli"), files));
-  ASSERT_TRUE(engine::LoadPhotoIntoSlot(card.slots, 1, Path("photo.png"), files));
+  card.placeholderTile =
+      std::make_shared<const engine::Raster>(document::LoadPlaceholderTile(files));
+  imagefiles::LayoutLayers layers;
+  ASSERT_EQ(imagefiles::ReadLayoutFile(Path("two.jli"), files, &layers),
+            imagefiles::LayoutStatus::Ok);
+  ASSERT_TRUE(engine::SetTemplate(card, std::move(layers.regionMap), std::move(layers.overlay)));
+  engine::Raster photo;
+  document::PhotoSource source;
+  ASSERT_TRUE(document::ReadPhotoFile(Path("photo.png"), files, &photo, &source));
+  ASSERT_TRUE(engine::PutPhoto(card.slots, 1, std::move(photo)));
   card.slots[1].panX = 0.3f;
   card.slots[1].panY = 0.9f;
   card.slots[1].zoom = 2.44140625f;  // four wheel notches: 1.25^4
   const uint32_t stride = engine::CardImageStride(64);
   Bytes pixels(size_t(stride) * 48);
   engine::RenderCard(card, 64, 48, pixels.data(), int32_t(stride), false);
-  ASSERT_TRUE(imagefiles::WriteCardFile(Path("saved.png"), imagefiles::CardFormat::Png,
-                                        pixels.data(), 64, 48, stride));
+  ASSERT_TRUE(imagefiles::WriteCard(Path("saved.png"), imagefiles::CardFormat::Png,
+                                        pixels.data(), 64, 48, stride).Ok());
   EXPECT_EQ(ReadBytes("card.png"), ReadBytes("saved.png"));
 
   // The overlay's opaque blue top row is on top.

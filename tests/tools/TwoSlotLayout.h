@@ -1,7 +1,7 @@
 #pragma once
 
 #include "imagefiles/LayoutTestFiles.h"
-#include "tools/layout/LayoutContainer.h"
+#include "imagefiles/LayoutFileWriter.h"
 
 namespace tooltest {
 
@@ -11,7 +11,7 @@ inline layouttest::Bytes TwoSlotLayoutFile() {
   const layouttest::Bytes map = layouttest::RegionMapPng(64, 48);
   const layouttest::Bytes overlay = layouttest::OverlayPng(64, 48);
   layouttest::Bytes file;
-  if (!tools::PackLayoutFile(map.data(), map.size(), overlay.data(), overlay.size(), &file))
+  if (!imagefiles::PackLayoutFile(map.data(), map.size(), overlay.data(), overlay.size(), &file))
     return {};
   return file;
 }

@@ -9,7 +9,7 @@
 #include "imagefiles/TestImages.h"
 #include "Win32Harness.h"
 #include "app/Startup.h"
-#include "app/TessaryWnd.h"
+#include "app/MainWindow.h"
 #include "imagefiles/ImageFiles.h"
 #include "interaction/HintTexts.h"
 
@@ -63,7 +63,7 @@ class AppTest : public ::testing::Test {
     dpi = platform.ScreenDpi();
     const app::StartupPlacement placement = app::ComputeStartupPlacement(
         dpi, platform.Frame(), platform.MaximisedClientSize(), ShowState::Normal);
-    wnd = std::make_unique<app::CTessaryWnd>(platform, dpi, files);
+    wnd = std::make_unique<app::MainWindow>(platform, dpi, files);
     ASSERT_TRUE(wnd->Create(placement.rect, "Tessary 1.0"));
     window = static_cast<platform::win32::Win32Window*>(wnd->GetWindow());
     hwnd = window->Handle();
@@ -72,7 +72,7 @@ class AppTest : public ::testing::Test {
   platform::win32::Win32Platform platform;
   imagefiles::ImageFiles files;
   int32_t dpi = 96;
-  std::unique_ptr<app::CTessaryWnd> wnd;
+  std::unique_ptr<app::MainWindow> wnd;
   platform::win32::Win32Window* window = nullptr;
   HWND hwnd = nullptr;
 };
@@ -80,7 +80,7 @@ class AppTest : public ::testing::Test {
 TEST_F(AppTest, StartsWithRoomForTheCardBesideTheToolbarAndAboveTheHintLine) {
   if (dpi != 96) GTEST_SKIP() << "the desktop is not at 96 dpi";
   EXPECT_EQ(window->ClientSize(), (Size{968, 620}));
-  EXPECT_EQ(wnd->GetCardRect(), (Rect{0, 0, 900, 600}));
+  EXPECT_EQ(wnd->View().CardRect(), (Rect{0, 0, 900, 600}));
   wchar_t title[32] = L"";
   GetWindowTextW(hwnd, title, 32);
   EXPECT_STREQ(title, L"Tessary 1.0");
@@ -90,7 +90,7 @@ TEST_F(AppTest, StartsWithRoomForTheCardBesideTheToolbarAndAboveTheHintLine) {
   EXPECT_EQ(toolbar.left, 904);
   EXPECT_EQ(toolbar.right, 968);
   EXPECT_EQ(toolbar.bottom, 600);
-  EXPECT_EQ(SendMessageW(window->ToolbarHandle(), TB_BUTTONCOUNT, 0, 0), 5);
+  EXPECT_EQ(SendMessageW(window->ToolbarHandle(), TB_BUTTONCOUNT, 0, 0), 7);  // and a separator
   EXPECT_NE(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0), 0) << "the window has its icons";
 }
 
@@ -109,22 +109,22 @@ TEST_F(AppTest, APhotoWithAUnicodeNameDroppedOnARegionFillsIt) {
   target->DragEnter(&data, 0, POINTL{at.x, at.y}, &effect);
   EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
   target->Drop(&data, 0, POINTL{at.x, at.y}, &effect);
-  ASSERT_GT(wnd->GetCard().slots.size(), 1u);
-  EXPECT_TRUE(wnd->GetCard().slots[1].HasPhoto());
-  EXPECT_EQ(wnd->GetCard().slots[1].photoWidth, 64u);
+  ASSERT_GT(wnd->Document().Card().slots.size(), 1u);
+  EXPECT_TRUE(wnd->Document().Card().slots[1].HasPhoto());
+  EXPECT_EQ(wnd->Document().Card().slots[1].photoWidth, 64u);
 }
 
 TEST_F(AppTest, MessagesDriveTheWindowThroughItsTable) {
   SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(227, 152));
-  EXPECT_EQ(wnd->GetHintText(), interaction::kHintClickToAdd);
+  EXPECT_EQ(wnd->View().HintText(), interaction::kHintClickToAdd);
   SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(101, BN_CLICKED), LPARAM(window->ToolbarHandle()));
-  EXPECT_EQ(wnd->GetCard().cardTemplate.builtInTemplateIndex, 1);
+  EXPECT_EQ(wnd->Document().State().design.builtInIndex, 1);
   NMTBHOTITEM hot{};
   hot.hdr.hwndFrom = window->ToolbarHandle();
   hot.hdr.code = UINT(TBN_HOTITEMCHANGE);
   hot.idNew = 103;
   SendMessageW(hwnd, WM_NOTIFY, 0, LPARAM(&hot));
-  EXPECT_EQ(wnd->GetHintText(), interaction::kHintHelp);
+  EXPECT_EQ(wnd->View().HintText(), interaction::kHintHelp);
 }
 
 }  // namespace

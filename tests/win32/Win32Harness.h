@@ -146,10 +146,10 @@ inline IconImage SolidIcon(uint8_t r, uint8_t g, uint8_t b) {
 
 inline std::vector<ToolbarButton> FourButtons() {
   std::vector<ToolbarButton> buttons(4);
-  buttons[0] = ToolbarButton{100, "Save", SolidIcon(200, 0, 0), false, {}};
-  buttons[1] = ToolbarButton{101, "Template", SolidIcon(0, 200, 0), false, {}};
-  buttons[2] = ToolbarButton{102, "Donate", SolidIcon(0, 0, 200), true, {}};
-  buttons[3] = ToolbarButton{103, "Help", SolidIcon(9, 9, 9), false, KeyEvent{Key::F1, 0}};
+  buttons[0] = ToolbarButton{100, "Save", SolidIcon(200, 0, 0), false};
+  buttons[1] = ToolbarButton{101, "Template", SolidIcon(0, 200, 0), false};
+  buttons[2] = ToolbarButton{102, "Donate", SolidIcon(0, 0, 200), true};
+  buttons[3] = ToolbarButton{103, "Help", SolidIcon(9, 9, 9), false};
   return buttons;
 }
 

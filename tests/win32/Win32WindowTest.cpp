@@ -45,6 +45,16 @@ TEST_F(WindowTest, PointerWheelAndButtonsReachTheHandlerInClientPixels) {
                                    "double L 12,22",
                                    "press R 5,6 ctrl", "release M 7,8", "move L -5,-7",
                                    "wheel 30,40 -120"}));
+  // The right button's release goes on to the system, which asks for the
+  // context menu where the pointer is.
+  recorder.log.clear();
+  POINT menu{15, 16};
+  ClientToScreen(hwnd, &menu);
+  SetCursorPos(menu.x, menu.y);
+  Send(WM_RBUTTONUP, 0, MAKELPARAM(15, 16));
+  ASSERT_EQ(recorder.log.size(), 2u);
+  EXPECT_EQ(recorder.log[0], "release R 15,16");
+  EXPECT_EQ(recorder.log[1].rfind("menu ", 0), 0u) << recorder.log[1];
 }
 
 TEST_F(WindowTest, TheCursorRowTakesOnlyTheClientAreaAndDeclinesTheRest) {
@@ -188,7 +198,8 @@ TEST_F(WindowTest, ToolbarHoldsTheButtonsInOrderAndReportsClicksAndHovers) {
   Send(WM_NOTIFY, 0, LPARAM(&hot));
   hot.dwFlags = HICF_LEAVING;
   Send(WM_NOTIFY, 0, LPARAM(&hot));
-  // The Help button's shortcut, taken by the loop before the window sees it.
+  // A shortcut, taken by the loop before the window sees it.
+  window->SetShortcuts({Shortcut{KeyEvent{Key::F1, 0}, 103}});
   MSG key{hwnd, WM_KEYDOWN, VK_F1, 0, 0, {0, 0}};
   EXPECT_TRUE(platform::win32::ThreadLoop().PreTranslate(key));
   EXPECT_EQ(recorder.log, (Strings{"command 101", "hover 103", "hover 0", "command 103"}));

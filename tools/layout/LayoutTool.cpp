@@ -15,7 +15,7 @@
 #include "imagefiles/ReadWholeFile.h"
 #include "imagefiles/SafeOutputFile.h"
 #include "tools/layout/LayoutCheck.h"
-#include "tools/layout/LayoutContainer.h"
+#include "imagefiles/LayoutFileWriter.h"
 
 namespace {
 
@@ -131,7 +131,7 @@ int Run(int argc, char** argv) {
   overlay.picture.Reset();
 
   std::vector<uint8_t> file;
-  if (!tools::PackLayoutFile(regions.png.data(), regions.png.size(), overlay.png.data(),
+  if (!imagefiles::PackLayoutFile(regions.png.data(), regions.png.size(), overlay.png.data(),
                              overlay.png.size(), &file)) {
     return Fail(output, "the layers are too large for a layout file");
   }

@@ -8,7 +8,7 @@
 #include "engine/card/PhotoPlacement.h"
 #include "engine/raster/PixelFormat.h"
 #include "engine/raster/Raster.h"
-#include "resources/BuiltInImages.h"
+#include "document/BuiltInDesigns.h"
 
 namespace tools {
 
@@ -107,7 +107,7 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
     const std::string value = argv[++i];
     if (arg == "--template") {
       uint64_t index = 0;
-      if (!ParseCount(value, uint64_t(resources::kBuiltInTemplateCount - 1), &index)) {
+      if (!ParseCount(value, uint64_t(document::BuiltInDesignCount() - 1), &index)) {
         *problem = "--template takes 0, 1 or 2";
         return false;
       }

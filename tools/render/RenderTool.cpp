@@ -12,14 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include "engine/card/CardTemplate.h"
-#include "engine/card/PhotoPlacement.h"
-#include "imagefiles/CardWriter.h"
-#include "imagefiles/DecodeImage.h"
+#include "document/CardDocument.h"
+#include "document/CardExport.h"
+#include "document/PhotoFile.h"
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/ImageStatusText.h"
-#include "imagefiles/LayoutFile.h"
-#include "resources/BuiltInImages.h"
 #include "tools/render/RenderOptions.h"
 
 namespace {
@@ -46,15 +43,6 @@ bool EndsWithPng(const std::string& path) {
   return tail == ".png";
 }
 
-// The window's start: a 900 x 600 card, template 0, the placeholder tile.
-void StartLikeTheWindow(engine::Card& card) {
-  card.cardTemplate.width = 900;
-  card.cardTemplate.height = 600;
-  card.cardTemplate.builtInTemplateIndex = 0;
-  const resources::Blob tile = resources::FindPngResource(resources::kPlaceholderTileId);
-  imagefiles::DecodeImage(tile.data, tile.size, false, &card.placeholderTile);
-}
-
 int CheckSlot(const char* option, size_t slot, const engine::SlotList& slots) {
   if (slot < slots.size()) return 0;
   return Usage(std::string(option) + " " + std::to_string(slot) + ": the template has " +
@@ -63,24 +51,22 @@ int CheckSlot(const char* option, size_t slot, const engine::SlotList& slots) {
 }
 
 // Decodes every --photo on up to two threads (decoding dominates a render of
-// camera photos). Each photo is loaded into a copy of the slot list, and the
-// loaded slots are then taken over in command-line order, so the result, and
-// the photo named in an error, are what loading them one by one would give.
-// Returns the index of the first photo that failed, with its reason, or -1.
+// camera photos), then puts them into their slots in command-line order, so
+// the result, and the photo named in an error, are what loading them one by
+// one would give. Returns the index of the first photo that failed, with
+// its reason, or -1.
 int LoadPhotos(const std::vector<tools::PhotoOption>& photos, const imagefiles::ImageFiles& files,
-               engine::SlotList& slots, engine::ImageStatus* status) {
-  std::vector<engine::SlotList> loaded(photos.size(), slots);
-  std::vector<char> ok(photos.size(), 0);
+               document::CardDocument& card, engine::ImageStatus* status) {
+  std::vector<engine::Raster> decoded(photos.size());
+  std::vector<document::PhotoSource> sources(photos.size());
   std::vector<engine::ImageStatus> statuses(photos.size());
   std::atomic<size_t> next{0};
   std::exception_ptr failure;
   std::atomic<bool> failed{false};
   auto work = [&] {
     try {
-      for (size_t i = next++; i < photos.size(); i = next++) {
-        ok[i] = engine::LoadPhotoIntoSlot(loaded[i], photos[i].slot, photos[i].path, files,
-                                          &statuses[i]);
-      }
+      for (size_t i = next++; i < photos.size(); i = next++)
+        statuses[i] = document::ReadPhotoFile(photos[i].path, files, &decoded[i], &sources[i]);
     } catch (...) {
       if (!failed.exchange(true)) failure = std::current_exception();
     }
@@ -94,11 +80,14 @@ int LoadPhotos(const std::vector<tools::PhotoOption>& photos, const imagefiles::
   }
   if (failure) std::rethrow_exception(failure);
   for (size_t i = 0; i < photos.size(); ++i) {
-    if (!ok[i]) {
+    if (!statuses[i]) {
       *status = statuses[i];
       return int(i);
     }
-    slots[photos[i].slot] = std::move(loaded[i][photos[i].slot]);
+    if (!card.PutPhoto(photos[i].slot, std::move(decoded[i]), sources[i])) {
+      *status = engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
+      return int(i);
+    }
   }
   return -1;
 }
@@ -113,21 +102,20 @@ int Run(int argc, char** argv) {
   }
 
   const imagefiles::ImageFiles files;
-  engine::Card card;
-  StartLikeTheWindow(card);
+  // The card as the window starts one: the placeholder tile, and the
+  // design asked for.
+  document::CardDocument document(files);
   if (!options.layoutPath.empty()) {
-    imagefiles::LayoutStatus status = imagefiles::LayoutStatus::Ok;
+    document.Start(-1);
     engine::ImageStatus read;
-    if (!imagefiles::LoadLayoutFile(card, options.layoutPath, files, &status, &read)) {
+    const imagefiles::LayoutStatus status = document.OpenLayout(options.layoutPath, &read);
+    if (status != imagefiles::LayoutStatus::Ok)
       return Fail(options.layoutPath, imagefiles::LayoutFailureText(status, read));
-    }
-  } else {
-    const int index = options.templateIndex;
-    if (!engine::SelectBuiltInTemplate(card, index, files)) {
-      return Fail("template " + std::to_string(index),
-                  "the built-in template is missing from this build");
-    }
+  } else if (!document.Start(options.templateIndex)) {
+    return Fail("template " + std::to_string(options.templateIndex),
+                "the built-in template is missing from this build");
   }
+  const engine::Card& card = document.Card();
 
   // Every slot index is checked before any photo is read.
   for (const tools::PhotoOption& photo : options.photos) {
@@ -140,15 +128,21 @@ int Run(int argc, char** argv) {
     if (int status = CheckSlot("--zoom", zoom.slot, card.slots)) return status;
   }
   engine::ImageStatus status;
-  const int failedPhoto = LoadPhotos(options.photos, files, card.slots, &status);
+  const int failedPhoto = LoadPhotos(options.photos, files, document, &status);
   if (failedPhoto >= 0) {
     return Fail(options.photos[size_t(failedPhoto)].path, imagefiles::ImageStatusText(status));
   }
-  for (const tools::PanOption& pan : options.pans) {
-    card.slots[pan.slot].panX = pan.panX;
-    card.slots[pan.slot].panY = pan.panY;
-  }
-  for (const tools::ZoomOption& zoom : options.zooms) card.slots[zoom.slot].zoom = zoom.zoom;
+  // Stored as given, as a drag or a project would store them.
+  document.EditSlots(
+      [&](engine::SlotList& slots) {
+        for (const tools::PanOption& pan : options.pans) {
+          slots[pan.slot].panX = pan.panX;
+          slots[pan.slot].panY = pan.panY;
+        }
+        for (const tools::ZoomOption& zoom : options.zooms) slots[zoom.slot].zoom = zoom.zoom;
+        return true;
+      },
+      document::Commit::Step);
 
   if (options.listSlots) {
     for (size_t i = 0; i < card.slots.size(); ++i) {
@@ -175,7 +169,7 @@ int Run(int argc, char** argv) {
       toStandardOutput ? imagefiles::OutputTarget::Descriptor(STDOUT_FILENO)
                        : imagefiles::OutputTarget(options.output);
   const imagefiles::SaveResult saved =
-      imagefiles::RenderAndWriteCard(card, width, height, options.draft, target, format);
+      document::ExportCard(card, width, height, options.draft, target, format);
   if (!saved) {
     return Fail(toStandardOutput ? std::string("standard output") : options.output,
                 "cannot be written (" + saved.Message() + ")");

@@ -1,6 +1,6 @@
-#include "tools/layout/LayoutContainer.h"
+#include "imagefiles/LayoutFileWriter.h"
 
-namespace tools {
+namespace imagefiles {
 
 namespace {
 
@@ -66,4 +66,4 @@ bool PackLayoutFile(const uint8_t* regionMapPng, size_t regionMapSize, const uin
   return true;
 }
 
-}  // namespace tools
+}  // namespace imagefiles

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace tools {
+namespace imagefiles {
 
 // Packs a region map and an overlay, each a complete PNG file, into a layout
 // file: the magic, then a layer named "layout" holding the region map and a
@@ -14,4 +14,4 @@ namespace tools {
 bool PackLayoutFile(const uint8_t* regionMapPng, size_t regionMapSize, const uint8_t* overlayPng,
                     size_t overlaySize, std::vector<uint8_t>* file);
 
-}  // namespace tools
+}  // namespace imagefiles

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <deque>
 
-#include "engine/card/CardTemplate.h"
+#include "document/CardState.h"
 
-namespace engine {
+namespace document {
 
 // Runs of small changes that undo takes back as one while the gesture lasts:
 // the notches of one wheel gesture on one slot, a burst of zoom or pan keys.
@@ -15,19 +15,18 @@ enum class Gesture : uint8_t { WheelZoom, KeyZoom, KeyPan };
 // Undo and redo of every change to the card, and whether the card changed
 // since it was last saved.
 //
-// The history keeps whole states of the card: its template (size, region map,
-// overlay, built-in index) and its slot list (boxes, keys, pans, zooms,
-// photos, hidden slots included). Photos and template pictures are immutable
-// shared arrays, so a state costs a few dozen bytes per slot and undo gives
-// back exactly the arrays and floats the card had. The placeholder tile is
-// not part of a card's state.
+// The history keeps whole states of the card (CardState): its design and
+// template, its slot list (boxes, keys, pans, zooms, photos, hidden slots
+// included) and where each photo came from. Photos and template pictures are
+// immutable shared arrays, so a state costs a few dozen bytes per slot and
+// undo gives back exactly the arrays and floats the card had.
 //
-// The window changes the card with the engine's own operations and then
-// commits: Commit after a photo is put, replaced or removed, after a drag's
-// release, a reset, a template change; CommitGesture after each wheel notch
-// (or key) so that the notches of one gesture become one step, and
-// CloseGesture when the gesture ends (the pointer leaves the slot, other
-// input, a pause). A commit that finds the card as it was adds no step.
+// The document changes its state and then commits: Commit after a photo is
+// put, replaced or removed, after a drag's release, a reset, a design change;
+// CommitGesture after each wheel notch (or key) so that the notches of one
+// gesture become one step, and CloseGesture when the gesture ends (the
+// pointer leaves the slot, other input, a pause). A commit that finds the
+// card as it was adds no step.
 //
 // Bounded: at most kMaxSteps undo steps, and at most kMaxHeldBytes of photos
 // and template pictures that only the history holds (a photo replaced or
@@ -43,18 +42,18 @@ class EditHistory {
   // Forgets every step: the card as it is now is where undo stops, and it
   // counts as saved (a card never changed since start-up closes without a
   // question). The window calls it once the start-up template is in place.
-  void Start(const Card& card);
+  void Start(const CardState& card);
 
   // Makes the card's changes since the last step one step of their own and
   // ends any open gesture. Steps that were undone can no longer be redone.
   // False when the card is as it was (no step) or memory ran out (the
   // change then goes with the next commit).
-  bool Commit(const Card& card);
+  bool Commit(const CardState& card);
 
   // Like Commit, but while the last step is the open gesture of the same
   // kind on the same slot, the change joins that step. A gesture that brings
   // the card back to where it began leaves no step.
-  bool CommitGesture(const Card& card, Gesture gesture, size_t slot);
+  bool CommitGesture(const CardState& card, Gesture gesture, size_t slot);
 
   // The next change starts a step of its own.
   void CloseGesture();
@@ -66,41 +65,38 @@ class EditHistory {
 
   // Puts the card back as it was before the last step; a change the window
   // had not committed yet (a drag in progress) is committed first, so that
-  // it is what undo takes back and redo can give again. Calls the card's
-  // onTemplateInstalled when the template changes. False when there is
+  // it is what undo takes back and redo can give again. False when there is
   // nothing to undo.
-  bool Undo(Card& card);
+  bool Undo(CardState& card);
 
   // Gives back the last step undone. False when there is none, or when the
   // card has changed since (that change is committed and ends the redo).
-  bool Redo(Card& card);
+  bool Redo(CardState& card);
 
   // The card as it is now was saved.
-  void MarkSaved(const Card& card);
+  void MarkSaved(const CardState& card);
 
   // True when the card differs from the state last saved (or from the
   // start-up state when never saved): undoing back to the saved state makes
   // it false again. True before Start.
-  bool ChangedSinceSave(const Card& card) const;
+  bool ChangedSinceSave(const CardState& card) const;
 
   // Bytes of photos and template pictures that the history holds and the
   // card does not.
-  size_t HeldBytes(const Card& card) const;
+  size_t HeldBytes(const CardState& card) const;
 
  private:
   struct State {
-    CardTemplate cardTemplate;
-    SlotList slots;
+    CardState card;
     uint64_t id = 0;
     bool open = false;  // the step into this state is a gesture still going on
     Gesture gesture = Gesture::WheelZoom;
     size_t slot = 0;
   };
 
-  bool Push(const Card& card, bool open, Gesture gesture, size_t slot);
-  bool Matches(const Card& card, const State& state) const;
-  void Apply(const State& state, Card& card) const;
-  void Trim(const Card& card);
+  bool Push(const CardState& card, bool open, Gesture gesture, size_t slot);
+  void Apply(const State& state, CardState& card) const;
+  void Trim(const CardState& card);
 
   size_t maxSteps_;
   size_t maxHeldBytes_;
@@ -110,4 +106,4 @@ class EditHistory {
   uint64_t savedId_ = 0;  // 0: no state is the saved one
 };
 
-}  // namespace engine
+}  // namespace document

@@ -1,0 +1,201 @@
+#include "app/CardActions.h"
+
+#include <cerrno>
+#include <optional>
+
+#include "app/WebAddresses.h"
+#include "document/CardExport.h"
+#include "imagefiles/ExistingFile.h"
+#include "imagefiles/ImageStatusText.h"
+#include "imagefiles/PathNames.h"
+#include "imagefiles/SaveName.h"
+#include "interaction/LayoutFileName.h"
+
+namespace app {
+
+using namespace platform;
+using imagefiles::FileNameOf;
+
+namespace {
+
+constexpr char kCaption[] = "Tessary";
+
+std::string EmptyRegionsQuestion(size_t empty) {
+  return empty == 1 ? "1 region is still empty: the card would show the placeholder there. "
+                      "Save anyway?"
+                    : std::to_string(empty) +
+                          " regions are still empty: the card would show the placeholder "
+                          "there. Save anyway?";
+}
+
+// Why and where to look, in words: a file: address in a message cannot be
+// followed.
+std::string LayoutFailure(const std::string& path, imagefiles::LayoutStatus status,
+                          const engine::ImageStatus& read) {
+  return "The custom layout failed to load: \"" + FileNameOf(path) + "\" " +
+         imagefiles::LayoutFailureText(status, read) +
+         ". Please ensure it follows all the guidelines for custom layouts - see Custom layouts "
+         "in the help.";
+}
+
+}  // namespace
+
+void CardActions::ShowMessage(const std::string& text) {
+  window_->ShowMessage(Message{text, kCaption, MessageIcon::None, MessageButtons::Ok});
+}
+
+void CardActions::RememberFolderOf(const std::string& path) {
+  const std::string folder = imagefiles::FolderOf(path);
+  if (!folder.empty()) lastFolder_ = folder;
+}
+
+bool CardActions::SaveCard() {
+  if (const size_t empty = engine::CountEmptyRegions(document_.Card().slots)) {
+    const Message question{EmptyRegionsQuestion(empty), kCaption, MessageIcon::Question,
+                           MessageButtons::YesNo};
+    if (window_->ShowMessage(question) != MessageAnswer::Yes) return false;
+  }
+
+  FileDialog dialog;
+  dialog.title = "Save card";
+  dialog.filters = {{"JPEG picture files", {"*.jpg"}}, {"PNG picture files", {"*.png"}}};
+  dialog.initialName = "card";
+  dialog.initialFolder = lastFolder_;
+  imagefiles::SaveTarget target;
+  for (;;) {
+    const std::optional<FileChoice> choice = window_->ChooseFileToSave(dialog);
+    if (!choice || choice->filter > 1) return false;
+    // A typed extension that names a format decides it; otherwise the chosen
+    // type does, and its extension is added to the name.
+    target = imagefiles::ChooseSaveTarget(
+        choice->path, choice->filter == 0 ? imagefiles::CardFormat::Jpeg
+                                          : imagefiles::CardFormat::Png);
+    // Asked again, the dialog comes back where the user was.
+    dialog.initialFilter = choice->filter;
+    dialog.initialName = FileNameOf(target.path);
+    dialog.initialFolder = imagefiles::FolderOf(target.path);
+    if (!imagefiles::IsExistingRegularFile(target.path)) break;
+    const Message replace{"\"" + FileNameOf(target.path) +
+                              "\" already exists. Do you want to replace it?",
+                          kCaption, MessageIcon::Question, MessageButtons::YesNo};
+    if (window_->ShowMessage(replace) == MessageAnswer::Yes) break;
+  }
+
+  imagefiles::SaveResult saved;
+  {
+    BusyCursor busy(*window_);
+    const engine::Card& card = document_.Card();
+    saved = document::ExportCard(card, card.cardTemplate.width, card.cardTemplate.height, false,
+                                 target.path, target.format);
+  }
+  // A save that silently did nothing would leave the user believing the card
+  // is on disk; the writer has left any old file as it was. The folder that
+  // failed is not the one to start in next time.
+  if (!saved) {
+    ShowMessage("The card could not be saved to \"" + target.path + "\": " + saved.Message() +
+                ".");
+    return false;
+  }
+  RememberFolderOf(target.path);
+  document_.MarkSaved();
+  return true;
+}
+
+bool CardActions::AskToSave() {
+  const Message question{"Save changes to your card before closing?", kCaption,
+                         MessageIcon::Question, MessageButtons::SaveDiscardCancel};
+  switch (window_->ShowMessage(question)) {
+    case MessageAnswer::Save:
+      return SaveCard();  // a cancelled or failed save keeps the window
+    case MessageAnswer::Discard:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CardActions::ChoosePhoto(int32_t slot) {
+  FileDialog dialog;
+  dialog.title = "Open picture";
+  // The picture is known by its content, not its name; the names here only
+  // keep other files out of the way.
+  dialog.filters = {{"Picture files", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png"}},
+                    {"JPEG picture files", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif"}},
+                    {"PNG picture files", {"*.png"}}};
+  dialog.initialFolder = lastFolder_;
+  const std::optional<FileChoice> choice = window_->ChooseFileToOpen(dialog);
+  if (!choice) return;
+  RememberFolderOf(choice->path);
+  engine::ImageStatus status;
+  {
+    BusyCursor busy(*window_);
+    status = LoadPhoto(slot, choice->path);
+  }
+  if (!status) ReportPhotoFailure(choice->path, status);
+}
+
+void CardActions::ChooseLayout() {
+  FileDialog dialog;
+  dialog.title = "Open layout";
+  dialog.filters = {{"Card layouts", {"*.jli"}}};
+  dialog.initialFolder = lastFolder_;
+  const std::optional<FileChoice> choice = window_->ChooseFileToOpen(dialog);
+  if (!choice) return;
+  RememberFolderOf(choice->path);
+  BusyCursor busy(*window_);
+  OpenLayout(choice->path);
+}
+
+void CardActions::NextDesign() {
+  BusyCursor busy(*window_);
+  document_.NextBuiltInDesign();
+}
+
+bool CardActions::OpenLayout(const std::string& path) {
+  engine::ImageStatus read;
+  const imagefiles::LayoutStatus status = document_.OpenLayout(path, &read);
+  if (status == imagefiles::LayoutStatus::Ok) return true;
+  ShowMessage(LayoutFailure(path, status, read));
+  return false;
+}
+
+engine::ImageStatus CardActions::LoadPhoto(int32_t slot, const std::string& path) {
+  if (slot < 0) return engine::ImageStatus::Unreadable(EINVAL);
+  return document_.LoadPhoto(size_t(slot), path);
+}
+
+void CardActions::ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status) {
+  ShowMessage(imagefiles::PhotoFailureMessage(FileNameOf(path), status));
+}
+
+void CardActions::OpenFiles(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  BusyCursor busy(*window_);
+  for (const std::string& path : paths)
+    if (interaction::IsLayoutFileName(path)) {
+      OpenLayout(path);
+      break;
+    }
+  size_t next = 0;
+  for (const std::string& path : paths) {
+    if (interaction::IsLayoutFileName(path)) continue;
+    const engine::SlotList& slots = document_.Card().slots;
+    while (next < slots.size() && (slots[next].Hidden() || slots[next].HasPhoto())) ++next;
+    if (next == slots.size()) {
+      ShowMessage("\"" + FileNameOf(path) + "\" was not opened: the card has no empty region left.");
+      continue;
+    }
+    const engine::ImageStatus status = LoadPhoto(int32_t(next), path);
+    if (status) {
+      ++next;
+    } else {
+      ReportPhotoFailure(path, status);
+    }
+  }
+}
+
+void CardActions::OpenHelp() { platform_.OpenAddress(HelpAddress()); }
+
+void CardActions::OpenDonationPage() { platform_.OpenAddress(DonateAddress()); }
+
+}  // namespace app

@@ -1,0 +1,173 @@
+#include "app/CardView.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/Metrics.h"
+#include "interaction/RegionFocus.h"
+
+namespace app {
+
+using namespace platform;
+
+CardView::CardView(Platform& platform, int32_t dpi)
+    : platform_(platform),
+      dpi_(dpi),
+      toolbarWidth_(ToolbarWidthFor(dpi)),
+      toolbarGap_(ToolbarGapFor(dpi)) {}
+
+void CardView::Arrange(Size client, const engine::CardTemplate& t) {
+  hintRect_ = Rect{0, client.height - HintHeightFor(dpi_), client.width, client.height};
+  if (window_) window_->PlaceToolbar(Rect{client.width - toolbarWidth_, 0, client.width, hintRect_.top});
+
+  // The card fills the room it has, with the design's proportions, centred
+  // along the other direction. A window too small for any card (minimised)
+  // shows none.
+  const int64_t availW = int64_t(client.width) - toolbarWidth_ - toolbarGap_;
+  const int64_t availH = hintRect_.top;
+  const int64_t tw = t.width, th = t.height;
+  Rect arranged;
+  if (availW > 0 && availH > 0 && tw > 0 && th > 0) {
+    if (tw * availH > th * availW) {
+      const int64_t h = availW * th / tw;
+      const int64_t top = (availH - h) >> 1;
+      arranged = Rect{0, int32_t(top), int32_t(availW), int32_t(top + h)};
+    } else {
+      const int64_t w = availH * tw / th;
+      const int64_t left = (availW - w) >> 1;
+      arranged = Rect{int32_t(left), 0, int32_t(left + w), int32_t(availH)};
+    }
+  }
+  if (arranged == cardRect_) return;
+  cardRect_ = arranged;
+  if (glass_) ExtendFrame(client);
+}
+
+CardView::Size CardView::ClientSizeFor(const engine::CardTemplate& t, Size minimum) const {
+  const int32_t chromeW = toolbarWidth_ + toolbarGap_;
+  const int32_t chromeH = HintHeightFor(dpi_);
+  if (t.width == 0 || t.height == 0 || !window_) return window_ ? window_->ClientSize() : Size{};
+  // About the card's present area, in the new proportions.
+  const double area = std::max<double>(double(cardRect_.Width()) * cardRect_.Height(),
+                                       double(MinimumCardSideFor(dpi_)) * MinimumCardSideFor(dpi_));
+  const double aspect = double(t.width) / t.height;
+  double w = std::sqrt(area * aspect), h = w / aspect;
+  // Within the work area, frame included (a generous allowance for it).
+  const Rect work = window_->WorkArea();
+  if (!work.Empty()) {
+    const Rect frame = window_->FrameRect();
+    const Size now = window_->ClientSize();
+    const double maxW = work.Width() - (frame.Width() - now.width) - chromeW;
+    const double maxH = work.Height() - (frame.Height() - now.height) - chromeH;
+    const double fit = std::min({1.0, maxW / w, maxH / h});
+    if (fit > 0) w *= fit, h *= fit;
+  }
+  return Size{std::max(minimum.width, int32_t(std::lround(w)) + chromeW),
+              std::max(minimum.height, int32_t(std::lround(h)) + chromeH)};
+}
+
+void CardView::ExtendFrame(Size client) {
+  window_->ExtendFrame(Margins{cardRect_.left, client.width - cardRect_.right, cardRect_.top,
+                               client.height - cardRect_.bottom});
+}
+
+void CardView::ShowHint(const char* sentence) {
+  if (sentence == hintText_) return;
+  hintText_ = sentence;
+  if (window_) window_->Invalidate(hintRect_);
+}
+
+void CardView::RepaintCard() {
+  if (window_) window_->Invalidate(cardRect_);
+}
+
+void CardView::RepaintAll() {
+  if (!window_) return;
+  const Size client = window_->ClientSize();
+  window_->Invalidate(Rect{0, 0, client.width, client.height});
+}
+
+void CardView::Paint(Canvas& canvas, const Rect& area, const engine::Card& card, int32_t ringSlot) {
+  // Around the card, never over it: the card covers its rectangle fully, so
+  // it does not flicker. Black is what lets glass show through.
+  const Colour background = glass_ ? Colour{0, 0, 0} : platform_.FaceColour();
+  const Size size = window_->ClientSize();
+  const Rect c{0, 0, size.width, size.height};
+  const Rect& r = cardRect_;
+  const Rect bands[] = {
+      {c.left, c.top, c.right, r.top},
+      {c.left, r.top, r.left, r.bottom},
+      {r.right, r.top, c.right, r.bottom},
+      {c.left, r.bottom, c.right, c.bottom},
+  };
+  for (const Rect& band : bands)
+    if (!band.Empty() && band.Intersects(area)) canvas.FillRect(band, background);
+
+  if (r.Intersects(area)) PaintCard(canvas, card);
+  // The keyboard's place on the card: on the screen only, never in a save.
+  if (ringSlot != -1) {
+    const Rect ring = interaction::RegionFocus::BoxOnScreen(card, r, ringSlot);
+    if (ring.Intersects(area)) canvas.DrawFocusRing(ring);
+  }
+  if (hintRect_.Intersects(area)) PaintHintLine(canvas);
+}
+
+CardView::Size CardView::DeviceCardSize() const {
+  const double ratio = window_ ? window_->DevicePixelRatio() : 1.0;
+  return Size{int32_t(std::lround(cardRect_.Width() * ratio)),
+              int32_t(std::lround(cardRect_.Height() * ratio))};
+}
+
+bool CardView::FullQualityShown(const engine::Card& card) const {
+  const Size device = DeviceCardSize();
+  return preview_.FullQualityReady(card, device.width, device.height);
+}
+
+void CardView::PaintCard(Canvas& canvas, const engine::Card& card) {
+  const Size device = DeviceCardSize();
+  if (device.width <= 0 || device.height <= 0) return;
+  if (!card.cardTemplate.Installed()) {
+    canvas.FillRect(cardRect_, Colour{0, 0, 0});
+    return;
+  }
+  // The whole card, whatever part of it is invalid: one copy of what the
+  // preview has ready.
+  const engine::RasterView frame = preview_.Frame(card, device.width, device.height);
+  canvas.DrawRgb(cardRect_, frame.pixels, frame.width, frame.height, frame.stride);
+  if (!preview_.FullQualityReady(card, device.width, device.height)) window_->RequestIdle();
+}
+
+bool CardView::Idle(const engine::Card& card, bool moving) {
+  // A photo on the move is drawn in draft; full quality waits until it rests.
+  if (!window_ || moving) return false;
+  const Size device = DeviceCardSize();
+  if (device.width <= 0 || device.height <= 0 || !card.cardTemplate.Installed()) return false;
+  if (preview_.StepFullQuality(card, device.width, device.height)) return true;
+  // Ready: show it (a repaint that asks for nothing more).
+  RepaintCard();
+  return false;
+}
+
+void CardView::PaintHintLine(Canvas& canvas) {
+  if (!hintText_) return;
+  const int32_t inset = TextInsetFor(dpi_);
+  TextStyle style;
+  if (glass_) {
+    // Glow keeps the line readable on glass; it rests on the bottom edge.
+    style.font = TextFont::StatusLine;
+    style.glow = true;
+    canvas.DrawTextLine(hintText_,
+                        Rect{hintRect_.left + inset, hintRect_.top + inset,
+                             hintRect_.right - inset, hintRect_.bottom},
+                        style);
+  } else {
+    style.opaque = true;
+    style.background = platform_.FaceColour();
+    canvas.DrawTextLine(hintText_,
+                        Rect{hintRect_.left + inset, hintRect_.top + inset,
+                             hintRect_.right - inset, hintRect_.bottom - inset},
+                        style);
+  }
+}
+
+}  // namespace app

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+
+#include "engine/card/CardTemplate.h"
+#include "engine/compose/CardPreview.h"
+#include "platform/Platform.h"
+
+namespace app {
+
+// The window's client area as the user sees it: the card, as large as the
+// window allows with the design's proportions; the toolbar column at the
+// right; the hint line along the bottom. The card on screen is the full
+// quality render at the screen's device pixels, made on idle moments; what
+// moves is drawn in draft meanwhile.
+class CardView {
+ public:
+  using Rect = geometry::Rect;
+  using Size = geometry::Size;
+
+  CardView(platform::Platform& platform, int32_t dpi);
+
+  void Attach(platform::Window* window) { window_ = window; }
+
+  // Lays out the card area, the toolbar column and the hint line for a
+  // client area of this size and a card of the template's proportions.
+  void Arrange(Size client, const engine::CardTemplate& cardTemplate);
+  // The client size that shows a card of these proportions with about the
+  // room the card has now, within the work area; `minimum` is the least
+  // client size the window allows.
+  Size ClientSizeFor(const engine::CardTemplate& cardTemplate, Size minimum) const;
+
+  Rect CardRect() const { return cardRect_; }
+  Rect HintRect() const { return hintRect_; }
+  int32_t ToolbarWidth() const { return toolbarWidth_; }
+  int32_t ToolbarGap() const { return toolbarGap_; }
+  bool Glass() const { return glass_; }
+  // Desktop composition is on: the frame reaches into the client area
+  // around the card.
+  void SetGlass(bool glass) { glass_ = glass; }
+  void ExtendFrame(Size client);
+
+  const char* HintText() const { return hintText_; }
+  // A different sentence is stored and its line repainted; the same one
+  // again changes nothing.
+  void ShowHint(const char* sentence);
+
+  // `ringSlot`: the region with a focus ring, -1 for none.
+  void Paint(platform::Canvas& canvas, const Rect& area, const engine::Card& card,
+             int32_t ringSlot);
+  // One step of the full-quality picture; true while more are wanted.
+  // `moving`: a photo is being dragged, which waits until it rests.
+  bool Idle(const engine::Card& card, bool moving);
+
+  void RepaintCard();
+  void RepaintAll();
+
+  // The card's size in device pixels (twice the client pixels on a
+  // scale-2 screen), and whether its full-quality picture is shown.
+  Size DeviceCardSize() const;
+  bool FullQualityShown(const engine::Card& card) const;
+
+ private:
+  void PaintCard(platform::Canvas& canvas, const engine::Card& card);
+  void PaintHintLine(platform::Canvas& canvas);
+
+  platform::Platform& platform_;
+  platform::Window* window_ = nullptr;
+  int32_t dpi_;
+  int32_t toolbarWidth_;
+  int32_t toolbarGap_;
+  bool glass_ = false;
+  Rect cardRect_;
+  Rect hintRect_;
+  const char* hintText_ = nullptr;  // one of interaction/HintTexts.h, compared by identity
+  engine::CardPreview preview_;
+};
+
+}  // namespace app

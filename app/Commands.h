@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document/CardDocument.h"
+#include "platform/Events.h"
+
+namespace app {
+
+class CardActions;
+
+// Every command of the program. The numbers are the toolbar's and menus'
+// command ids.
+enum class CommandId : int {
+  Save = 100,
+  Template = 101,
+  Donate = 102,
+  Help = 103,
+  ChoosePhoto = 110,
+  RemovePhoto = 111,
+  ResetPhoto = 112,
+  OpenLayout = 113,
+  Undo = 114,
+  Redo = 115,
+  ZoomIn = 116,
+  ZoomOut = 117,
+};
+
+// What a command acts on and with.
+struct CommandContext {
+  document::CardDocument& document;
+  CardActions& actions;
+  int32_t slot = -1;  // the region it is about: the menu's, or the keyboard's
+  bool busy = false;  // a drag is going on
+};
+
+// One command, described once: the toolbar, the region's menu and the keys
+// are all made from these.
+struct Command {
+  CommandId id = CommandId::Save;
+  const char* label = nullptr;  // on its toolbar button and in menus; null: keys only
+  int icon = 0;           // the toolbar button's icon group; 0: not on the toolbar
+  bool separatorBefore = false;  // on the toolbar
+  // Where it sits in the region's menu: groups 1, 2, 3 from the top, with a
+  // line between them; 0: not in the menu.
+  int menuGroup = 0;
+  std::vector<platform::KeyEvent> keys;  // the first one is shown in menus
+  // Keys that act on the focused region (Enter, Delete, ...) work only while
+  // the card has the keyboard; the others anywhere in the window.
+  bool regionKeys = false;
+  // The hint line's sentence for the toolbar button; null: none.
+  const char* (*hint)(const engine::Card& card) = nullptr;
+  bool (*enabled)(const CommandContext& context) = nullptr;  // null: always
+  void (*run)(CommandContext& context) = nullptr;
+};
+
+// In toolbar and menu order.
+const std::vector<Command>& AllCommands();
+const Command* FindCommand(CommandId id);
+// The command a key runs; `regionKeys` selects the keys of the region
+// commands (true) or of the window's commands (false).
+const Command* CommandForKey(const platform::KeyEvent& key, bool regionKeys);
+bool CommandEnabled(const Command& command, const CommandContext& context);
+
+// A key as menus show it: "Ctrl+Shift+Z", "Delete", "F1".
+std::string KeyName(const platform::KeyEvent& key);
+
+}  // namespace app

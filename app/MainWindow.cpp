@@ -1,0 +1,245 @@
+#include "app/MainWindow.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/Metrics.h"
+#include "app/WindowSetup.h"
+#include "interaction/HintTexts.h"
+
+namespace app {
+
+using namespace platform;
+
+MainWindow::MainWindow(Platform& platform, int32_t dpi, const engine::ImageReader& reader)
+    : platform_(platform),
+      reader_(reader),
+      document_(reader),
+      view_(platform, dpi),
+      actions_(platform, document_),
+      dpi_(dpi) {}
+
+MainWindow::~MainWindow() {
+  document_.RemoveObserver(this);
+  window_.reset();  // no event reaches a half-destroyed window
+}
+
+bool MainWindow::Create(const Rect& frame, const std::string& title) {
+  window_ = platform_.MakeWindow(*this, frame, title);
+  if (!window_) return false;
+  // The first sentence is part of the first paint, not a repaint of its own.
+  view_.ShowHint(interaction::kHintAddMorePhotos);
+  view_.Attach(window_.get());
+  actions_.Attach(window_.get());
+  view_.SetGlass(window_->CompositionEnabled());
+  CentreOnWorkArea(*window_);
+  const std::vector<IconImage> icons = WindowIcons(reader_);
+  if (!icons.empty()) window_->SetIcons(icons);
+  const Size toolbar = window_->SetToolbar(ToolbarButtons(reader_), view_.ToolbarWidth());
+  window_->SetShortcuts(WindowShortcuts());
+  // Never so small that the toolbar is cut off; a card of some size stays
+  // beside it.
+  minimumClient_ = Size{view_.ToolbarWidth() + view_.ToolbarGap() + MinimumCardSideFor(dpi_),
+                        std::max(toolbar.height, MinimumCardSideFor(dpi_)) + HintHeightFor(dpi_)};
+  window_->SetMinimumClientSize(minimumClient_);
+  document_.AddObserver(this);
+  document_.Start(0);
+  return true;
+}
+
+void MainWindow::Show(ShowState state) {
+  if (window_) window_->Show(state);
+}
+
+// --- what the document tells ---------------------------------------------------
+
+void MainWindow::DocumentChanged(uint32_t what) {
+  if (!window_) return;
+  if (what & document::kDesignChanged) {
+    // Where the pointer was may now be another region, or none.
+    if (hintSubject_.kind == interaction::HintSubject::Kind::PointerRegion)
+      hintSubject_ = interaction::HintSubject{};
+    view_.Arrange(window_->ClientSize(), document_.Card().cardTemplate);
+    FitWindowToDesign();
+    view_.RepaintAll();
+  } else if (what & document::kCardChanged) {
+    view_.RepaintCard();
+  }
+  gestures_.DocumentChanged();
+  UpdateCommands();
+  UpdateHint();
+}
+
+void MainWindow::FitWindowToDesign() {
+  const engine::CardTemplate& t = document_.Card().cardTemplate;
+  if (t.width == 0 || t.height == 0) return;
+  // Only a design whose proportions differ from the last one's reshapes the
+  // window; one of the same proportions keeps the window the user made.
+  const double aspect = double(t.width) / t.height;
+  const double before = shownAspect_;
+  shownAspect_ = aspect;
+  if (before == 0 || std::abs(aspect / before - 1.0) < 0.01) return;
+  window_->SetClientSize(view_.ClientSizeFor(t, minimumClient_));
+}
+
+void MainWindow::UpdateCommands() {
+  const CommandContext context = ContextFor(gestures_.KeyboardSlot());
+  for (const Command& command : AllCommands())
+    if (command.icon != 0 || !command.regionKeys)
+      window_->EnableCommand(int(command.id), CommandEnabled(command, context));
+}
+
+void MainWindow::UpdateHint() {
+  using Kind = interaction::HintSubject::Kind;
+  const engine::Card& card = document_.Card();
+  switch (hintSubject_.kind) {
+    case Kind::Command: {
+      const Command* command = FindCommand(CommandId(hintSubject_.command));
+      if (command && command->hint) view_.ShowHint(command->hint(card));
+      break;  // a button without a sentence leaves the line as it is
+    }
+    case Kind::KeyboardRegion:
+      if (gestures_.Focus().RingVisible()) {
+        view_.ShowHint(interaction::KeyboardHint(card, gestures_.Focus().Slot()));
+        break;
+      }
+      hintSubject_ = interaction::HintSubject{};
+      view_.ShowHint(interaction::GeneralHint(card));
+      break;
+    case Kind::PointerRegion:
+      view_.ShowHint(interaction::PointerHint(card, hintSubject_.slot));
+      break;
+    case Kind::Card:
+      view_.ShowHint(interaction::GeneralHint(card));
+      break;
+  }
+}
+
+void MainWindow::HintAbout(const interaction::HintSubject& subject) {
+  hintSubject_ = subject;
+  UpdateHint();
+}
+
+// --- commands -------------------------------------------------------------------
+
+CommandContext MainWindow::ContextFor(int32_t slot) {
+  return CommandContext{document_, actions_, slot, gestures_.Busy()};
+}
+
+void MainWindow::RunCommand(const Command& command, int32_t slot) {
+  gestures_.EndWheelGesture();
+  CommandContext context = ContextFor(slot);
+  if (CommandEnabled(command, context)) command.run(context);
+}
+
+void MainWindow::OnCommand(int id) {
+  if (const Command* command = FindCommand(CommandId(id)))
+    RunCommand(*command, gestures_.KeyboardSlot());
+}
+
+void MainWindow::OnCommandHovered(int id) {
+  HintAbout(id == 0 ? interaction::HintSubject{}
+                    : interaction::HintSubject{interaction::HintSubject::Kind::Command, -1, id});
+}
+
+bool MainWindow::OnKey(const KeyEvent& event) {
+  // Keys of the focused region's commands; the window's own shortcuts
+  // arrive as commands.
+  if (const Command* command = CommandForKey(event, true)) {
+    const int32_t slot = gestures_.Focus().Slot();
+    if (slot == -1 || gestures_.Busy()) return gestures_.Key(event);
+    RunCommand(*command, slot);
+    return true;
+  }
+  return gestures_.Key(event);
+}
+
+void MainWindow::ShowRegionMenu(Point at, int32_t slot) {
+  const CommandContext context = ContextFor(slot);
+  std::vector<MenuItem> items;
+  for (int group = 1; group <= 3; ++group) {
+    if (!items.empty()) items.push_back(MenuItem{0, "", true, ""});
+    for (const Command& command : AllCommands()) {
+      if (command.menuGroup != group || !command.label) continue;
+      items.push_back(MenuItem{int(command.id), command.label, CommandEnabled(command, context),
+                               command.keys.empty() ? "" : KeyName(command.keys.front())});
+    }
+  }
+  const int chosen = window_->ShowContextMenu(at, items);
+  if (const Command* command = chosen ? FindCommand(CommandId(chosen)) : nullptr)
+    RunCommand(*command, slot);
+}
+
+// --- the window system's events -------------------------------------------------
+
+void MainWindow::OnPaint(Canvas& canvas, const Rect& area) {
+  const interaction::RegionFocus& focus = gestures_.Focus();
+  const int32_t ring = gestures_.HasKeyboard() && focus.RingVisible() ? focus.Slot() : -1;
+  view_.Paint(canvas, area, document_.Card(), ring);
+}
+
+void MainWindow::OnResized(Size client) {
+  view_.Arrange(client, document_.Card().cardTemplate);
+  window_->Invalidate(Rect{0, 0, client.width, client.height});
+}
+
+void MainWindow::OnPointerPressed(const PointerEvent& event) { gestures_.Press(event); }
+
+void MainWindow::OnPointerMoved(const PointerEvent& event) { gestures_.Move(event); }
+
+void MainWindow::OnPointerReleased(const PointerEvent& event) {
+  const bool dragging = gestures_.Busy();
+  gestures_.Release(event);
+  // Full quality comes back once the photo rests.
+  if (dragging && !gestures_.Busy()) window_->RequestIdle();
+}
+
+void MainWindow::OnDoubleClicked(const PointerEvent& event) { gestures_.DoubleClick(event); }
+
+void MainWindow::OnPointerLeft() { gestures_.Left(); }
+
+void MainWindow::OnWheel(const WheelEvent& event) { gestures_.Wheel(event); }
+
+void MainWindow::OnContextMenu(Point point, bool fromKeyboard) {
+  gestures_.ContextMenu(point, fromKeyboard);
+}
+
+void MainWindow::OnFocusChanged(bool gained, FocusReason reason) {
+  gestures_.FocusChanged(gained, reason);
+}
+
+bool MainWindow::OnFilesDragged(const FileDrag& drag) { return gestures_.FilesDragged(drag); }
+
+void MainWindow::OnFilesDropped(const FileDrag& drag) { gestures_.FilesDropped(drag); }
+
+bool MainWindow::OnCloseRequested() {
+  gestures_.CancelDrag();
+  if (document_.ChangedSinceSave() && !actions_.AskToSave()) return false;
+  platform_.Quit(0);
+  return true;
+}
+
+bool MainWindow::OnIdle() { return view_.Idle(document_.Card(), gestures_.Busy()); }
+
+void MainWindow::OnCompositionChanged() {
+  const Size client = window_->ClientSize();
+  view_.SetGlass(window_->CompositionEnabled());
+  view_.Arrange(client, document_.Card().cardTemplate);
+  // The extension is lost while composition is off, so it is made again
+  // even when the layout kept the card where it was.
+  if (view_.Glass()) view_.ExtendFrame(client);
+}
+
+// --- the card's host --------------------------------------------------------------
+
+engine::ImageStatus MainWindow::LoadPhoto(int32_t slot, const std::string& path) {
+  return actions_.LoadPhoto(slot, path);
+}
+
+void MainWindow::ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status) {
+  actions_.ReportPhotoFailure(path, status);
+}
+
+void MainWindow::RepaintArea(const Rect& area) { window_->Invalidate(area); }
+
+}  // namespace app

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/CardActions.h"
+#include "app/CardView.h"
+#include "app/Commands.h"
+#include "document/CardDocument.h"
+#include "engine/raster/ImageReader.h"
+#include "interaction/CardGestures.h"
+#include "platform/Platform.h"
+
+namespace app {
+
+// The program's one top-level window: a view and controller of one card
+// document. The window system's events go to the card's gestures, the
+// commands and the view; whatever changes the document, the window shows
+// once the document tells it.
+class MainWindow : public platform::WindowHandler,
+                   public document::DocumentObserver,
+                   private interaction::CardHost {
+ public:
+  using Point = geometry::Point;
+  using Rect = geometry::Rect;
+  using Size = geometry::Size;
+
+  MainWindow(platform::Platform& platform, int32_t dpi, const engine::ImageReader& reader);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Makes the window with this frame rectangle and title, then the toolbar
+  // and a new card on the first built-in design. False when the window
+  // system cannot make the window. The window stays hidden until Show.
+  bool Create(const Rect& frame, const std::string& title);
+  void Show(platform::ShowState state);
+
+  // The parts, for the program's start and for tests.
+  document::CardDocument& Document() override { return document_; }
+  const CardView& View() const { return view_; }
+  const interaction::CardGestures& Gestures() const { return gestures_; }
+  CardActions& Actions() { return actions_; }
+  platform::Window* GetWindow() const { return window_.get(); }
+
+  // platform::WindowHandler
+  void OnPaint(platform::Canvas& canvas, const Rect& area) override;
+  void OnResized(Size client) override;
+  void OnPointerPressed(const platform::PointerEvent& event) override;
+  void OnPointerMoved(const platform::PointerEvent& event) override;
+  void OnPointerReleased(const platform::PointerEvent& event) override;
+  void OnDoubleClicked(const platform::PointerEvent& event) override;
+  void OnPointerLeft() override;
+  void OnWheel(const platform::WheelEvent& event) override;
+  bool OnKey(const platform::KeyEvent& event) override;
+  void OnContextMenu(Point point, bool fromKeyboard) override;
+  void OnFocusChanged(bool gained, platform::FocusReason reason) override;
+  bool OnFilesDragged(const platform::FileDrag& drag) override;
+  void OnFilesDropped(const platform::FileDrag& drag) override;
+  void OnCommand(int command) override;
+  void OnCommandHovered(int command) override;
+  bool OnCloseRequested() override;
+  bool OnIdle() override;
+  void OnCompositionChanged() override;
+
+  // document::DocumentObserver
+  void DocumentChanged(uint32_t what) override;
+
+ private:
+  // interaction::CardHost
+  Rect CardRect() const override { return view_.CardRect(); }
+  platform::Window& HostWindow() override { return *window_; }
+  void ChoosePhotoForSlot(int32_t slot) override { actions_.ChoosePhoto(slot); }
+  bool LoadLayout(const std::string& path) override { return actions_.OpenLayout(path); }
+  engine::ImageStatus LoadPhoto(int32_t slot, const std::string& path) override;
+  void ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status) override;
+  void ShowRegionMenu(Point at, int32_t slot) override;
+  void HintAbout(const interaction::HintSubject& subject) override;
+  void RepaintArea(const Rect& area) override;
+
+  CommandContext ContextFor(int32_t slot);
+  void RunCommand(const Command& command, int32_t slot);
+  // The toolbar's buttons and the window's keys, enabled as the card allows.
+  void UpdateCommands();
+  // The sentence for what the hint line is about, for the card as it is.
+  void UpdateHint();
+  // A design of other proportions gets a window shaped for it.
+  void FitWindowToDesign();
+
+  platform::Platform& platform_;
+  const engine::ImageReader& reader_;
+  document::CardDocument document_;
+  CardView view_;
+  CardActions actions_;
+  interaction::CardGestures gestures_{*this};
+  interaction::HintSubject hintSubject_;
+  std::unique_ptr<platform::Window> window_;
+  int32_t dpi_;
+  Size minimumClient_;
+  double shownAspect_ = 0;  // width over height of the design last shown
+};
+
+}  // namespace app

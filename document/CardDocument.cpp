@@ -1,0 +1,184 @@
+#include "document/CardDocument.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
+#include <utility>
+
+#include "document/BuiltInDesigns.h"
+#include "document/PhotoFile.h"
+#include "engine/card/PhotoPlacement.h"
+#include "engine/card/SlotEditing.h"
+
+namespace document {
+
+namespace {
+
+bool SameLayers(const engine::CardTemplate& a, const engine::CardTemplate& b) {
+  return a.width == b.width && a.height == b.height && a.regionMap == b.regionMap &&
+         a.overlay == b.overlay;
+}
+
+}  // namespace
+
+CardDocument::CardDocument(const engine::ImageReader& reader) : reader_(reader) {}
+
+bool CardDocument::Start(int builtInIndex) {
+  CardState fresh;
+  engine::Raster tile = LoadPlaceholderTile(reader_);
+  if (!tile.Empty())
+    fresh.card.placeholderTile = std::make_shared<const engine::Raster>(std::move(tile));
+  state_ = std::move(fresh);
+  engine::Raster map, overlay;
+  DesignSource design;
+  design.builtInIndex = design.cycleIndex = builtInIndex;
+  const bool loaded = LoadBuiltInDesign(builtInIndex, reader_, &map, &overlay) &&
+                      InstallDesign(std::move(map), std::move(overlay), design);
+  if (!loaded) state_.design.cycleIndex = builtInIndex;
+  history_.Start(state_);  // a card never changed since it started closes at once
+  Notify(kDesignChanged | kCardChanged | kHistoryChanged);
+  return loaded;
+}
+
+void CardDocument::AddObserver(DocumentObserver* observer) { observers_.push_back(observer); }
+
+void CardDocument::RemoveObserver(DocumentObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+bool CardDocument::InstallDesign(engine::Raster&& regionMap, engine::Raster&& overlay,
+                                 const DesignSource& design) {
+  try {
+    // The copies that can fail come first, so the card stays whole if
+    // memory runs out.
+    std::vector<PhotoSource> photos = state_.photos;
+    DesignSource source = design;
+    engine::Card card = state_.card;
+    if (!engine::SetTemplate(card, std::move(regionMap), std::move(overlay))) return false;
+    photos.resize(card.slots.size());
+    state_.card = std::move(card);
+    state_.photos = std::move(photos);
+    state_.design = std::move(source);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+bool CardDocument::UseBuiltInDesign(int index) {
+  engine::Raster map, overlay;
+  if (!LoadBuiltInDesign(index, reader_, &map, &overlay)) return false;
+  const engine::CardTemplate before = state_.card.cardTemplate;
+  DesignSource design;
+  design.builtInIndex = design.cycleIndex = index;
+  if (!InstallDesign(std::move(map), std::move(overlay), design)) return false;
+  Changed(before, true);
+  return true;
+}
+
+bool CardDocument::NextBuiltInDesign() {
+  return UseBuiltInDesign(document::NextBuiltInDesign(state_.design.cycleIndex));
+}
+
+imagefiles::LayoutStatus CardDocument::OpenLayout(const std::string& path,
+                                                  engine::ImageStatus* read) {
+  imagefiles::LayoutLayers layers;
+  DesignSource design;
+  imagefiles::LayoutStatus status;
+  try {
+    status = imagefiles::ReadLayoutFile(path, reader_, &layers, &design.layoutHash, read);
+  } catch (const std::bad_alloc&) {
+    // A huge user-made template is a refused file, not the end of the program.
+    status = imagefiles::LayoutStatus::TooLarge;
+  }
+  if (status != imagefiles::LayoutStatus::Ok) return status;
+  design.layoutPath = path;
+  design.cycleIndex = state_.design.cycleIndex;
+  const engine::CardTemplate before = state_.card.cardTemplate;
+  if (!InstallDesign(std::move(layers.regionMap), std::move(layers.overlay), design))
+    return imagefiles::LayoutStatus::TooLarge;
+  Changed(before, true);
+  return status;
+}
+
+engine::ImageStatus CardDocument::LoadPhoto(size_t slot, const std::string& path) {
+  if (slot >= state_.card.slots.size()) return engine::ImageStatus::Unreadable(EINVAL);
+  engine::Raster photo;
+  PhotoSource source;
+  const engine::ImageStatus status = ReadPhotoFile(path, reader_, &photo, &source);
+  if (status && !PutPhoto(slot, std::move(photo), source))
+    return engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
+  return status;
+}
+
+bool CardDocument::PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source) {
+  if (slot >= state_.card.slots.size()) return false;
+  try {
+    PhotoSource copy = source;
+    if (!engine::PutPhoto(state_.card.slots, slot, std::move(photo))) return false;
+    state_.photos[slot] = std::move(copy);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  Changed(state_.card.cardTemplate, true);
+  return true;
+}
+
+bool CardDocument::RemovePhoto(size_t slot) {
+  if (!engine::RemovePhoto(state_.card.slots, slot)) return false;
+  state_.photos[slot] = PhotoSource{};
+  Changed(state_.card.cardTemplate, true);
+  return true;
+}
+
+bool CardDocument::EditSlots(const std::function<bool(engine::SlotList&)>& edit, Commit commit,
+                             Gesture gesture, size_t slot) {
+  if (!edit(state_.card.slots)) return false;
+  if (commit == Commit::Gesture) {
+    history_.CommitGesture(state_, gesture, slot);
+    Notify(kCardChanged | kHistoryChanged);
+  } else {
+    Changed(state_.card.cardTemplate, commit == Commit::Step);
+  }
+  return true;
+}
+
+void CardDocument::CommitPending() {
+  if (history_.Commit(state_)) Notify(kHistoryChanged);
+}
+
+bool CardDocument::Undo() {
+  const engine::CardTemplate before = state_.card.cardTemplate;
+  if (!history_.Undo(state_)) return false;
+  Changed(before, false);
+  return true;
+}
+
+bool CardDocument::Redo() {
+  const engine::CardTemplate before = state_.card.cardTemplate;
+  if (!history_.Redo(state_)) return false;
+  Changed(before, false);
+  return true;
+}
+
+void CardDocument::MarkSaved() {
+  history_.MarkSaved(state_);
+  Notify(kHistoryChanged);
+}
+
+void CardDocument::Changed(const engine::CardTemplate& before, bool commit) {
+  if (commit) history_.Commit(state_);
+  uint32_t what = kCardChanged | kHistoryChanged;
+  if (!SameLayers(before, state_.card.cardTemplate)) what |= kDesignChanged;
+  Notify(what);
+}
+
+void CardDocument::Notify(uint32_t what) {
+  // An observer may add or remove observers while it is told.
+  const std::vector<DocumentObserver*> observers = observers_;
+  for (DocumentObserver* observer : observers)
+    if (std::find(observers_.begin(), observers_.end(), observer) != observers_.end())
+      observer->DocumentChanged(what);
+}
+
+}  // namespace document

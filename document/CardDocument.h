@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "document/CardState.h"
+#include "document/EditHistory.h"
+#include "engine/raster/ImageReader.h"
+#include "imagefiles/LayoutFile.h"
+
+namespace document {
+
+// What an edit changed, for the views of the document.
+enum ChangeFlag : uint32_t {
+  kDesignChanged = 1,   // the design's pictures: size, proportions, regions
+  kCardChanged = 2,     // what the card shows: photos, their framing, the regions
+  kHistoryChanged = 4,  // what undo and redo would do, or whether it is saved
+};
+
+class DocumentObserver {
+ public:
+  virtual ~DocumentObserver() = default;
+  // `what` holds ChangeFlag bits.
+  virtual void DocumentChanged(uint32_t what) = 0;
+};
+
+// How an edit of the slots enters the history.
+enum class Commit {
+  Step,     // a step of its own
+  Gesture,  // joins the open gesture of the same kind on the same slot
+  Later,    // not yet (a drag in progress): CommitPending makes it a step
+};
+
+// The card the user is making: its design and, per region, the photo with
+// its framing and where it came from, plus the history of its edits and
+// whether it is saved. Every change goes through here, and every observer
+// hears of it once it is done. The photos' pixels are a cache of their
+// files, read through `reader`.
+class CardDocument {
+ public:
+  explicit CardDocument(const engine::ImageReader& reader);
+  CardDocument(const CardDocument&) = delete;
+  CardDocument& operator=(const CardDocument&) = delete;
+
+  // A new card on built-in design `builtInIndex` with every region empty;
+  // the history starts here and the card counts as saved. False when the
+  // design cannot be loaded (the card is then blank).
+  bool Start(int builtInIndex = 0);
+
+  const CardState& State() const { return state_; }
+  const engine::Card& Card() const { return state_.card; }
+  const EditHistory& History() const { return history_; }
+
+  void AddObserver(DocumentObserver* observer);
+  void RemoveObserver(DocumentObserver* observer);
+
+  // --- the design; photos stay with their slots -----------------------------
+  // False, with nothing changed, when the design cannot be loaded.
+  bool UseBuiltInDesign(int index);
+  // The Template command: the built-in design after the last one chosen.
+  bool NextBuiltInDesign();
+  // A layout file. On failure nothing changes and the status says why
+  // (`read`: how reading the file went).
+  imagefiles::LayoutStatus OpenLayout(const std::string& path, engine::ImageStatus* read = nullptr);
+
+  // --- photos -----------------------------------------------------------------
+  // Reads and decodes the file into slot `slot`, centred at zoom 1. On
+  // failure nothing changes and the status says why.
+  engine::ImageStatus LoadPhoto(size_t slot, const std::string& path);
+  // A photo already decoded, with where it came from.
+  bool PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source);
+  bool RemovePhoto(size_t slot);
+
+  // Any other edit of the slots (pan, zoom, reset), made with the engine's
+  // operations by `edit`, which returns whether it changed anything.
+  // `gesture` and `slot` only matter for Commit::Gesture.
+  bool EditSlots(const std::function<bool(engine::SlotList&)>& edit, Commit commit,
+                 Gesture gesture = Gesture::WheelZoom, size_t slot = 0);
+  // What Commit::Later edits changed becomes one step.
+  void CommitPending();
+  // The next gesture edit starts a step of its own.
+  void CloseGesture() { history_.CloseGesture(); }
+
+  // --- history ----------------------------------------------------------------
+  bool Undo();
+  bool Redo();
+  bool CanUndo() const { return history_.CanUndo(); }
+  bool CanRedo() const { return history_.CanRedo(); }
+  void MarkSaved();
+  bool ChangedSinceSave() const { return history_.ChangedSinceSave(state_); }
+
+ private:
+  // Installs two Rgba32 layers as the template; throws nothing.
+  bool InstallDesign(engine::Raster&& regionMap, engine::Raster&& overlay, const DesignSource& design);
+  // After a change: a step of the history, then the observers.
+  void Changed(const engine::CardTemplate& before, bool commit);
+  void Notify(uint32_t what);
+
+  const engine::ImageReader& reader_;
+  CardState state_;
+  EditHistory history_;
+  std::vector<DocumentObserver*> observers_;
+};
+
+}  // namespace document

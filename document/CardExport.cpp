@@ -1,0 +1,33 @@
+#include "document/CardExport.h"
+
+#include <memory>
+#include <new>
+#include <system_error>
+
+#include "engine/compose/CardCompositor.h"
+#include "engine/raster/Raster.h"
+
+namespace document {
+
+imagefiles::SaveResult ExportCard(const engine::Card& card, uint32_t width, uint32_t height,
+                                  bool draft, const imagefiles::OutputTarget& target,
+                                  imagefiles::CardFormat format) {
+  using imagefiles::SaveResult;
+  size_t bytes = 0;
+  if (!engine::CheckedRasterSize(width, height, engine::PixelFormat::Rgb24, &bytes))
+    return SaveResult::Failed(imagefiles::SaveStep::Card, imagefiles::SaveError::BadCard);
+  const uint32_t stride = engine::CardImageStride(width);
+  std::unique_ptr<uint8_t[]> pixels;
+  try {
+    // Every pixel is rendered, so the buffer needs no clearing first.
+    pixels.reset(new uint8_t[size_t(stride) * height]);
+    engine::RenderCard(card, int32_t(width), int32_t(height), pixels.get(), int32_t(stride),
+                       draft);
+  } catch (const std::bad_alloc&) {
+    return SaveResult::Failed(imagefiles::SaveStep::Render,
+                              std::make_error_code(std::errc::not_enough_memory));
+  }
+  return imagefiles::WriteCard(target, format, pixels.get(), width, height, stride);
+}
+
+}  // namespace document

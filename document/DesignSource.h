@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace document {
+
+// Where the card's design came from: one of the built-in designs, or a
+// layout file. The pictures themselves are in the card's template; this is
+// what finds them again.
+struct DesignSource {
+  int builtInIndex = -1;   // a built-in design's place in the catalogue; -1: none
+  std::string layoutPath;  // a layout file's path as it was given
+  uint64_t layoutHash = 0;  // of the layout file's bytes, as they were read
+  // The built-in design the Template command goes on from: this one, or the
+  // last one chosen before a layout file.
+  int cycleIndex = -1;
+
+  bool IsBuiltIn() const { return builtInIndex >= 0; }
+  bool IsLayout() const { return !layoutPath.empty(); }
+  bool operator==(const DesignSource& o) const {
+    return builtInIndex == o.builtInIndex && layoutPath == o.layoutPath &&
+           layoutHash == o.layoutHash && cycleIndex == o.cycleIndex;
+  }
+  bool operator!=(const DesignSource& o) const { return !(*this == o); }
+};
+
+}  // namespace document

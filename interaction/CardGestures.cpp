@@ -1,0 +1,151 @@
+#include "interaction/CardGestures.h"
+
+#include "engine/card/SlotEditing.h"
+
+namespace interaction {
+
+using platform::Key;
+
+void CardGestures::EndWheelGesture() {
+  wheelSlot_ = -1;
+  host_.Document().CloseGesture();
+}
+
+void CardGestures::DocumentChanged() {
+  if (focus_.Slot() == -1) return;
+  const geometry::Rect before = RegionFocus::BoxOnScreen(host_.Card(), host_.CardRect(), focus_.Slot());
+  focus_.Validate(host_.Card());
+  if (focus_.Slot() == -1) host_.RepaintArea(before);
+}
+
+int32_t CardGestures::KeyboardSlot() const {
+  if (focus_.Slot() != -1) return focus_.Slot();
+  const engine::SlotList& slots = host_.Card().slots;
+  int32_t firstVisible = -1;
+  for (size_t i = 0; i < slots.size(); ++i) {
+    if (slots[i].Hidden()) continue;
+    if (!slots[i].HasPhoto()) return int32_t(i);
+    if (firstVisible == -1) firstVisible = int32_t(i);
+  }
+  return firstVisible;
+}
+
+void CardGestures::FocusRegion(int32_t slot, bool ring) {
+  // Only a ring that shows needs repainting, where it was and where it goes.
+  const engine::Card& card = host_.Card();
+  if (focus_.RingVisible()) host_.RepaintArea(RegionFocus::BoxOnScreen(card, host_.CardRect(), focus_.Slot()));
+  focus_.Set(slot, ring);
+  if (focus_.RingVisible()) host_.RepaintArea(RegionFocus::BoxOnScreen(card, host_.CardRect(), slot));
+  if (ring && slot != -1) host_.HintAbout(HintSubject{HintSubject::Kind::KeyboardRegion, slot, 0});
+}
+
+void CardGestures::Press(const platform::PointerEvent& event) {
+  EndWheelGesture();
+  // The keys go on with the region the pointer chose.
+  const int32_t slot = HitTest(event.point);
+  if (slot != -1 && slot != focus_.Slot()) FocusRegion(slot, false);
+  if (event.button == platform::Button::Left) editor_.Press(event.point);
+}
+
+void CardGestures::Move(const platform::PointerEvent& event) {
+  platform::Window& window = host_.HostWindow();
+  if (!window.HasPointerCapture()) window.SetCursor(editor_.CursorAt(event.point));
+  if (wheelSlot_ != -1 && HitTest(event.point) != wheelSlot_) EndWheelGesture();
+  // While a region is pressed the hint stays as it was.
+  if (editor_.Move(event.point)) return;
+  host_.HintAbout(HintSubject{HintSubject::Kind::PointerRegion, HitTest(event.point), 0});
+}
+
+void CardGestures::Release(const platform::PointerEvent& event) {
+  if (event.button == platform::Button::Left) editor_.Release(event.point);
+}
+
+void CardGestures::DoubleClick(const platform::PointerEvent& event) {
+  if (event.button == platform::Button::Left) editor_.DoubleClick(event.point);
+}
+
+void CardGestures::Left() {
+  EndWheelGesture();
+  // Outside the window the sentence about the region under the pointer
+  // would be stale; a drag keeps its hint until the button comes up.
+  if (!Busy()) host_.HintAbout(HintSubject{});
+}
+
+void CardGestures::Wheel(const platform::WheelEvent& event) {
+  if (Busy()) return;
+  const int32_t slot = HitTest(event.point);
+  // The notches of one turn over one photo are one step of the history.
+  if (slot != wheelSlot_) host_.Document().CloseGesture();
+  wheelSlot_ = slot;
+  if (slot == -1 || !host_.Card().slots[size_t(slot)].HasPhoto()) return;
+  const engine::CardTemplate& t = host_.Card().cardTemplate;
+  const geometry::Rect cardRect = host_.CardRect();
+  host_.Document().EditSlots(
+      [&](engine::SlotList& slots) {
+        return engine::WheelZoomSlot(slots, size_t(slot), event.angleDelta, cardRect, t.width,
+                                     t.height, event.point.x, event.point.y);
+      },
+      document::Commit::Gesture, document::Gesture::WheelZoom, size_t(slot));
+}
+
+bool CardGestures::Key(const platform::KeyEvent& e) {
+  EndWheelGesture();
+  constexpr uint32_t kModifiers = platform::kShift | platform::kControl | platform::kAlt;
+  if (e.key == Key::Escape && (e.modifiers & kModifiers) == 0) return CancelDrag();
+  if (e.key == Key::Tab || e.key == Key::Backtab) {
+    RegionFocus next = focus_;
+    const bool forward = e.key == Key::Tab && !(e.modifiers & platform::kShift);
+    if (forward ? next.Next(host_.Card()) : next.Previous(host_.Card())) {
+      FocusRegion(next.Slot(), true);
+      return true;
+    }
+    FocusRegion(-1, false);
+    host_.HintAbout(HintSubject{});
+    return false;  // on to the toolbar
+  }
+  if (Busy()) return false;
+  const int32_t slot = focus_.Slot();
+  if (slot == -1 || size_t(slot) >= host_.Card().slots.size()) return false;
+  if (e.key != Key::Left && e.key != Key::Right && e.key != Key::Up && e.key != Key::Down)
+    return false;
+  const int32_t step = (e.modifiers & platform::kShift) ? 10 : 1;
+  const int32_t dx = e.key == Key::Left ? -step : e.key == Key::Right ? step : 0;
+  const int32_t dy = e.key == Key::Up ? -step : e.key == Key::Down ? step : 0;
+  const engine::CardTemplate& t = host_.Card().cardTemplate;
+  const geometry::Rect cardRect = host_.CardRect();
+  host_.Document().EditSlots(
+      [&](engine::SlotList& slots) {
+        return engine::NudgePan(slots, size_t(slot), cardRect, t.width, t.height, dx, dy);
+      },
+      document::Commit::Gesture, document::Gesture::KeyPan, size_t(slot));
+  return true;
+}
+
+void CardGestures::ContextMenu(geometry::Point point, bool fromKeyboard) {
+  if (Busy()) return;
+  EndWheelGesture();
+  const int32_t slot = fromKeyboard ? KeyboardSlot() : HitTest(point);
+  if (fromKeyboard && slot != -1) {
+    const geometry::Rect box = RegionFocus::BoxOnScreen(host_.Card(), host_.CardRect(), slot);
+    point = geometry::Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+  }
+  if (slot != -1) FocusRegion(slot, fromKeyboard);
+  host_.ShowRegionMenu(point, slot);
+}
+
+void CardGestures::FocusChanged(bool gained, platform::FocusReason reason) {
+  hasKeyboard_ = gained;
+  if (gained && reason != platform::FocusReason::Other) {
+    // Tab came in from the toolbar: the first region, or the last going back.
+    RegionFocus next;
+    if (reason == platform::FocusReason::Forward ? next.Next(host_.Card())
+                                                 : next.Previous(host_.Card())) {
+      FocusRegion(next.Slot(), true);
+      return;
+    }
+  }
+  if (focus_.RingVisible())
+    host_.RepaintArea(RegionFocus::BoxOnScreen(host_.Card(), host_.CardRect(), focus_.Slot()));
+}
+
+}  // namespace interaction

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+
+#include "interaction/CardHost.h"
+#include "interaction/FileDropper.h"
+#include "interaction/PointerEditor.h"
+#include "interaction/RegionFocus.h"
+#include "platform/Events.h"
+
+namespace interaction {
+
+// The user's hands on the card: the pointer, the wheel, the keys that are
+// not commands (Tab, arrows, Escape), the keyboard's focus on a region, the
+// region's menu and files dropped on the window. Every change to the card
+// goes to the host's document; the window's commands (Save, Undo, Delete,
+// ...) are not handled here.
+class CardGestures {
+ public:
+  explicit CardGestures(CardHost& host) : host_(host) {}
+
+  void Press(const platform::PointerEvent& event);
+  void Move(const platform::PointerEvent& event);
+  void Release(const platform::PointerEvent& event);
+  void DoubleClick(const platform::PointerEvent& event);
+  void Left();
+  void Wheel(const platform::WheelEvent& event);
+  // True when the key was used.
+  bool Key(const platform::KeyEvent& event);
+  void ContextMenu(geometry::Point point, bool fromKeyboard);
+  void FocusChanged(bool gained, platform::FocusReason reason);
+  bool FilesDragged(const platform::FileDrag& drag) const { return dropper_.Accepts(drag); }
+  void FilesDropped(const platform::FileDrag& drag) { dropper_.Drop(drag); }
+
+  // Escape, or the window closing: a dragged photo goes back to where the
+  // drag began. False when no drag was going on.
+  bool CancelDrag() { return editor_.Cancel(); }
+  // Another input came between the notches of a wheel gesture.
+  void EndWheelGesture();
+  // After every change of the document: a hidden region loses the focus.
+  void DocumentChanged();
+
+  // The region the keys and the commands act on: the focused one, else the
+  // first empty visible one, else the first visible one; -1 when there is none.
+  int32_t KeyboardSlot() const;
+  int32_t HitTest(geometry::Point point) const { return editor_.HitTest(point); }
+  // A drag is going on: edits from elsewhere would fight it.
+  bool Busy() const { return editor_.CurrentGesture() != PointerEditor::Gesture::Idle; }
+  bool HasKeyboard() const { return hasKeyboard_; }
+  const RegionFocus& Focus() const { return focus_; }
+  const PointerEditor& Editor() const { return editor_; }
+
+ private:
+  void FocusRegion(int32_t slot, bool ring);
+
+  CardHost& host_;
+  PointerEditor editor_{host_};
+  FileDropper dropper_{host_};
+  RegionFocus focus_;
+  bool hasKeyboard_ = false;
+  int32_t wheelSlot_ = -1;  // the slot of the wheel gesture going on
+};
+
+}  // namespace interaction
