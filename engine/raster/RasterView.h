@@ -14,9 +14,6 @@ struct RasterView {
   int32_t stride = 0;
 
   uint8_t* Row(int32_t y) const { return pixels + ptrdiff_t(y) * stride; }
-  RasterView Sub(int32_t x, int32_t y, int32_t w, int32_t h) const {
-    return RasterView{pixels + ptrdiff_t(y) * stride + ptrdiff_t(x) * 3, w, h, stride};
-  }
 };
 
 }  // namespace engine
