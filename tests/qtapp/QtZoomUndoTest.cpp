@@ -122,3 +122,49 @@ TEST(QtZoom, WheelNotchesSaveTheCardTheRendererMakesAndUndoGivesTheEarlierOneBac
   EXPECT_EQ(app.Card().slots[0].zoom, 1.0f);  // the slot list itself was given back
   EXPECT_EQ(save("undone.png"), before);
 }
+
+TEST(QtZoom, AGrownWindowShowsALargerCardAndADragThereSavesWhatTheRendererMakes) {
+  QtApp app;
+  ASSERT_TRUE(app.Ready());
+  const int32_t firstWidth = app.CardRect().Width();
+  app.widget->resize(1500, 1000);
+  app.Settle();
+  ASSERT_EQ(app.widget->width(), 1500);
+  EXPECT_GE(app.CardRect().Width() * 2, firstWidth * 3);  // at least 1.5 times as wide
+
+  const uint32_t w = 1600, h = 500;  // wider than its region: it moves sideways
+  std::vector<uint8_t> rgb(size_t(w) * h * 3);
+  for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = uint8_t(i * 13 + i / 4801);
+  const std::string photo =
+      app.files.Write("wide.png", testimages::EncodeRgbPng(rgb.data(), w, h, false));
+  const ClientPoint start = app.In(1);
+  ASSERT_TRUE(DragFilesOnto(app, {photo}, app.At(start)).dropAccepted);
+
+  const int dx = 90;
+  QTest::mousePress(app.widget, Qt::LeftButton, Qt::NoModifier, app.At(start));
+  for (int step = 1; step <= 3; ++step)
+    QTest::mouseMove(app.widget, app.At(ClientPoint{start.x + dx * step / 3, start.y}));
+  QTest::mouseRelease(app.widget, Qt::LeftButton, Qt::NoModifier,
+                      app.At(ClientPoint{start.x + dx, start.y}));
+  // The photo moved with the pointer: dx screen pixels of the card are the
+  // same part of the photo's cover size, whatever the card's scale.
+  const engine::PhotoSlot& slot = app.Card().slots[1];
+  const double scale = double(app.CardRect().Width()) / app.Card().cardTemplate.width;
+  const double cover = double(slot.BoxHeight()) * w / h;  // scaled to the box's height
+  EXPECT_NEAR((0.5 - slot.panX) * cover * scale, dx, 1.0);
+
+  SaveAnswerer answers;
+  answers.path = app.files.Folder() + "/grown.png";
+  QApplication::setActiveWindow(app.widget);
+  app.widget->setFocus();
+  QTest::keyClick(app.widget, Qt::Key_S, Qt::ControlModifier);
+  ASSERT_EQ(answers.saves, 1);
+  const tooltest::ToolResult rendered = tooltest::RunTool(
+      TESSARY_RENDER_EXE,
+      {"--template", "0", "--photo", "1=" + photo, "--pan",
+       "1=" + Float(slot.panX) + "," + Float(slot.panY), "-o",
+       app.files.Folder() + "/rendered.png"},
+      app.files.Folder());
+  ASSERT_EQ(rendered.exitCode, 0) << rendered.err;
+  EXPECT_EQ(Bytes(answers.path), Bytes(app.files.Folder() + "/rendered.png"));
+}
