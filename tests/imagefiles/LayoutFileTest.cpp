@@ -53,8 +53,9 @@ class LayoutFileTest : public ::testing::Test {
     imagefiles::LayoutLayers layers;
     const imagefiles::LayoutStatus status =
         imagefiles::ReadLayoutFile("card.jli", reader_, &layers);
-    if (status == imagefiles::LayoutStatus::Ok)
+    if (status == imagefiles::LayoutStatus::Ok) {
       EXPECT_TRUE(engine::SetTemplate(card_, std::move(layers.regionMap), std::move(layers.overlay)));
+    }
     return status;
   }
 

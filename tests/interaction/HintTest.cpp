@@ -55,7 +55,9 @@ TEST(Hints, FollowThePointerAndRepaintOnlyWhenTheSentenceChanges) {
   int card = 0;
   for (const Rect& r : h.window->invalidations) {
     card += r == h.CardRect();
-    if (r != h.CardRect()) EXPECT_EQ(r, h.wnd->View().HintRect());
+    if (r != h.CardRect()) {
+      EXPECT_EQ(r, h.wnd->View().HintRect());
+    }
   }
   EXPECT_EQ(card, 6);
 }
