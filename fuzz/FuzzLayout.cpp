@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "FuzzSupport.h"
@@ -28,8 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   engine::Card card;
   // The tile and a photo for every slot: a small flat one, so the
   // resampler works on the layout's own boxes.
-  card.placeholderTile = fuzzing::FlatPicture(5, 3, 200);
-  if (!imagefiles::LoadLayoutFile(card, "dropped.jli", reader)) return 0;
+  card.placeholderTile = std::make_shared<const engine::Raster>(fuzzing::FlatPicture(5, 3, 200));
+  imagefiles::LayoutLayers layers;
+  if (imagefiles::ReadLayoutFile("dropped.jli", reader, &layers) != imagefiles::LayoutStatus::Ok ||
+      !engine::SetTemplate(card, std::move(layers.regionMap), std::move(layers.overlay)))
+    return 0;
   const uint32_t width = card.cardTemplate.width;
   const uint32_t height = card.cardTemplate.height;
   if (uint64_t(width) * height > fuzzing::kMaxTemplatePixels) return 0;

@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "document/PhotoFile.h"
 #include "engine/compose/CardCompositor.h"
 #include "engine/card/CardTemplate.h"
 #include "engine/card/PhotoPlacement.h"
@@ -36,7 +39,7 @@ engine::Card MakeCard() {
   }
   engine::Card card;
   engine::SetTemplate(card, kCardWidth, kCardHeight, map.data(), overlay.data());
-  card.placeholderTile = fuzzing::FlatPicture(5, 3, 200);
+  card.placeholderTile = std::make_shared<const engine::Raster>(fuzzing::FlatPicture(5, 3, 200));
   return card;
 }
 
@@ -58,7 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < kHeader) return -1;
   engine::Card card = MakeCard();
   const fuzzing::InputReader reader(data + kHeader, size - kHeader);
-  if (!engine::LoadPhotoIntoSlot(card.slots, 1, "photo", reader)) return 0;
+  engine::Raster photo;
+  document::PhotoSource source;
+  if (!document::ReadPhotoFile("photo", reader, &photo, &source) ||
+      !engine::PutPhoto(card.slots, 1, std::move(photo)))
+    return 0;
   const engine::PhotoSlot& slot = card.slots[1];
   if (uint64_t(slot.photoWidth) * slot.photoHeight > fuzzing::kMaxPhotoPixels) return 0;
 
