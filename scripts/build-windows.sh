@@ -25,6 +25,13 @@ with_tests=OFF
 [[ "${1:-}" == "--tests" ]] && with_tests=ON
 
 scripts/install-windows-deps.sh
+# What killed library builds left in the cache, unless that build still runs
+# (here, not in the recipe: the recipe's hash is part of the sysroot's key).
+for leftover in "${TESSARY_DEPS_CACHE:-/var/cache/tessary}"/windows-sysroot-*.{tmp,work}; do
+  [[ -e "$leftover" ]] || continue
+  base="${leftover%.*}"
+  (flock -n 8 && rm -rf "$base.tmp" "$base.work") 8>"$base.lock" || true
+done
 sysroot="$(scripts/windows-sysroot.sh | tail -1)"
 # What earlier versions of this script kept in the build folder.
 rm -rf "$build/sysroot" "$build/sources" "$build/third-party"
