@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced (never run) by every script that starts Windows programs under
 # Wine, so that all of them, and CTest through wine-run.sh, share one set-up:
 #   source scripts/wine-env.sh
