@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/card/CardTemplate.h"
 #include "engine/compose/CardPreview.h"
@@ -41,9 +42,11 @@ class CardView {
   void ExtendFrame(Size client);
 
   const char* HintText() const { return hintText_; }
+  // What stands for "%s" in the sentence (a file's name), or empty.
+  const std::string& HintDetail() const { return hintDetail_; }
   // A different sentence is stored and its line repainted; the same one
   // again changes nothing.
-  void ShowHint(const char* sentence);
+  void ShowHint(const char* sentence, const std::string& detail = std::string());
 
   // `ringSlot`: the region with a focus ring, -1 for none.
   void Paint(platform::Canvas& canvas, const Rect& area, const engine::Card& card,
@@ -73,6 +76,7 @@ class CardView {
   Rect cardRect_;
   Rect hintRect_;
   const char* hintText_ = nullptr;  // one of interaction/HintTexts.h, compared by identity
+  std::string hintDetail_;
   engine::CardPreview preview_;
 };
 

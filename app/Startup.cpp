@@ -42,7 +42,10 @@ int TessaryMain(Platform& platform, const engine::ImageReader& reader,
   auto window = std::make_unique<MainWindow>(platform, dpi, reader);
   if (!window->Create(placement.rect, "Tessary 1.0")) return 1;
   window->Show(placement.show);
-  window->Actions().OpenFiles(files);
+  // Work a crash cut short comes first; a project named on the command line
+  // then asks before it takes the card's place.
+  window->Autosave().OfferRestore();
+  window->OpenFiles(files);
   return platform.Run();
 }
 

@@ -79,6 +79,9 @@ class WindowHandler {
 
   // Desktop composition came on or went off (glass).
   virtual void OnCompositionChanged() {}
+
+  // A timer started with Window::StartTimer came due.
+  virtual void OnTimer(int /*timer*/) {}
 };
 
 // The program's one top-level window as the window system shows it.
@@ -128,6 +131,12 @@ class Window {
   virtual MessageAnswer ShowMessage(const Message& message) = 0;
   // The command chosen, or 0 when the menu was dismissed.
   virtual int ShowContextMenu(Point at, const std::vector<MenuItem>& items) = 0;
+
+  // Timer `timer` (a number the program chooses) calls OnTimer every
+  // `milliseconds`, on the user-interface thread, until stopped; starting
+  // it again restarts it.
+  virtual void StartTimer(int timer, int32_t milliseconds) = 0;
+  virtual void StopTimer(int timer) = 0;
 
   // Glass: whether composition is on, and the frame extended over the
   // client area by these margins. Off, and nothing, where there is none.

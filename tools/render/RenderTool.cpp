@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cinttypes>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "document/CardDocument.h"
 #include "document/CardExport.h"
 #include "document/PhotoFile.h"
+#include "document/ProjectFile.h"
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/ImageStatusText.h"
 #include "tools/render/RenderOptions.h"
@@ -105,7 +107,17 @@ int Run(int argc, char** argv) {
   // The card as the window starts one: the placeholder tile, and the
   // design asked for.
   document::CardDocument document(files);
-  if (!options.layoutPath.empty()) {
+  document::ProjectMemory memory;
+  std::vector<size_t> missing;
+  if (!options.projectPath.empty()) {
+    // The card as the window opens the project.
+    document::CardState state;
+    const document::ProjectOpening opening =
+        document::ReadProject(options.projectPath, files, &state, &memory);
+    if (!opening.Ok()) return Fail(options.projectPath, opening.reason);
+    missing = opening.missingPhotos;
+    document.Open(std::move(state), true);
+  } else if (!options.layoutPath.empty()) {
     document.Start(-1);
     engine::ImageStatus read;
     const imagefiles::LayoutStatus status = document.OpenLayout(options.layoutPath, &read);
@@ -126,6 +138,17 @@ int Run(int argc, char** argv) {
   }
   for (const tools::ZoomOption& zoom : options.zooms) {
     if (int status = CheckSlot("--zoom", zoom.slot, card.slots)) return status;
+  }
+  // A photo the project names and that was not found fails the render,
+  // unless the command line gives the region another.
+  for (const size_t slot : missing) {
+    const bool replaced =
+        std::any_of(options.photos.begin(), options.photos.end(),
+                    [slot](const tools::PhotoOption& photo) { return photo.slot == slot; });
+    if (!replaced)
+      return Fail(document.State().photos[slot].path,
+                  "was not found (the project \"" + options.projectPath +
+                      "\" names it; it is neither there nor beside the project)");
   }
   engine::ImageStatus status;
   const int failedPhoto = LoadPhotos(options.photos, files, document, &status);
@@ -152,6 +175,18 @@ int Run(int argc, char** argv) {
                   i, slot.keyColour, slot.left, slot.top, slot.right, slot.bottom);
     }
     std::fflush(stdout);
+  }
+  if (!options.saveProjectPath.empty()) {
+    document::ProjectSaveOptions save;
+    save.photos = options.withPhotos ? document::PhotoCopies::All : document::PhotoCopies::None;
+    const document::ProjectSaving saving = document::WriteProject(
+        document.State(), options.saveProjectPath, save, files,
+        options.projectPath.empty() ? nullptr : &memory);
+    if (!saving.Ok()) {
+      return Fail(options.saveProjectPath,
+                  "cannot be written (" +
+                      (saving.problem.empty() ? saving.saved.Message() : saving.problem) + ")");
+    }
   }
   if (options.output.empty()) return 0;
 
