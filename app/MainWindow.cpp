@@ -99,8 +99,9 @@ void MainWindow::FitWindowToDesign() {
 
 void MainWindow::UpdateCommands() {
   const CommandContext context = ContextFor(gestures_.KeyboardSlot());
+  // The buttons and the window's keys; menu items are enabled as the menu opens.
   for (const Command& command : AllCommands())
-    if (command.icon != 0 || !command.regionKeys)
+    if (command.icon != 0 || (!command.regionKeys && !command.keys.empty()))
       window_->EnableCommand(int(command.id), CommandEnabled(command, context));
 }
 
