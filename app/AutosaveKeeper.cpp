@@ -15,8 +15,17 @@ AutosaveKeeper::AutosaveKeeper(Platform& platform, document::CardDocument& docum
     : platform_(platform),
       document_(document),
       reader_(reader),
-      projects_(projects),
-      autosave_(platform.StateFolder()) {}
+      projects_(projects) {}
+
+document::Autosave& AutosaveKeeper::Place() {
+  if (!placed_) {
+    autosave_ = document::Autosave(platform_.StateFolder());
+    placed_ = true;
+  }
+  return autosave_;
+}
+
+const document::Autosave& AutosaveKeeper::File() { return Place(); }
 
 void AutosaveKeeper::DocumentChanged(bool busy) {
   if (!window_ || restoring_) return;
@@ -47,7 +56,7 @@ void AutosaveKeeper::OnTimer(int timer) {
 
 void AutosaveKeeper::Write() {
   // A failure here has no one to tell: the next round tries again.
-  const document::ProjectSaving saving = autosave_.Write(
+  const document::ProjectSaving saving = Place().Write(
       document_.State(), &projects_.Memory(), projects_.Path(), reader_);
   if (!saving.Ok()) return;
   written_ = document_.State();
@@ -61,6 +70,7 @@ void AutosaveKeeper::Discard() {
   if (fileExists_) autosave_.Remove();
   fileExists_ = false;
   written_ = document::CardState();
+  editsWritten_ = 0;  // the next change is a first edit again
 }
 
 void AutosaveKeeper::Closed() {
@@ -71,7 +81,7 @@ void AutosaveKeeper::Closed() {
 }
 
 bool AutosaveKeeper::OfferRestore() {
-  if (!window_ || autosave_.Folder().empty()) return false;
+  if (!window_ || Place().Folder().empty()) return false;
   const std::vector<std::string> abandoned = document::Autosave::FindAbandoned(autosave_.Folder());
   if (abandoned.empty()) return false;
   const Message question{"Tessary closed unexpectedly. Restore the card you were working on?",

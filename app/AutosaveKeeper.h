@@ -25,7 +25,8 @@ class AutosaveKeeper {
                  const engine::ImageReader& reader, ProjectActions& projects);
 
   void Attach(platform::Window* window) { window_ = window; }
-  const document::Autosave& File() const { return autosave_; }
+  // The file, in the platform's state folder as it is when first asked.
+  const document::Autosave& File();
 
   // After every change of the document; `busy`: a drag is going on, whose
   // end is the edit.
@@ -44,13 +45,15 @@ class AutosaveKeeper {
  private:
   void Write();
   void Discard();
+  document::Autosave& Place();
 
   platform::Platform& platform_;
   document::CardDocument& document_;
   const engine::ImageReader& reader_;
   ProjectActions& projects_;
   platform::Window* window_ = nullptr;
-  document::Autosave autosave_;
+  document::Autosave autosave_{""};
+  bool placed_ = false;
   document::CardState written_;  // the card as last written
   bool fileExists_ = false;
   bool restoring_ = false;  // the restored card arriving is no edit

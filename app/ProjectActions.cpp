@@ -159,10 +159,11 @@ bool ProjectActions::OpenProject(const std::string& path) {
   }
   path_ = imagefiles::AbsolutePath(path);
   memory_ = std::move(memory);
-  document_.Open(std::move(state), true);
+  // What the file holds, known before the window hears of the new card.
   // Pictures are shared, so this copy costs little and compares by identity.
-  savedState_ = document_.State();
+  savedState_ = state;
   savedKnown_ = true;
+  document_.Open(std::move(state), true);
   Remember(path_);
   TellMissingPhotos("\"" + document::ProjectName(path_) + "\"", opening.missingPhotos);
   return true;

@@ -300,16 +300,38 @@ std::string MakeCardJson(const ProjectRecord& record, const std::string& kept) {
       std::to_string(kProjectFormatMajor) + "." + std::to_string(kProjectFormatMinor);
   root["generator"] = "Tessary 1.0";
 
+  // The design keeps what a newer version wrote about it while it is the
+  // same design.
   Json design = Json::object();
+  if (root.contains("design") && root["design"].is_object()) {
+    const Json& old = root["design"];
+    const bool sameLayout = record.design.IsLayout() && old.contains("layout") &&
+                            old["layout"].is_object() && old["layout"].contains("hash") &&
+                            old["layout"]["hash"] == HashText(record.design.layoutHash);
+    const bool sameBuiltIn = !record.design.IsLayout() && old.contains("name") &&
+                             old["name"] == record.design.name;
+    if (sameLayout || sameBuiltIn) design = old;
+  }
   if (record.design.IsLayout()) {
-    Json layout = Json::object();
+    Json layout = design.contains("layout") && design["layout"].is_object() ? design["layout"]
+                                                                            : Json::object();
     layout["path"] = record.design.layoutPath;
-    if (!record.design.layoutRelativePath.empty())
+    if (record.design.layoutRelativePath.empty()) {
+      layout.erase("relativePath");
+    } else {
       layout["relativePath"] = record.design.layoutRelativePath;
+    }
     layout["hash"] = HashText(record.design.layoutHash);
-    if (!record.design.layoutEntry.empty()) layout["entry"] = record.design.layoutEntry;
+    if (record.design.layoutEntry.empty()) {
+      layout.erase("entry");
+    } else {
+      layout["entry"] = record.design.layoutEntry;
+    }
+    design.erase("builtIn");
+    design.erase("name");
     design["layout"] = std::move(layout);
   } else {
+    design.erase("layout");
     design["builtIn"] = record.design.builtIn;
     design["name"] = record.design.name;
   }

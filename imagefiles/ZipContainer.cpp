@@ -87,6 +87,9 @@ ZipStatus ZipReader::Open(std::vector<uint8_t> bytes) {
   names_.clear();
   std::unique_ptr<State> state;
   std::vector<std::string> names;
+  // Not even the directory's end record (libzip takes nothing as an empty
+  // container).
+  if (bytes.size() < 22) return ZipStatus::NotZip;
   try {
     state = std::make_unique<State>();
     state->bytes = std::move(bytes);
