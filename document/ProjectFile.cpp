@@ -204,6 +204,46 @@ bool MakeThumbnail(const engine::Card& card, Bytes* png) {
 
 }  // namespace
 
+bool ReadProjectThumbnail(const std::string& path, const engine::ImageReader& reader,
+                          engine::Raster* picture, std::string* reason) {
+  try {
+    Bytes file;
+    const engine::ImageStatus read = reader.ReadFile(path, &file);
+    if (!read) {
+      *reason = imagefiles::ImageStatusText(read);
+      return false;
+    }
+    if (file.size() > kMaxProjectFileBytes) {
+      *reason = "is larger than a project may be (1 GiB)";
+      return false;
+    }
+    imagefiles::ZipReader container;
+    imagefiles::ZipStatus status = container.Open(std::move(file));
+    Bytes png;
+    if (status == imagefiles::ZipStatus::Ok)
+      status = container.Read(kThumbnailEntry, kMaxThumbnailEntryBytes, &png);
+    if (status == imagefiles::ZipStatus::NoSuchEntry) {
+      *reason = "carries no picture of its card";
+      return false;
+    }
+    if (status != imagefiles::ZipStatus::Ok) {
+      *reason = imagefiles::ZipStatusText(status);
+      return false;
+    }
+    engine::Raster decoded;
+    if (!reader.Decode(png.data(), uint32_t(png.size()), false, &decoded) || decoded.Empty() ||
+        decoded.width > 4 * kThumbnailSide || decoded.height > 4 * kThumbnailSide) {
+      *reason = "carries a picture of its card that cannot be read";
+      return false;
+    }
+    *picture = std::move(decoded);
+    return true;
+  } catch (const std::bad_alloc&) {
+    *reason = "needs more memory than is available";
+    return false;
+  }
+}
+
 std::string ProjectName(const std::string& path) {
   std::string name = imagefiles::FileNameOf(path);
   const std::string extension = ".tessary";

@@ -8,6 +8,7 @@
 #include "document/CardState.h"
 #include "document/ProjectFormat.h"
 #include "engine/raster/ImageReader.h"
+#include "engine/raster/Raster.h"
 #include "imagefiles/SaveResult.h"
 
 namespace document {
@@ -96,6 +97,12 @@ struct ProjectSaving {
 ProjectSaving WriteProject(const CardState& state, const std::string& path,
                            const ProjectSaveOptions& options, const engine::ImageReader& reader,
                            ProjectMemory* memory);
+
+// The picture a project carries of its card (thumbnail.png), decoded as
+// Rgb24, for file managers. On failure `reason` says why, as a phrase after
+// the file's name.
+bool ReadProjectThumbnail(const std::string& path, const engine::ImageReader& reader,
+                          engine::Raster* picture, std::string* reason);
 
 // "Anna's birthday" for ".../Anna's birthday.tessary": what titles and
 // questions call a project.
