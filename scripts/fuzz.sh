@@ -41,6 +41,7 @@ seed_kind() {
     fuzz_png_decode) echo png ;;
     fuzz_jpeg_decode) echo jpeg ;;
     fuzz_layout) echo layout ;;
+    fuzz_project) echo project ;;
     fuzz_photo) echo photo ;;
     fuzz_exif_orientation) echo exif ;;
     *) echo jpeg ;;
@@ -52,6 +53,7 @@ dictionary() {
   case "$1" in
     fuzz_png_decode) cat fuzz/png.dict ;;
     fuzz_layout) cat fuzz/layout.dict fuzz/png.dict ;;
+    fuzz_project) cat fuzz/project.dict fuzz/layout.dict ;;
     fuzz_photo) cat fuzz/png.dict fuzz/jpeg.dict ;;
     fuzz_exif_orientation) cat fuzz/exif.dict ;;
     *) cat fuzz/jpeg.dict ;;

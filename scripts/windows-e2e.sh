@@ -72,6 +72,9 @@ read -r _ slot _ _ _ left top right bottom < <("$linux_render" --template 0 --sl
 cx=$(((left + right) / 2))
 cy=$(((top + bottom) / 2))
 
+# A run cut short leaves its autosaved card, which the next start would offer
+# back with a question in front of the window.
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tessary
 wine "$exe" &
 program=$!
 read -r _ width height _ X Y < <(wine "$probe" window "Tessary 1.0" | tr -d '\r') ||

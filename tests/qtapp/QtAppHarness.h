@@ -18,10 +18,6 @@
 #include <QTest>
 #include <QToolButton>
 #include <QWidget>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,27 +29,12 @@
 #include "interaction/CardFiles.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtWindow.h"
+#include "tests/qt/OwnFolders.h"
 
 namespace qtapp {
 
 using namespace platform;
 
-// The program keeps settings and autosaved cards in the user's folders; the
-// tests' windows keep theirs in a folder of this test run's own, removed at
-// its end, before any window is made.
-inline const std::string kOwnFolders = [] {
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                       ("tessary-qtapp-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
-  ::setenv("XDG_STATE_HOME", (folder / "state").c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
-  static const std::string removed = folder.string();
-  std::atexit([] {
-    std::error_code error;
-    std::filesystem::remove_all(removed, error);
-  });
-  return folder.string();
-}();
 
 // Every paint event the widget receives, with its region.
 class PaintLog : public QObject {
