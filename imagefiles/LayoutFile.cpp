@@ -9,6 +9,7 @@
 
 #include "imagefiles/ImageStatusText.h"
 #include "imagefiles/ParseLayerBlock.h"
+#include "imagefiles/PngDensity.h"
 
 namespace imagefiles {
 
@@ -97,6 +98,8 @@ LayoutStatus ReadLayoutLayers(const uint8_t* data, size_t size, const engine::Im
       decoded.regionMap.height != decoded.overlay.height) {
     return LayoutStatus::SizesDiffer;
   }
+  decoded.ppi = ReadPngPpi(first.docu, first.docuSize);
+  if (decoded.ppi == 0) decoded.ppi = ReadPngPpi(second.docu, second.docuSize);
   *layers = std::move(decoded);
   return LayoutStatus::Ok;
 }
