@@ -96,7 +96,7 @@ bool CardView::SetSoftPhotos(const std::vector<document::SoftPhoto>& soft) {
   return true;
 }
 
-CardView::Rect CardView::SoftMarkRect(const engine::Card& card, size_t slot) {
+CardView::Rect CardView::SoftMarkRect(const engine::Card& card, size_t slot) const {
   const engine::CardTemplate& t = card.cardTemplate;
   if (slot >= card.slots.size() || !t.Installed() || cardRect_.Empty()) return Rect{};
   if (markMap_ != t.regionMap.get() || markPoints_.size() != card.slots.size()) {

@@ -57,7 +57,7 @@ class CardView {
   bool SetSoftPhotos(const std::vector<document::SoftPhoto>& soft);
   const std::vector<document::SoftPhoto>& SoftPhotos() const { return soft_; }
   // Where the mark of slot `slot`'s photo sits on screen (empty when none).
-  Rect SoftMarkRect(const engine::Card& card, size_t slot);
+  Rect SoftMarkRect(const engine::Card& card, size_t slot) const;
 
   // `ringSlot`: the region with a focus ring, -1 for none.
   void Paint(platform::Canvas& canvas, const Rect& area, const engine::Card& card,
@@ -92,8 +92,8 @@ class CardView {
   std::vector<document::SoftPhoto> soft_;
   // Where the marks go, in template pixels, for the region map they were
   // found on.
-  std::vector<geometry::Point> markPoints_;
-  const void* markMap_ = nullptr;
+  mutable std::vector<geometry::Point> markPoints_;
+  mutable const void* markMap_ = nullptr;
   engine::CardPreview preview_;
 };
 

@@ -37,11 +37,8 @@ QIcon Thumbnail(const DesignChoice& choice, QSize tile) {
     painter.setPen(QColor(0, 0, 0, 60));
     painter.drawRect(QRect(at, fitted.size()).adjusted(0, 0, -1, -1));
   }
-  QIcon icon;
-  // The same picture when selected: the list marks the selection around it.
-  icon.addPixmap(pixmap, QIcon::Normal);
-  icon.addPixmap(pixmap, QIcon::Selected);
-  return icon;
+  // Selected, the style tints it: the choice shows on the picture too.
+  return QIcon(pixmap);
 }
 
 }  // namespace
@@ -92,9 +89,13 @@ std::optional<size_t> QtWindow::ChooseDesign(const DesignChoices& request) {
   auto* layout = new QVBoxLayout(&dialog);
   layout->addWidget(list);
   layout->addWidget(buttons);
-  // Room for three columns and two and a half rows: the rest scrolls.
+  // Room for three columns and three rows, and half a row more when there
+  // are more to scroll to.
   const int frame = 2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-  list->setMinimumSize(3 * (cell.width() + 8) + frame + 8, cell.height() * 5 / 2 + frame);
+  const int rows = int(std::min<size_t>(3, (request.choices.size() + 2) / 3));
+  const int more = request.choices.size() > 9 ? cell.height() / 2 : 0;
+  list->setMinimumSize(3 * (cell.width() + 8) + frame + 8,
+                       rows * (cell.height() + 8) + more + frame);
 
   BeginModal();
   const bool accepted = dialog.exec() == QDialog::Accepted;
