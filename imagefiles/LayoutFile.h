@@ -23,6 +23,8 @@ enum class LayoutStatus {
   OverlayUnreadable,    // the same for the second layer
   SizesDiffer,          // the two images differ in width or height
   TooLarge,             // the template's copies cannot be allocated
+  TooManyRegions,       // more than engine::kMaxRegions regions
+  RegionsTooLarge,      // the regions' boxes cover the card more than kMaxBoxCover times
 };
 
 // A short English phrase for the user, such as "its two layers differ in size".
