@@ -1,7 +1,7 @@
 // What the number of regions costs a render: a 2000 x 2000 card of 64
 // regions (the most a layout may have) against one of 5, both covering
-// about the same part of the card with photos in every region, in full
-// quality (saving) and in draft (the screen). A region's cost is its box's
+// about the same part of the card with photos in every region, each photo
+// scaled alike, in full quality (saving) and in draft (the screen). A region's cost is its box's
 // area, so within the load limits (engine/card/RegionLimits.h) the ratio
 // stays near 1.
 
@@ -56,9 +56,12 @@ engine::Card* GridCard(int n) {
   if (engine::CheckRegionCost(kSide, kSide, map.data()) != engine::RegionVerdict::Ok) return nullptr;
   auto* card = new engine::Card;
   engine::SetTemplate(*card, kSide, kSide, map.data(), overlay.data());
+  // Each photo a third larger than its box, so that both cards scale alike
+  // and differ only in how many regions share the work.
   uint64_t seed = 7;
   for (engine::PhotoSlot& slot : card->slots) {
-    slot.TakePhoto(benchsupport::NoisyPhoto(640, 480, seed++));
+    slot.TakePhoto(benchsupport::NoisyPhoto(uint32_t(slot.BoxWidth()) * 4 / 3,
+                                            uint32_t(slot.BoxHeight()) * 4 / 3, seed++));
   }
   return card;
 }

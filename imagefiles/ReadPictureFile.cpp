@@ -122,13 +122,16 @@ ImageStatus WalkPng(Walk& walk, uint64_t start, uint64_t limit, uint64_t* end) {
       if (!walk.Have(at + 8 + 13)) return ImageStatus();
       const uint8_t* h = walk.At(at + 8);
       const uint32_t width = BigEndian32(h), height = BigEndian32(h + 4);
-      const int bitDepth = h[8], channels = PngChannels(h[9]);
-      if (width == 0 || height == 0 || uint64_t(width) * height > engine::kMaxRasterPixels ||
-          channels == 0 || bitDepth == 0 || bitDepth > 16) {
-        return ImageStatus();
+      if (uint64_t(width) * height > engine::kMaxRasterPixels) {
+        return ImageStatus::TooLarge(width, height);  // what the decoder would say
       }
+      // A header the decoder will refuse still bounds the data: as if it
+      // were the largest kind of pixel, so the decoder gets to say what is
+      // wrong with it.
+      const int channels = PngChannels(h[9]);
+      const int bitsPerPixel = channels == 0 || h[8] == 0 || h[8] > 16 ? 64 : h[8] * channels;
       uint64_t raw = 0, rows = 0;
-      PngRawImageSize(width, height, bitDepth * channels, h[12] != 0, &raw, &rows);
+      PngRawImageSize(width, height, bitsPerPixel, h[12] != 0, &raw, &rows);
       maxImageData = MaxPngImageData(raw, rows);
       walk.Reserve(maxImageData + (1 << 20));
       header = true;
@@ -225,8 +228,7 @@ ImageStatus WalkJpeg(Walk& walk) {
       const uint64_t width = uint64_t(f[3]) << 8 | f[4];
       const uint64_t components = std::max<uint64_t>(f[5], 1);
       if (width * height > engine::kMaxRasterPixels) {
-        walk.Keep(next);
-        return ImageStatus();  // the decoder names the size
+        return ImageStatus::TooLarge(uint32_t(width), uint32_t(height));  // as the decoder says
       }
       // Worst case of Huffman coding, about 6 bytes a pixel for three
       // components, with room for progressive files' refinement scans.

@@ -27,8 +27,9 @@ constexpr uint64_t kMaxLayerExtras = 16u << 20;
 //   layer's picture read as a PNG above;
 // - anything else only its first 32 bytes, which is all the decoders need
 //   to say what it is not.
-// A file that ends early is returned as far as it goes, for the decoder to
-// say what is missing. Fails as ReadWholeFile does for what cannot be
+// A picture above engine::kMaxRasterPixels is refused as TooLarge, as its
+// decoder would. A file that ends early is returned as far as it goes, for
+// the decoder to say what is missing. Fails as ReadWholeFile does for what cannot be
 // opened or read, and for anything that is not a regular file.
 engine::ImageStatus ReadPictureFile(const std::string& path, std::vector<uint8_t>* bytes);
 

@@ -161,11 +161,16 @@ TEST(ReadPictureFile, HugeFilesAreRefusedByWhatTheyDeclare) {
   layouttest::AppendText(hugeLayer, "DOCU");
   layouttest::AppendLe32(hugeLayer, 0xEFFFFFF0u);
   hugeLayer.insert(hugeLayer.end(), png.begin(), png.end());
+  // A PNG that declares 200 MP, as the decoder would refuse it.
+  Bytes tooLarge(png.begin(), png.end());
+  testimages::PutBigEndian32(&tooLarge[16], 20000);
+  testimages::PutBigEndian32(&tooLarge[20], 10000);
   const struct {
     const char* name;
     Bytes start;
     ImageStatus expected;
   } cases[] = {
+      {"too-large", tooLarge, ImageStatus::TooLarge(20000, 10000)},
       {"zeros", {}, ImageStatus()},
       {"idat", hugeIdat, ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::ExtraData)},
       {"layer", hugeLayer, ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::ExtraData)},
@@ -179,6 +184,7 @@ TEST(ReadPictureFile, HugeFilesAreRefusedByWhatTheyDeclare) {
     const Read read = ReadFile(path);
     EXPECT_EQ(read.status.failure, c.expected.failure) << c.name;
     EXPECT_EQ(read.status.detail, c.expected.detail) << c.name;
+    EXPECT_EQ(read.status.width, c.expected.width) << c.name;
     EXPECT_LT(read.cpuSeconds, 0.1) << c.name;
     // A JPEG's other segments may hold up to 16 MiB before its frame.
     if (read.probed && c.start.size() != 6) {
