@@ -45,6 +45,7 @@ seed_kind() {
     fuzz_layout) echo layout ;;
     fuzz_photo) echo photo ;;
     fuzz_exif_orientation) echo exif ;;
+    fuzz_read_picture_file) echo files ;;
     *) echo jpeg ;;
   esac
 }
@@ -56,14 +57,20 @@ dictionary() {
     fuzz_layout) cat fuzz/layout.dict fuzz/png.dict ;;
     fuzz_photo) cat fuzz/png.dict fuzz/jpeg.dict ;;
     fuzz_exif_orientation) cat fuzz/exif.dict ;;
+    fuzz_read_picture_file) cat fuzz/png.dict fuzz/jpeg.dict fuzz/layout.dict ;;
     *) cat fuzz/jpeg.dict ;;
   esac >"$out"
   echo "$out"
 }
 
+# TESSARY_FUZZ_TARGETS="fuzz_jpeg_decode fuzz_layout" fuzzes only those.
 targets=()
 for exe in "$build"/fuzz/fuzz_*; do
-  [[ -x "$exe" ]] && targets+=("$exe")
+  [[ -x "$exe" ]] || continue
+  if [[ -n "${TESSARY_FUZZ_TARGETS:-}" && " $TESSARY_FUZZ_TARGETS " != *" $(basename "$exe") "* ]]; then
+    continue
+  fi
+  targets+=("$exe")
 done
 mkdir -p "$build/logs" "$build/findings"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}"

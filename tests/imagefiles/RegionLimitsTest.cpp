@@ -77,7 +77,10 @@ TEST(RegionLimits, LayoutsThatWouldMakeEveryRenderSlowAreRefusedAtLoad) {
               engine::RegionVerdict::TooManyRegions);
     EXPECT_EQ(cost.regions, count);
     EXPECT_GT(cost.boxPixels, cost.cardPixels * count / 2);
+#ifndef _WIN32  // clock() is the process's CPU time only here
     EXPECT_LT(double(std::clock() - start) / CLOCKS_PER_SEC, 1.0);
+#endif
+    (void)start;
   }
   // Within the count, boxes spanning the card cover it 64 times over.
   EXPECT_EQ(Load(400, 300, SpanningMap(400, 300, 64)), LayoutStatus::RegionsTooLarge);
