@@ -21,18 +21,28 @@ struct Markers {
   bool exif = false;
 };
 
-// Walks the marker segments before the first scan. Stops at anything it
-// does not understand; the decoder itself sees every input whole.
+// Walks the marker segments before the first scan as libjpeg does: bytes
+// between segments that are not a marker are passed over, as libjpeg skips
+// them with a warning, so a frame after them still counts.
 Markers ReadMarkers(const uint8_t* data, size_t size) {
   Markers found;
   size_t at = 2;
-  while (at + 4 <= size && data[at] == 0xFF) {
+  for (;;) {
+    // To the next marker: 0xFF, any fill, then a byte other than 0x00.
+    while (at < size && data[at] != 0xFF) ++at;
+    while (at + 1 < size && data[at + 1] == 0xFF) ++at;
+    if (at + 1 >= size) break;
     const uint8_t marker = data[at + 1];
-    if (marker == 0xFF) {  // fill byte
-      ++at;
+    if (marker == 0x00) {
+      at += 2;
       continue;
     }
     if (marker == 0xDA || marker == 0xD9) break;  // the first scan, or the end
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {  // no length
+      at += 2;
+      continue;
+    }
+    if (at + 4 > size) break;
     const size_t length = size_t(data[at + 2]) << 8 | data[at + 3];
     if (length < 2 || at + 2 + length > size) break;
     const uint8_t* body = data + at + 4;

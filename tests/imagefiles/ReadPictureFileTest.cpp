@@ -213,9 +213,11 @@ TEST(ReadPictureFile, HugeFilesAreRefusedByWhatTheyDeclare) {
     EXPECT_EQ(read.status.failure, c.expected.failure) << c.name;
     EXPECT_EQ(read.status.detail, c.expected.detail) << c.name;
     EXPECT_EQ(read.status.width, c.expected.width) << c.name;
-    EXPECT_LT(read.cpuSeconds, 0.1) << c.name;
-    // A JPEG's other segments may hold up to 16 MiB before its frame.
-    if (read.probed && c.start.size() != 6) {
+    // A JPEG's other segments may hold up to 16 MiB before its frame, which
+    // are read; the others cost a few reads.
+    const bool jpeg = c.start.size() == 6;
+    EXPECT_LT(read.cpuSeconds, jpeg ? 0.5 : 0.1) << c.name;
+    if (read.probed && !jpeg) {
       EXPECT_LT(read.largestAllocation, size_t(16) << 20) << c.name;
     }
     if (read.status) {
