@@ -85,8 +85,10 @@ bool CardActions::SaveCard() {
   {
     BusyCursor busy(*window_);
     const engine::Card& card = document_.Card();
+    // A FIFO that no program reads would hold the window forever.
     saved = document::ExportCard(card, card.cardTemplate.width, card.cardTemplate.height, false,
-                                 target.path, target.format);
+                                 imagefiles::OutputTarget::WithoutWaiting(target.path),
+                                 target.format);
   }
   // A save that silently did nothing would leave the user believing the card
   // is on disk; the writer has left any old file as it was. The folder that
