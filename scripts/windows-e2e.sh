@@ -22,6 +22,10 @@ cleanup() {
 }
 trap cleanup EXIT
 export LC_ALL=C.UTF-8  # typed and passed names are UTF-8
+# shellcheck source=wine-env.sh
+source "$root/scripts/wine-env.sh"
+tessary_wine_env "$(dirname "$build")"
+tessary_wine_prefix
 
 fail() {
   echo "end-to-end: $*" >&2
