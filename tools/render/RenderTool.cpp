@@ -19,6 +19,7 @@
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/ImageStatusText.h"
 #include "imagefiles/LayoutFile.h"
+#include "imagefiles/StreamedRender.h"
 #include "resources/BuiltInImages.h"
 #include "tools/render/RenderOptions.h"
 
@@ -139,10 +140,24 @@ int Run(int argc, char** argv) {
   for (const tools::ZoomOption& zoom : options.zooms) {
     if (int status = CheckSlot("--zoom", zoom.slot, card.slots)) return status;
   }
-  engine::ImageStatus status;
-  const int failedPhoto = LoadPhotos(options.photos, files, card.slots, &status);
-  if (failedPhoto >= 0) {
-    return Fail(options.photos[size_t(failedPhoto)].path, imagefiles::ImageStatusText(status));
+  // A card saved in full quality is rendered with each photo decoded while
+  // its slot is drawn and never held whole (the same bytes, a fraction of
+  // the memory); the draft and the slot list load the photos first.
+  const bool streamed = !options.draft && !options.listSlots && !options.output.empty();
+  std::vector<imagefiles::SlotPhotoFile> photoFiles;
+  if (streamed) {
+    for (const tools::PhotoOption& photo : options.photos) {
+      photoFiles.push_back({photo.slot, photo.path});
+      engine::PhotoSlot& slot = card.slots[photo.slot];
+      slot.panX = slot.panY = 0.5f;  // as a loaded photo is shown
+      slot.zoom = 1.0f;
+    }
+  } else {
+    engine::ImageStatus status;
+    const int failedPhoto = LoadPhotos(options.photos, files, card.slots, &status);
+    if (failedPhoto >= 0) {
+      return Fail(options.photos[size_t(failedPhoto)].path, imagefiles::ImageStatusText(status));
+    }
   }
   for (const tools::PanOption& pan : options.pans) {
     card.slots[pan.slot].panX = pan.panX;
@@ -174,8 +189,18 @@ int Run(int argc, char** argv) {
   const imagefiles::OutputTarget target =
       toStandardOutput ? imagefiles::OutputTarget::Descriptor(STDOUT_FILENO)
                        : imagefiles::OutputTarget(options.output);
-  const imagefiles::SaveResult saved =
-      imagefiles::RenderAndWriteCard(card, width, height, options.draft, target, format);
+  imagefiles::SaveResult saved;
+  if (streamed) {
+    const imagefiles::StreamedRenderResult result =
+        imagefiles::RenderStreamedCard(card, photoFiles, width, height, target, format);
+    if (result.failedPhoto >= 0) {
+      return Fail(options.photos[size_t(result.failedPhoto)].path,
+                  imagefiles::ImageStatusText(result.photoStatus));
+    }
+    saved = result.saved;
+  } else {
+    saved = imagefiles::RenderAndWriteCard(card, width, height, options.draft, target, format);
+  }
   if (!saved) {
     return Fail(toStandardOutput ? std::string("standard output") : options.output,
                 "cannot be written (" + saved.Message() + ")");
