@@ -107,9 +107,9 @@ void ResampleAgainstBaseline(benchmark::State& state, int32_t sw, int32_t sh, in
         benchmark::DoNotOptimize(dst.data());
       },
       [&] {
-        engine::baseline::ResamplePipeline::Make(tables->toLinear, tables->fromLinear, dw, dh,
-                                                 sw, sh, baselineDst.data(), dw * 3,
-                                                 src.pixels.get(), sw * 3)
+        engine::baseline::ResamplePipeline::Make(tables->toLinear, tables->fromLinear, dw, dh, sw,
+                                                 sh, baselineDst.data(), dw * 3, src.pixels.get(),
+                                                 sw * 3)
             ->Produce(dh);
         benchmark::DoNotOptimize(baselineDst.data());
       });

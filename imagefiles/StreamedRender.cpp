@@ -41,8 +41,7 @@ ImageStatus DrawPhoto(const engine::Card& card, const SlotPhotoFile& file, bool 
                      int64_t(slot.bottom) <= int64_t(card.cardTemplate.height);
   if (shown && drawn) {
     picture->resize(size_t(w) * size_t(h) * 3);
-    engine::DrawStreamedSlotPicture(slot, photo,
-                                    engine::RasterView{picture->data(), w, h, w * 3});
+    engine::DrawStreamedSlotPicture(slot, photo, engine::RasterView{picture->data(), w, h, w * 3});
   }
   return photo.Finish();
 }

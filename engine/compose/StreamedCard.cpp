@@ -28,8 +28,8 @@ void DrawStreamedSlotPicture(const PhotoSlot& slot, SlotPhotoStream& stream,
   if (box.width <= 0 || box.height <= 0) return;
   const std::shared_ptr<const GammaTablePair> tables = SharedGammaTables(kGamma);
   std::unique_ptr<ResamplePipeline> pipeline =
-      ResamplePipeline::Make(tables->toLinear, tables->fromLinear, box.width, box.height,
-                             cropWidth, cropHeight, box.pixels, box.stride, nullptr, 0);
+      ResamplePipeline::Make(tables->toLinear, tables->fromLinear, box.width, box.height, cropWidth,
+                             cropHeight, box.pixels, box.stride, nullptr, 0);
   if (pipeline) {
     pipeline->ReadFrom(&stream);
     pipeline->Produce(box.height);

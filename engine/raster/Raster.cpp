@@ -1,10 +1,10 @@
 #include "engine/raster/Raster.h"
 
-#include "engine/raster/PhotoBufferPool.h"
-
 #include <limits>
 #include <new>
 #include <utility>
+
+#include "engine/raster/PhotoBufferPool.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>

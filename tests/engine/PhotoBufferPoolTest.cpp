@@ -11,9 +11,7 @@ namespace engine {
 namespace {
 
 // 3000 x 1000 Rgb24: 9 MB, photo-sized for the pool.
-Raster Photo(uint32_t height = 1000) {
-  return Raster::Allocate(3000, height, PixelFormat::Rgb24);
-}
+Raster Photo(uint32_t height = 1000) { return Raster::Allocate(3000, height, PixelFormat::Rgb24); }
 
 struct EnabledPool {
   explicit EnabledPool(size_t kept) { PhotoBufferPool::Enable(kept); }
