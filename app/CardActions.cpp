@@ -123,7 +123,9 @@ bool CardActions::SaveCard() {
   imagefiles::SaveResult saved;
   {
     BusyCursor busy(*window_);
-    saved = document::ExportCard(document_.State(), size, document_.Reader(), target.path,
+    // A FIFO that no program reads would hold the window forever.
+    saved = document::ExportCard(document_.State(), size, document_.Reader(),
+                                 imagefiles::OutputTarget::WithoutWaiting(target.path),
                                  target.format);
   }
   // A save that silently did nothing would leave the user believing the card

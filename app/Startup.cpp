@@ -5,6 +5,7 @@
 
 #include "app/Metrics.h"
 #include "app/MainWindow.h"
+#include "engine/raster/PhotoBufferPool.h"
 #include "imagefiles/ImageFiles.h"
 
 namespace app {
@@ -36,6 +37,8 @@ int TessaryMain(Platform& platform, const std::vector<std::string>& files) {
 
 int TessaryMain(Platform& platform, const engine::ImageReader& reader,
                 const std::vector<std::string>& files) {
+  // Photos replaced in the window reuse the memory of the ones they replace.
+  engine::PhotoBufferPool::Enable();
   const int32_t dpi = platform.ScreenDpi();
   const StartupPlacement placement = ComputeStartupPlacement(
       dpi, platform.Frame(), platform.MaximisedClientSize(), platform.StartupShowState());

@@ -1,8 +1,9 @@
 # Cross-building Tessary for 64-bit Windows on Debian with mingw-w64:
 #   cmake -DCMAKE_TOOLCHAIN_FILE=cmake/MingwToolchain.cmake -DTESSARY_SYSROOT=<prefix> ...
-# TESSARY_SYSROOT is where scripts/build-windows.sh installed the static
-# libpng, libjpeg-turbo and GoogleTest it cross-built; zlib comes with
-# Debian's mingw packages. Programs built for the target run under Wine.
+# TESSARY_SYSROOT is where scripts/windows-sysroot.sh installed the static
+# libraries it cross-built (libpng, libjpeg-turbo, GoogleTest, cairo, ...);
+# zlib comes with Debian's mingw packages. Programs built for the target run
+# under Wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
@@ -23,6 +24,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# pkg-config answers with the target's .pc files, never the Linux ones.
+set(ENV{PKG_CONFIG_LIBDIR} "${TESSARY_SYSROOT}/lib/pkgconfig:/usr/x86_64-w64-mingw32/lib/pkgconfig")
+unset(ENV{PKG_CONFIG_PATH})
 # zlib: the static archive, so that no DLL has to travel with the program.
 set(ZLIB_USE_STATIC_LIBS ON)
 

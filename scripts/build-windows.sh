@@ -3,10 +3,12 @@
 # dist/tessary-windows-x64.zip (tessary.exe, tessary-render.exe,
 # tessary-layout.exe and the help page; static executables, no DLLs).
 #
-# Installs what is missing (scripts/install-windows-deps.sh), fetches the
-# sources of libpng and libjpeg-turbo from Debian's archive with
-# `apt-get source`, and cross-builds them and GoogleTest as static libraries
-# into a sysroot under the build folder, which later runs reuse.
+# Installs what is missing (scripts/install-windows-deps.sh), then has
+# scripts/windows-sysroot.sh cross-build the static libraries Tessary links
+# (libpng, libjpeg-turbo, GoogleTest, FreeType, HarfBuzz, cairo, libzip,
+# libwebp, libtiff, libheif, nlohmann-json ...) from Debian's own sources,
+# once per machine, into a cache outside the clone
+# (${TESSARY_DEPS_CACHE:-/var/cache/tessary}/windows-sysroot-<key>).
 #
 #   scripts/build-windows.sh            the three programs and the zip
 #   scripts/build-windows.sh --tests    also every test suite (test-windows.sh)
@@ -18,58 +20,27 @@ root="$(pwd)"
 build="${TESSARY_WINDOWS_BUILD:-build-windows}"
 mkdir -p "$build"
 build="$(cd "$build" && pwd)"
-sysroot="$build/sysroot"
-sources="$build/sources"
 jobs="$(nproc)"
 with_tests=OFF
 [[ "${1:-}" == "--tests" ]] && with_tests=ON
 
 scripts/install-windows-deps.sh
+# What killed library builds left in the cache, unless that build still runs
+# (here, not in the recipe: the recipe's hash is part of the sysroot's key).
+for leftover in "${TESSARY_DEPS_CACHE:-/var/cache/tessary}"/windows-sysroot-*.{tmp,work}; do
+  [[ -e "$leftover" ]] || continue
+  base="${leftover%.*}"
+  (flock -n 8 && rm -rf "$base.tmp" "$base.work") 8>"$base.lock" || true
+done
+sysroot="$(scripts/windows-sysroot.sh | tail -1)"
+# What earlier versions of this script kept in the build folder.
+rm -rf "$build/sysroot" "$build/sources" "$build/third-party"
 
 toolchain="$root/cmake/MingwToolchain.cmake"
-third_party_build() {  # NAME SOURCE_DIR CMAKE_ARGS...
-  local name="$1" src="$2"
-  shift 2
-  echo "== cross-building $name"
-  rm -rf "$build/third-party/$name"
-  cmake -S "$src" -B "$build/third-party/$name" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DTESSARY_SYSROOT="$sysroot" \
-    -DCMAKE_INSTALL_PREFIX="$sysroot" -DCMAKE_POLICY_DEFAULT_CMP0074=NEW "$@" >/dev/null
-  cmake --build "$build/third-party/$name" -j"$jobs" >/dev/null
-  cmake --install "$build/third-party/$name" >/dev/null
-  rm -rf "$build/third-party/$name"
-}
-
-fetch_source() {  # PACKAGE: unpacks Debian's source of bookworm's version
-  local package="$1"
-  mkdir -p "$sources"
-  if ! ls -d "$sources/$package"-*/ >/dev/null 2>&1; then
-    echo "== apt-get source $package" >&2
-    # The security archive has no deb-src entry; -t keeps apt from asking
-    # for a version only it would have.
-    (cd "$sources" && apt-get source -qq -t bookworm "$package" >/dev/null 2>&1) ||
-      (cd "$sources" && apt-get source -t bookworm "$package")
-  fi
-  ls -d "$sources/$package"-*/ | head -1
-}
-
-mkdir -p "$sysroot"
-if [[ ! -f "$sysroot/.libpng" ]]; then
-  src="$(fetch_source libpng1.6)"
-  third_party_build libpng "$src" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
-    -DPNG_EXECUTABLES=OFF -DZLIB_USE_STATIC_LIBS=ON
-  touch "$sysroot/.libpng"
-fi
-if [[ ! -f "$sysroot/.libjpeg-turbo" ]]; then
-  src="$(fetch_source libjpeg-turbo)"
-  third_party_build libjpeg-turbo "$src" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
-    -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DREQUIRE_SIMD=ON -DCMAKE_ASM_NASM_COMPILER=nasm
-  touch "$sysroot/.libjpeg-turbo"
-fi
-if [[ "$with_tests" == ON && ! -f "$sysroot/.googletest" ]]; then
-  third_party_build googletest /usr/src/googletest -DBUILD_GMOCK=ON -Dgtest_disable_pthreads=ON \
-    -DINSTALL_GTEST=ON
-  touch "$sysroot/.googletest"
+# A build folder made against another sysroot forgets the libraries it found.
+if [[ -f "$build/tessary/CMakeCache.txt" ]] &&
+    ! grep -qxF "TESSARY_SYSROOT:UNINITIALIZED=$sysroot" "$build/tessary/CMakeCache.txt"; then
+  rm -f "$build/tessary/CMakeCache.txt"
 fi
 
 echo "== cross-building Tessary"

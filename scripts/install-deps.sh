@@ -8,15 +8,20 @@ packages=(
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth
+  # What PDF and printing, text, project files and more photo formats build
+  # on, and the fonts that ship with the program.
+  libcairo2-dev libharfbuzz-dev libfreetype-dev libzip-dev nlohmann-json3-dev
+  libheif-dev libwebp-dev libtiff-dev
+  fonts-dejavu-core fonts-dancingscript
+  # Tests make and read their inputs with these: PDFs, WebP, TIFF and HEIF.
+  poppler-utils webp libtiff-tools libheif-examples
   clang libclang-rt-14-dev
   # The desktop files' checks and the package: validators, the MIME database,
   # a MIME lookup that reads it (gio), dpkg-shlibdeps, the manual page checker.
   desktop-file-utils appstream shared-mime-info libglib2.0-bin dpkg-dev groff-base
 )
-if [[ "${1:-}" == "--artwork" ]]; then
-  packages+=(libcairo2-dev)
-fi
+# --artwork (the generator's cairo) needs nothing more: cairo is always there.
 if [[ "${1:-}" == "--screenshot" ]]; then
   packages+=(imagemagick xdotool openbox wmctrl)
 fi

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs, from Debian 12's packages, what the Windows cross-build and its
-# tests under Wine need, and adds Debian's source archive to apt so that
-# libpng's and libjpeg-turbo's sources can be fetched. Safe to run again.
+# tests under Wine need, and adds Debian's source archive to apt so that the
+# libraries' sources can be fetched (scripts/windows-sysroot.sh). Safe to run
+# again.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nasm googletest
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev nasm meson googletest
+  fonts-dejavu-core fonts-dancingscript  # shipped with the program, used by its tests
   wine wine64 fonts-wine xvfb xauth xdotool zip dpkg-dev imagemagick
 )
 if [[ "${1:-}" == "--screenshot" ]]; then

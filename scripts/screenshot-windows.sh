@@ -11,13 +11,11 @@ if [[ "${1:-}" != "--session" ]]; then
 fi
 
 build="$(cd "${TESSARY_WINDOWS_BUILD:-build-windows}" && pwd)"
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
-if [[ ! -f "$WINEPREFIX/.tessary-ready" ]]; then
-  wine wineboot -i >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  timeout 120 wineserver -w || true  # a persistent server never ends
-  touch "$WINEPREFIX/.tessary-ready"
-fi
+export LC_ALL=C.UTF-8
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+tessary_wine_env "$build"
+tessary_wine_prefix
 work="$(mktemp -d)"
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 scripts/make-sample-photos.sh "$work" >/dev/null

@@ -11,6 +11,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 export LC_ALL=C.UTF-8  # arguments reach Wine's programs as UTF-8
+# shellcheck source=wine-env.sh
+source "$root/scripts/wine-env.sh"
+tessary_wine_env
+tessary_wine_prefix
 
 "$root/scripts/make-sample-photos.sh" "$work/in" >/dev/null
 convert "$work/in/beach.jpg" -resize 800x600 "$work/in/beach.png"

@@ -8,17 +8,10 @@ set -euo pipefail
 build="$1"
 linux_render="$2"
 here="$(cd "$(dirname "$0")" && pwd)"
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-
-if [[ ! -f "$WINEPREFIX/.tessary-ready" ]]; then
-  echo "== making the Wine prefix"
-  rm -rf "$WINEPREFIX"
-  wine wineboot -i >/dev/null 2>&1
-  # No window manager here: Wine draws the frames itself.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  timeout 120 wineserver -w || true  # a persistent server never ends
-  touch "$WINEPREFIX/.tessary-ready"
-fi
+# shellcheck source=wine-env.sh
+source "$here/wine-env.sh"
+tessary_wine_env "$build"
+tessary_wine_prefix
 # One Wine server for the whole run, not one per test program; its first
 # program starts Wine's own services, which can take a minute on a busy
 # machine, so that happens here rather than inside a test's time limit.

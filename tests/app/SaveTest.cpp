@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -161,11 +165,24 @@ TEST(Saving, AFailedSaveSaysWhyAndKeepsWhatWasThere) {
   EXPECT_EQ(ReadBytes(folder / "inside").size(), 4u);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
 
+#ifndef _WIN32
+  // A FIFO no program reads: the window says so at once instead of waiting.
+  const fs::path fifo = dir.path / "pipe.jpg";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  h.Answer(fifo, kJpeg);
+  EXPECT_FALSE(h.wnd->Actions().SaveCard());
+  EXPECT_NE(h.window->messages.back().message.text.find("no program is reading it"),
+            std::string::npos)
+      << h.window->messages.back().message.text;
+  EXPECT_TRUE(h.wnd->Document().ChangedSinceSave());  // not saved
+#endif
+
   // Cancelled: no file, no wait cursor, no message.
   h.window->ClearLogs();
+  const size_t messages = h.window->messages.size();
   EXPECT_FALSE(h.wnd->Actions().SaveCard());
   EXPECT_EQ(h.window->busyStarts, 0);
-  EXPECT_EQ(h.window->messages.size(), 2u);
+  EXPECT_EQ(h.window->messages.size(), messages);
 }
 
 TEST(Saving, AVeryLongPathIsSavedAndNotRefused) {

@@ -6,6 +6,8 @@
 //     area and where that lies on the screen (which Wine's X screen shares).
 //   tessary-wine-probe close TITLE
 //     asks that window to close, as its title bar's button does.
+//   tessary-wine-probe menu
+//     0 when a pop-up menu is showing (within 10 s), 1 otherwise.
 //   tessary-wine-probe drag-pan I=PATH I=DX,DY
 //     "I=X,Y", the pan of built-in template 0's slot I, holding the picture
 //     at PATH, after the window (card at natural size) dragged it by DX, DY;
@@ -40,6 +42,16 @@ int Window(const wchar_t* title) {
   ClientToScreen(window, &origin);
   std::printf("client %ld %ld at %ld %ld\n", client.right, client.bottom, origin.x, origin.y);
   return 0;
+}
+
+int Menu() {
+  // Every pop-up menu is a window of the system's menu class.
+  for (int i = 0; i < 100; ++i) {
+    const HWND menu = FindWindowW(L"#32768", nullptr);
+    if (menu && IsWindowVisible(menu)) return 0;
+    Sleep(100);
+  }
+  return 1;
 }
 
 int Close(const wchar_t* title) {
@@ -78,6 +90,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
   if (command == L"window" && argc == 3) return Window(argv[2]);
   if (command == L"close" && argc == 3) return Close(argv[2]);
+  if (command == L"menu" && argc == 2) return Menu();
   if (command == L"drag-pan" && argc == 4) {
     auto narrow = [](const wchar_t* w) {
       const int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
@@ -87,6 +100,7 @@ int wmain(int argc, wchar_t** argv) {
     };
     return DragPan(narrow(argv[2]), narrow(argv[3]));
   }
-  std::fputs("usage: tessary-wine-probe window|close TITLE | drag-pan I=PATH I=DX,DY\n", stderr);
+  std::fputs("usage: tessary-wine-probe window|close TITLE | menu | drag-pan I=PATH I=DX,DY\n",
+             stderr);
   return 2;
 }

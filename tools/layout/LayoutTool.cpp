@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/card/RegionLimits.h"
 #include "engine/raster/Raster.h"
 #include "imagefiles/DecodeImage.h"
 #include "imagefiles/ImageFiles.h"
+#include "imagefiles/ImageStatusText.h"
 #include "imagefiles/LayoutFile.h"
 #include "imagefiles/PngDensity.h"
-#include "imagefiles/ReadWholeFile.h"
+#include "imagefiles/ReadPictureFile.h"
 #include "imagefiles/SafeOutputFile.h"
 #include "tools/layout/LayoutCheck.h"
 #include "imagefiles/LayoutFileWriter.h"
@@ -34,6 +36,8 @@ const char kUsageText[] =
     "Warns, naming the region's colour and place, when a region reaches all four edges\n"
     "(an opaque background), is smaller than 8 x 8 pixels, or lies entirely under opaque\n"
     "overlay (alpha 128 or more), when there are more than 16 regions, or none.\n"
+    "Refuses a region map of more than 64 regions, or whose regions' bounding boxes\n"
+    "together cover it more than 4 times over: the program would not load it.\n"
     "  --strict   write nothing when there is a warning\n"
     "  --ppi N    the card's resolution in pixels per inch (1 to 10000), written into\n"
     "             both layers' pHYs chunks: a 1800 x 1200 layout at 300 ppi is a 6 x 4 in\n"
@@ -61,7 +65,8 @@ struct Layer {
 
 // Empty when the layer is one the program would decode.
 std::string LoadLayer(Layer& layer) {
-  if (!imagefiles::ReadWholeFile(layer.path, &layer.png)) return "cannot be read";
+  const engine::ImageStatus read = imagefiles::ReadPictureFile(layer.path, &layer.png);
+  if (!read) return imagefiles::ImageStatusText(read);
   static const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   if (layer.png.size() >= 2 && layer.png[0] == 0xFF && layer.png[1] == 0xD8) {
     return "is a JPEG picture; layout layers must be PNG";
@@ -138,6 +143,26 @@ int Run(int argc, char** argv) {
   if (warnings.size() > kWarningsShown) {
     std::fprintf(stderr, "tessary-layout: warning: %zu more warnings not shown\n",
                  warnings.size() - kWarningsShown);
+  }
+  // What the program refuses to load, this refuses to write, saying why.
+  engine::RegionCost cost;
+  switch (engine::CheckRegionCost(regions.picture.width, regions.picture.height,
+                                  regions.picture.pixels.get(), &cost)) {
+    case engine::RegionVerdict::TooManyRegions:
+      return Fail(regions.path,
+                  std::to_string(cost.regions) + " regions, more than the " +
+                      std::to_string(engine::kMaxRegions) +
+                      " a card can have; each colour is a region (colours that differ only in "
+                      "the low 3 bits of each channel count as one). Not written");
+    case engine::RegionVerdict::BoxesTooLarge:
+      return Fail(regions.path,
+                  "the regions' bounding boxes together cover the map " +
+                      std::to_string(cost.boxPixels / cost.cardPixels) + " times over, more than " +
+                      std::to_string(engine::kMaxBoxCover) +
+                      ": every drawing of the card costs that many times its pixels. Make the "
+                      "regions that span the map fewer or smaller. Not written");
+    case engine::RegionVerdict::Ok:
+      break;
   }
   if (strict && !warnings.empty()) {
     return Fail(output, "not written: " + std::to_string(warnings.size()) +

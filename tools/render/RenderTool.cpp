@@ -19,6 +19,7 @@
 #include "document/PhotoFile.h"
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/ImageStatusText.h"
+#include "document/StreamedExport.h"
 #include "tools/render/RenderOptions.h"
 
 namespace {
@@ -162,10 +163,23 @@ int Run(int argc, char** argv) {
   for (const tools::ZoomOption& zoom : options.zooms) {
     if (int status = CheckSlot("--zoom", zoom.slot, screenCard.slots)) return status;
   }
-  engine::ImageStatus status;
-  const int failedPhoto = LoadPhotos(options.photos, files, document, &status);
-  if (failedPhoto >= 0) {
-    return Fail(options.photos[size_t(failedPhoto)].path, imagefiles::ImageStatusText(status));
+  // A card saved in full quality is rendered with each photo decoded while
+  // its slot is drawn and never held whole (the same bytes, a fraction of
+  // the memory); the draft and the slot list load the photos first, and so
+  // does a card at a print size, whose warnings about soft photos need
+  // their sizes.
+  const bool streamed = !options.draft && !options.listSlots && !options.output.empty() &&
+                        size.use != document::SizeUse::Print;
+  std::vector<document::SlotPhotoFile> photoFiles;
+  if (streamed) {
+    for (const tools::PhotoOption& photo : options.photos)
+      photoFiles.push_back({photo.slot, photo.path});
+  } else {
+    engine::ImageStatus status;
+    const int failedPhoto = LoadPhotos(options.photos, files, document, &status);
+    if (failedPhoto >= 0) {
+      return Fail(options.photos[size_t(failedPhoto)].path, imagefiles::ImageStatusText(status));
+    }
   }
   // Stored as given, as a drag or a project would store them.
   document.EditSlots(
@@ -216,8 +230,19 @@ int Run(int argc, char** argv) {
   const imagefiles::OutputTarget target =
       toStandardOutput ? imagefiles::OutputTarget::Descriptor(STDOUT_FILENO)
                        : imagefiles::OutputTarget(options.output);
-  const imagefiles::SaveResult saved =
-      document::ExportCard(card, width, height, options.draft, target, format, encoding);
+  imagefiles::SaveResult saved;
+  if (streamed) {
+    const document::StreamedRenderResult result =
+        document::ExportStreamedCard(card, photoFiles, width, height, target, format,
+                                     encoding);
+    if (result.failedPhoto >= 0) {
+      return Fail(options.photos[size_t(result.failedPhoto)].path,
+                  imagefiles::ImageStatusText(result.photoStatus));
+    }
+    saved = result.saved;
+  } else {
+    saved = document::ExportCard(card, width, height, options.draft, target, format, encoding);
+  }
   if (!saved) {
     return Fail(toStandardOutput ? std::string("standard output") : options.output,
                 "cannot be written (" + saved.Message() + ")");

@@ -1,0 +1,42 @@
+# shellcheck shell=bash
+# Sourced (never run) by every script that starts Windows programs under
+# Wine, so that all of them, and CTest through wine-run.sh, share one set-up:
+#   source scripts/wine-env.sh
+#   tessary_wine_env [BUILD-FOLDER]  # the build's own prefix, no Mono or
+#                                    # Gecko prompts, no Wine chatter
+#   tessary_wine_prefix              # makes that prefix once
+# Without a folder, a WINEPREFIX already set stays (a session hands it down
+# to CTest and the checks it runs); else the Windows build folder's is used.
+
+tessary_wine_env() {
+  local root
+  root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+  if [[ -n "${1:-}" ]]; then
+    WINEPREFIX="$1/wineprefix"
+  elif [[ -z "${WINEPREFIX:-}" ]]; then
+    local build="${TESSARY_WINDOWS_BUILD:-build-windows}"
+    [[ "$build" == /* ]] || build="$root/$build"
+    WINEPREFIX="$build/wineprefix"
+  fi
+  export WINEPREFIX
+  export WINEDEBUG="${WINEDEBUG:--all}"
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+}
+
+# A fresh prefix takes some seconds and 700 MB; it is made once per build
+# folder, under a lock, and marked ready only when complete.
+tessary_wine_prefix() {
+  [[ -f "$WINEPREFIX/.tessary-ready" ]] && return 0
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 8
+    [[ -f "$WINEPREFIX/.tessary-ready" ]] && exit 0
+    echo "== making the Wine prefix $WINEPREFIX" >&2
+    rm -rf "$WINEPREFIX"
+    wine wineboot -i >/dev/null 2>&1
+    # No window manager in the tests: Wine draws the frames itself.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    timeout 120 wineserver -w || true  # a persistent server never ends
+    touch "$WINEPREFIX/.tessary-ready"
+  ) 8>"$WINEPREFIX.lock"
+}
