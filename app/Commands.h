@@ -27,11 +27,12 @@ enum class CommandId : int {
   Redo = 115,
   ZoomIn = 116,
   ZoomOut = 117,
-  SaveProject = 118,
-  SaveProjectAs = 119,
-  OpenProject = 120,
-  OpenRecentProject = 121,  // its menu item opens the list below
-  LocatePhoto = 122,
+  ChooseDesign = 118,
+  SaveProject = 119,
+  SaveProjectAs = 120,
+  OpenProject = 121,
+  OpenRecentProject = 122,  // its menu item opens the list below
+  LocatePhoto = 123,
 };
 
 // The recent projects' items in the menu: kRecentProjectItem + their place.

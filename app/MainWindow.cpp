@@ -72,17 +72,27 @@ void MainWindow::DocumentChanged(uint32_t what) {
     view_.RepaintCard();
   }
   gestures_.DocumentChanged();
+  ShowDesignState((what & (document::kDesignChanged | document::kCardChanged)) == 0);
   UpdateCommands();
   UpdateHint();
-  UpdateTitle();
   autosave_.DocumentChanged(gestures_.Busy());
 }
 
 void MainWindow::UpdateTitle() {
-  const std::string title = projects_.Title();
+  // A project goes by its own name; a card that is none by its design's.
+  std::string name = projects_.Title();
+  if (name.empty()) name = document::DescribeDesign(document_.State()).name;
+  const std::string title = name.empty() ? std::string("Tessary") : name + " \xE2\x80\x94 Tessary";
   if (title == title_) return;
   title_ = title;
   window_->SetTitle(title);
+}
+
+void MainWindow::ShowDesignState(bool repaint) {
+  UpdateTitle();
+  if (view_.SetSoftPhotos(document::SoftPhotos(document_.Card(), actions_.OutputSize())) &&
+      repaint)
+    view_.RepaintCard();
 }
 
 void MainWindow::FitWindowToDesign() {
@@ -116,25 +126,38 @@ void MainWindow::UpdateHint() {
     }
     case Kind::KeyboardRegion:
       if (gestures_.Focus().RingVisible()) {
-        std::string name;
-        const char* hint =
-            interaction::KeyboardHint(document_.State(), gestures_.Focus().Slot(), &name);
-        view_.ShowHint(hint, name);
+          if (!ShowSoftPhotoHint(gestures_.Focus().Slot())) {
+            std::string name;
+            const char* hint =
+                interaction::KeyboardHint(document_.State(), gestures_.Focus().Slot(), &name);
+            view_.ShowHint(hint, name);
+          }
         break;
       }
       hintSubject_ = interaction::HintSubject{};
       view_.ShowHint(interaction::GeneralHint(card));
       break;
     case Kind::PointerRegion: {
-      std::string name;
-      const char* hint = interaction::PointerHint(document_.State(), hintSubject_.slot, &name);
-      view_.ShowHint(hint, name);
+      if (!ShowSoftPhotoHint(hintSubject_.slot)) {
+        std::string name;
+        const char* hint = interaction::PointerHint(document_.State(), hintSubject_.slot, &name);
+        view_.ShowHint(hint, name);
+      }
       break;
     }
     case Kind::Card:
       view_.ShowHint(interaction::GeneralHint(card));
       break;
   }
+}
+
+bool MainWindow::ShowSoftPhotoHint(int32_t slot) {
+  for (const document::SoftPhoto& soft : view_.SoftPhotos()) {
+    if (int32_t(soft.slot) != slot) continue;
+    view_.ShowHintText(document::SoftPhotoSentence(soft.ppi));
+    return true;
+  }
+  return false;
 }
 
 void MainWindow::HintAbout(const interaction::HintSubject& subject) {
@@ -151,7 +174,11 @@ CommandContext MainWindow::ContextFor(int32_t slot) {
 void MainWindow::RunCommand(const Command& command, int32_t slot) {
   gestures_.EndWheelGesture();
   CommandContext context = ContextFor(slot);
-  if (CommandEnabled(command, context)) command.run(context);
+  if (!CommandEnabled(command, context)) return;
+  command.run(context);
+  // A save may have changed the size saves are for, and with it the marks.
+  ShowDesignState(true);
+  UpdateHint();
 }
 
 void MainWindow::OnCommand(int id) {

@@ -18,7 +18,6 @@ using imagefiles::FileNameOf;
 namespace {
 
 constexpr char kCaption[] = "Tessary";
-constexpr char kProgram[] = "Tessary 1.0";
 
 bool HasProjectExtension(const std::string& path) {
   const std::string extension = ".tessary";
@@ -42,8 +41,8 @@ bool ProjectActions::Unsaved() const {
 }
 
 std::string ProjectActions::Title() const {
-  if (!HasProject()) return kProgram;
-  return (Unsaved() ? "*" : "") + document::ProjectName(path_) + " - " + kProgram;
+  if (!HasProject()) return std::string();
+  return (Unsaved() ? "*" : "") + document::ProjectName(path_);
 }
 
 // --- saving -----------------------------------------------------------------------

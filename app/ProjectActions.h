@@ -35,7 +35,8 @@ class ProjectActions {
   // The card differs from its project file; without one, from the card
   // last saved as a picture.
   bool Unsaved() const;
-  // "*Anna's birthday - Tessary 1.0" while it has unsaved changes.
+  // The project's name, "*Anna's birthday" while it has unsaved changes;
+  // empty without a project.
   std::string Title() const;
 
   // --- commands -----------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include "app/Metrics.h"
 #include "app/MainWindow.h"
+#include "engine/raster/PhotoBufferPool.h"
 #include "imagefiles/ImageFiles.h"
 
 namespace app {
@@ -36,11 +37,14 @@ int TessaryMain(Platform& platform, const std::vector<std::string>& files) {
 
 int TessaryMain(Platform& platform, const engine::ImageReader& reader,
                 const std::vector<std::string>& files) {
+  // Photos replaced in the window reuse the memory of the ones they replace.
+  engine::PhotoBufferPool::Enable();
   const int32_t dpi = platform.ScreenDpi();
   const StartupPlacement placement = ComputeStartupPlacement(
       dpi, platform.Frame(), platform.MaximisedClientSize(), platform.StartupShowState());
   auto window = std::make_unique<MainWindow>(platform, dpi, reader);
-  if (!window->Create(placement.rect, "Tessary 1.0")) return 1;
+  // The title names the card's design once it has one.
+  if (!window->Create(placement.rect, "Tessary")) return 1;
   window->Show(placement.show);
   // Work a crash cut short comes first; a project named on the command line
   // then asks before it takes the card's place.

@@ -26,17 +26,27 @@ inline double ThreadSeconds() {
   return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
+// Elapsed time, for workloads that run on several threads and wait for
+// each other (the minimum of several rounds still filters out most turns
+// of other programs).
+inline double WallSeconds() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
 template <class Workload, class Baseline>
-void Interleaved(benchmark::State& state, Workload&& workload, Baseline&& baseline) {
+void Interleaved(benchmark::State& state, Workload&& workload, Baseline&& baseline,
+                 double (*clock)() = ThreadSeconds) {
   double best = std::numeric_limits<double>::infinity();
   double bestBaseline = best;
   bool baselineFirst = false;
   for (auto _ : state) {
     double t = 0, tb = 0;
-    auto timeOf = [](auto&& f) {
-      const double start = ThreadSeconds();
+    auto timeOf = [clock](auto&& f) {
+      const double start = clock();
       f();
-      return ThreadSeconds() - start;
+      return clock() - start;
     };
     if (baselineFirst) {
       tb = timeOf(baseline);

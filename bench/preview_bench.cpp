@@ -203,7 +203,8 @@ BENCHMARK(BM_DraftFrameDrag_vsPixman)
     ->Apply(CardSizes)
     ->Args({900, 600})
     ->Args({700, 467})
-    ->Args({1800, 1200});
+    ->Args({1800, 1200})
+    ->Args({3600, 2400});
 
 // A draft frame in which every slot moved: all five photos gathered again.
 void BM_DraftFrameAllSlots_vsPixman(benchmark::State& state) {
@@ -233,7 +234,8 @@ BENCHMARK(BM_DraftFrameAllSlots_vsPixman)
     ->Iterations(100)
     ->Apply(CardSizes)
     ->Args({900, 600})
-    ->Args({1800, 1200});
+    ->Args({1800, 1200})
+    ->Args({3600, 2400});
 
 // The first frame at a new size (a window being resized): the template's
 // spans are read again, then every slot gathered.

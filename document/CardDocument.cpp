@@ -105,6 +105,7 @@ imagefiles::LayoutStatus CardDocument::OpenLayout(const std::string& path,
   design.layoutPath = path;
   KeepLayoutBytes(path, &design);
   design.cycleIndex = state_.design.cycleIndex;
+  design.layoutPpi = layers.ppi;
   const engine::CardTemplate before = state_.card.cardTemplate;
   if (!InstallDesign(std::move(layers.regionMap), std::move(layers.overlay), design))
     return imagefiles::LayoutStatus::TooLarge;

@@ -13,6 +13,7 @@
 #include "imagefiles/ContentHash.h"
 #include "imagefiles/FilePaths.h"
 #include "imagefiles/ImageStatusText.h"
+#include "imagefiles/ReadContainerFile.h"
 #include "imagefiles/LayoutFile.h"
 #include "imagefiles/PathNames.h"
 #include "imagefiles/PngInMemory.h"
@@ -167,7 +168,9 @@ class PhotoBytes {
     if (!opened_) {
       opened_ = true;
       Bytes file;
-      if (reader_.ReadFile(memory_->sourcePath, &file) && file.size() <= kMaxProjectFileBytes)
+      engine::FileStamp stamp;
+      if (imagefiles::ReadContainerFile(memory_->sourcePath, kMaxProjectFileBytes, &file, &stamp) &&
+          stamp.size <= kMaxProjectFileBytes)
         earlierOk_ = earlier_.Open(std::move(file)) == imagefiles::ZipStatus::Ok;
     }
     return earlierOk_ &&
@@ -208,12 +211,14 @@ bool ReadProjectThumbnail(const std::string& path, const engine::ImageReader& re
                           engine::Raster* picture, std::string* reason) {
   try {
     Bytes file;
-    const engine::ImageStatus read = reader.ReadFile(path, &file);
+    engine::FileStamp stamp;
+    const engine::ImageStatus read =
+        imagefiles::ReadContainerFile(path, kMaxProjectFileBytes, &file, &stamp);
     if (!read) {
       *reason = imagefiles::ImageStatusText(read);
       return false;
     }
-    if (file.size() > kMaxProjectFileBytes) {
+    if (stamp.size > kMaxProjectFileBytes) {
       *reason = "is larger than a project may be (1 GiB)";
       return false;
     }
@@ -258,9 +263,10 @@ ProjectOpening ReadProject(const std::string& path, const engine::ImageReader& r
   try {
     Bytes file;
     engine::FileStamp stamp;
-    const engine::ImageStatus read = reader.ReadFile(path, &file, &stamp);
+    const engine::ImageStatus read =
+        imagefiles::ReadContainerFile(path, kMaxProjectFileBytes, &file, &stamp);
     if (!read) return Refused(ProjectStatus::Unreadable, imagefiles::ImageStatusText(read));
-    if (file.size() > kMaxProjectFileBytes)
+    if (stamp.size > kMaxProjectFileBytes)
       return Refused(ProjectStatus::TooLarge, "is larger than a project may be (1 GiB)");
     imagefiles::ZipReader container;
     const imagefiles::ZipStatus opened = container.Open(std::move(file));

@@ -247,7 +247,12 @@ int main(int argc, char** argv) {
   const std::vector<Named> jpeg = JpegSeeds();
   for (const Named& seed : png) Write(out / "png", seed.name, seed.bytes);
   for (const Named& seed : jpeg) Write(out / "jpeg", seed.name, seed.bytes);
-  for (const Named& seed : LayoutSeeds()) Write(out / "layout", seed.name, seed.bytes);
+  const std::vector<Named> layouts = LayoutSeeds();
+  for (const Named& seed : layouts) Write(out / "layout", seed.name, seed.bytes);
+  // Every kind of file the reader tells apart by its first bytes.
+  for (const std::vector<Named>* kind : {&png, &jpeg, &layouts}) {
+    for (const Named& seed : *kind) Write(out / "files", seed.name, seed.bytes);
+  }
   for (const Named& seed : ProjectSeeds()) Write(out / "project", seed.name, seed.bytes);
   for (const Named& seed : ExifSeeds()) Write(out / "exif", seed.name, seed.bytes);
   for (const std::vector<Named>* kind : {&png, &jpeg}) {

@@ -8,11 +8,7 @@
 #include <utility>
 
 #include "engine/raster/TurnUpright.h"
-#include "imagefiles/ExifOrientation.h"
-#include "imagefiles/JpegErrorThrower.h"
-#include "imagefiles/MemoryJpegSource.h"
-
-#include <jerror.h>  // after jpeglib.h, which the headers above bring in
+#include "imagefiles/JpegDecodeParts.h"
 
 namespace imagefiles {
 
@@ -21,26 +17,6 @@ namespace {
 using engine::ImageDetail;
 using engine::ImageFailure;
 using engine::ImageStatus;
-
-// Progressive files with very many scans keep libjpeg busy for minutes;
-// libjpeg-turbo's own fuzzers stop at the same count.
-constexpr int kMaxScans = 100;
-
-// Complete Huffman-coded data needs at least one bit per 8 x 8 luma block
-// (512 pixels per byte); beyond twice that the file is a fragment or a
-// forgery, and decoding it would only fill a buffer with grey. Up to the
-// size of a large camera photo such files still decode, as any truncated
-// JPEG does (arithmetic coding can legitimately go below one bit per block);
-// above it, a small file is not allowed to claim a huge buffer.
-constexpr uint64_t kMaxPixelsPerByte = 1024;
-constexpr uint64_t kPlausibilityCheckAbovePixels = 16'000'000;
-
-struct JpegLibState {
-  jpeg_decompress_struct cinfo;
-  JpegErrorThrower error;
-  MemoryJpegSource source;
-  jpeg_progress_mgr progress;
-};
 
 struct JpegDecodeJob {
   const uint8_t* data = nullptr;
@@ -65,44 +41,6 @@ struct JpegDecodeJob {
   JpegErrorThrower::Fail(j_common_ptr(&job->lib.cinfo));
 }
 
-void CountScans(j_common_ptr cinfo) {
-  if (cinfo->is_decompressor &&
-      reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
-    JpegErrorThrower::Fail(cinfo);  // told apart by the scan count afterwards
-  }
-}
-
-// Why libjpeg gave up, from its message code. Our source serves an end of
-// image when the data runs out, so a file cut short shows as the source
-// standing on that marker.
-ImageStatus StatusOfLibjpegError(const JpegDecodeJob& job) {
-  const jpeg_decompress_struct& cinfo = job.lib.cinfo;
-  switch (job.lib.error.mgr.msg_code) {
-    case JERR_OUT_OF_MEMORY:
-      return ImageStatus::Failed(ImageFailure::OutOfMemory);
-    case JERR_IMAGE_TOO_BIG:
-    case JERR_WIDTH_OVERFLOW:
-      return ImageStatus::TooLarge(cinfo.image_width, cinfo.image_height);
-    case JERR_BAD_PRECISION:
-    case JERR_SOF_UNSUPPORTED:
-    case JERR_NOT_COMPILED:
-    case JERR_CONVERSION_NOTIMPL:
-    case JERR_ARITH_NOTIMPL:
-      return ImageStatus::Failed(ImageFailure::Unsupported);
-    default:
-      break;
-  }
-  if (cinfo.input_scan_number > kMaxScans) {
-    return ImageStatus::Failed(ImageFailure::Unsupported, ImageDetail::TooManyScans);
-  }
-  const JOCTET* next = job.lib.source.mgr.next_input_byte;
-  const JOCTET* marker = job.lib.source.endOfImage;
-  if (next >= marker && next <= marker + 2) {
-    return ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::EndsEarly);
-  }
-  return ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::CorruptData);
-}
-
 // Called between library calls, never from inside the library, so it may
 // use C++ freely; it reports an allocation failure as false.
 bool AllocateRows(JpegDecodeJob* job, uint32_t width, uint32_t height) noexcept {
@@ -124,40 +62,6 @@ bool AllocateRows(JpegDecodeJob* job, uint32_t width, uint32_t height) noexcept 
     return true;
   } catch (const std::bad_alloc&) {
     return false;
-  }
-}
-
-void ReadOrientation(JpegDecodeJob* job) {
-  for (jpeg_saved_marker_ptr m = job->lib.cinfo.marker_list; m != nullptr; m = m->next) {
-    if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6 &&
-        std::memcmp(m->data, "Exif\0\0", 6) == 0) {
-      job->orientation = ExifOrientation(m->data, m->data_length);
-      return;
-    }
-  }
-}
-
-// Adobe's applications write CMYK inverted (0 is full ink), and browsers
-// show every four-component JPEG that way: R = C x K / 255 and so on,
-// rounded. `rgb` may be `cmyk` itself: each byte is written after every
-// byte at or before it has been read.
-void CmykRowToRgb(const uint8_t* cmyk, uint8_t* rgb, uint32_t width) {
-  for (uint32_t x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
-    const uint32_t c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
-    rgb[0] = uint8_t((c * k + 127) / 255);
-    rgb[1] = uint8_t((m * k + 127) / 255);
-    rgb[2] = uint8_t((y * k + 127) / 255);
-  }
-}
-
-// Grey arrives as one byte per pixel at the start of the row; spread it
-// from the right end so no grey byte is overwritten before it is read.
-void ExpandGreyRow(uint8_t* row, size_t width) {
-  for (size_t x = width; x-- > 0;) {
-    const uint8_t grey = row[x];
-    row[3 * x] = grey;
-    row[3 * x + 1] = grey;
-    row[3 * x + 2] = grey;
   }
 }
 
@@ -186,37 +90,19 @@ bool RunJpegDecode(JpegDecodeJob* job) {
   std::memset(cinfo, 0, sizeof *cinfo);
   cinfo->err = job->lib.error.Init();
   if (setjmp(job->lib.error.jump)) {
-    if (job->status.Ok()) job->status = StatusOfLibjpegError(*job);
+    if (job->status.Ok()) job->status = StatusOfLibjpegError(job->lib);
     jpeg_destroy_decompress(&job->lib.cinfo);
     return false;
   }
-  jpeg_create_decompress(cinfo);
-  job->lib.source.Attach(cinfo, job->data, job->size);
-  std::memset(&job->lib.progress, 0, sizeof job->lib.progress);
-  job->lib.progress.progress_monitor = CountScans;
-  cinfo->progress = &job->lib.progress;
-  // Exif lives in APP1, at most 64 KB, kept in the library's own pool.
-  if (job->wantOrientation) jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
-
+  StartJpegLib(&job->lib, job->data, job->size, job->wantOrientation);
   jpeg_read_header(cinfo, TRUE);
-  const int components = cinfo->num_components;
-  if (components != 1 && components != 3 && components != 4) {
-    Refuse(job, ImageStatus::Failed(ImageFailure::Unsupported));
-  }
-  // libjpeg turns YCCK into CMYK itself; CMYK stays as stored.
-  if (components == 4) cinfo->out_color_space = JCS_CMYK;
-  job->components = components;
-  if (job->wantOrientation) ReadOrientation(job);
+  const engine::ImageStatus header = CheckJpegHeader(cinfo, job->size);
+  if (!header) Refuse(job, header);
+  job->components = cinfo->num_components;
+  if (job->wantOrientation) job->orientation = JpegOrientation(*cinfo);
   const uint32_t width = cinfo->image_width;
   const uint32_t height = cinfo->image_height;
-  size_t bytes = 0;
-  const uint64_t pixels = uint64_t(width) * height;
-  if (!engine::CheckedRasterSize(width, height, engine::PixelFormat::Rgb24, &bytes)) {
-    Refuse(job, ImageStatus::TooLarge(width, height));
-  }
-  if (pixels > kPlausibilityCheckAbovePixels && pixels > uint64_t(job->size) * kMaxPixelsPerByte) {
-    Refuse(job, ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::EndsEarly));
-  }
+  const int components = job->components;
   if (!AllocateRows(job, width, height))
     Refuse(job, ImageStatus::Failed(ImageFailure::OutOfMemory));
 

@@ -11,6 +11,7 @@
 #include "engine/raster/TurnUpright.h"
 #include "imagefiles/ExifOrientation.h"
 #include "imagefiles/PngChunkWalk.h"
+#include "imagefiles/PngDataBound.h"
 #include "imagefiles/PngErrorManager.h"
 
 namespace imagefiles {
@@ -27,18 +28,9 @@ using engine::ImageStatus;
 // huge buffers.
 constexpr uint64_t kMaxInflateRatio = 1040;
 
-// The other side of the same bound. A deflate stream is never larger than
-// its raw data plus a few bytes per block (zlib's compressBound is raw +
-// raw / 4096 + ...); encoders that use fixed codes for everything stay
-// within 9/8 of raw, those that flush each row add a few bytes per row.
-// Twice the raw size, 16 bytes per row and 64 KiB leave every such encoder
-// ample room. More image data than that is not the picture's, and the
-// file is refused before anything is inflated (1 GiB of zeros fits in 1 MB).
-// Within the bound, data after the last row is never inflated: the rows are
-// read progressively, and libpng stops at the first output beyond them.
-constexpr uint64_t kImageDataPerRawByte = 2;
-constexpr uint64_t kImageDataPerRow = 16;
-constexpr uint64_t kImageDataSlack = 64 << 10;
+// The other side of the same bound is MaxPngImageData (PngDataBound.h).
+// Within it, data after the last row is never inflated: the rows are read
+// progressively, and libpng stops at the first output beyond them.
 
 // Ancillary chunks may ask libpng for this much at most. Real ICC profiles
 // stay far below it.
@@ -133,26 +125,6 @@ void NoteWarning(void* context, png_const_charp message) {
   png_error(job->png, "refused");
 }
 
-// The bytes of filtered rows the image data inflates to, and their number.
-void RawImageSize(uint32_t width, uint32_t height, int bitsPerPixel, bool interlaced,
-                  uint64_t* bytes, uint64_t* rows) {
-  auto rowBytes = [&](uint64_t columns) { return 1 + (columns * bitsPerPixel + 7) / 8; };
-  if (!interlaced) {
-    *bytes = height * rowBytes(width);
-    *rows = height;
-    return;
-  }
-  *bytes = 0;
-  *rows = 0;
-  for (int pass = 0; pass < 7; ++pass) {
-    const uint64_t columns = PNG_PASS_COLS(uint64_t(width), pass);
-    const uint64_t passRows = PNG_PASS_ROWS(uint64_t(height), pass);
-    if (columns == 0 || passRows == 0) continue;
-    *bytes += passRows * rowBytes(columns);
-    *rows += passRows;
-  }
-}
-
 void CheckSize(PngDecodeJob* job, uint32_t width, uint32_t height, int bitDepth, int channels) {
   size_t bytes = 0;
   const engine::PixelFormat format =
@@ -164,12 +136,12 @@ void CheckSize(PngDecodeJob* job, uint32_t width, uint32_t height, int bitDepth,
   }
   uint64_t raw = 0;
   uint64_t rows = 0;
-  RawImageSize(width, height, bitDepth * channels, job->interlaced, &raw, &rows);
+  PngRawImageSize(width, height, bitDepth * channels, job->interlaced, &raw, &rows);
   const uint64_t idat = job->chunks.idatBytes;
   if (raw > (idat + 1) * kMaxInflateRatio) {
     Refuse(job, ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::EndsEarly));
   }
-  if (idat > raw * kImageDataPerRawByte + rows * kImageDataPerRow + kImageDataSlack) {
+  if (idat > MaxPngImageData(raw, rows)) {
     Refuse(job, ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::ExtraData));
   }
 }
@@ -185,7 +157,7 @@ bool AllocateRows(PngDecodeJob* job, uint32_t width, uint32_t height) noexcept {
       return true;
     }
     // Interlaced rows with transparency come as Rgba32 and are put over
-    // white in place afterwards, so the buffer keeps its Rgba32 size.
+    // white into an Rgb24 raster once every pass is in (PackOverWhite).
     const bool rgba = job->mode == DecodeMode::Rgba || (job->overWhite && job->interlaced);
     job->raster = engine::Raster::Allocate(
         width, height, rgba ? engine::PixelFormat::Rgba32 : engine::PixelFormat::Rgb24);
@@ -359,20 +331,39 @@ bool RunPngDecode(PngDecodeJob* job) {
   return true;
 }
 
-// Interlaced rows with transparency were decoded whole as Rgba32; packed
-// to Rgb24 in the same buffer, front to back.
+// Interlaced rows with transparency were decoded whole as Rgba32; put over
+// white into an exact Rgb24 raster, so the photo holds 3 bytes a pixel as
+// every other photo does (the edit history counts it so). The Rgba32 buffer
+// goes as soon as the copy is made.
 void PackOverWhite(engine::Raster* raster) {
-  const uint8_t* from = raster->pixels.get();
-  uint8_t* to = raster->pixels.get();
+  engine::Raster packed =
+      engine::Raster::Allocate(raster->width, raster->height, engine::PixelFormat::Rgb24);
   for (uint32_t y = 0; y < raster->height; ++y) {
-    RowOverWhite(from, to, raster->width);
-    from += size_t(raster->width) * 4;
-    to += size_t(raster->width) * 3;
+    RowOverWhite(raster->Row(y), packed.Row(y), raster->width);
   }
-  raster->format = engine::PixelFormat::Rgb24;
+  raster->Swap(packed);
 }
 
 }  // namespace
+
+void PngRawImageSize(uint32_t width, uint32_t height, int bitsPerPixel, bool interlaced,
+                  uint64_t* bytes, uint64_t* rows) {
+  auto rowBytes = [&](uint64_t columns) { return 1 + (columns * bitsPerPixel + 7) / 8; };
+  if (!interlaced) {
+    *bytes = height * rowBytes(width);
+    *rows = height;
+    return;
+  }
+  *bytes = 0;
+  *rows = 0;
+  for (int pass = 0; pass < 7; ++pass) {
+    const uint64_t columns = PNG_PASS_COLS(uint64_t(width), pass);
+    const uint64_t passRows = PNG_PASS_ROWS(uint64_t(height), pass);
+    if (columns == 0 || passRows == 0) continue;
+    *bytes += passRows * rowBytes(columns);
+    *rows += passRows;
+  }
+}
 
 ImageStatus DecodePng(const uint8_t* data, uint32_t size, DecodeMode mode, engine::Raster* out) {
   PngDecodeJob job;

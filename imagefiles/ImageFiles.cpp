@@ -1,13 +1,15 @@
 #include "imagefiles/ImageFiles.h"
 
 #include "imagefiles/DecodeImage.h"
-#include "imagefiles/ReadWholeFile.h"
+#include "imagefiles/ReadPictureFile.h"
 
 namespace imagefiles {
 
 engine::ImageStatus ImageFiles::ReadFile(const std::string& path, std::vector<uint8_t>* bytes,
                                          engine::FileStamp* stamp) const {
-  return ReadWholeFile(path, bytes, stamp);
+  // Photos and layout files alike: looked at before they are read, and
+  // read no further than what they declare.
+  return ReadPictureFile(path, bytes, stamp);
 }
 
 bool ImageFiles::Decode(const uint8_t* data, uint32_t size, bool withAlpha,

@@ -7,8 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "engine/card/RegionLimits.h"
 #include "imagefiles/ImageStatusText.h"
 #include "imagefiles/ParseLayerBlock.h"
+#include "imagefiles/PngDensity.h"
 
 namespace imagefiles {
 
@@ -19,6 +21,15 @@ constexpr size_t kHeaderSize = 32;  // magic, two tags, two lengths
 uint32_t ReadLe32(const uint8_t* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
+
+// The words name the limits; change them together.
+static_assert(engine::kMaxRegions == 64 && engine::kMaxBoxCover == 4, "the texts name the limits");
+const char kTooManyRegionsText[] =
+    "has more photo regions than the 64 a card can have (each colour of the region map is a "
+    "region)";
+const char kRegionsTooLargeText[] =
+    "has regions whose boxes together cover the card more than 4 times over, which would make "
+    "every drawing of the card slow";
 
 uint64_t PaddedLength(uint32_t length) { return (uint64_t(length) + 3) & ~uint64_t(3); }
 
@@ -53,6 +64,10 @@ const char* LayoutStatusText(LayoutStatus status) {
       return "has two layer images of different sizes";
     case LayoutStatus::TooLarge:
       return "is too large a template to hold in memory";
+    case LayoutStatus::TooManyRegions:
+      return kTooManyRegionsText;
+    case LayoutStatus::RegionsTooLarge:
+      return kRegionsTooLargeText;
   }
   return "cannot be loaded";
 }
@@ -97,6 +112,17 @@ LayoutStatus ReadLayoutLayers(const uint8_t* data, size_t size, const engine::Im
       decoded.regionMap.height != decoded.overlay.height) {
     return LayoutStatus::SizesDiffer;
   }
+  switch (engine::CheckRegionCost(decoded.regionMap.width, decoded.regionMap.height,
+                                  decoded.regionMap.pixels.get())) {
+    case engine::RegionVerdict::TooManyRegions:
+      return LayoutStatus::TooManyRegions;
+    case engine::RegionVerdict::BoxesTooLarge:
+      return LayoutStatus::RegionsTooLarge;
+    case engine::RegionVerdict::Ok:
+      break;
+  }
+  decoded.ppi = ReadPngPpi(first.docu, first.docuSize);
+  if (decoded.ppi == 0) decoded.ppi = ReadPngPpi(second.docu, second.docuSize);
   *layers = std::move(decoded);
   return LayoutStatus::Ok;
 }

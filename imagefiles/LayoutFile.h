@@ -22,6 +22,8 @@ enum class LayoutStatus {
   OverlayUnreadable,    // the same for the second layer
   SizesDiffer,          // the two images differ in width or height
   TooLarge,             // the template cannot be held in memory
+  TooManyRegions,       // more than engine::kMaxRegions regions
+  RegionsTooLarge,      // the regions' boxes cover the card more than kMaxBoxCover times
 };
 
 // A short English phrase for the user, such as "its two layers differ in size".
@@ -34,12 +36,15 @@ std::string LayoutFailureText(LayoutStatus status, const engine::ImageStatus& re
 struct LayoutLayers {
   engine::Raster regionMap;
   engine::Raster overlay;
+  // The resolution the layers record (pHYs), in pixels per inch: the
+  // region map's, else the overlay's; 0 when neither records one.
+  uint32_t ppi = 0;
 };
 
 // Checks a whole layout file held in memory and decodes both layer images
-// with `reader` (both decodes are attempted). Everything LoadLayoutFile
-// refuses, this refuses, except that nothing is installed: tools use it to
-// check a file before writing it. `*layers` is only written on Ok.
+// with `reader` (both decodes are attempted): what ReadLayoutFile does with
+// a file's bytes, and what tools use to check a file before writing it.
+// `*layers` is only written on Ok.
 LayoutStatus ReadLayoutLayers(const uint8_t* data, size_t size, const engine::ImageReader& reader,
                               LayoutLayers* layers);
 

@@ -28,8 +28,7 @@ class FileHandle {
 
 }  // namespace
 
-engine::ImageStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes,
-                                  engine::FileStamp* stamp) {
+engine::ImageStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
   using engine::ImageStatus;
   // Non-blocking only for the open: a FIFO dropped on the window must not
   // hang the program; it is refused below as not a regular file.
@@ -42,10 +41,6 @@ engine::ImageStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>*
     return ImageStatus::Unreadable(EFBIG);
   }
   const size_t size = size_t(info.st_size);
-  if (stamp != nullptr) {
-    stamp->size = uint64_t(info.st_size);
-    stamp->modifiedNs = int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-  }
   const int flags = ::fcntl(file.get(), F_GETFL);
   if (flags >= 0) ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
 #ifdef POSIX_FADV_SEQUENTIAL

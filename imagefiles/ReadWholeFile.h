@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/raster/ImageReader.h"
+#include "engine/raster/ImageStatus.h"
 
 namespace imagefiles {
 
@@ -13,9 +13,7 @@ namespace imagefiles {
 // `bytes` unspecified, as NotAFile for anything but a regular file and as
 // Unreadable otherwise: with the errno of the call that failed, EFBIG for a
 // file of 4 GiB or more (sizes are 32-bit downstream), 0 for a file that
-// got shorter while it was read. `stamp`, when given, gets the file's size
-// and modification time.
-engine::ImageStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes,
-                                  engine::FileStamp* stamp = nullptr);
+// got shorter while it was read.
+engine::ImageStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes);
 
 }  // namespace imagefiles

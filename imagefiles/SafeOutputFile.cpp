@@ -12,7 +12,9 @@
 #include <string>
 #include <utility>
 
+#include "imagefiles/FileAttributes.h"
 #include "imagefiles/PathNames.h"
+#include "imagefiles/SaveAdvice.h"
 #include "imagefiles/TemporaryNames.h"
 
 namespace imagefiles {
@@ -75,19 +77,49 @@ ssize_t WriteWithoutSigpipe(int fd, const void* data, size_t count) {
   return written;
 }
 
-// Gives the new file the owner, group and permissions of the file it
-// replaces, as overwriting in place would have kept them. The owner goes
-// first: changing it may clear the set-id bits that chmod then restores.
-int KeepOwnerAndMode(int fd, const struct stat& existing) {
+// A file marked read-only: no one may write it, or its owner (the user)
+// took their own write permission away. Windows' read-only attribute means
+// the same, and there a save leaves such a file whole too.
+bool MarkedReadOnly(const struct stat& existing) {
+  if ((existing.st_mode & 0222) == 0) return true;
+  return existing.st_uid == ::geteuid() && (existing.st_mode & S_IWUSR) == 0;
+}
+
+// Gives the new file the owner, group, permissions and access attributes
+// (ACL, user.* attributes) of the file it replaces, as overwriting in place
+// would have kept them. The owner goes first: changing it may clear the
+// set-id bits that chmod then restores.
+SaveResult KeepOwnerAndMode(int fd, const std::string& path, const struct stat& existing) {
   struct stat created {};
-  if (::fstat(fd, &created) != 0) return errno;
+  if (::fstat(fd, &created) != 0) return SaveResult::FromErrno(SaveStep::Owner, errno);
   if (created.st_uid != existing.st_uid || created.st_gid != existing.st_gid) {
-    const uid_t uid = created.st_uid != existing.st_uid ? existing.st_uid : uid_t(-1);
+    const bool ownerDiffers = created.st_uid != existing.st_uid;
+    const uid_t uid = ownerDiffers ? existing.st_uid : uid_t(-1);
     const gid_t gid = created.st_gid != existing.st_gid ? existing.st_gid : gid_t(-1);
-    if (::fchown(fd, uid, gid) != 0) return errno;
+    if (::fchown(fd, uid, gid) != 0) {
+      SaveResult failed = SaveResult::FromErrno(SaveStep::Owner, errno);
+      if (failed.cause == std::errc::operation_not_permitted) {
+        failed.advice = OwnerAdvice(existing.st_uid, existing.st_gid, ownerDiffers);
+      }
+      return failed;
+    }
   }
-  if (::fchmod(fd, existing.st_mode & 07777) != 0) return errno;
-  return 0;
+  if (const int error = KeepExtendedAttributes(path, fd)) {
+    return SaveResult::FromErrno(SaveStep::Owner, error);
+  }
+  if (::fchmod(fd, existing.st_mode & 07777) != 0) {
+    return SaveResult::FromErrno(SaveStep::Owner, errno);
+  }
+  return SaveResult();
+}
+
+// The new file cannot be made for want of a permission on its folder.
+SaveResult CannotCreate(int error, const std::string& folder, bool replacing) {
+  SaveResult failed = SaveResult::FromErrno(SaveStep::Create, error);
+  if (error == EACCES || error == EPERM || error == EROFS) {
+    failed.advice = FolderAdvice(folder, replacing);
+  }
+  return failed;
 }
 
 // A new unnamed file in `folder`, or -1 with errno set. EOPNOTSUPP (the file
@@ -177,13 +209,25 @@ SaveResult SafeOutputFile::Open(const OutputTarget& target) {
       return Record(Refused(SaveError::NotAFile));
     }
     // Nothing to replace and nothing to keep complete: the reader takes the
-    // bytes as they come. Opening a FIFO waits for its reader.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    // bytes as they come. Opening a FIFO waits for its reader, unless the
+    // caller may not wait: without one the open then fails with ENXIO.
+    const bool noWait = S_ISFIFO(existing.st_mode) && !target.waitForReader;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | (noWait ? O_NONBLOCK : 0));
+    if (fd < 0 && noWait && errno == ENXIO) {
+      return Record(SaveResult::Failed(SaveStep::Create, SaveError::NoReader));
+    }
     if (fd < 0) return Record(SaveResult::FromErrno(SaveStep::Create, errno));
+    if (noWait) {
+      // The reader is there; from now on writes wait for it as usual.
+      const int flags = ::fcntl(fd, F_GETFL);
+      if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
     fd_ = fd;
     mode_ = Mode::Direct;
     return failure_;
   }
+
+  if (exists && MarkedReadOnly(existing)) return Record(Refused(SaveError::ReadOnly));
 
   target_ = ResolveLinks(path);
   const std::string folder = FolderOrHere(target_);
@@ -192,7 +236,7 @@ SaveResult SafeOutputFile::Open(const OutputTarget& target) {
   if (fd >= 0) {
     mode_ = Mode::Unnamed;
   } else if (!UnnamedUnsupported(errno)) {
-    return Record(SaveResult::FromErrno(SaveStep::Create, errno));
+    return Record(CannotCreate(errno, folder, exists));
   } else {
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
       std::string name = folder + "/" + TemporaryName(NextCounter());
@@ -200,7 +244,7 @@ SaveResult SafeOutputFile::Open(const OutputTarget& target) {
       if (fd >= 0) {
         temp_ = std::move(name);
       } else if (errno != EEXIST) {
-        return Record(SaveResult::FromErrno(SaveStep::Create, errno));
+        return Record(CannotCreate(errno, folder, exists));
       }
     }
     if (fd < 0) return Record(SaveResult::FromErrno(SaveStep::Create, EEXIST));
@@ -208,8 +252,9 @@ SaveResult SafeOutputFile::Open(const OutputTarget& target) {
   }
   fd_ = fd;
   if (exists) {
-    if (const int error = KeepOwnerAndMode(fd_, existing)) {
-      Record(SaveResult::FromErrno(SaveStep::Owner, error));
+    const SaveResult kept = KeepOwnerAndMode(fd_, target_, existing);
+    if (!kept) {
+      Record(kept);
       Discard();
       return failure_;
     }

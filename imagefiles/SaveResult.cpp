@@ -23,6 +23,12 @@ class SaveErrorCategoryImpl : public std::error_category {
         return "JPEG files are at most 65500 pixels wide and high";
       case SaveError::EncoderFailed:
         return "the encoder failed";
+      case SaveError::ReadOnly:
+        return "it is read-only; save the card under another name, or make the file writable "
+               "first";
+      case SaveError::NoReader:
+        return "it is a FIFO and no program is reading it; start the program that reads it "
+               "first";
     }
     return "unknown reason";
   }
@@ -70,7 +76,9 @@ std::string SaveResult::Reason() const {
 
 std::string SaveResult::Message() const {
   if (Ok()) return std::string();
-  return std::string(StepText(step)) + ": " + Reason();
+  std::string message = std::string(StepText(step)) + ": " + Reason();
+  if (!advice.empty()) message += "; " + advice;
+  return message;
 }
 
 }  // namespace imagefiles

@@ -28,6 +28,8 @@ enum class SaveError {
   BadCard,
   TooLargeForJpeg,
   EncoderFailed,
+  ReadOnly,  // the file to replace is marked read-only
+  NoReader,  // a FIFO that no program is reading, and the save may not wait
 };
 
 const std::error_category& SaveErrorCategory();
@@ -39,10 +41,16 @@ std::error_code make_error_code(SaveError error);
 struct SaveResult {
   SaveStep step = SaveStep::None;
   std::error_code cause;
+  // What the user can do about it, when the program knows more than the
+  // system's reason says: "the file belongs to \"ann\", ...; save the card
+  // under another name". Empty otherwise.
+  std::string advice;
 
-  static SaveResult Failed(SaveStep failedStep, std::error_code why) { return {failedStep, why}; }
+  static SaveResult Failed(SaveStep failedStep, std::error_code why) {
+    return {failedStep, why, {}};
+  }
   static SaveResult FromErrno(SaveStep failedStep, int error) {
-    return {failedStep, std::error_code(error, std::generic_category())};
+    return {failedStep, std::error_code(error, std::generic_category()), {}};
   }
 
   bool Ok() const { return step == SaveStep::None; }
@@ -51,7 +59,7 @@ struct SaveResult {
   // The reason alone, as the system words it: "No space left on device".
   std::string Reason() const;
   // The step and the reason: "the file cannot be written: No space left on
-  // device". Empty on success.
+  // device", then the advice after a semicolon. Empty on success.
   std::string Message() const;
 };
 

@@ -131,6 +131,9 @@ class Window {
   virtual MessageAnswer ShowMessage(const Message& message) = 0;
   // The command chosen, or 0 when the menu was dismissed.
   virtual int ShowContextMenu(Point at, const std::vector<MenuItem>& items) = 0;
+  // The index of the design chosen, or nothing when the chooser was closed
+  // without one.
+  virtual std::optional<size_t> ChooseDesign(const DesignChoices& choices) = 0;
 
   // Timer `timer` (a number the program chooses) calls OnTimer every
   // `milliseconds`, on the user-interface thread, until stopped; starting

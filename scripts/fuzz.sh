@@ -5,6 +5,8 @@
 #   scripts/fuzz.sh --replay    runs every seed, fixture and kept regression once
 #                               through every target (scripts/test.sh does this).
 # A finding is written to build-fuzz/findings/ and ends the script with an error.
+# At the end a table gives each target's executions, executions a second,
+# coverage (edges) and peak memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -44,6 +46,7 @@ seed_kind() {
     fuzz_project) echo project ;;
     fuzz_photo) echo photo ;;
     fuzz_exif_orientation) echo exif ;;
+    fuzz_read_picture_file) echo files ;;
     *) echo jpeg ;;
   esac
 }
@@ -56,14 +59,20 @@ dictionary() {
     fuzz_project) cat fuzz/project.dict fuzz/layout.dict ;;
     fuzz_photo) cat fuzz/png.dict fuzz/jpeg.dict ;;
     fuzz_exif_orientation) cat fuzz/exif.dict ;;
+    fuzz_read_picture_file) cat fuzz/png.dict fuzz/jpeg.dict fuzz/layout.dict ;;
     *) cat fuzz/jpeg.dict ;;
   esac >"$out"
   echo "$out"
 }
 
+# TESSARY_FUZZ_TARGETS="fuzz_jpeg_decode fuzz_layout" fuzzes only those.
 targets=()
 for exe in "$build"/fuzz/fuzz_*; do
-  [[ -x "$exe" ]] && targets+=("$exe")
+  [[ -x "$exe" ]] || continue
+  if [[ -n "${TESSARY_FUZZ_TARGETS:-}" && " $TESSARY_FUZZ_TARGETS " != *" $(basename "$exe") "* ]]; then
+    continue
+  fi
+  targets+=("$exe")
 done
 mkdir -p "$build/logs" "$build/findings"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}"
@@ -88,6 +97,7 @@ if [[ "$mode" == replay ]]; then
 fi
 
 status=0
+summary=()
 for exe in "${targets[@]}"; do
   name=$(basename "$exe")
   corpus="$build/corpus/$name"
@@ -99,11 +109,20 @@ for exe in "${targets[@]}"; do
     -artifact_prefix="$build/findings/$name-" >"$log" 2>&1; then
     tail -n 40 "$log" >&2
     echo "$name: FINDING, see $log and $build/findings/" >&2
+    summary+=("$(printf '%-24s %s' "$name" "FINDING")")
     status=1
     continue
   fi
   # The last status line: executions, coverage (edges) and features.
   grep -E '^#[0-9]+' "$log" | tail -n 1
   grep -E 'stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' "$log"
+  final_stat() { grep -E "stat::$1:" "$log" | awk '{print $2}' || true; }
+  coverage=$(grep -E '^#[0-9]+' "$log" | tail -n 1 | sed -nE 's/.*cov: ([0-9]+).*/\1/p' || true)
+  summary+=("$(printf '%-24s %12s %10s %8s %8s' "$name" "$(final_stat number_of_executed_units)" \
+    "$(final_stat average_exec_per_sec)" "${coverage:-?}" "$(final_stat peak_rss_mb)")")
 done
+echo
+echo "== fuzzing, $seconds s per target"
+printf '%-24s %12s %10s %8s %8s\n' target executions "per s" edges "RSS MB"
+for line in "${summary[@]}"; do echo "$line"; done
 exit "$status"

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The real tessary.exe under Wine on an X display, driven as a user would
-# (xdotool): the window at 96 dpi has a 968 x 620 client area and the title
-# "Tessary 1.0", and shows exactly tessary-render's draft card; a click on an
-# empty region opens the open dialog, a typed path (a Unicode name) puts the
-# photo in, a drag moves it, and the save dialog writes the very PNG
-# tessary-render writes with the pan the drag implies. The program then
-# closes with exit code 0.
+# (xdotool): started with a photo on its command line, the window at 96 dpi
+# has a 968 x 620 client area and the title "Frost — Tessary", and shows exactly
+# tessary-render's card with that photo in the first region; a right-click on
+# a region opens its menu; a click on an empty region opens the open dialog,
+# a typed path puts a photo in, a drag moves it, and the save dialog writes
+# the very PNG tessary-render writes with the pan the drag implies. The
+# program then closes with exit code 0.
 #   windows-e2e.sh WINDOWS-BUILD-FOLDER LINUX-TESSARY-RENDER
 set -euo pipefail
 build="$1"
@@ -65,6 +66,7 @@ wait_gone() {  # TITLE
 # changes on the fly, which Wine does not always see in time. Unicode names
 # are the unit tests' and the render check's (FileNamesTest, Win32AppTest).
 photo="$work/beach.jpg"
+first="$work/sunset.jpg"  # named on the command line
 
 # Where to click: the middle of slot 1's box (the card is at natural size).
 read -r _ slot _ _ _ left top right bottom < <("$linux_render" --template 0 --slots | sed -n 2p)
@@ -75,18 +77,29 @@ cy=$(((top + bottom) / 2))
 # A run cut short leaves its autosaved card, which the next start would offer
 # back with a question in front of the window.
 rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tessary
-wine "$exe" &
+wine "$exe" "$(winpath "$first")" &
 program=$!
-read -r _ width height _ X Y < <(wine "$probe" window "Tessary 1.0" | tr -d '\r') ||
-  fail "no window titled \"Tessary 1.0\""
-echo "window \"Tessary 1.0\": client ${width} x ${height} at ${X}, ${Y}"
+read -r _ width height _ X Y < <(wine "$probe" window | tr -d '\r') ||
+  fail "no main window"
+timeout 20 xdotool search --sync --name '^Frost — Tessary$' >/dev/null ||
+  fail "the main window's title is not \"Frost — Tessary\""
+echo "window \"Frost — Tessary\": client ${width} x ${height} at ${X}, ${Y}"
 [[ "$width" == 968 && "$height" == 620 ]] || fail "client area ${width} x ${height}, not 968 x 620"
-sleep 1
+sleep 2
 
-wine "$render" --template 0 --draft -o "$(winpath "$work/start.png")"
+# At rest the window shows the card in full quality, as a save renders it.
+wine "$render" --template 0 --photo "0=$(winpath "$first")" -o "$(winpath "$work/start.png")"
 screen_card "$work/screen-start.png"
-same_pixels "$work/screen-start.png" "$work/start.png" || fail "the card on screen is not tessary-render's"
-echo "card pixels equal tessary-render --template 0 --draft"
+same_pixels "$work/screen-start.png" "$work/start.png" ||
+  fail "the card on screen is not tessary-render's with the photo in region 0"
+echo "the photo named on the command line is in the first region"
+
+read -r _ _ _ _ _ l0 t0 r0 b0 < <("$linux_render" --template 0 --slots | sed -n 1p)
+xdotool mousemove $((X + (l0 + r0) / 2)) $((Y + (t0 + b0) / 2)) click 3
+wine "$probe" menu || fail "a right-click on a region opened no menu"
+xdotool key Escape
+sleep 0.5
+echo "a right-click on a region opened its menu"
 
 xdotool mousemove $((X + cx)) $((Y + cy)) click 1
 wait_for_window "Open picture"
@@ -95,8 +108,8 @@ xdotool type --delay 20 "$(winpath "$photo")"
 xdotool key Return
 wait_gone "Open picture"
 sleep 1
-# At rest the window shows the card in full quality, as a save renders it.
-wine "$render" --template 0 --photo "1=$(winpath "$photo")" -o "$(winpath "$work/photo.png")"
+wine "$render" --template 0 --photo "0=$(winpath "$first")" --photo "1=$(winpath "$photo")" \
+  -o "$(winpath "$work/photo.png")"
 screen_card "$work/screen-photo.png"
 same_pixels "$work/screen-photo.png" "$work/photo.png" || fail "the typed photo is not in the card"
 echo "the typed path put the photo in"
@@ -112,14 +125,14 @@ done
 xdotool mouseup 1
 sleep 1
 pan=$(wine "$probe" drag-pan "1=$(winpath "$photo")" "1=$dx,$dy" | tr -d '\r')
-wine "$render" --template 0 --photo "1=$(winpath "$photo")" --pan "$pan" \
-  -o "$(winpath "$work/dragged.png")"
+wine "$render" --template 0 --photo "0=$(winpath "$first")" --photo "1=$(winpath "$photo")" \
+  --pan "$pan" -o "$(winpath "$work/dragged.png")"
 screen_card "$work/screen-dragged.png"
 same_pixels "$work/screen-dragged.png" "$work/dragged.png" || fail "the drag did not pan to $pan"
 same_pixels "$work/screen-dragged.png" "$work/photo.png" && fail "the drag moved nothing"
 echo "the drag moved the photo to pan $pan"
 
-# Save: the toolbar's first button. Four regions are still empty, so the
+# Save: the toolbar's first button. Three regions are still empty, so the
 # program asks first (Yes is the default); the PNG type is the dialog's second.
 xdotool mousemove $((X + 936)) $((Y + 30)) click 1
 wait_for_window "Tessary"
@@ -133,12 +146,12 @@ sleep 0.3
 xdotool key Return
 wait_gone "Save card"
 for _ in $(seq 50); do [[ -s "$work/card.png" ]] && break; sleep 0.2; done
-wine "$render" --template 0 --photo "1=$(winpath "$photo")" --pan "$pan" \
-  -o "$(winpath "$work/expected.png")"
+wine "$render" --template 0 --photo "0=$(winpath "$first")" --photo "1=$(winpath "$photo")" \
+  --pan "$pan" -o "$(winpath "$work/expected.png")"
 cmp -s "$work/card.png" "$work/expected.png" || fail "the saved card differs from tessary-render's"
 echo "the save dialog wrote the PNG tessary-render writes"
 
-wine "$probe" close "Tessary 1.0" >/dev/null
+wine "$probe" close >/dev/null
 status=0
 wait "$program" || status=$?
 program=""

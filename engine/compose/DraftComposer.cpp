@@ -4,8 +4,9 @@
 #include <cstring>
 #include <utility>
 
-#include "engine/raster/PixelFormat.h"
 #include "engine/compose/PlaceholderTile.h"
+#include "engine/compose/StreamingCopy.h"
+#include "engine/raster/PixelFormat.h"
 #include "engine/resample/ResampleLimits.h"
 #include "engine/resample/ScaleNearest.h"
 
@@ -29,20 +30,55 @@ uint8_t TowardWhite(uint32_t s, uint32_t alpha) {
 void DraftComposer::Prepare(const Card& card, const CardKey& key) {
   if (prepared_ && layout_.SameLayout(key)) return;
   prepared_ = false;
-  const int32_t width = key.width, height = key.height;
-  const size_t rowBytes = size_t(width) * 3;
-  fixed_.assign(CheckedResampleCount(int64_t(width) * height, 3) * 3, 0xFF);
+  const int32_t width = key.width > 0 ? key.width : 0, height = key.height > 0 ? key.height : 0;
   slots_.assign(key.slots.size(), Slot());
-  columns_.assign(size_t(width), 0);
-  rows_.assign(size_t(height), 0);
-  if (key.Blank()) {
+  spans_.clear();
+  rowSpans_.assign(1, 0);
+  gridColumn_.assign(CheckedResampleCount(width, sizeof(int32_t)), 0);
+  gridRow_.assign(CheckedResampleCount(height, sizeof(int32_t)), 0);
+  columns_.clear();
+  rows_.clear();
+  if (key.Blank() || width == 0 || height == 0) {
+    // Plain white paper: one grid pixel that every output pixel copies.
+    gridWidth_ = gridHeight_ = 1;
+    columns_.assign(1, 0);
+    rows_.assign(1, 0);
+    sameColumns_ = width == 1;
+    fixed_.assign(4, 0xFF);
+    if (width > 0) spans_.push_back(Span{0, width, -1});
+    rowSpans_.push_back(spans_.size());
     layout_ = key;
     prepared_ = true;
     return;
   }
   const int32_t w0 = int32_t(key.templateWidth), h0 = int32_t(key.templateHeight);
-  NearestSourceIndices(w0, width, columns_.data());
-  NearestSourceIndices(h0, height, rows_.data());
+
+  // The grid: the template columns and rows the final scaling reads, in
+  // order (the scaling never goes back), and where each output one reads.
+  std::vector<int32_t> outColumns(size_t(width), 0), outRows(size_t(height), 0);
+  NearestSourceIndices(w0, width, outColumns.data());
+  NearestSourceIndices(h0, height, outRows.data());
+  std::vector<int32_t> firstOutColumn;  // of each grid column, and `width` at the end
+  for (int32_t x = 0; x < width; ++x) {
+    if (columns_.empty() || columns_.back() != outColumns[size_t(x)]) {
+      columns_.push_back(outColumns[size_t(x)]);
+      firstOutColumn.push_back(x);
+    }
+    gridColumn_[size_t(x)] = int32_t(columns_.size()) - 1;
+  }
+  firstOutColumn.push_back(width);
+  for (int32_t y = 0; y < height; ++y) {
+    if (rows_.empty() || rows_.back() != outRows[size_t(y)]) rows_.push_back(outRows[size_t(y)]);
+    gridRow_[size_t(y)] = int32_t(rows_.size()) - 1;
+  }
+  gridWidth_ = int32_t(columns_.size());
+  gridHeight_ = int32_t(rows_.size());
+  sameColumns_ = gridWidth_ == width;
+  if (!sameColumns_ && expansion_.Plan(gridColumn_.data(), width)) {
+    gridScratch_.assign(size_t(gridWidth_) * 3 + 16, 0);
+  }
+  const size_t gridRowBytes = size_t(gridWidth_) * 3;
+  fixed_.assign(CheckedResampleCount(int64_t(gridWidth_) * gridHeight_ * 3 + 1, 1), 0xFF);
 
   std::vector<size_t> drawn;
   for (size_t i = 0; i < key.slots.size(); ++i) {
@@ -50,48 +86,27 @@ void DraftComposer::Prepare(const Card& card, const CardKey& key) {
     if (!s.drawn) continue;
     drawn.push_back(i);
     Slot& slot = slots_[i];
-    slot.x0 =
-        int32_t(std::lower_bound(columns_.begin(), columns_.end(), s.left) - columns_.begin());
-    slot.x1 =
-        int32_t(std::lower_bound(columns_.begin(), columns_.end(), s.right) - columns_.begin());
-    slot.y0 = int32_t(std::lower_bound(rows_.begin(), rows_.end(), s.top) - rows_.begin());
-    slot.y1 = int32_t(std::lower_bound(rows_.begin(), rows_.end(), s.bottom) - rows_.begin());
+    auto firstAtLeast = [](const std::vector<int32_t>& v, int32_t value) {
+      return int32_t(std::lower_bound(v.begin(), v.end(), value) - v.begin());
+    };
+    slot.c0 = firstAtLeast(columns_, s.left);
+    slot.c1 = firstAtLeast(columns_, s.right);
+    slot.r0 = firstAtLeast(rows_, s.top);
+    slot.r1 = firstAtLeast(rows_, s.bottom);
+    slot.y0 = firstAtLeast(outRows, s.top);
+    slot.y1 = firstAtLeast(outRows, s.bottom);
+    slot.needed.assign(size_t(std::max(slot.r1 - slot.r0, 0)), {slot.c1 - slot.c0, 0});
   }
 
   const uint8_t* map = card.cardTemplate.regionMap.get();
   const uint8_t* overlay = card.cardTemplate.overlay.get();
   const size_t templateStride = size_t(w0) * 4;
-  // Where each slot's entries for the previous output row begin.
-  std::vector<std::pair<size_t, size_t>> previousRow(slots_.size(), {0, 0});
-  for (int32_t y = 0; y < height; ++y) {
-    const int32_t sy = rows_[size_t(y)];
-    uint8_t* fixedRow = &fixed_[size_t(y) * rowBytes];
-    if (y > 0 && sy == rows_[size_t(y) - 1]) {
-      // An enlarged card repeats template rows: the row reads as the last one.
-      std::memcpy(fixedRow, fixedRow - rowBytes, rowBytes);
-      for (size_t i = 0; i < slots_.size(); ++i) {
-        Slot& slot = slots_[i];
-        const size_t runsEnd = slot.runs.size(), blendsEnd = slot.blends.size();
-        for (size_t k = previousRow[i].first; k < runsEnd; ++k) {
-          Run run = slot.runs[k];
-          run.y = y;
-          slot.runs.push_back(run);
-        }
-        for (size_t k = previousRow[i].second; k < blendsEnd; ++k) {
-          Blend blend = slot.blends[k];
-          blend.y = y;
-          slot.blends.push_back(blend);
-        }
-        previousRow[i] = {runsEnd, blendsEnd};
-      }
-      continue;
-    }
-    for (size_t i = 0; i < slots_.size(); ++i) {
-      previousRow[i] = {slots_[i].runs.size(), slots_[i].blends.size()};
-    }
-    int32_t runOwner = -1;  // the slot whose run the previous pixel extended
-    for (int32_t x = 0; x < width; ++x) {
-      const int32_t sx = columns_[size_t(x)];
+  for (int32_t j = 0; j < gridHeight_; ++j) {
+    const int32_t sy = rows_[size_t(j)];
+    uint8_t* fixedRow = &fixed_[size_t(j) * gridRowBytes];
+    int32_t spanOwner = -2;  // nobody yet
+    for (int32_t k = 0; k < gridWidth_; ++k) {
+      const int32_t sx = columns_[size_t(k)];
       const uint8_t* m = map + size_t(sy) * templateStride + size_t(sx) * 4;
       const uint8_t* o = overlay ? overlay + size_t(sy) * templateStride + size_t(sx) * 4 : nullptr;
       const uint32_t overlayAlpha = o ? o[3] : 0;
@@ -100,43 +115,51 @@ void DraftComposer::Prepare(const Card& card, const CardKey& key) {
       int32_t owner = -1;
       if (m[3] != 0) {
         const uint32_t keyColour = PixelWord(m) & KeyColourMask;
-        for (size_t k = drawn.size(); k-- > 0;) {
-          const SlotKey& s = key.slots[drawn[k]];
+        for (size_t d = drawn.size(); d-- > 0;) {
+          const SlotKey& s = key.slots[drawn[d]];
           if (s.keyColour == keyColour && sx >= s.left && sx < s.right && sy >= s.top &&
               sy < s.bottom) {
-            owner = int32_t(drawn[k]);
+            owner = int32_t(drawn[d]);
             break;
           }
         }
       }
-      uint8_t* f = fixedRow + size_t(x) * 3;
-      if (owner < 0 || overlayAlpha == 255) {
+      if (owner >= 0 && overlayAlpha == 255) owner = -1;  // the opaque overlay decides
+      if (owner < 0) {
+        uint8_t* f = fixedRow + size_t(k) * 3;
         for (int c = 0; c < 3; ++c) {
           f[c] = overlayAlpha == 0     ? 255
                  : overlayAlpha == 255 ? o[c]
                                        : OverOverlay(o[c], overlayAlpha, 255);
         }
-        runOwner = -1;
-        continue;
+      } else {
+        Slot& slot = slots_[size_t(owner)];
+        std::pair<int32_t, int32_t>& needed = slot.needed[size_t(j - slot.r0)];
+        needed.first = std::min(needed.first, k - slot.c0);
+        needed.second = k - slot.c0 + 1;
       }
-      Slot& slot = slots_[size_t(owner)];
-      if (m[3] == 255 && overlayAlpha == 0) {
-        if (runOwner == owner) {
-          slot.runs.back().x1 = x + 1;
-        } else {
-          slot.runs.push_back(Run{y, x, x + 1});
-          runOwner = owner;
+      if (owner >= 0 && (m[3] != 255 || overlayAlpha != 0)) {
+        Slot& slot = slots_[size_t(owner)];
+        // Both blends without a branch: toward white with alpha 255 is the
+        // pixel itself, and with no overlay keep = 256 and over = 0 give it
+        // back unchanged.
+        Blend b;
+        b.at = (uint32_t(j - slot.r0) * uint32_t(slot.c1 - slot.c0) + uint32_t(k - slot.c0)) * 3;
+        b.alpha = m[3];
+        b.keep = uint16_t(overlayAlpha == 0 ? 256 : 255 - overlayAlpha);
+        for (int c = 0; c < 3; ++c) {
+          b.over[c] = uint16_t(overlayAlpha == 0 ? 0 : o[c] * (overlayAlpha + 1));
         }
-        continue;
+        slot.blends.push_back(b);
       }
-      slot.blends.push_back(
-          Blend{y,
-                x,
-                m[3],
-                uint8_t(overlayAlpha),
-                {o ? o[0] : uint8_t(0), o ? o[1] : uint8_t(0), o ? o[2] : uint8_t(0)}});
-      runOwner = -1;
+      if (owner == spanOwner) {
+        spans_.back().x1 = firstOutColumn[size_t(k) + 1];
+      } else {
+        spans_.push_back(Span{firstOutColumn[size_t(k)], firstOutColumn[size_t(k) + 1], owner});
+        spanOwner = owner;
+      }
     }
+    rowSpans_.push_back(spans_.size());
   }
   layout_ = key;
   prepared_ = true;
@@ -145,17 +168,18 @@ void DraftComposer::Prepare(const Card& card, const CardKey& key) {
 void DraftComposer::DrawPicture(const Card& card, const SlotKey& key, Slot& slot) {
   if (slot.pictureValid && slot.pictureOf.SameContent(key)) return;
   slot.pictureValid = false;
-  const int32_t width = slot.x1 - slot.x0, height = slot.y1 - slot.y0;
-  const size_t rowBytes = size_t(width) * 3;
-  slot.picture.resize(rowBytes * size_t(height));
+  const int32_t width = slot.c1 - slot.c0, height = slot.r1 - slot.r0;
   if (width <= 0 || height <= 0) {
+    slot.picture.clear();
     slot.pictureOf = key;
     slot.pictureValid = true;
     return;
   }
+  const size_t rowBytes = size_t(width) * 3;
+  slot.picture.resize(CheckedResampleCount(int64_t(rowBytes) * height + 1, 1));
   const int32_t boxWidth = key.BoxWidth(), boxHeight = key.BoxHeight();
 
-  // Where each output column and row of the rectangle reads: a photo pixel
+  // Where each grid column and row of the rectangle reads: a photo pixel
   // through the crop's own nearest-neighbour scaling into the box, or a pixel
   // of the placeholder drawn at box size.
   std::vector<size_t> offsets(static_cast<size_t>(width));
@@ -167,116 +191,200 @@ void DraftComposer::DrawPicture(const Card& card, const SlotKey& key, Slot& slot
     NearestSourceIndices(int32_t(key.crop.cropWidth), boxWidth, boxColumns.data());
     NearestSourceIndices(int32_t(key.crop.cropHeight), boxHeight, boxRows.data());
     const size_t photoStride = size_t(key.photoWidth) * 3;
-    for (int32_t x = 0; x < width; ++x) {
-      const int32_t bx = columns_[size_t(slot.x0 + x)] - key.left;
-      offsets[size_t(x)] = (size_t(key.crop.cropX) + size_t(boxColumns[size_t(bx)])) * 3;
+    for (int32_t k = 0; k < width; ++k) {
+      const int32_t bx = columns_[size_t(slot.c0 + k)] - key.left;
+      offsets[size_t(k)] = (size_t(key.crop.cropX) + size_t(boxColumns[size_t(bx)])) * 3;
     }
-    for (int32_t y = 0; y < height; ++y) {
-      const int32_t by = rows_[size_t(slot.y0 + y)] - key.top;
-      sources[size_t(y)] =
+    for (int32_t j = 0; j < height; ++j) {
+      const int32_t by = rows_[size_t(slot.r0 + j)] - key.top;
+      sources[size_t(j)] =
           key.photo.get() + (size_t(key.crop.cropY) + size_t(boxRows[size_t(by)])) * photoStride;
     }
   } else {
     placeholder.resize(size_t(boxWidth) * size_t(boxHeight) * 3);
     DrawPlaceholder(card.Tile(),
                     RasterView{placeholder.data(), boxWidth, boxHeight, boxWidth * 3});
-    for (int32_t x = 0; x < width; ++x) {
-      offsets[size_t(x)] = size_t(columns_[size_t(slot.x0 + x)] - key.left) * 3;
+    for (int32_t k = 0; k < width; ++k) {
+      offsets[size_t(k)] = size_t(columns_[size_t(slot.c0 + k)] - key.left) * 3;
     }
-    for (int32_t y = 0; y < height; ++y) {
-      sources[size_t(y)] =
-          placeholder.data() + size_t(rows_[size_t(slot.y0 + y)] - key.top) * size_t(boxWidth) * 3;
+    for (int32_t j = 0; j < height; ++j) {
+      sources[size_t(j)] =
+          placeholder.data() + size_t(rows_[size_t(slot.r0 + j)] - key.top) * size_t(boxWidth) * 3;
     }
   }
 
-  // A photo row is read once per output row, far from the last one read: its
-  // cache lines are asked for a row ahead, so their misses overlap the
-  // gathering of the row before.
-  const size_t spanBegin = offsets.front(), spanEnd = offsets.back() + 3;
-  auto prefetchRow = [&](const uint8_t* row) {
+  // Only the part of each row from the slot's first pixel to its last is
+  // gathered: the photo streams in from memory, and what the region and the
+  // opaque overlay hide need not. A photo row is read once per grid row, far
+  // from the last one read: its cache lines are asked for a row ahead, so
+  // their misses overlap the gathering of the row before.
+  auto prefetchRow = [&](int32_t j) {
 #if defined(__GNUC__) || defined(__clang__)
-    for (size_t at = spanBegin; at < spanEnd; at += 64) __builtin_prefetch(row + at);
+    const auto [first, end] = slot.needed[size_t(j)];
+    if (first >= end) return;
+    const uint8_t* row = sources[size_t(j)];
+    const size_t spanEnd = offsets[size_t(end) - 1] + 3;
+    for (size_t at = offsets[size_t(first)]; at < spanEnd; at += 64) __builtin_prefetch(row + at);
     __builtin_prefetch(row + spanEnd - 1);
 #else
-    (void)row;
+    (void)j;
 #endif
   };
-  prefetchRow(sources[0]);
+  prefetchRow(0);
+  // The last row gathered: its source and what of it was gathered.
   const uint8_t* previous = nullptr;
-  for (int32_t y = 0; y < height; ++y) {
-    uint8_t* dst = slot.picture.data() + size_t(y) * rowBytes;
-    const uint8_t* src = sources[size_t(y)];
-    if (src == previous) {
-      std::memcpy(dst, dst - rowBytes, rowBytes);
+  const uint8_t* previousPicture = nullptr;
+  std::pair<int32_t, int32_t> previousNeeded{0, 0};
+  for (int32_t j = 0; j < height; ++j) {
+    const auto [first, end] = slot.needed[size_t(j)];
+    if (first >= end) continue;
+    uint8_t* dst = slot.picture.data() + size_t(j) * rowBytes;
+    const uint8_t* src = sources[size_t(j)];
+    if (src == previous && previousNeeded.first <= first && end <= previousNeeded.second) {
+      std::memcpy(dst + size_t(first) * 3, previousPicture + size_t(first) * 3,
+                  size_t(end - first) * 3);
       continue;
     }
     previous = src;
-    for (int32_t next = y + 1; next < height; ++next) {
+    previousPicture = dst;
+    previousNeeded = {first, end};
+    for (int32_t next = j + 1; next < height; ++next) {
       if (sources[size_t(next)] != src) {
-        prefetchRow(sources[size_t(next)]);
+        prefetchRow(next);
         break;
       }
     }
-    for (size_t x = 0; x < size_t(width); ++x) {
-      const uint8_t* s = src + offsets[x];
-      dst[3 * x] = s[0];
-      dst[3 * x + 1] = s[1];
-      dst[3 * x + 2] = s[2];
+    for (size_t k = size_t(first); k < size_t(end); ++k) {
+      const uint8_t* s = src + offsets[k];
+      dst[3 * k] = s[0];
+      dst[3 * k + 1] = s[1];
+      dst[3 * k + 2] = s[2];
+    }
+  }
+
+  for (const Blend& b : slot.blends) {
+    uint8_t* p = slot.picture.data() + b.at;
+    for (int c = 0; c < 3; ++c) {
+      p[c] = uint8_t((b.over[c] + TowardWhite(p[c], b.alpha) * b.keep) >> 8);
     }
   }
   slot.pictureOf = key;
   slot.pictureValid = true;
 }
 
-void DraftComposer::ApplySlot(const Slot& slot, const RasterView& out) const {
-  const size_t pictureStride = size_t(slot.x1 - slot.x0) * 3;
-  const uint8_t* picture = slot.picture.data();
-  for (const Run& run : slot.runs) {
-    std::memcpy(out.Row(run.y) + size_t(run.x0) * 3,
-                picture + size_t(run.y - slot.y0) * pictureStride + size_t(run.x0 - slot.x0) * 3,
-                size_t(run.x1 - run.x0) * 3);
+const uint8_t* DraftComposer::GridRow(const Span& span, int32_t gridRow) const {
+  if (span.owner < 0) return fixed_.data() + size_t(gridRow) * size_t(gridWidth_) * 3;
+  const Slot& slot = slots_[size_t(span.owner)];
+  return slot.picture.data() + size_t(gridRow - slot.r0) * size_t(slot.c1 - slot.c0) * 3;
+}
+
+void DraftComposer::Expand(const uint8_t* gridRow, int32_t first, int32_t x0, int32_t x1,
+                           uint8_t* out) const {
+  if (x1 <= x0) return;
+  if (sameColumns_) {
+    std::memcpy(out + size_t(x0) * 3, gridRow + size_t(x0 - first) * 3, size_t(x1 - x0) * 3);
+    return;
   }
-  for (const Blend& b : slot.blends) {
-    const uint8_t* s = picture + size_t(b.y - slot.y0) * pictureStride + size_t(b.x - slot.x0) * 3;
-    uint8_t* w = out.Row(b.y) + size_t(b.x) * 3;
-    for (int c = 0; c < 3; ++c) {
-      const uint8_t masked = b.alpha == 255 ? s[c] : TowardWhite(s[c], b.alpha);
-      w[c] = b.overlayAlpha == 0 ? masked : OverOverlay(b.overlay[c], b.overlayAlpha, masked);
-    }
+  // Four bytes at a time: a grid row always has a byte after its last pixel
+  // (the next row's, or the spare one), and the fourth byte written lands on
+  // the next output pixel, written right after; the last pixel takes three.
+  const int32_t* column = gridColumn_.data();
+  uint8_t* d = out + size_t(x0) * 3;
+  for (int32_t x = x0; x + 1 < x1; ++x, d += 3) {
+    uint32_t v;
+    std::memcpy(&v, gridRow + size_t(column[x] - first) * 3, 4);
+    std::memcpy(d, &v, 4);
   }
+  std::memcpy(d, gridRow + size_t(column[x1 - 1] - first) * 3, 3);
 }
 
 void DraftComposer::ComposeAll(const Card& card, const CardKey& key, const RasterView& out) {
   Prepare(card, key);
+  if (key.width <= 0 || key.height <= 0) return;
+  if (!key.Blank()) {
+    for (size_t i = 0; i < key.slots.size(); ++i) {
+      if (key.slots[i].drawn) DrawPicture(card, key.slots[i], slots_[i]);
+    }
+  }
   const size_t rowBytes = size_t(key.width) * 3;
+  // A frame far larger than the caches is streamed past them: each grid row
+  // is expanded once into a row that stays in the cache, then copied to
+  // every output row that shows it.
+  const bool stream = rowBytes * size_t(key.height) >= kStreamFramesFrom;
+  if (stream) row_.resize(rowBytes + 1);
   for (int32_t y = 0; y < key.height; ++y) {
-    std::memcpy(out.Row(y), &fixed_[size_t(y) * rowBytes], rowBytes);
+    const int32_t j = gridRow_[size_t(y)];
+    const bool repeat = y > 0 && gridRow_[size_t(y) - 1] == j;
+    if (stream) {
+      if (!repeat) ExpandRow(j, row_.data());
+      StreamCopy(out.Row(y), row_.data(), rowBytes);
+    } else if (repeat) {
+      // An enlarged card repeats grid rows: the row reads as the one above.
+      std::memcpy(out.Row(y), out.Row(y - 1), rowBytes);
+    } else {
+      ExpandRow(j, out.Row(y));
+    }
   }
-  if (key.Blank()) return;
-  for (size_t i = 0; i < key.slots.size(); ++i) {
-    if (!key.slots[i].drawn) continue;
-    DrawPicture(card, key.slots[i], slots_[i]);
-    ApplySlot(slots_[i], out);
+  if (stream) FinishStreaming();
+}
+
+void DraftComposer::ExpandRow(int32_t j, uint8_t* out) {
+  if (sameColumns_ || !expansion_.Usable()) {
+    for (size_t s = SpansBegin(j); s < SpansEnd(j); ++s) {
+      const Span& span = spans_[s];
+      Expand(GridRow(span, j), span.owner < 0 ? 0 : slots_[size_t(span.owner)].c0, span.x0, span.x1,
+             out);
+    }
+    return;
   }
+  // The grid row whole first (spans at grid resolution), then every output
+  // pixel from it.
+  for (size_t s = SpansBegin(j); s < SpansEnd(j); ++s) {
+    const Span& span = spans_[s];
+    const int32_t k0 = gridColumn_[size_t(span.x0)], k1 = gridColumn_[size_t(span.x1) - 1] + 1;
+    const int32_t first = span.owner < 0 ? 0 : slots_[size_t(span.owner)].c0;
+    std::memcpy(&gridScratch_[size_t(k0) * 3], GridRow(span, j) + size_t(k0 - first) * 3,
+                size_t(k1 - k0) * 3);
+  }
+  expansion_.Run(gridScratch_.data(), out);
 }
 
 void DraftComposer::ComposeSlot(const Card& card, const CardKey& key, size_t index,
                                 const RasterView& out) {
   Prepare(card, key);
   if (key.Blank() || index >= key.slots.size() || !key.slots[index].drawn) return;
-  DrawPicture(card, key.slots[index], slots_[index]);
-  ApplySlot(slots_[index], out);
+  Slot& slot = slots_[index];
+  DrawPicture(card, key.slots[index], slot);
+  const int32_t owner = int32_t(index);
+  for (int32_t y = slot.y0; y < slot.y1; ++y) {
+    const int32_t j = gridRow_[size_t(y)];
+    uint8_t* row = out.Row(y);
+    const bool repeat = y > slot.y0 && gridRow_[size_t(y) - 1] == j;
+    for (size_t s = SpansBegin(j); s < SpansEnd(j); ++s) {
+      const Span& span = spans_[s];
+      if (span.owner != owner) continue;
+      if (repeat) {
+        std::memcpy(row + size_t(span.x0) * 3, out.Row(y - 1) + size_t(span.x0) * 3,
+                    size_t(span.x1 - span.x0) * 3);
+      } else {
+        Expand(GridRow(span, j), slot.c0, span.x0, span.x1, row);
+      }
+    }
+  }
 }
 
 void DraftComposer::CopySlot(size_t index, const RasterView& from, const RasterView& out) const {
   if (index >= slots_.size()) return;
   const Slot& slot = slots_[index];
-  for (const Run& run : slot.runs) {
-    std::memcpy(out.Row(run.y) + size_t(run.x0) * 3, from.Row(run.y) + size_t(run.x0) * 3,
-                size_t(run.x1 - run.x0) * 3);
-  }
-  for (const Blend& b : slot.blends) {
-    std::memcpy(out.Row(b.y) + size_t(b.x) * 3, from.Row(b.y) + size_t(b.x) * 3, 3);
+  const int32_t owner = int32_t(index);
+  for (int32_t y = slot.y0; y < slot.y1; ++y) {
+    const int32_t j = gridRow_[size_t(y)];
+    for (size_t s = SpansBegin(j); s < SpansEnd(j); ++s) {
+      const Span& span = spans_[s];
+      if (span.owner != owner) continue;
+      std::memcpy(out.Row(y) + size_t(span.x0) * 3, from.Row(y) + size_t(span.x0) * 3,
+                  size_t(span.x1 - span.x0) * 3);
+    }
   }
 }
 

@@ -4,6 +4,8 @@
 #include <new>
 #include <utility>
 
+#include "engine/raster/PhotoBufferPool.h"
+
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
@@ -47,12 +49,25 @@ Raster Raster::Allocate(uint32_t width, uint32_t height, PixelFormat format) {
   size_t bytes = 0;
   if (!CheckedRasterSize(width, height, format, &bytes)) throw std::bad_alloc();
   Raster r;
-  r.pixels.reset(new uint8_t[bytes]);
-  AdviseLargePages(r.pixels.get(), bytes);
+  size_t capacity = 0;
+  if (uint8_t* pooled = PhotoBufferPool::Take(bytes, &capacity)) {
+    r.pixels = PixelBuffer(pooled, PixelRelease{capacity});
+  } else {
+    r.pixels = PixelBuffer(new uint8_t[bytes]);
+    AdviseLargePages(r.pixels.get(), bytes);
+  }
   r.width = width;
   r.height = height;
   r.format = format;
   return r;
+}
+
+void PixelRelease::operator()(uint8_t* pixels) const noexcept {
+  if (pooled != 0) {
+    PhotoBufferPool::Give(pixels, pooled);
+  } else {
+    delete[] pixels;
+  }
 }
 
 void Raster::Swap(Raster& other) noexcept {

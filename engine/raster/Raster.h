@@ -17,6 +17,15 @@ constexpr uint64_t kMaxRasterPixels = 100'000'000;
 // above kMaxRasterPixels, or does not fit in 32 bits.
 bool CheckedRasterSize(uint32_t width, uint32_t height, PixelFormat format, size_t* bytes);
 
+// Gives a raster's pixel array back the way it was allocated: delete[], or
+// to the PhotoBufferPool it came from (`pooled` its capacity). Moving the
+// pixels into a shared pointer carries it along.
+struct PixelRelease {
+  size_t pooled = 0;
+  void operator()(uint8_t* pixels) const noexcept;
+};
+using PixelBuffer = std::unique_ptr<uint8_t[], PixelRelease>;
+
 // An owned, decoded picture: rows top-down, packed (stride = width x bpp).
 // Move-only: a pixel array always has exactly one owner.
 class Raster {
@@ -27,14 +36,15 @@ class Raster {
   Raster(const Raster&) = delete;
   Raster& operator=(const Raster&) = delete;
 
-  // Uninitialised pixels. Throws std::bad_alloc when the size is refused by
-  // CheckedRasterSize or the memory is not there.
+  // Uninitialised pixels (from the PhotoBufferPool when it is on and the
+  // picture is photo-sized). Throws std::bad_alloc when the size is refused
+  // by CheckedRasterSize or the memory is not there.
   static Raster Allocate(uint32_t width, uint32_t height, PixelFormat format);
 
   uint32_t width = 0;
   uint32_t height = 0;
   PixelFormat format = PixelFormat::Rgb24;
-  std::unique_ptr<uint8_t[]> pixels;
+  PixelBuffer pixels;
 
   bool Empty() const { return !pixels; }
   size_t Stride() const { return size_t(width) * BytesPerPixel(format); }

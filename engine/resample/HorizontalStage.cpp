@@ -130,7 +130,7 @@ HorizontalStage::HorizontalStage(AxisWeights weights, const ToLinearTable& toLin
 }
 
 void HorizontalStage::NextRow(SampleRow& out) {
-  const uint8_t* row = srcPixels_ + ptrdiff_t(cursor_) * srcStride_;
+  const uint8_t* row = source_ ? source_->NextRow() : srcPixels_ + ptrdiff_t(cursor_) * srcStride_;
   ++cursor_;
   out.Prepare(dstWidth_);
   LinearSample* samples = out.Samples();

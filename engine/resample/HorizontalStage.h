@@ -6,6 +6,7 @@
 #include "engine/resample/AxisWeights.h"
 #include "engine/resample/GammaTables.h"
 #include "engine/resample/ResampleKernels.h"
+#include "engine/resample/RowSource.h"
 #include "engine/resample/SampleRow.h"
 #include "engine/resample/SimdLevel.h"
 #include "engine/resample/TapKernel.h"
@@ -24,6 +25,9 @@ class HorizontalStage {
   // Resamples the row under the cursor into `out` and moves the cursor down.
   void NextRow(SampleRow& out);
 
+  // Takes the rows from `source` from now on instead of the picture.
+  void ReadFrom(RowSource* source) { source_ = source; }
+
  private:
   AxisWeights weights_;
   const uint16_t* toLinear_;
@@ -32,6 +36,7 @@ class HorizontalStage {
   int32_t srcWidth_;
   int32_t dstWidth_;
   int32_t cursor_ = 0;
+  RowSource* source_ = nullptr;
   const ResampleKernels& kernels_;
   // Filtered rows run on fixed taps: the row is converted to linear light
   // into `quads_` (four channels per pixel, zero-padded past the row end),

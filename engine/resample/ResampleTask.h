@@ -24,6 +24,10 @@ class ResamplePipeline {
   // Up to `rows` more destination rows; true while rows remain.
   bool Produce(int32_t rows) { return vertical_.Produce(horizontal_, rows); }
 
+  // Reads the source rows from `source` (top to bottom, each once) instead
+  // of the source pixels given to Make, which may then be null.
+  void ReadFrom(RowSource* source) { horizontal_.ReadFrom(source); }
+
   ResamplePipeline(HorizontalStage horizontal, VerticalStage vertical)
       : horizontal_(std::move(horizontal)), vertical_(std::move(vertical)) {}
 

@@ -30,8 +30,7 @@ class FileHandle {
 
 }  // namespace
 
-engine::ImageStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes,
-                                  engine::FileStamp* stamp) {
+engine::ImageStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
   using engine::ImageStatus;
   if (path.empty()) return ImageStatus::Unreadable(ENOENT);
   // Others may go on reading, writing, renaming or deleting the file.
@@ -58,13 +57,6 @@ engine::ImageStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>*
     return ImageStatus::Failed(engine::ImageFailure::NotAFile);
   if (info.nFileSizeHigh != 0) return ImageStatus::Unreadable(EFBIG);  // sizes are 32-bit downstream
   const size_t size = info.nFileSizeLow;
-  if (stamp != nullptr) {
-    // FILETIME counts 100 ns since 1601; 11644473600 s lie between 1601 and 1970.
-    const uint64_t ticks =
-        (uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
-    stamp->size = size;
-    stamp->modifiedNs = (int64_t(ticks) - int64_t(116444736000000000)) * 100;
-  }
   try {
     bytes->resize(size);
   } catch (const std::bad_alloc&) {

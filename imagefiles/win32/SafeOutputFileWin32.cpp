@@ -110,7 +110,7 @@ SaveResult SafeOutputFile::Open(const OutputTarget& target) {
   } else if (existing & FILE_ATTRIBUTE_READONLY) {
     // The user marked the card read-only: it is not replaced (Windows
     // refuses the move anyway; some file systems would let it through).
-    return Record(SaveResult::FromErrno(SaveStep::Target, EACCES));
+    return Record(Refused(SaveError::ReadOnly));
   }
 
   target_ = path;

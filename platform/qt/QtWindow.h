@@ -119,6 +119,7 @@ class QtWindow : public Window {
   int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
   void StartTimer(int timer, int32_t milliseconds) override;
   void StopTimer(int timer) override;
+  std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
   bool CompositionEnabled() const override { return false; }  // no glass frames here
   void ExtendFrame(const Margins&) override {}
 

@@ -108,6 +108,8 @@ class ScriptedWindow : public Window {
   std::deque<MessageAnswer> messageAnswers;  // empty: the first button
   std::vector<std::vector<MenuItem>> menus;
   std::deque<int> menuAnswers;  // empty: dismissed
+  std::vector<DesignChoices> designChoosers;
+  std::deque<std::optional<size_t>> designAnswers;  // empty: closed without a choice
   std::vector<Margins> frameExtensions;
   int idleRequests = 0;
   std::map<int, int32_t> timers;  // running: id to milliseconds
@@ -157,6 +159,7 @@ class ScriptedWindow : public Window {
   int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
   void StartTimer(int timer, int32_t milliseconds) override { timers[timer] = milliseconds; }
   void StopTimer(int timer) override { timers.erase(timer); }
+  std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
   bool CompositionEnabled() const override { return composition_; }
   void ExtendFrame(const Margins& margins) override { frameExtensions.push_back(margins); }
 

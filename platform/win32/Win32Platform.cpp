@@ -18,7 +18,7 @@ Win32Platform::Win32Platform() {
   oleReady_ = SUCCEEDED(OleInitialize(nullptr));
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;
-  controls.dwICC = ICC_BAR_CLASSES;
+  controls.dwICC = ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES;  // the toolbar, the design chooser
   InitCommonControlsEx(&controls);
 }
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -36,7 +40,9 @@ struct FullCard : AppHarness {
   }
 };
 
-constexpr size_t kJpeg = 0, kPng = 1;
+// The dialog's types: each of the design's sizes, print first, in both
+// formats. The harness saves at screen size.
+constexpr size_t kPrintJpeg = 0, kPrintPng = 1, kJpeg = 2, kPng = 3;
 
 }  // namespace
 
@@ -68,12 +74,18 @@ TEST(Saving, ATypedExtensionDecidesTheFormatAndABareNameGetsTheChosenOne) {
 
   const FileDialog& d = h.window->saveDialogs[0];
   EXPECT_EQ(d.title, "Save card");
-  ASSERT_EQ(d.filters.size(), 2u);
-  EXPECT_EQ(d.filters[0].description, "JPEG picture files");
-  EXPECT_EQ(d.filters[0].patterns, std::vector<std::string>{"*.jpg"});
-  EXPECT_EQ(d.filters[1].description, "PNG picture files");
-  EXPECT_EQ(d.filters[1].patterns, std::vector<std::string>{"*.png"});
-  EXPECT_EQ(d.initialFilter, 0u);
+  ASSERT_EQ(d.filters.size(), 4u);
+  EXPECT_EQ(d.filters[kPrintJpeg].description,
+            "Print: 6 x 4 in, 1800 x 1200 at 300 ppi - JPEG picture");
+  EXPECT_EQ(d.filters[kPrintPng].description,
+            "Print: 6 x 4 in, 1800 x 1200 at 300 ppi - PNG picture");
+  EXPECT_EQ(d.filters[kJpeg].description, "Screen: 900 x 600 - JPEG picture");
+  EXPECT_EQ(d.filters[kPng].description, "Screen: 900 x 600 - PNG picture");
+  for (size_t i : {kPrintJpeg, kJpeg})
+    EXPECT_EQ(d.filters[i].patterns, std::vector<std::string>{"*.jpg"});
+  for (size_t i : {kPrintPng, kPng})
+    EXPECT_EQ(d.filters[i].patterns, std::vector<std::string>{"*.png"});
+  EXPECT_EQ(d.initialFilter, kJpeg);  // the size saved last, JPEG
   EXPECT_EQ(d.initialName, "card");
   EXPECT_EQ(d.initialFolder, "");  // nothing opened or saved yet: the desktop's choice
   EXPECT_EQ(h.window->saveDialogs[1].initialFolder, dir.path.string());
@@ -153,11 +165,24 @@ TEST(Saving, AFailedSaveSaysWhyAndKeepsWhatWasThere) {
   EXPECT_EQ(ReadBytes(folder / "inside").size(), 4u);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
 
+#ifndef _WIN32
+  // A FIFO no program reads: the window says so at once instead of waiting.
+  const fs::path fifo = dir.path / "pipe.jpg";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  h.Answer(fifo, kJpeg);
+  EXPECT_FALSE(h.wnd->Actions().SaveCard());
+  EXPECT_NE(h.window->messages.back().message.text.find("no program is reading it"),
+            std::string::npos)
+      << h.window->messages.back().message.text;
+  EXPECT_TRUE(h.wnd->Document().ChangedSinceSave());  // not saved
+#endif
+
   // Cancelled: no file, no wait cursor, no message.
   h.window->ClearLogs();
+  const size_t messages = h.window->messages.size();
   EXPECT_FALSE(h.wnd->Actions().SaveCard());
   EXPECT_EQ(h.window->busyStarts, 0);
-  EXPECT_EQ(h.window->messages.size(), 2u);
+  EXPECT_EQ(h.window->messages.size(), messages);
 }
 
 TEST(Saving, AVeryLongPathIsSavedAndNotRefused) {

@@ -1,11 +1,14 @@
 // tessary-wine-probe: what the end-to-end check under Wine asks of Windows
 // and of the engine.
 //
-//   tessary-wine-probe window TITLE
-//     "client W H at X Y" for the top-level window of that title: its client
-//     area and where that lies on the screen (which Wine's X screen shares).
-//   tessary-wine-probe close TITLE
+//   tessary-wine-probe window
+//     "client W H at X Y" for the program's main window (found by its class,
+//     as its title names the design): its client area and where that lies on
+//     the screen (which Wine's X screen shares).
+//   tessary-wine-probe close
 //     asks that window to close, as its title bar's button does.
+//   tessary-wine-probe menu
+//     0 when a pop-up menu is showing (within 10 s), 1 otherwise.
 //   tessary-wine-probe drag-pan I=PATH I=DX,DY
 //     "I=X,Y", the pan of built-in template 0's slot I, holding the picture
 //     at PATH, after the window (card at natural size) dragged it by DX, DY;
@@ -24,12 +27,14 @@
 
 namespace {
 
-int Window(const wchar_t* title) {
+constexpr wchar_t kMainWindowClass[] = L"Tessary.MainWindow";
+
+int Window() {
   // The program may still be starting: its window is made hidden, placed,
   // then shown.
   HWND window = nullptr;
   for (int i = 0; i < 300; ++i) {
-    window = FindWindowW(nullptr, title);
+    window = FindWindowW(kMainWindowClass, nullptr);
     if (window && IsWindowVisible(window)) break;
     Sleep(100);
   }
@@ -42,8 +47,18 @@ int Window(const wchar_t* title) {
   return 0;
 }
 
-int Close(const wchar_t* title) {
-  const HWND window = FindWindowW(nullptr, title);
+int Menu() {
+  // Every pop-up menu is a window of the system's menu class.
+  for (int i = 0; i < 100; ++i) {
+    const HWND menu = FindWindowW(L"#32768", nullptr);
+    if (menu && IsWindowVisible(menu)) return 0;
+    Sleep(100);
+  }
+  return 1;
+}
+
+int Close() {
+  const HWND window = FindWindowW(kMainWindowClass, nullptr);
   return window && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
 }
 
@@ -76,8 +91,9 @@ int DragPan(const std::string& photo, const std::string& drag) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
-  if (command == L"window" && argc == 3) return Window(argv[2]);
-  if (command == L"close" && argc == 3) return Close(argv[2]);
+  if (command == L"window" && argc == 2) return Window();
+  if (command == L"close" && argc == 2) return Close();
+  if (command == L"menu" && argc == 2) return Menu();
   if (command == L"drag-pan" && argc == 4) {
     auto narrow = [](const wchar_t* w) {
       const int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
@@ -87,6 +103,7 @@ int wmain(int argc, wchar_t** argv) {
     };
     return DragPan(narrow(argv[2]), narrow(argv[3]));
   }
-  std::fputs("usage: tessary-wine-probe window|close TITLE | drag-pan I=PATH I=DX,DY\n", stderr);
+  std::fputs("usage: tessary-wine-probe window | close | menu | drag-pan I=PATH I=DX,DY\n",
+             stderr);
   return 2;
 }

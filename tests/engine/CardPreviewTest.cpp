@@ -9,6 +9,7 @@
 #include "engine/compose/CardPreview.h"
 #include "engine/compose/DraftComposer.h"
 #include "engine/resample/ScaleNearest.h"
+#include "engine/resample/SimdLevel.h"
 
 namespace {
 
@@ -75,8 +76,16 @@ Card RandomCard(uint32_t w, uint32_t h, std::mt19937& rng) {
   return card;
 }
 
-const std::pair<int32_t, int32_t> kSizes[] = {{60, 40}, {41, 27}, {17, 31}, {1, 1},
-                                              {97, 61}, {60, 13}, {133, 40}};
+// Smaller, equal and larger than the 60 x 40 template along either axis,
+// whole and fractional factors, and a single pixel.
+const std::pair<int32_t, int32_t> kSizes[] = {
+    {60, 40}, {41, 27}, {17, 31},  {1, 1},     {97, 61},   {60, 13},  {133, 40},
+    {59, 39}, {61, 41}, {120, 80}, {240, 160}, {251, 173}, {300, 17}, {2, 400}};
+
+// The slot whose photo decides output pixel (x, y) in draft, -1 for none:
+// the last drawn slot whose region holds the template pixel the final
+// scaling reads, unless the overlay covers that pixel entirely.
+int Owner(const Card& card, int32_t w, int32_t h, int32_t x, int32_t y);
 
 TEST(DraftComposer, ComposesWhatTheDraftRenderGivesAtEverySize) {
   std::mt19937 rng(1);
@@ -99,15 +108,60 @@ TEST(DraftComposer, ComposesWhatTheDraftRenderGivesAtEverySize) {
       std::vector<uint8_t> buffer(size_t(stride) * h, 0x5A);
       const RasterView out{buffer.data(), w, h, stride};
       composer.ComposeAll(card, key, out);
-      ASSERT_EQ(Packed(out), Rendered(card, w, h, true));
-      // Each slot alone rewrites exactly its pixels.
+      const Picture draft = Rendered(card, w, h, true);
+      ASSERT_EQ(Packed(out), draft);
+      // Each slot alone writes exactly its own pixels, and copies exactly
+      // them; every other byte, the rows' padding included, stays.
       for (size_t i = 0; i < card.slots.size(); ++i) {
-        std::vector<uint8_t> copy = buffer;
-        composer.ComposeSlot(card, key, i, RasterView{copy.data(), w, h, stride});
-        ASSERT_EQ(copy, buffer) << "slot " << i;
+        std::vector<uint8_t> alone(buffer.size(), 0x5A), copied(buffer.size(), 0xA5);
+        composer.ComposeSlot(card, key, i, RasterView{alone.data(), w, h, stride});
+        composer.CopySlot(i, out, RasterView{copied.data(), w, h, stride});
+        for (int32_t y = 0; y < h; ++y) {
+          for (int32_t x = 0; x < w; ++x) {
+            const size_t at = size_t(y) * size_t(stride) + size_t(x) * 3;
+            const bool owned = Owner(card, w, h, x, y) == int(i);
+            const uint8_t untouched[3] = {0x5A, 0x5A, 0x5A};
+            ASSERT_EQ(0, std::memcmp(&alone[at], owned ? draft.At(x, y) : untouched, 3))
+                << "slot " << i << " at " << x << "," << y;
+            const uint8_t kept[3] = {0xA5, 0xA5, 0xA5};
+            ASSERT_EQ(0, std::memcmp(&copied[at], owned ? draft.At(x, y) : kept, 3))
+                << "slot " << i << " at " << x << "," << y;
+          }
+          for (size_t at = size_t(y) * size_t(stride) + size_t(w) * 3;
+               at < size_t(y + 1) * size_t(stride); ++at) {
+            ASSERT_EQ(alone[at], 0x5A);
+            ASSERT_EQ(copied[at], 0xA5);
+          }
+        }
       }
     }
   }
+}
+
+// Frames of several megabytes go past the caches and, enlarged, through the
+// shuffled row expansion: the same bytes, on every instruction-set level.
+TEST(DraftComposer, LargeFramesAreTheDraftRenderOnEveryLevel) {
+  std::mt19937 rng(11);
+  Card card = RandomCard(60, 40, rng);
+  for (int level = 0; level < engine::kSimdLevelCount; ++level) {
+    if (!engine::ForceSimdLevel(engine::SimdLevel(level))) continue;
+    for (auto [w, h] : {std::pair{1500, 1000}, {1501, 1103}, {2400, 1700}, {70, 21000}}) {
+      SCOPED_TRACE(testing::Message()
+                   << engine::SimdLevelName(engine::SimdLevel(level)) << " " << w << "x" << h);
+      engine::DraftComposer composer;
+      const int32_t stride = int32_t(engine::CardImageStride(uint32_t(w))) + 4;
+      std::vector<uint8_t> buffer(size_t(stride) * h, 0x5A);
+      composer.ComposeAll(card, engine::CardKey::Of(card, w, h),
+                          RasterView{buffer.data(), w, h, stride});
+      ASSERT_EQ(Packed(RasterView{buffer.data(), w, h, stride}), Rendered(card, w, h, true));
+      for (int32_t y = 0; y < h; ++y) {
+        for (int32_t pad = w * 3; pad < stride; ++pad) {
+          ASSERT_EQ(buffer[size_t(y) * size_t(stride) + size_t(pad)], 0x5A);
+        }
+      }
+    }
+  }
+  engine::ResetSimdLevel();
 }
 
 TEST(DraftComposer, BlankCardIsWhitePaper) {
@@ -127,9 +181,6 @@ int Finish(engine::CardPreview& preview, const Card& card, int32_t w, int32_t h)
   return steps;
 }
 
-// The slot whose photo decides output pixel (x, y) in draft, -1 for none:
-// the last slot whose region holds the template pixel the final scaling
-// reads, unless the overlay covers that pixel entirely.
 int Owner(const Card& card, int32_t w, int32_t h, int32_t x, int32_t y) {
   const engine::CardTemplate& t = card.cardTemplate;
   const int32_t sx = engine::NearestSourceIndex(x, int32_t(t.width), w);
@@ -139,7 +190,10 @@ int Owner(const Card& card, int32_t w, int32_t h, int32_t x, int32_t y) {
   const uint32_t key = engine::PixelWord(&t.regionMap[at]) & engine::KeyColourMask;
   for (size_t i = card.slots.size(); i-- > 0;) {
     const engine::PhotoSlot& s = card.slots[i];
-    if (s.keyColour == key && sx >= s.left && sx < s.right && sy >= s.top && sy < s.bottom) {
+    const bool drawn = s.left >= 0 && s.top >= 0 && s.left < s.right && s.top < s.bottom &&
+                       s.right <= int32_t(t.width) && s.bottom <= int32_t(t.height);
+    if (drawn && s.keyColour == key && sx >= s.left && sx < s.right && sy >= s.top &&
+        sy < s.bottom) {
       return int(i);
     }
   }

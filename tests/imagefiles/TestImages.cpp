@@ -312,6 +312,11 @@ std::vector<uint8_t> EncodeJpeg(const uint8_t* pixels, uint32_t width, uint32_t 
   jpeg_set_defaults(&cinfo);
   if (components == 4 && options.ycck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
   jpeg_set_quality(&cinfo, options.quality, TRUE);
+  if (components == 3) {
+    cinfo.comp_info[0].h_samp_factor = options.lumaWidth;
+    cinfo.comp_info[0].v_samp_factor = options.lumaHeight;
+  }
+  cinfo.restart_in_rows = options.restartRows;
   if (options.progressive) jpeg_simple_progression(&cinfo);
   std::vector<jpeg_scan_info> script;
   if (options.scanCount > 0) {

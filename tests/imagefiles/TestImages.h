@@ -67,6 +67,8 @@ struct JpegOptions {
   bool cmyk = false;
   bool ycck = false;          // with cmyk: stored as YCCK, as Adobe's applications do
   std::vector<uint8_t> exif;  // an APP1 Exif segment's TIFF block, empty for none
+  int lumaWidth = 2, lumaHeight = 2;  // the luma's sampling factors (YCbCr): 2, 2 is 4:2:0
+  int restartRows = 0;                // > 0: a restart marker every that many MCU rows
 };
 // components 1 (grey), 3 (RGB) or 4 (CMYK with options.cmyk).
 std::vector<uint8_t> EncodeJpeg(const uint8_t* pixels, uint32_t width, uint32_t height,

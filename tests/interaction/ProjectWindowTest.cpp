@@ -68,26 +68,26 @@ TEST(ProjectWindow, SavedClosedAndOpenedAgainTheCardSavesTheSameBytes) {
   h.MakeCard(folder + "/photos");
   ASSERT_TRUE(h.Slot(0).panX != 0.5f || h.Slot(0).panY != 0.5f);
   ASSERT_NE(h.Slot(1).zoom, 1.0f);
-  EXPECT_EQ(h.window->title, "Tessary 1.0");
+  EXPECT_EQ(h.window->title, "Frost \xE2\x80\x94 Tessary");
 
   h.SaveProjectAs(folder + "/Anna's birthday");  // the extension is added
   const std::string project = folder + "/Anna's birthday.tessary";
   ASSERT_TRUE(fs::exists(project)) << h.LastMessage();
   EXPECT_EQ(h.window->saveDialogs.back().filters.size(), 2u);  // with or without the photos
-  EXPECT_EQ(h.window->title, "Anna's birthday - Tessary 1.0");
+  EXPECT_EQ(h.window->title, "Anna's birthday \xE2\x80\x94 Tessary");
   EXPECT_EQ(h.platform.settings["recentProjects"], std::vector<std::string>{project});
   const std::vector<uint8_t> card = h.SavedCard(h.files.Folder() + "/first.png");
 
   // A change marks the title, and closing asks about the project by name.
   h.Edit(2, [](engine::PhotoSlot& s) { s.panX = 0.3f; });
-  EXPECT_EQ(h.window->title, "*Anna's birthday - Tessary 1.0");
+  EXPECT_EQ(h.window->title, "*Anna's birthday \xE2\x80\x94 Tessary");
   h.window->messageAnswers.push_back(MessageAnswer::Cancel);
   EXPECT_FALSE(h.window->RequestClose());
   EXPECT_EQ(h.LastMessage(), "Save changes to \"Anna's birthday\" before closing?");
   EXPECT_EQ(h.window->messages.back().message.buttons, MessageButtons::SaveDiscardCancel);
   // Undone, the card is the project's again: nothing to ask.
   h.window->KeyPress(Letter('Z'), kControl);
-  EXPECT_EQ(h.window->title, "Anna's birthday - Tessary 1.0");
+  EXPECT_EQ(h.window->title, "Anna's birthday \xE2\x80\x94 Tessary");
   const size_t asked = h.window->messages.size();
   EXPECT_TRUE(h.window->RequestClose());
   EXPECT_EQ(h.window->messages.size(), asked);
@@ -95,7 +95,7 @@ TEST(ProjectWindow, SavedClosedAndOpenedAgainTheCardSavesTheSameBytes) {
   // Opened by the command line in a new window: the same card, saved.
   ProjectHarness again;
   again.wnd->OpenFiles({project});
-  EXPECT_EQ(again.window->title, "Anna's birthday - Tessary 1.0");
+  EXPECT_EQ(again.window->title, "Anna's birthday \xE2\x80\x94 Tessary");
   EXPECT_EQ(again.SavedCard(again.files.Folder() + "/second.png"), card);
   EXPECT_FALSE(again.wnd->Projects().Unsaved());
 }
@@ -131,7 +131,7 @@ TEST(ProjectWindow, OpenedByDialogRecentMenuAndDropAfterTheUserKeptTheirChanges)
   h.window->messageAnswers.push_back(MessageAnswer::Discard);
   h.window->menuAnswers.push_back(recent.submenu[1].command);
   h.window->ContextMenu(Point{4, 4});
-  EXPECT_EQ(h.window->title, "one - Tessary 1.0");
+  EXPECT_EQ(h.window->title, "one \xE2\x80\x94 Tessary");
   EXPECT_NE(h.Slot(0).zoom, 2.0f);
 
   // Ctrl+Shift+O, and a project dropped anywhere on the window.
@@ -142,7 +142,7 @@ TEST(ProjectWindow, OpenedByDialogRecentMenuAndDropAfterTheUserKeptTheirChanges)
   EXPECT_TRUE(h.Accepts({folder + "/one.TESSARY"}, ClientPoint{2, 2}));
   fs::copy_file(folder + "/one.tessary", folder + "/one.TESSARY");
   EXPECT_TRUE(h.Drop({folder + "/one.TESSARY"}, ClientPoint{2, 2}));
-  EXPECT_EQ(h.window->title, "one - Tessary 1.0");
+  EXPECT_EQ(h.window->title, "one \xE2\x80\x94 Tessary");
 
   // A project that cannot be opened is told, and the card stays.
   testimages::WriteBytes(folder + "/bad.tessary", {'P', 'K', 3, 4});
@@ -151,7 +151,7 @@ TEST(ProjectWindow, OpenedByDialogRecentMenuAndDropAfterTheUserKeptTheirChanges)
   EXPECT_EQ(h.LastMessage(),
             "The project \"bad.tessary\" could not be opened: it is not a project file (not a "
             "zip container).");
-  EXPECT_EQ(h.window->title, "one - Tessary 1.0");
+  EXPECT_EQ(h.window->title, "one \xE2\x80\x94 Tessary");
 }
 
 TEST(ProjectWindow, AMissingPhotoIsNamedInItsRegionAndLocatedWithItsFraming) {
@@ -262,7 +262,7 @@ TEST(ProjectWindow, AfterACrashTheNextStartOffersTheCardBack) {
   ASSERT_TRUE(keeper.OfferRestore()) << next.LastMessage();
   EXPECT_FALSE(fs::exists(left));
   EXPECT_TRUE(fs::exists(keeper.File().Path()));  // kept up to date from here on
-  EXPECT_EQ(next.window->title, "*party - Tessary 1.0");  // the project's, not saved
+  EXPECT_EQ(next.window->title, "*party \xE2\x80\x94 Tessary");  // the project's, not saved
   EXPECT_EQ(next.SavedCard(next.files.Folder() + "/restored.png"), card);
   EXPECT_TRUE(next.wnd->Projects().Unsaved());
 }

@@ -223,9 +223,12 @@ TEST_F(LayoutWarningsToolTest, AFloodOfWarningsIsCut) {
   WriteBytes("clear.png", Painting(64, 64).Png());
   const tooltest::ToolResult result =
       Layout({Path("shades.png"), Path("clear.png"), "-o", Path("card.jli")});
-  EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(tooltest::CountLines(result.err), 21) << result.err;
+  // Cut to 20 and a count, then refused: more regions than a card may have.
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(tooltest::CountLines(result.err), 22) << result.err;
   EXPECT_NE(result.err.find(": 1024 regions, more than 16"), std::string::npos);
+  EXPECT_NE(result.err.find(": 1024 regions, more than the 64 a card can have"),
+            std::string::npos);
   // 1024 small regions, one of which reaches... none reaches all four edges.
   EXPECT_NE(result.err.find("tessary-layout: warning: 1005 more warnings not shown\n"),
             std::string::npos)

@@ -83,6 +83,40 @@ TEST_F(LayoutToolTest, RefusesInputsTheProgramWouldNotLoad) {
   }
 }
 
+// More regions than a card may have: refused, not only warned about, with
+// the number and the rule that made them.
+TEST_F(LayoutToolTest, RefusesMoreRegionsThanACardMayHave) {
+  WriteBytes("card.jli", Bytes{'o', 'l', 'd'});
+  for (int regions : {65, 64}) {
+    Bytes pixels(120 * 80 * 4, 0);
+    for (int i = 0; i < regions; ++i) {  // 8 x 8 squares a pixel apart
+      const int x0 = (i % 13) * 9, y0 = (i / 13) * 9;
+      for (int y = y0; y < y0 + 8; ++y) {
+        for (int x = x0; x < x0 + 8; ++x) {
+          uint8_t* p = &pixels[size_t(y * 120 + x) * 4];
+          p[0] = uint8_t((i % 32) * 8);
+          p[1] = uint8_t((i / 32) * 8);
+          p[2] = 128;
+          p[3] = 255;
+        }
+      }
+    }
+    WriteBytes("many.png", layouttest::EncodePng(120, 80, 4, pixels));
+    const tooltest::ToolResult result =
+        Layout({Path("many.png"), Path("overlay.png"), "-o", Path("card.jli")});
+    if (regions == 64) {
+      EXPECT_EQ(result.exitCode, 0) << result.err;  // with a warning about more than 16
+      continue;
+    }
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("tessary-layout: " + Path("many.png") +
+                              ": 65 regions, more than the 64 a card can have"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(ReadBytes("card.jli"), (Bytes{'o', 'l', 'd'}));
+  }
+}
+
 TEST_F(LayoutToolTest, UsageErrorsExitWith2) {
   const std::vector<std::vector<std::string>> badLines = {
       {},

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "document/BuiltInDesigns.h"
 #include "document/PhotoFile.h"
-#include "engine/compose/CardCompositor.h"
 #include "engine/card/CardTemplate.h"
 #include "engine/card/PhotoPlacement.h"
+#include "engine/compose/CardCompositor.h"
 #include "imagefiles/CardWriter.h"
 #include "imagefiles/DecodeImage.h"
 #include "imagefiles/ImageFiles.h"
@@ -60,7 +63,8 @@ TEST_F(RenderToolTest, UsageErrorsExitWith2AndShowTheUsage) {
   const std::vector<std::vector<std::string>> badLines = {
       {},
       {"--slots", "--bogus"},
-      {"--template", "3", "--slots"},
+      {"--template", "9", "--slots"},
+      {"--print", "--size", "900x600", "-o", Path("a.png")},
       {"--template", "0", "--layout", Path("two.jli"), "-o", Path("a.png")},
       {"--size", "0x600", "-o", Path("a.png")},
       {"--size", "20000x20000", "-o", Path("a.png")},
@@ -361,6 +365,48 @@ TEST_F(RenderToolTest, APhotoThatCannotBeUsedIsReportedWithItsReason) {
     EXPECT_EQ(result.err, "tessary-render: " + Path(name) + ": " + reason + "\n");
   }
   EXPECT_FALSE(std::filesystem::exists(Path("card.png")));
+}
+
+}  // namespace
+
+namespace {
+
+// The saved card (photos decoded while their slots are drawn) against the
+// same card with the photos loaded whole first (--slots takes that path):
+// the same bytes for JPEGs that stream, a PNG and a turned JPEG, a slot
+// named twice (the later photo shows), pans, zooms and another size; a bad
+// photo, even one replaced later, fails by its name as before.
+TEST_F(RenderToolTest, StreamedPhotosGiveTheCardOfLoadedOnes) {
+  const uint32_t w = 203, h = 131;
+  const Bytes pixels = testimages::SyntheticPhoto(w, h, 3);
+  testimages::JpegOptions turned, grey;
+  turned.exif = testimages::ExifBlock(6, false);
+  WriteBytes("a.jpg", testimages::EncodeJpeg(pixels.data(), w, h, 3));
+  WriteBytes("b.jpg", testimages::EncodeJpeg(pixels.data(), w, h, 3, turned));
+  WriteBytes("c.jpg", testimages::EncodeJpeg(testimages::SyntheticPhoto(w, h, 1).data(), w, h, 1));
+  const std::vector<std::vector<std::string>> cards = {
+      {"--photo", "0=" + Path("a.jpg"), "--photo", "1=" + Path("photo.png")},
+      {"--photo", "0=" + Path("b.jpg"), "--photo", "1=" + Path("c.jpg"), "--zoom", "1=3"},
+      {"--photo", "1=" + Path("a.jpg"), "--photo", "1=" + Path("c.jpg"), "--pan", "1=0.1,0.8",
+       "--size", "150x97"},
+      {"--photo", "0=" + Path("a.jpg"), "--pan", "0=1,0", "--zoom", "0=7.5", "--size", "30x20"}};
+  for (const auto& card : cards) {
+    std::vector<std::string> args{"--layout", Path("two.jli")};
+    args.insert(args.end(), card.begin(), card.end());
+    std::vector<std::string> streamed = args, loaded = args;
+    streamed.insert(streamed.end(), {"-o", Path("streamed.png")});
+    loaded.insert(loaded.end(), {"--slots", "-o", Path("loaded.png")});
+    const tooltest::ToolResult s = Render(streamed);
+    ASSERT_EQ(s.exitCode, 0) << s.err;
+    ASSERT_EQ(Render(loaded).exitCode, 0);
+    EXPECT_EQ(ReadBytes("streamed.png"), ReadBytes("loaded.png")) << card.back();
+  }
+  const tooltest::ToolResult bad =
+      Render({"--layout", Path("two.jli"), "--photo", "1=" + Path("notes.txt"), "--photo",
+              "1=" + Path("a.jpg"), "-o", Path("bad.png")});
+  EXPECT_EQ(bad.exitCode, 1);
+  EXPECT_NE(bad.err.find("notes.txt"), std::string::npos) << bad.err;
+  EXPECT_FALSE(std::filesystem::exists(Path("bad.png")));
 }
 
 }  // namespace

@@ -3,16 +3,20 @@
 // about layouts that load but make a poor card.
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "engine/card/RegionLimits.h"
 #include "engine/raster/Raster.h"
 #include "imagefiles/DecodeImage.h"
 #include "imagefiles/ImageFiles.h"
+#include "imagefiles/ImageStatusText.h"
 #include "imagefiles/LayoutFile.h"
-#include "imagefiles/ReadWholeFile.h"
+#include "imagefiles/PngDensity.h"
+#include "imagefiles/ReadPictureFile.h"
 #include "imagefiles/SafeOutputFile.h"
 #include "tools/layout/LayoutCheck.h"
 #include "imagefiles/LayoutFileWriter.h"
@@ -26,13 +30,19 @@ constexpr int kUsage = 2;
 constexpr size_t kWarningsShown = 20;
 
 const char kUsageText[] =
-    "usage: tessary-layout [--strict] REGIONS.png OVERLAY.png -o FILE.jli\n"
+    "usage: tessary-layout [--strict] [--ppi N] REGIONS.png OVERLAY.png -o FILE.jli\n"
     "Packs a region map (each photo region painted in a solid colour of its own on a\n"
     "transparent background) and an overlay of the same size into a custom layout file.\n"
     "Warns, naming the region's colour and place, when a region reaches all four edges\n"
     "(an opaque background), is smaller than 8 x 8 pixels, or lies entirely under opaque\n"
     "overlay (alpha 128 or more), when there are more than 16 regions, or none.\n"
+    "Refuses a region map of more than 64 regions, or whose regions' bounding boxes\n"
+    "together cover it more than 4 times over: the program would not load it.\n"
     "  --strict   write nothing when there is a warning\n"
+    "  --ppi N    the card's resolution in pixels per inch (1 to 10000), written into\n"
+    "             both layers' pHYs chunks: a 1800 x 1200 layout at 300 ppi is a 6 x 4 in\n"
+    "             card, saved for print at that size. Without it the layers keep what\n"
+    "             they record; a layout that records nothing counts as 100 ppi\n"
     "Exit status: 0 written (perhaps with warnings); 1 an input would not load as a layout\n"
     "layer, the output cannot be written, or --strict found warnings (nothing is written\n"
     "then); 2 usage error.\n";
@@ -55,7 +65,8 @@ struct Layer {
 
 // Empty when the layer is one the program would decode.
 std::string LoadLayer(Layer& layer) {
-  if (!imagefiles::ReadWholeFile(layer.path, &layer.png)) return "cannot be read";
+  const engine::ImageStatus read = imagefiles::ReadPictureFile(layer.path, &layer.png);
+  if (!read) return imagefiles::ImageStatusText(read);
   static const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   if (layer.png.size() >= 2 && layer.png[0] == 0xFF && layer.png[1] == 0xD8) {
     return "is a JPEG picture; layout layers must be PNG";
@@ -75,6 +86,7 @@ int Run(int argc, char** argv) {
   std::vector<std::string> inputs;
   std::string output;
   bool strict = false;
+  uint32_t ppi = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "-h" || arg == "--help") {
@@ -83,6 +95,15 @@ int Run(int argc, char** argv) {
     }
     if (arg == "--strict") {
       strict = true;
+    } else if (arg == "--ppi") {
+      if (i + 1 >= argc) return Usage("--ppi needs a number");
+      const std::string value = argv[++i];
+      char* end = nullptr;
+      const unsigned long n = std::strtoul(value.c_str(), &end, 10);
+      if (value.empty() || value[0] < '0' || value[0] > '9' || *end != '\0' || n == 0 ||
+          n > 10000)
+        return Usage("--ppi takes a whole number from 1 to 10000, such as 300");
+      ppi = uint32_t(n);
     } else if (arg == "-o") {
       if (i + 1 >= argc) return Usage("-o needs a file name");
       if (!output.empty()) return Usage("-o given twice");
@@ -123,12 +144,40 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "tessary-layout: warning: %zu more warnings not shown\n",
                  warnings.size() - kWarningsShown);
   }
+  // What the program refuses to load, this refuses to write, saying why.
+  engine::RegionCost cost;
+  switch (engine::CheckRegionCost(regions.picture.width, regions.picture.height,
+                                  regions.picture.pixels.get(), &cost)) {
+    case engine::RegionVerdict::TooManyRegions:
+      return Fail(regions.path,
+                  std::to_string(cost.regions) + " regions, more than the " +
+                      std::to_string(engine::kMaxRegions) +
+                      " a card can have; each colour is a region (colours that differ only in "
+                      "the low 3 bits of each channel count as one). Not written");
+    case engine::RegionVerdict::BoxesTooLarge:
+      return Fail(regions.path,
+                  "the regions' bounding boxes together cover the map " +
+                      std::to_string(cost.boxPixels / cost.cardPixels) + " times over, more than " +
+                      std::to_string(engine::kMaxBoxCover) +
+                      ": every drawing of the card costs that many times its pixels. Make the "
+                      "regions that span the map fewer or smaller. Not written");
+    case engine::RegionVerdict::Ok:
+      break;
+  }
   if (strict && !warnings.empty()) {
     return Fail(output, "not written: " + std::to_string(warnings.size()) +
                             (warnings.size() == 1 ? " warning" : " warnings") + " and --strict");
   }
   regions.picture.Reset();
   overlay.picture.Reset();
+  if (ppi != 0) {
+    for (Layer* layer : {&regions, &overlay}) {
+      std::vector<uint8_t> stamped;
+      if (!imagefiles::SetPngPpi(layer->png.data(), uint32_t(layer->png.size()), ppi, &stamped))
+        return Fail(layer->path, "its PNG chunks cannot be walked to set the resolution");
+      layer->png = std::move(stamped);
+    }
+  }
 
   std::vector<uint8_t> file;
   if (!imagefiles::PackLayoutFile(regions.png.data(), regions.png.size(), overlay.png.data(),

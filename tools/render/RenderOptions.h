@@ -34,10 +34,12 @@ struct RenderOptions {
   uint32_t width = 0;  // 0: the template's own size
   uint32_t height = 0;
   bool draft = false;
+  bool print = false;        // the design's print size instead of its own
+  bool listDesigns = false;  // --designs: list the built-in designs and exit
   enum class Format { FromName, Jpeg, Png } format = Format::FromName;
   bool listSlots = false;
   bool help = false;
-  std::string output;  // empty: only list the slots (or only save the project)
+  std::string output;  // empty: only list the slots (or only save the project, or list the designs)
   std::string projectPath;      // a project to start from instead of a design
   std::string saveProjectPath;  // where to write the card as a project
   bool withPhotos = false;      // the project written carries its photos

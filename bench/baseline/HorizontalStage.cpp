@@ -1,0 +1,167 @@
+#include "baseline/HorizontalStage.h"
+
+#include <cstddef>
+#include <cstring>
+#include <utility>
+
+#include "engine/resample/ResampleLimits.h"
+
+namespace engine {
+namespace baseline {
+
+namespace {
+
+// Every sum here is exact in 32 bits: a converted channel is at most 65535 and
+// the two weights of a two-tap sum add up to 256. Only the long box mean, which
+// adds up arbitrarily many positions, needs 64 bits.
+
+void ReplicateRow(const uint16_t* lin, const uint8_t* p, LinearSample* out, int32_t width) {
+  const LinearSample s{
+      {uint32_t(lin[p[0]]) * 256, uint32_t(lin[p[1]]) * 256, uint32_t(lin[p[2]]) * 256}};
+  for (int32_t x = 0; x < width; ++x) out[x] = s;
+}
+
+void CopyRow(const uint16_t* lin, const uint8_t* p, LinearSample* out, int32_t width) {
+  for (size_t x = 0; x < size_t(width); ++x, p += 3) {
+    out[x].channel[0] = uint32_t(lin[p[0]]) * 256;
+    out[x].channel[1] = uint32_t(lin[p[1]]) * 256;
+    out[x].channel[2] = uint32_t(lin[p[2]]) * 256;
+  }
+}
+
+void InterpolateRow(const uint16_t* lin, const uint8_t* p, LinearSample* out,
+                    const uint64_t* table) {
+  uint32_t o0 = lin[p[0]], o1 = lin[p[1]], o2 = lin[p[2]];
+  for (uint64_t n = *table++; n != 0; n = *table++) {
+    p += 3;
+    const uint32_t n0 = lin[p[0]], n1 = lin[p[1]], n2 = lin[p[2]];
+    for (; n != 0; --n, ++out) {
+      const uint32_t w = uint32_t(*table++);
+      const uint32_t rest = 256 - w;
+      out->channel[0] = n0 * w + o0 * rest;
+      out->channel[1] = n1 * w + o1 * rest;
+      out->channel[2] = n2 * w + o2 * rest;
+    }
+    o0 = n0;
+    o1 = n1;
+    o2 = n2;
+  }
+}
+
+void BoxRow(const uint16_t* lin, const uint8_t* p, LinearSample* out, const uint64_t* table,
+            const uint64_t* end) {
+  uint32_t o0 = lin[p[0]], o1 = lin[p[1]], o2 = lin[p[2]];
+  while (table != end) {
+    const uint64_t n = table[0];
+#if defined(__GNUC__) || defined(__clang__)
+    // The photo streams in from memory once: its lines are asked for ahead.
+    __builtin_prefetch(p + 3072);
+#endif
+    uint32_t n0, n1, n2;
+    if (n == 0) {
+      const uint32_t w = uint32_t(table[1]);
+      const uint32_t rest = 256 - w;
+      table += 2;
+      p += 3;
+      n0 = lin[p[0]];
+      n1 = lin[p[1]];
+      n2 = lin[p[2]];
+      out->channel[0] = o0 * w + n0 * rest;
+      out->channel[1] = o1 * w + n1 * rest;
+      out->channel[2] = o2 * w + n2 * rest;
+    } else {
+      const uint64_t wFirst = table[1], wLast = table[2], total = table[3];
+      table += 4;
+      uint64_t m0 = 0, m1 = 0, m2 = 0;
+      for (uint64_t k = 0; k < n; ++k) {
+        p += 3;
+        m0 += lin[p[0]];
+        m1 += lin[p[1]];
+        m2 += lin[p[2]];
+      }
+      p += 3;
+      n0 = lin[p[0]];
+      n1 = lin[p[1]];
+      n2 = lin[p[2]];
+      const uint64_t half = total / 2;
+      const uint64_t s0 = o0 * wFirst + n0 * wLast + m0 * 256;
+      const uint64_t s1 = o1 * wFirst + n1 * wLast + m1 * 256;
+      const uint64_t s2 = o2 * wFirst + n2 * wLast + m2 * 256;
+      if (total <= TapKernel::kMaxTotal) {
+        // One reciprocal instead of three divisions, exact as TapKernel shows.
+        const double inverse = 1.0 / double(total), bias = double(half) + 0.5;
+        out->channel[0] = uint32_t(int32_t((double(s0) * 256.0 + bias) * inverse));
+        out->channel[1] = uint32_t(int32_t((double(s1) * 256.0 + bias) * inverse));
+        out->channel[2] = uint32_t(int32_t((double(s2) * 256.0 + bias) * inverse));
+      } else {
+        out->channel[0] = uint32_t((s0 * 256 + half) / total);
+        out->channel[1] = uint32_t((s1 * 256 + half) / total);
+        out->channel[2] = uint32_t((s2 * 256 + half) / total);
+      }
+    }
+    ++out;
+    o0 = n0;
+    o1 = n1;
+    o2 = n2;
+  }
+}
+
+}  // namespace
+
+HorizontalStage::HorizontalStage(AxisWeights weights, const ToLinearTable& toLinear,
+                                 const uint8_t* srcPixels, int32_t srcStride, int32_t srcWidth,
+                                 int32_t dstWidth, const ResampleKernels& kernels, SimdLevel level)
+    : weights_(std::move(weights)),
+      toLinear_(toLinear.entries),
+      srcPixels_(srcPixels),
+      srcStride_(srcStride),
+      srcWidth_(srcWidth),
+      dstWidth_(dstWidth),
+      kernels_(kernels) {
+  // Unpacked taps pay where the conversion to linear light is vectorised
+  // (AVX-512 VBMI); elsewhere the lookups dominate and the fused loops below,
+  // which read each pixel once, are faster.
+  tapped_ = level >= SimdLevel::Avx512 && TapKernel::Build(weights_, srcWidth, dstWidth, &kernel_);
+  if (tapped_) {
+    const size_t count =
+        CheckedResampleCount((int64_t(srcWidth) + kernel_.Padding()) * 4, sizeof(uint16_t));
+    quads_.reset(new uint16_t[count]);
+    std::memset(quads_.get(), 0, count * sizeof(uint16_t));
+  }
+}
+
+void HorizontalStage::NextRow(SampleRow& out) {
+  const uint8_t* row = srcPixels_ + ptrdiff_t(cursor_) * srcStride_;
+  ++cursor_;
+  out.Prepare(dstWidth_);
+  LinearSample* samples = out.Samples();
+  if (tapped_) {
+    // The tap loops may write one value past the row; SampleRow has room.
+    uint32_t* values = samples->channel;
+    kernels_.convertRow(toLinear_, row, srcWidth_, quads_.get());
+    kernels_.tapRow(quads_.get(), kernel_.View(), values);
+    if (kernel_.Divides()) {
+      kernels_.divideRow(values, kernel_.Bias(), kernel_.Inverse(), size_t(dstWidth_) * 3);
+    }
+    return;
+  }
+  switch (weights_.mode) {
+    case AxisMode::Replicate:
+      ReplicateRow(toLinear_, row, samples, dstWidth_);
+      break;
+    case AxisMode::Copy:
+      CopyRow(toLinear_, row, samples, dstWidth_);
+      break;
+    case AxisMode::Interpolate:
+      InterpolateRow(toLinear_, row, samples, weights_.interpolation->Values().data());
+      break;
+    case AxisMode::Box: {
+      const std::vector<uint64_t>& table = weights_.box->Values();
+      BoxRow(toLinear_, row, samples, table.data(), table.data() + table.size());
+      break;
+    }
+  }
+}
+
+}  // namespace baseline
+}  // namespace engine

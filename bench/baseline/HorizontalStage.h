@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "baseline/AxisWeights.h"
+#include "engine/resample/GammaTables.h"
+#include "baseline/ResampleKernels.h"
+#include "baseline/SampleRow.h"
+#include "engine/resample/SimdLevel.h"
+#include "baseline/TapKernel.h"
+
+namespace engine {
+namespace baseline {
+
+// Reads the source rows top to bottom, each exactly once: converts a row to
+// linear light and resamples it along the horizontal axis into a SampleRow.
+// The weights must Fit (srcWidth, dstWidth); the caller checks that once.
+class HorizontalStage {
+ public:
+  HorizontalStage(AxisWeights weights, const ToLinearTable& toLinear, const uint8_t* srcPixels,
+                  int32_t srcStride, int32_t srcWidth, int32_t dstWidth,
+                  const ResampleKernels& kernels, SimdLevel level);
+
+  // Resamples the row under the cursor into `out` and moves the cursor down.
+  void NextRow(SampleRow& out);
+
+ private:
+  AxisWeights weights_;
+  const uint16_t* toLinear_;
+  const uint8_t* srcPixels_;
+  int32_t srcStride_;
+  int32_t srcWidth_;
+  int32_t dstWidth_;
+  int32_t cursor_ = 0;
+  const ResampleKernels& kernels_;
+  // Filtered rows run on fixed taps: the row is converted to linear light
+  // into `quads_` (four channels per pixel, zero-padded past the row end),
+  // then summed tap by tap. A table the kernel cannot hold runs on the
+  // general loops below instead.
+  bool tapped_ = false;
+  TapKernel kernel_;
+  std::unique_ptr<uint16_t[]> quads_;
+};
+
+}  // namespace baseline
+}  // namespace engine

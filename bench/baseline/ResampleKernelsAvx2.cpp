@@ -1,0 +1,73 @@
+// Compiled with AVX2 enabled (see engine/CMakeLists.txt); runs only where
+// SimdLevel says the processor has it.
+#include "baseline/ResampleKernels.h"
+
+#if defined(TESSARY_SIMD_KERNELS)
+#include <immintrin.h>
+
+namespace engine {
+namespace baseline {
+
+namespace avx2_kernels {
+namespace {
+#include "baseline/ResampleKernelLoops.h"
+
+// The way back to 8 bits, 8 channels at a time: each lane gathers the four
+// bytes at its index (the table has 16 spare bytes past 65535, so the reads
+// stay inside it) and keeps the first.
+void Store8(const uint8_t* fromLinear, __m256i index, uint8_t* dst) {
+  const __m256i bytes =
+      _mm256_and_si256(_mm256_i32gather_epi32(reinterpret_cast<const int*>(fromLinear), index, 1),
+                       _mm256_set1_epi32(0xFF));
+  const __m256i words = _mm256_packus_epi32(bytes, bytes);
+  const __m256i packed = _mm256_packus_epi16(words, words);
+  _mm_storel_epi64(
+      reinterpret_cast<__m128i*>(dst),
+      _mm_unpacklo_epi32(_mm256_castsi256_si128(packed), _mm256_extracti128_si256(packed, 1)));
+}
+
+__m256i Load8(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+void ScaledRow(const uint8_t* fromLinear, const uint32_t* row, uint8_t* dst, size_t count) {
+  size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    Store8(fromLinear, _mm256_srli_epi32(Load8(row + i), 8), dst + i);
+  }
+  ScaledRowLoop(fromLinear, row + i, dst + i, count - i);
+}
+
+// The sum is below 2^32 (see VerticalStage), so 32-bit lanes hold it.
+void MixRow(const uint8_t* fromLinear, const uint32_t* a, uint32_t wa, const uint32_t* b,
+            uint32_t wb, uint8_t* dst, size_t count) {
+  const __m256i va = _mm256_set1_epi32(int32_t(wa)), vb = _mm256_set1_epi32(int32_t(wb));
+  size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m256i sum = _mm256_add_epi32(_mm256_mullo_epi32(Load8(a + i), va),
+                                         _mm256_mullo_epi32(Load8(b + i), vb));
+    Store8(fromLinear, _mm256_srli_epi32(sum, 16), dst + i);
+  }
+  MixRowLoop(fromLinear, a + i, wa, b + i, wb, dst + i, count - i);
+}
+
+}  // namespace
+}  // namespace avx2_kernels
+
+const ResampleKernels* Avx2Kernels() {
+  using namespace avx2_kernels;
+  static const ResampleKernels kernels{ConvertRowLoop, TapRowLoop, DivideRowLoop, AddRowLoop,
+                                       ScaledRow,      MixRow,     BoxRowLoop};
+  return &kernels;
+}
+
+}  // namespace baseline
+}  // namespace engine
+
+#else
+
+namespace engine {
+namespace baseline {
+const ResampleKernels* Avx2Kernels() { return nullptr; }
+}  // namespace baseline
+}  // namespace engine
+
+#endif

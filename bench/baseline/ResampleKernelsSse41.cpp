@@ -1,0 +1,36 @@
+// Compiled with SSE4.1 enabled (see engine/CMakeLists.txt), so the compiler
+// vectorises the plain loops for it; runs only where SimdLevel says the
+// processor has it.
+#include "baseline/ResampleKernels.h"
+
+#if defined(TESSARY_SIMD_KERNELS)
+
+namespace engine {
+namespace baseline {
+
+namespace sse41_kernels {
+namespace {
+#include "baseline/ResampleKernelLoops.h"
+
+}  // namespace
+}  // namespace sse41_kernels
+
+const ResampleKernels* Sse41Kernels() {
+  using namespace sse41_kernels;
+  static const ResampleKernels kernels{ConvertRowLoop, TapRowLoop, DivideRowLoop, AddRowLoop,
+                                       ScaledRowLoop,  MixRowLoop, BoxRowLoop};
+  return &kernels;
+}
+
+}  // namespace baseline
+}  // namespace engine
+
+#else
+
+namespace engine {
+namespace baseline {
+const ResampleKernels* Sse41Kernels() { return nullptr; }
+}  // namespace baseline
+}  // namespace engine
+
+#endif

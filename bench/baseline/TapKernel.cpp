@@ -1,0 +1,106 @@
+#include "baseline/TapKernel.h"
+
+#include <algorithm>
+
+#include "engine/resample/ResampleLimits.h"
+
+namespace engine {
+namespace baseline {
+
+namespace {
+
+struct Position {
+  int32_t start;
+  uint32_t weights[2];  // the first and the last tap; every tap between weighs 256
+  int32_t taps;
+  uint64_t total;
+};
+
+// Walks a table the way the horizontal stage reads pixels: every entry starts
+// on the source position the previous one ended on.
+std::vector<Position> BoxPositions(const std::vector<uint64_t>& v) {
+  std::vector<Position> out;
+  int32_t older = 0;
+  for (size_t i = 0; i < v.size();) {
+    if (v[i] == 0) {
+      const uint32_t w = uint32_t(v[i + 1]);
+      out.push_back({older, {w, 256 - w}, 2, 256});
+      older += 1;
+      i += 2;
+    } else {
+      const int32_t n = int32_t(v[i]);
+      out.push_back({older, {uint32_t(v[i + 1]), uint32_t(v[i + 2])}, n + 2, v[i + 3]});
+      older += n + 1;
+      i += 4;
+    }
+  }
+  return out;
+}
+
+std::vector<Position> InterpolationPositions(const std::vector<uint64_t>& v) {
+  std::vector<Position> out;
+  int32_t older = 0;
+  size_t i = 0;
+  for (uint64_t n = v[i++]; n != 0; n = v[i++], ++older) {
+    for (; n != 0; --n) {
+      const uint32_t w = uint32_t(v[i++]);
+      out.push_back({older, {256 - w, w}, 2, 256});
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+bool TapKernel::Build(const AxisWeights& weights, int32_t src, int32_t dst, TapKernel* out) {
+  std::vector<Position> positions;
+  if (weights.mode == AxisMode::Box && weights.box) {
+    positions = BoxPositions(weights.box->Values());
+  } else if (weights.mode == AxisMode::Interpolate && weights.interpolation) {
+    positions = InterpolationPositions(weights.interpolation->Values());
+  } else {
+    return false;
+  }
+  if (positions.size() != size_t(dst) || src <= 0) return false;
+  int32_t taps = 1;
+  for (const Position& p : positions) {
+    if (p.total > kMaxTotal) return false;
+    taps = std::max(taps, p.taps);
+  }
+
+  TapKernel k;
+  k.taps_ = taps;
+  k.weightStride_ = (taps + 3) & ~3;
+  k.columns_ = dst;
+  k.start_.resize(CheckedResampleCount(dst, sizeof(int32_t)));
+  k.weights_.assign(CheckedResampleCount(int64_t(dst) * k.weightStride_, sizeof(uint32_t)), 0);
+  for (size_t x = 0; x < positions.size(); ++x) {
+    const Position& p = positions[x];
+    k.start_[x] = p.start;
+    uint32_t* w = &k.weights_[x * size_t(k.weightStride_)];
+    w[0] = p.weights[0];
+    for (int32_t j = 1; j + 1 < p.taps; ++j) w[j] = 256;
+    w[p.taps - 1] = p.weights[1];
+    if (p.total != 256) k.divides_ = true;
+  }
+  if (k.divides_) {
+    k.bias_.resize(CheckedResampleCount(int64_t(dst) * 3, sizeof(double)));
+    k.inverse_.resize(k.bias_.size());
+    for (size_t x = 0; x < positions.size(); ++x) {
+      const uint64_t t = positions[x].total;
+      for (size_t c = 0; c < 3; ++c) {
+        k.bias_[3 * x + c] = double(t / 2) + 0.5;
+        k.inverse_[3 * x + c] = 1.0 / double(t);
+      }
+    }
+  }
+  *out = std::move(k);
+  return true;
+}
+
+TapKernelView TapKernel::View() const {
+  return TapKernelView{taps_, weightStride_, columns_, start_.data(), weights_.data()};
+}
+
+}  // namespace baseline
+}  // namespace engine
