@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <optional>
 
+#include "app/ProjectActions.h"
 #include "app/WebAddresses.h"
 #include "document/CardExport.h"
 #include "imagefiles/ExistingFile.h"
@@ -158,9 +159,17 @@ RecentLayouts& CardActions::Recent() {
   return *recent_;
 }
 
-void CardActions::ChooseDesign() {
+void CardActions::ChooseDesign(ProjectActions* projects) {
   if (!chooser_) chooser_ = std::make_unique<DesignChooser>(document_, Recent());
-  chooser_->Run(*window_, [this](const std::string& path) { return OpenLayout(path); });
+  DesignChooser::Recent recent;
+  recent.openLayout = [this](const std::string& path) { return OpenLayout(path); };
+  if (projects != nullptr) {
+    recent.projects = projects->RecentProjects();
+    recent.openProject = [projects](const std::string& path) {
+      return projects->OpenProject(path);
+    };
+  }
+  chooser_->Run(*window_, recent);
 }
 
 bool CardActions::AskToSave() {

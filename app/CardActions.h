@@ -14,6 +14,8 @@
 
 namespace app {
 
+class ProjectActions;
+
 // What the window does with files and words: the open and save dialogs,
 // the questions, and the messages that say what went wrong. Each works on
 // the document; the window shows the result when the document tells it.
@@ -37,7 +39,8 @@ class CardActions {
   // The Template command: the next built-in design.
   void NextDesign();
   // The Designs command: the design chooser.
-  void ChooseDesign();
+  // The design chooser; with `projects`, the recent projects are offered too.
+  void ChooseDesign(ProjectActions* projects = nullptr);
   // The files the program was started with: the first layout file becomes
   // the design, then the photos go into the empty regions in slot order.
   void OpenFiles(const std::vector<std::string>& paths);

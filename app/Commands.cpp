@@ -64,7 +64,7 @@ std::vector<Command> MakeCommands() {
   designs.keys = {KeyEvent{platform::Letter('D'), kControl}};
   designs.hint = [](const engine::Card&) { return interaction::kHintDesigns; };
   designs.enabled = [](const CommandContext& c) { return !c.busy; };
-  designs.run = [](CommandContext& c) { c.actions.ChooseDesign(); };
+  designs.run = [](CommandContext& c) { c.actions.ChooseDesign(c.projects); };
   commands.push_back(designs);
 
   Command undo = Make(CommandId::Undo, "Undo", 208);

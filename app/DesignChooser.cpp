@@ -5,18 +5,27 @@
 #include "document/BuiltInDesigns.h"
 #include "document/DesignSizes.h"
 #include "document/DesignThumbnail.h"
+#include "document/ProjectFile.h"
 
 namespace app {
 
 namespace {
 
+platform::DesignChoice PictureEntry(const engine::Raster& picture, const std::string& name,
+                                    const std::string& detail);
+
 platform::DesignChoice Entry(const engine::Card& card, const std::string& name,
                              const std::string& detail) {
+  return PictureEntry(document::RenderThumbnail(card, DesignChooser::kThumbnailWidth,
+                                                DesignChooser::kThumbnailHeight),
+                      name, detail);
+}
+
+platform::DesignChoice PictureEntry(const engine::Raster& picture, const std::string& name,
+                                    const std::string& detail) {
   platform::DesignChoice choice;
   choice.name = name;
   choice.detail = detail;
-  const engine::Raster picture = document::RenderThumbnail(
-      card, DesignChooser::kThumbnailWidth, DesignChooser::kThumbnailHeight);
   if (!picture.Empty()) {
     choice.width = int32_t(picture.width);
     choice.height = int32_t(picture.height);
@@ -27,7 +36,7 @@ platform::DesignChoice Entry(const engine::Card& card, const std::string& name,
 
 }  // namespace
 
-platform::DesignChoices DesignChooser::Choices() {
+platform::DesignChoices DesignChooser::Choices(const std::vector<std::string>& projects) {
   const engine::ImageReader& reader = document_.Reader();
   if (builtIns_.empty()) {
     for (int i = 0; i < document::BuiltInDesignCount(); ++i) {
@@ -61,15 +70,26 @@ platform::DesignChoices DesignChooser::Choices() {
         Entry(card, info.name, "Layout, " + document::InchesText(info.sizes.front())));
     offeredLayouts_.push_back(path);
   }
+
+  // Projects that cannot be read now are left out the same way.
+  offeredProjects_.clear();
+  for (const std::string& path : projects) {
+    engine::Raster picture;
+    std::string reason;
+    if (!document::ReadProjectThumbnail(path, reader, &picture, &reason)) continue;
+    choices.choices.push_back(PictureEntry(
+        document::FitPicture(picture, kThumbnailWidth, kThumbnailHeight),
+        document::ProjectName(path), "Project"));
+    offeredProjects_.push_back(path);
+  }
   return choices;
 }
 
-void DesignChooser::Run(platform::Window& window,
-                        const std::function<bool(const std::string&)>& openLayout) {
+void DesignChooser::Run(platform::Window& window, const Recent& recent) {
   platform::DesignChoices choices;
   {
     platform::BusyCursor busy(window);
-    choices = Choices();
+    choices = Choices(recent.projects);
   }
   const std::optional<size_t> chosen = window.ChooseDesign(choices);
   if (!chosen) return;
@@ -80,7 +100,9 @@ void DesignChooser::Run(platform::Window& window,
     if (document_.State().design.builtInIndex != int(*chosen))
       document_.UseBuiltInDesign(int(*chosen));
   } else if (*chosen - builtIns < offeredLayouts_.size()) {
-    openLayout(offeredLayouts_[*chosen - builtIns]);
+    recent.openLayout(offeredLayouts_[*chosen - builtIns]);
+  } else if (*chosen - builtIns - offeredLayouts_.size() < offeredProjects_.size()) {
+    recent.openProject(offeredProjects_[*chosen - builtIns - offeredLayouts_.size()]);
   }
 }
 

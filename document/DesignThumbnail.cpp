@@ -34,6 +34,33 @@ engine::Raster RenderThumbnail(const engine::Card& card, uint32_t maxWidth, uint
   }
 }
 
+engine::Raster FitPicture(const engine::Raster& picture, uint32_t maxWidth, uint32_t maxHeight) {
+  if (picture.Empty() || picture.format != engine::PixelFormat::Rgb24 || maxWidth == 0 ||
+      maxHeight == 0)
+    return engine::Raster();
+  uint64_t width = picture.width, height = picture.height;
+  if (width > maxWidth) {
+    height = std::max<uint64_t>(1, height * maxWidth / width);
+    width = maxWidth;
+  }
+  if (height > maxHeight) {
+    width = std::max<uint64_t>(1, width * maxHeight / height);
+    height = maxHeight;
+  }
+  try {
+    engine::Raster fitted =
+        engine::Raster::Allocate(uint32_t(width), uint32_t(height), engine::PixelFormat::Rgb24);
+    engine::ScaleCardPicture(
+        engine::RasterView{fitted.pixels.get(), int32_t(width), int32_t(height),
+                           int32_t(width * 3)},
+        picture.pixels.get(), int32_t(picture.width), int32_t(picture.height),
+        int32_t(picture.Stride()), false);
+    return fitted;
+  } catch (const std::bad_alloc&) {
+    return engine::Raster();
+  }
+}
+
 imagefiles::LayoutStatus MakeLayoutCard(const std::string& path, const engine::ImageReader& reader,
                                         engine::Card* card, uint32_t* ppi) {
   imagefiles::LayoutLayers layers;

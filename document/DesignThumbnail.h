@@ -15,6 +15,10 @@ namespace document {
 // quality. Rgb24; empty when the card has no design.
 engine::Raster RenderThumbnail(const engine::Card& card, uint32_t maxWidth, uint32_t maxHeight);
 
+// `picture` (Rgb24) made smaller, proportions kept, to fit in maxWidth x
+// maxHeight in the saved quality; never larger. Empty on failure.
+engine::Raster FitPicture(const engine::Raster& picture, uint32_t maxWidth, uint32_t maxHeight);
+
 // A new card on the layout file at `path`, with the placeholder tile in
 // every region: what the design chooser shows of a layout. On failure the
 // card is untouched and the status says why.

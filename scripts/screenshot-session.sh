@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs inside Xvfb (see screenshot.sh): PROGRAM PHOTO_DIR OUTPUT.PNG
+# Runs inside Xvfb (see screenshot.sh): PROGRAM PHOTO_DIR OUTPUT.PNG [CHOOSER.PNG]
 set -euo pipefail
-program="$1"; photos="$2"; output="$3"
+program="$1"; photos="$2"; output="$3"; chooser="${4:-}"
 
 openbox >/dev/null 2>&1 &
 sleep 1
@@ -39,6 +39,16 @@ xdotool mousemove $((X + 936)) $((Y + 30))
 sleep 1
 
 import -frame -window "$win" "$output"
+
+# The design chooser, opened with its shortcut.
+if [[ -n "$chooser" ]]; then
+  xdotool key --window "$win" ctrl+d
+  dialog=$(timeout 20 xdotool search --sync --name '^Choose a design$' | head -1)
+  sleep 1
+  import -frame -window "$dialog" "$chooser"
+  xdotool key Escape
+  while xdotool search --name '^Choose a design$' >/dev/null 2>&1; do sleep 0.2; done
+fi
 
 wmctrl -c 'Frost — Tessary'
 status=0

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes docs/screenshot.png: the program on a virtual X display (Xvfb) with a
+# Makes docs/screenshot.png and docs/designs.png (the design chooser): the program on a virtual X display (Xvfb) with a
 # small window manager, photos put into the card through its own open dialog,
 # one photo dragged, then closed the way a user closes it. Fails if the
 # program does not end with exit code 0.
@@ -13,5 +13,5 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 scripts/make-sample-photos.sh "$work"
 xvfb-run -a -s "-screen 0 1240x820x24" scripts/screenshot-session.sh build/app/tessary "$work" \
-  docs/screenshot.png
-echo "docs/screenshot.png written"
+  docs/screenshot.png docs/designs.png
+echo "docs/screenshot.png and docs/designs.png written"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Commands.h"
+#include "document/BuiltInDesigns.h"
 #include "document/ProjectFile.h"
 #include "imagefiles/ProcessTag.h"
 #include "interaction/InteractionHarness.h"
@@ -139,6 +140,19 @@ TEST(ProjectWindow, OpenedByDialogRecentMenuAndDropAfterTheUserKeptTheirChanges)
   h.window->KeyPress(Letter('O'), kControl | kShift);
   EXPECT_EQ(h.window->openDialogs.back().title, "Open project");
   EXPECT_EQ(h.Slot(0).zoom, 2.0f);
+  // The design chooser offers them too, after the designs, with their pictures.
+  const size_t designs = size_t(document::BuiltInDesignCount());
+  h.window->designAnswers.push_back(designs + 1);
+  h.window->KeyPress(Letter('D'), kControl);
+  ASSERT_FALSE(h.window->designChoosers.empty());
+  const platform::DesignChoices& offered = h.window->designChoosers.back();
+  ASSERT_EQ(offered.choices.size(), designs + 2);
+  EXPECT_EQ(offered.choices[designs].name, "two");
+  EXPECT_EQ(offered.choices[designs + 1].detail, "Project");
+  EXPECT_TRUE(offered.choices[designs + 1].width > 0 && offered.choices[designs + 1].width <= 160);
+  EXPECT_EQ(offered.choices[designs + 1].rgb.size(),
+            size_t(offered.choices[designs + 1].width) * offered.choices[designs + 1].height * 3);
+  EXPECT_EQ(h.window->title, "one \xE2\x80\x94 Tessary");
   EXPECT_TRUE(h.Accepts({folder + "/one.TESSARY"}, ClientPoint{2, 2}));
   fs::copy_file(folder + "/one.tessary", folder + "/one.TESSARY");
   EXPECT_TRUE(h.Drop({folder + "/one.TESSARY"}, ClientPoint{2, 2}));
