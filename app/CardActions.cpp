@@ -1,14 +1,19 @@
 #include "app/CardActions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
+#include "app/Commands.h"
+#include "app/MessageTexts.h"
 #include "app/WebAddresses.h"
 #include "document/CardExport.h"
+#include "document/PhotoPreview.h"
 #include "imagefiles/ExistingFile.h"
 #include "imagefiles/ImageStatusText.h"
 #include "imagefiles/PathNames.h"
 #include "imagefiles/SaveName.h"
+#include "interaction/HintTexts.h"
 #include "interaction/LayoutFileName.h"
 
 namespace app {
@@ -28,20 +33,34 @@ std::string EmptyRegionsQuestion(size_t empty) {
                           "there. Save anyway?";
 }
 
-// Why and where to look, in words: a file: address in a message cannot be
-// followed.
-std::string LayoutFailure(const std::string& path, imagefiles::LayoutStatus status,
-                          const engine::ImageStatus& read) {
-  return "The custom layout failed to load: \"" + FileNameOf(path) + "\" " +
-         imagefiles::LayoutFailureText(status, read) +
-         ". Please ensure it follows all the guidelines for custom layouts - see Custom layouts "
-         "in the help.";
+// The open dialog's preview: the photo as a region would get it, small.
+IconImage PreviewOf(const engine::ImageReader& reader, const std::string& path, int32_t side) {
+  const engine::Raster small = document::ReadPhotoPreview(path, reader, uint32_t(std::max(side, 0)));
+  IconImage icon;
+  if (small.Empty()) return icon;
+  icon.width = int32_t(small.width);
+  icon.height = int32_t(small.height);
+  icon.rgba.resize(size_t(small.width) * small.height * 4);
+  const uint8_t* in = small.pixels.get();
+  for (size_t i = 0, o = 0; o < icon.rgba.size(); i += 3, o += 4) {
+    icon.rgba[o] = in[i];
+    icon.rgba[o + 1] = in[i + 1];
+    icon.rgba[o + 2] = in[i + 2];
+    icon.rgba[o + 3] = 255;
+  }
+  return icon;
+}
+
+// How Undo is reached from the keyboard, as menus name it.
+std::string UndoKeyName() {
+  const Command* undo = FindCommand(CommandId::Undo);
+  return undo && !undo->keys.empty() ? KeyName(undo->keys.front()) : std::string("Undo");
 }
 
 }  // namespace
 
-void CardActions::ShowMessage(const std::string& text) {
-  window_->ShowMessage(Message{text, kCaption, MessageIcon::None, MessageButtons::Ok});
+void CardActions::ShowMessage(const std::string& text, MessageIcon icon) {
+  window_->ShowMessage(Message{text, kCaption, icon, MessageButtons::Ok, {}});
 }
 
 void CardActions::RememberFolderOf(const std::string& path) {
@@ -52,15 +71,21 @@ void CardActions::RememberFolderOf(const std::string& path) {
 bool CardActions::SaveCard() {
   if (const size_t empty = engine::CountEmptyRegions(document_.Card().slots)) {
     const Message question{EmptyRegionsQuestion(empty), kCaption, MessageIcon::Question,
-                           MessageButtons::YesNo};
+                           MessageButtons::YesNo, {"Save Anyway", "Go Back"}};
     if (window_->ShowMessage(question) != MessageAnswer::Yes) return false;
   }
 
   FileDialog dialog;
   dialog.title = "Save card";
   dialog.filters = {{"JPEG picture files", {"*.jpg"}}, {"PNG picture files", {"*.png"}}};
-  dialog.initialName = "card";
+  // The type and name chosen last time, in the folder of the last save that worked.
+  dialog.initialFilter = saveFilter_ < dialog.filters.size() ? saveFilter_ : 0;
+  dialog.initialName = saveName_;
   dialog.initialFolder = lastFolder_;
+  return SaveWithDialog(dialog);
+}
+
+bool CardActions::SaveWithDialog(FileDialog dialog) {
   imagefiles::SaveTarget target;
   for (;;) {
     const std::optional<FileChoice> choice = window_->ChooseFileToSave(dialog);
@@ -77,9 +102,11 @@ bool CardActions::SaveCard() {
     if (!imagefiles::IsExistingRegularFile(target.path)) break;
     const Message replace{"\"" + FileNameOf(target.path) +
                               "\" already exists. Do you want to replace it?",
-                          kCaption, MessageIcon::Question, MessageButtons::YesNo};
+                          kCaption, MessageIcon::Question, MessageButtons::YesNo, {}};
     if (window_->ShowMessage(replace) == MessageAnswer::Yes) break;
   }
+  saveFilter_ = dialog.initialFilter;
+  saveName_ = dialog.initialName;
 
   imagefiles::SaveResult saved;
   {
@@ -92,20 +119,25 @@ bool CardActions::SaveCard() {
   }
   // A save that silently did nothing would leave the user believing the card
   // is on disk; the writer has left any old file as it was. The folder that
-  // failed is not the one to start in next time.
+  // failed is not the one to start in next time; the dialog comes back
+  // where the user was, to choose another place or name.
   if (!saved) {
     ShowMessage("The card could not be saved to \"" + target.path + "\": " + saved.Message() +
-                ".");
-    return false;
+                    ".",
+                MessageIcon::Error);
+    return SaveWithDialog(dialog);
   }
   RememberFolderOf(target.path);
   document_.MarkSaved();
+  const engine::CardTemplate& size = document_.Card().cardTemplate;
+  Tell(interaction::SavedHint(FileNameOf(target.path), size.width, size.height));
   return true;
 }
 
 bool CardActions::AskToSave() {
   const Message question{"Save changes to your card before closing?", kCaption,
-                         MessageIcon::Question, MessageButtons::SaveDiscardCancel};
+                         MessageIcon::Question, MessageButtons::SaveDiscardCancel,
+                         {"Save", "Don't Save", "Cancel"}};
   switch (window_->ShowMessage(question)) {
     case MessageAnswer::Save:
       return SaveCard();  // a cancelled or failed save keeps the window
@@ -120,11 +152,14 @@ void CardActions::ChoosePhoto(int32_t slot) {
   FileDialog dialog;
   dialog.title = "Open picture";
   // The picture is known by its content, not its name; the names here only
-  // keep other files out of the way.
-  dialog.filters = {{"Picture files", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png"}},
-                    {"JPEG picture files", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif"}},
-                    {"PNG picture files", {"*.png"}}};
+  // keep other files out of the way, and "All files" lets them all in.
+  dialog.filters = {{"Pictures (JPEG, PNG, \xE2\x80\xA6)", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png"}},
+                    {"All files", {"*"}}};
   dialog.initialFolder = lastFolder_;
+  const engine::ImageReader& reader = document_.Reader();
+  dialog.preview = [&reader](const std::string& path, int32_t side) {
+    return PreviewOf(reader, path, side);
+  };
   const std::optional<FileChoice> choice = window_->ChooseFileToOpen(dialog);
   if (!choice) return;
   RememberFolderOf(choice->path);
@@ -157,17 +192,22 @@ bool CardActions::OpenLayout(const std::string& path) {
   engine::ImageStatus read;
   const imagefiles::LayoutStatus status = document_.OpenLayout(path, &read);
   if (status == imagefiles::LayoutStatus::Ok) return true;
-  ShowMessage(LayoutFailure(path, status, read));
+  ShowMessage(LayoutProblemMessage(path, status, read, imagefiles::IsEmptyRegularFile(path)));
   return false;
 }
 
 engine::ImageStatus CardActions::LoadPhoto(int32_t slot, const std::string& path) {
   if (slot < 0) return engine::ImageStatus::Unreadable(EINVAL);
-  return document_.LoadPhoto(size_t(slot), path);
+  const engine::SlotList& slots = document_.Card().slots;
+  const bool replacing = size_t(slot) < slots.size() && slots[size_t(slot)].HasPhoto();
+  const engine::ImageStatus status = document_.LoadPhoto(size_t(slot), path);
+  // A photo gone without a word would look lost: say how to get it back.
+  if (status && replacing) Tell(interaction::ReplacedHint(UndoKeyName()));
+  return status;
 }
 
 void CardActions::ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status) {
-  ShowMessage(imagefiles::PhotoFailureMessage(FileNameOf(path), status));
+  ShowMessage(PhotoProblemMessage(path, status, imagefiles::IsEmptyRegularFile(path)));
 }
 
 void CardActions::OpenFiles(const std::vector<std::string>& paths) {
@@ -196,8 +236,25 @@ void CardActions::OpenFiles(const std::vector<std::string>& paths) {
   }
 }
 
-void CardActions::OpenHelp() { platform_.OpenAddress(HelpAddress()); }
+void CardActions::ReportAddressFailure(const std::string& what, const std::string& address) {
+  ShowMessage(address.empty()
+                  ? "This copy of Tessary has no address for " + what + "."
+                  : "No web browser could open " + what + ".\nIts address is " + address + ".");
+}
 
-void CardActions::OpenDonationPage() { platform_.OpenAddress(DonateAddress()); }
+void CardActions::OpenHelp() {
+  const std::string address = HelpAddress();
+  if (platform_.OpenAddress(address)) return;
+  // No browser: the page that came with the program, in a window of the
+  // program's own.
+  const std::string file = HelpFile();
+  if (!file.empty() && window_->ShowLocalPage(file, "Tessary Help")) return;
+  ReportAddressFailure("the help page", address);
+}
+
+void CardActions::OpenDonationPage() {
+  const std::string address = DonateAddress();
+  if (!platform_.OpenAddress(address)) ReportAddressFailure("the donation page", address);
+}
 
 }  // namespace app

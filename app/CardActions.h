@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ class CardActions {
 
   // Dialogs and messages need a window to belong to.
   void Attach(platform::Window* window) { window_ = window; }
+  // Where to say what was just done ("Saved ..."): the window's hint line.
+  void OnTell(std::function<void(const std::string&)> tell) { tell_ = std::move(tell); }
 
   // The Save command: the question about empty regions, the save dialog and
   // the replace question; true when the card was saved.
@@ -50,13 +53,26 @@ class CardActions {
   const std::string& LastFolder() const { return lastFolder_; }
 
  private:
-  void ShowMessage(const std::string& text);
+  // The save dialog, the replace question and the save itself, back in the
+  // dialog after a save that failed.
+  bool SaveWithDialog(platform::FileDialog dialog);
+  void ShowMessage(const std::string& text,
+                   platform::MessageIcon icon = platform::MessageIcon::Warning);
+  void Tell(const std::string& sentence) {
+    if (tell_) tell_(sentence);
+  }
   void RememberFolderOf(const std::string& path);
+  // A browser could not show `what`, at `address`: says so, and where it is.
+  void ReportAddressFailure(const std::string& what, const std::string& address);
 
   platform::Platform& platform_;
   document::CardDocument& document_;
   platform::Window* window_ = nullptr;
+  std::function<void(const std::string&)> tell_;
   std::string lastFolder_;
+  // What the save dialog offers next, as last chosen while the program runs.
+  size_t saveFilter_ = 0;
+  std::string saveName_ = "card";
 };
 
 }  // namespace app

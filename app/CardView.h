@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/card/CardTemplate.h"
 #include "engine/compose/CardPreview.h"
@@ -40,14 +43,17 @@ class CardView {
   void SetGlass(bool glass) { glass_ = glass; }
   void ExtendFrame(Size client);
 
-  const char* HintText() const { return hintText_; }
+  const char* HintText() const { return made_ ? madeText_.c_str() : hintText_; }
   // A different sentence is stored and its line repainted; the same one
   // again changes nothing.
   void ShowHint(const char* sentence);
+  // The same for a sentence made on the spot, compared by its words.
+  void ShowMadeHint(const std::string& sentence);
 
-  // `ringSlot`: the region with a focus ring, -1 for none.
+  // `ringSlot`: the region with a focus ring, `dropSlot`: the region files
+  // dragged over the card would go to; -1 for none.
   void Paint(platform::Canvas& canvas, const Rect& area, const engine::Card& card,
-             int32_t ringSlot);
+             int32_t ringSlot, int32_t dropSlot = -1);
   // One step of the full-quality picture; true while more are wanted.
   // `moving`: a photo is being dragged, which waits until it rests.
   bool Idle(const engine::Card& card, bool moving);
@@ -63,6 +69,20 @@ class CardView {
  private:
   void PaintCard(platform::Canvas& canvas, const engine::Card& card);
   void PaintHintLine(platform::Canvas& canvas);
+  // A region's edge `thickness` device pixels wide, made once per region,
+  // size and design.
+  void PaintOutline(platform::Canvas& canvas, const engine::Card& card, int32_t slot,
+                    int32_t thickness);
+
+  struct Outline {
+    // Weak, so a new design's map made where the old one was freed is not
+    // taken for it, and the old one is not kept alive.
+    std::weak_ptr<const uint8_t[]> regionMap;
+    engine::PhotoSlot box;  // only the box and key matter
+    int32_t slot = -1, thickness = 0;
+    Size device;
+    std::vector<Rect> pieces;
+  };
 
   platform::Platform& platform_;
   platform::Window* window_ = nullptr;
@@ -73,6 +93,9 @@ class CardView {
   Rect cardRect_;
   Rect hintRect_;
   const char* hintText_ = nullptr;  // one of interaction/HintTexts.h, compared by identity
+  bool made_ = false;               // showing madeText_ instead
+  std::string madeText_;
+  Outline outlines_[2];             // the focus ring's and the drop's
   engine::CardPreview preview_;
 };
 

@@ -26,6 +26,7 @@ enum class CommandId : int {
   Redo = 115,
   ZoomIn = 116,
   ZoomOut = 117,
+  NewCard = 118,
 };
 
 // What a command acts on and with.

@@ -53,6 +53,8 @@ class CardDocument {
   const CardState& State() const { return state_; }
   const engine::Card& Card() const { return state_.card; }
   const EditHistory& History() const { return history_; }
+  // What the document reads its files with.
+  const engine::ImageReader& Reader() const { return reader_; }
 
   void AddObserver(DocumentObserver* observer);
   void RemoveObserver(DocumentObserver* observer);
@@ -73,6 +75,9 @@ class CardDocument {
   // A photo already decoded, with where it came from.
   bool PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source);
   bool RemovePhoto(size_t slot);
+  // Every region empty again, the design kept: one step. False when none
+  // had a photo.
+  bool RemoveAllPhotos();
 
   // Any other edit of the slots (pan, zoom, reset), made with the engine's
   // operations by `edit`, which returns whether it changed anything.

@@ -25,6 +25,14 @@ struct DrawnFill {
   Rect rect;
   Colour colour;
 };
+struct DrawnOutline {
+  Rect target;
+  Size picture;
+  std::vector<Rect> pieces;
+};
+
+// The selection colour outlines are painted in.
+constexpr Colour kScriptedSelection{0, 120, 215};
 
 // A window that exists only in memory, for tests: events are injected by
 // the test, every service call is recorded, dialogs and questions answer
@@ -61,6 +69,10 @@ class ScriptedWindow : public Window {
     if (Alive()) handler_.OnFocusChanged(gained, reason);
   }
   bool DragFiles(const std::vector<std::string>& paths, Point p, bool copyAllowed = true);
+  void DragLeave() {
+    dragAccepted_ = false;
+    if (Alive()) handler_.OnFilesDragLeft();
+  }
   // A drop happens only where the last drag was accepted, as on the desktop.
   bool DropFiles(const std::vector<std::string>& paths, Point p, bool copyAllowed = true);
   void Command(int command) {
@@ -104,6 +116,11 @@ class ScriptedWindow : public Window {
   std::deque<MessageAnswer> messageAnswers;  // empty: the first button
   std::vector<std::vector<MenuItem>> menus;
   std::deque<int> menuAnswers;  // empty: dismissed
+  struct ShownPage {
+    std::string path, title;
+  };
+  std::vector<ShownPage> localPages;
+  bool localPagesShow = true;  // what ShowLocalPage answers
   std::vector<Margins> frameExtensions;
   int idleRequests = 0;
   bool closed = false;
@@ -115,7 +132,7 @@ class ScriptedWindow : public Window {
   std::vector<DrawnText> texts;
   std::vector<DrawnImage> images;
   std::vector<DrawnFill> fills;
-  std::vector<Rect> focusRings;
+  std::vector<DrawnOutline> outlines;
   int paints = 0;
 
   void ClearLogs();
@@ -150,6 +167,10 @@ class ScriptedWindow : public Window {
   std::optional<FileChoice> ChooseFileToSave(const FileDialog& dialog) override;
   MessageAnswer ShowMessage(const Message& message) override;
   int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
+  bool ShowLocalPage(const std::string& path, const std::string& pageTitle) override {
+    localPages.push_back(ShownPage{path, pageTitle});
+    return localPagesShow;
+  }
   bool CompositionEnabled() const override { return composition_; }
   void ExtendFrame(const Margins& margins) override { frameExtensions.push_back(margins); }
 

@@ -26,7 +26,7 @@ class Win32Platform : public Platform {
                                      const std::string& title) override;
   int Run() override;
   void Quit(int exitCode) override;
-  void OpenAddress(const std::string& address) override;
+  bool OpenAddress(const std::string& address) override;
   Colour FaceColour() override;
 
   // The program's command line after its own name, in UTF-8 as typed,

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "engine/card/SlotEditing.h"
@@ -53,12 +55,32 @@ TEST(Keyboard, TheRingIsPaintedOnlyWhileTheWindowHasFocusAndNeverSaved) {
   h.window->KeyPress(Key::Tab);
   h.window->ClearLogs();
   h.window->Paint();
-  ASSERT_EQ(h.window->focusRings.size(), 1u);
-  EXPECT_EQ(h.window->focusRings[0], Box(h, 1));
+  // The ring follows the region's edge: pieces in the card's pixels, all
+  // within the region's box and touching each of its four sides.
+  ASSERT_EQ(h.window->outlines.size(), 1u);
+  const platform::scripted::DrawnOutline& ring = h.window->outlines[0];
+  EXPECT_EQ(ring.target, h.CardRect());
+  ASSERT_FALSE(ring.pieces.empty());
+  const int32_t slot = h.wnd->Gestures().Focus().Slot();
+  const Rect box = interaction::RegionFocus::OutlineOnScreen(h.Card(), h.CardRect(), slot);
+  Rect reach{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (const Rect& piece : ring.pieces) {
+    const Rect onScreen{piece.left + ring.target.left, piece.top + ring.target.top,
+                        piece.right + ring.target.left, piece.bottom + ring.target.top};
+    EXPECT_TRUE(onScreen.left >= box.left && onScreen.right <= box.right &&
+                onScreen.top >= box.top && onScreen.bottom <= box.bottom);
+    reach = Rect{std::min(reach.left, onScreen.left), std::min(reach.top, onScreen.top),
+                 std::max(reach.right, onScreen.right), std::max(reach.bottom, onScreen.bottom)};
+  }
+  const Rect inner = Box(h, slot);
+  EXPECT_LE(std::abs(reach.left - inner.left), 1);
+  EXPECT_LE(std::abs(reach.right - inner.right), 1);
+  EXPECT_LE(std::abs(reach.top - inner.top), 1);
+  EXPECT_LE(std::abs(reach.bottom - inner.bottom), 1);
   h.window->Focus(false);
   h.window->ClearLogs();
   h.window->Paint();
-  EXPECT_TRUE(h.window->focusRings.empty());
+  EXPECT_TRUE(h.window->outlines.empty());
   // A click puts the keys on a region without showing a ring.
   h.window->Focus(true);
   h.Click(h.In(2));
