@@ -96,6 +96,8 @@ void CardGestures::Move(const platform::PointerEvent& event) {
   platform::Window& window = host_.HostWindow();
   if (!window.HasPointerCapture()) window.SetCursor(editor_.CursorAt(event.point));
   if (wheelSlot_ != -1 && HitTest(event.point) != wheelSlot_) EndWheelGesture();
+  // The keys' zoom was told; the pointer moving on is about something else.
+  if (zoomHinted_ && wheelSlot_ == -1) zoomHinted_ = false;
   // While a region is pressed the hint stays as it was, and so does the
   // zoom's while the wheel turns over one photo.
   if (editor_.Move(event.point) || zoomHinted_) return;
