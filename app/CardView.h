@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "document/DesignSizes.h"
 #include "engine/card/CardTemplate.h"
 #include "engine/compose/CardPreview.h"
 #include "platform/Platform.h"
@@ -43,12 +44,21 @@ class CardView {
   void SetGlass(bool glass) { glass_ = glass; }
   void ExtendFrame(Size client);
 
-  const char* HintText() const { return made_ ? madeText_.c_str() : hintText_; }
+  const char* HintText() const { return hintText_; }
   // A different sentence is stored and its line repainted; the same one
   // again changes nothing.
   void ShowHint(const char* sentence);
-  // The same for a sentence made on the spot, compared by its words.
-  void ShowMadeHint(const std::string& sentence);
+  // A sentence made on the spot (one with a number in it), compared by its
+  // words.
+  void ShowHintText(const std::string& sentence);
+
+  // The photos that would print soft at the size saves are for: each gets a
+  // mark on its region, on the screen only.
+  // True when they differ from the ones marked before; the caller repaints.
+  bool SetSoftPhotos(const std::vector<document::SoftPhoto>& soft);
+  const std::vector<document::SoftPhoto>& SoftPhotos() const { return soft_; }
+  // Where the mark of slot `slot`'s photo sits on screen (empty when none).
+  Rect SoftMarkRect(const engine::Card& card, size_t slot) const;
 
   // `ringSlot`: the region with a focus ring, `dropSlot`: the region files
   // dragged over the card would go to; -1 for none.
@@ -83,6 +93,7 @@ class CardView {
     Size device;
     std::vector<Rect> pieces;
   };
+  void PaintSoftMarks(platform::Canvas& canvas, const engine::Card& card, const Rect& area);
 
   platform::Platform& platform_;
   platform::Window* window_ = nullptr;
@@ -93,8 +104,12 @@ class CardView {
   Rect cardRect_;
   Rect hintRect_;
   const char* hintText_ = nullptr;  // one of interaction/HintTexts.h, compared by identity
-  bool made_ = false;               // showing madeText_ instead
-  std::string madeText_;
+  std::string madeHint_;            // the sentence hintText_ shows when it was made here
+  std::vector<document::SoftPhoto> soft_;
+  // Where the marks go, in template pixels, for the region map they were
+  // found on.
+  mutable std::vector<geometry::Point> markPoints_;
+  mutable const void* markMap_ = nullptr;
   Outline outlines_[2];             // the focus ring's and the drop's
   engine::CardPreview preview_;
 };

@@ -26,7 +26,8 @@ enum class CommandId : int {
   Redo = 115,
   ZoomIn = 116,
   ZoomOut = 117,
-  NewCard = 118,
+  ChooseDesign = 118,
+  NewCard = 119,
 };
 
 // What a command acts on and with.

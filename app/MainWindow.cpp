@@ -70,8 +70,22 @@ void MainWindow::DocumentChanged(uint32_t what) {
   }
   gestures_.DocumentChanged();
   told_.clear();  // it spoke of the card before this change
+  ShowDesignState((what & (document::kDesignChanged | document::kCardChanged)) == 0);
   UpdateCommands();
   UpdateHint();
+}
+
+void MainWindow::ShowDesignState(bool repaint) {
+  const document::DesignInfo design = document::DescribeDesign(document_.State());
+  const std::string title =
+      design.name.empty() ? std::string("Tessary") : design.name + " \xE2\x80\x94 Tessary";
+  if (title != title_) {
+    title_ = title;
+    window_->SetTitle(title);
+  }
+  if (view_.SetSoftPhotos(document::SoftPhotos(document_.Card(), actions_.OutputSize())) &&
+      repaint)
+    view_.RepaintCard();
 }
 
 void MainWindow::FitWindowToDesign() {
@@ -100,7 +114,7 @@ void MainWindow::UpdateHint() {
   // was told over (the Save button, say), but not the keyboard, a zoom or a drag.
   if (!told_.empty() && (hintSubject_.kind == Kind::PointerRegion ||
                          hintSubject_.kind == Kind::Card || hintSubject_ == toldOver_)) {
-    view_.ShowMadeHint(told_);
+    view_.ShowHintText(told_);
     return;
   }
   switch (hintSubject_.kind) {
@@ -111,21 +125,23 @@ void MainWindow::UpdateHint() {
     }
     case Kind::KeyboardRegion:
       if (gestures_.Focus().RingVisible()) {
-        view_.ShowHint(interaction::KeyboardHint(card, gestures_.Focus().Slot()));
+        if (!ShowSoftPhotoHint(gestures_.Focus().Slot()))
+          view_.ShowHint(interaction::KeyboardHint(card, gestures_.Focus().Slot()));
         break;
       }
       hintSubject_ = interaction::HintSubject{};
       view_.ShowHint(interaction::GeneralHint(card));
       break;
     case Kind::PointerRegion:
-      view_.ShowHint(interaction::PointerHint(card, hintSubject_.slot));
+      if (!ShowSoftPhotoHint(hintSubject_.slot))
+        view_.ShowHint(interaction::PointerHint(card, hintSubject_.slot));
       break;
     case Kind::Card:
       view_.ShowHint(interaction::GeneralHint(card));
       break;
     case Kind::Zoom:
       if (hintSubject_.slot >= 0 && size_t(hintSubject_.slot) < card.slots.size())
-        view_.ShowMadeHint(interaction::ZoomHint(
+        view_.ShowHintText(interaction::ZoomHint(
             int(std::lround(engine::ClampZoom(card.slots[size_t(hintSubject_.slot)].zoom) * 100))));
       break;
     case Kind::DropPhoto:
@@ -141,6 +157,15 @@ void MainWindow::Tell(const std::string& sentence) {
   told_ = sentence;
   toldOver_ = hintSubject_;
   UpdateHint();
+}
+
+bool MainWindow::ShowSoftPhotoHint(int32_t slot) {
+  for (const document::SoftPhoto& soft : view_.SoftPhotos()) {
+    if (int32_t(soft.slot) != slot) continue;
+    view_.ShowHintText(document::SoftPhotoSentence(soft.ppi));
+    return true;
+  }
+  return false;
 }
 
 void MainWindow::HintAbout(const interaction::HintSubject& subject) {
@@ -162,6 +187,9 @@ void MainWindow::RunCommand(const Command& command, int32_t slot) {
   // The zoom keys say how far, as the wheel does.
   if (command.id == CommandId::ZoomIn || command.id == CommandId::ZoomOut)
     gestures_.ZoomedByKey(slot);
+  // A save may have changed the size saves are for, and with it the marks.
+  ShowDesignState(true);
+  UpdateHint();
 }
 
 void MainWindow::OnCommand(int id) {

@@ -135,6 +135,9 @@ class Window {
   // HTML, else a message that names the file and offers to copy its path.
   // Not modal. False when the file cannot be shown.
   virtual bool ShowLocalPage(const std::string& path, const std::string& title) = 0;
+  // The index of the design chosen, or nothing when the chooser was closed
+  // without one.
+  virtual std::optional<size_t> ChooseDesign(const DesignChoices& choices) = 0;
 
   // Glass: whether composition is on, and the frame extended over the
   // client area by these margins. Off, and nothing, where there is none.

@@ -118,6 +118,7 @@ class QtWindow : public Window {
   MessageAnswer ShowMessage(const Message& message) override;
   int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
   bool ShowLocalPage(const std::string& path, const std::string& title) override;
+  std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
   bool CompositionEnabled() const override { return false; }  // no glass frames here
   void ExtendFrame(const Margins&) override {}
 

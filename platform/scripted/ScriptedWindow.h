@@ -121,6 +121,8 @@ class ScriptedWindow : public Window {
   };
   std::vector<ShownPage> localPages;
   bool localPagesShow = true;  // what ShowLocalPage answers
+  std::vector<DesignChoices> designChoosers;
+  std::deque<std::optional<size_t>> designAnswers;  // empty: closed without a choice
   std::vector<Margins> frameExtensions;
   int idleRequests = 0;
   bool closed = false;
@@ -171,6 +173,7 @@ class ScriptedWindow : public Window {
     localPages.push_back(ShownPage{path, pageTitle});
     return localPagesShow;
   }
+  std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
   bool CompositionEnabled() const override { return composition_; }
   void ExtendFrame(const Margins& margins) override { frameExtensions.push_back(margins); }
 
