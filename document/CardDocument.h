@@ -49,6 +49,10 @@ class CardDocument {
   // the history starts here and the card counts as saved. False when the
   // design cannot be loaded (the card is then blank).
   bool Start(int builtInIndex = 0);
+  // A whole card made elsewhere (a project opened, a card restored): the
+  // history starts here, and the card counts as saved when `saved` says so.
+  // `state` must hold one photo source per slot.
+  void Open(CardState&& state, bool saved);
 
   const CardState& State() const { return state_; }
   const engine::Card& Card() const { return state_.card; }
@@ -71,9 +75,12 @@ class CardDocument {
   // --- photos -----------------------------------------------------------------
   // Reads and decodes the file into slot `slot`, centred at zoom 1. On
   // failure nothing changes and the status says why.
-  engine::ImageStatus LoadPhoto(size_t slot, const std::string& path);
-  // A photo already decoded, with where it came from.
-  bool PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source);
+  engine::ImageStatus LoadPhoto(size_t slot, const std::string& path, bool keepFraming = false);
+  // A photo already decoded, with where it came from. `keepFraming` keeps
+  // the region's pan and zoom (a photo found again for a region that kept
+  // them); otherwise the photo is centred at zoom 1.
+  bool PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source,
+                bool keepFraming = false);
   bool RemovePhoto(size_t slot);
   // Every region empty again, the design kept: one step. False when none
   // had a photo.
@@ -98,6 +105,8 @@ class CardDocument {
   bool ChangedSinceSave() const { return history_.ChangedSinceSave(state_); }
 
  private:
+  // The layout file's bytes into `design`, when they are still what was read.
+  void KeepLayoutBytes(const std::string& path, DesignSource* design) const;
   // Installs two Rgba32 layers as the template; throws nothing.
   bool InstallDesign(engine::Raster&& regionMap, engine::Raster&& overlay, const DesignSource& design);
   // After a change: a step of the history, then the observers.

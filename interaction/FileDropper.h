@@ -5,8 +5,8 @@
 
 namespace interaction {
 
-// Files dragged from the desktop: photos onto regions, layout files anywhere
-// on the window.
+// Files dragged from the desktop: photos onto regions, layout files and
+// projects anywhere on the window.
 class FileDropper {
  public:
   explicit FileDropper(CardHost& host) : host_(host) {}
@@ -25,7 +25,8 @@ class FileDropper {
   Target TargetOf(const platform::FileDrag& drag) const;
 
   // Changes at most one thing: the first file, in the drag's order, that
-  // loads as a layout, or as a photo for the region under the drop point.
+  // opens as a project, loads as a layout, or as a photo for the region
+  // under the drop point.
   void Drop(const platform::FileDrag& drag);
 
  private:

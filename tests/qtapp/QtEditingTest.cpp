@@ -104,6 +104,8 @@ TEST(QtEditing, KeysStartOnTheCardAndTabReachesTheToolbarAfterTheRegions) {
   ASSERT_TRUE(app.Ready());
   QApplication::setActiveWindow(app.widget);
   ASSERT_TRUE(QTest::qWaitFor([&] { return app.widget->hasFocus(); }));
+  // The card at rest, so only the ring can change its pixels.
+  ASSERT_TRUE(app.WaitForFullQuality());
   const QImage before = app.Grab();
 
   // Each region in turn, in reading order, with a ring the user can see:

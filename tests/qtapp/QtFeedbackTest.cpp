@@ -140,6 +140,8 @@ TEST(QtFeedback, TheHintTellsDropsGesturesZoomsAndSaves) {
   QtApp app;
   ASSERT_TRUE(app.Ready());
   const std::string photo = app.files.Photo("green.png", 600, 150, Rgb{20, 180, 60});
+  // The card at rest, so only the highlight can change its pixels.
+  ASSERT_TRUE(app.WaitForFullQuality());
   const QImage before = app.Grab();
 
   // Files over a region: its edge lights up and the hint says what a drop does.

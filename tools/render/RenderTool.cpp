@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cinttypes>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "document/CardExport.h"
 #include "document/DesignSizes.h"
 #include "document/PhotoFile.h"
+#include "document/ProjectFile.h"
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/ImageStatusText.h"
 #include "document/StreamedExport.h"
@@ -133,7 +135,17 @@ int Run(int argc, char** argv) {
   // The card as the window starts one: the placeholder tile, and the
   // design asked for.
   document::CardDocument document(files);
-  if (!options.layoutPath.empty()) {
+  document::ProjectMemory memory;
+  std::vector<size_t> missing;
+  if (!options.projectPath.empty()) {
+    // The card as the window opens the project.
+    document::CardState state;
+    const document::ProjectOpening opening =
+        document::ReadProject(options.projectPath, files, &state, &memory);
+    if (!opening.Ok()) return Fail(options.projectPath, opening.reason);
+    missing = opening.missingPhotos;
+    document.Open(std::move(state), true);
+  } else if (!options.layoutPath.empty()) {
     document.Start(-1);
     engine::ImageStatus read;
     const imagefiles::LayoutStatus status = document.OpenLayout(options.layoutPath, &read);
@@ -163,13 +175,25 @@ int Run(int argc, char** argv) {
   for (const tools::ZoomOption& zoom : options.zooms) {
     if (int status = CheckSlot("--zoom", zoom.slot, screenCard.slots)) return status;
   }
+  // A photo the project names and that was not found fails the render,
+  // unless the command line gives the region another.
+  for (const size_t slot : missing) {
+    const bool replaced =
+        std::any_of(options.photos.begin(), options.photos.end(),
+                    [slot](const tools::PhotoOption& photo) { return photo.slot == slot; });
+    if (!replaced)
+      return Fail(document.State().photos[slot].path,
+                  "was not found (the project \"" + options.projectPath +
+                      "\" names it; it is neither there nor beside the project)");
+  }
   // A card saved in full quality is rendered with each photo decoded while
   // its slot is drawn and never held whole (the same bytes, a fraction of
   // the memory); the draft and the slot list load the photos first, and so
   // does a card at a print size, whose warnings about soft photos need
-  // their sizes.
+  // their sizes, and a card that is also kept as a project, which records
+  // where each photo came from.
   const bool streamed = !options.draft && !options.listSlots && !options.output.empty() &&
-                        size.use != document::SizeUse::Print;
+                        size.use != document::SizeUse::Print && options.saveProjectPath.empty();
   std::vector<document::SlotPhotoFile> photoFiles;
   if (streamed) {
     for (const tools::PhotoOption& photo : options.photos)
@@ -210,6 +234,18 @@ int Run(int argc, char** argv) {
                   i, slot.keyColour, slot.left, slot.top, slot.right, slot.bottom);
     }
     std::fflush(stdout);
+  }
+  if (!options.saveProjectPath.empty()) {
+    document::ProjectSaveOptions save;
+    save.photos = options.withPhotos ? document::PhotoCopies::All : document::PhotoCopies::None;
+    const document::ProjectSaving saving = document::WriteProject(
+        document.State(), options.saveProjectPath, save, files,
+        options.projectPath.empty() ? nullptr : &memory);
+    if (!saving.Ok()) {
+      return Fail(options.saveProjectPath,
+                  "cannot be written (" +
+                      (saving.problem.empty() ? saving.saved.Message() : saving.problem) + ")");
+    }
   }
   if (options.output.empty()) return 0;
 
