@@ -1,15 +1,20 @@
 #include "app/CardActions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
+#include "app/Commands.h"
+#include "app/MessageTexts.h"
 #include "app/ProjectActions.h"
 #include "app/WebAddresses.h"
 #include "document/CardExport.h"
+#include "document/PhotoPreview.h"
 #include "imagefiles/ExistingFile.h"
 #include "imagefiles/ImageStatusText.h"
 #include "imagefiles/PathNames.h"
 #include "imagefiles/SaveName.h"
+#include "interaction/HintTexts.h"
 #include "interaction/LayoutFileName.h"
 
 namespace app {
@@ -27,6 +32,30 @@ std::string EmptyRegionsQuestion(size_t empty) {
                     : std::to_string(empty) +
                           " regions are still empty: the card would show the placeholder "
                           "there. Save anyway?";
+}
+
+// The open dialog's preview: the photo as a region would get it, small.
+IconImage PreviewOf(const engine::ImageReader& reader, const std::string& path, int32_t side) {
+  const engine::Raster small = document::ReadPhotoPreview(path, reader, uint32_t(std::max(side, 0)));
+  IconImage icon;
+  if (small.Empty()) return icon;
+  icon.width = int32_t(small.width);
+  icon.height = int32_t(small.height);
+  icon.rgba.resize(size_t(small.width) * small.height * 4);
+  const uint8_t* in = small.pixels.get();
+  for (size_t i = 0, o = 0; o < icon.rgba.size(); i += 3, o += 4) {
+    icon.rgba[o] = in[i];
+    icon.rgba[o + 1] = in[i + 1];
+    icon.rgba[o + 2] = in[i + 2];
+    icon.rgba[o + 3] = 255;
+  }
+  return icon;
+}
+
+// How Undo is reached from the keyboard, as menus name it.
+std::string UndoKeyName() {
+  const Command* undo = FindCommand(CommandId::Undo);
+  return undo && !undo->keys.empty() ? KeyName(undo->keys.front()) : std::string("Undo");
 }
 
 // The regions' photos that would print soft, as a question.
@@ -47,20 +76,10 @@ std::string SoftPhotosQuestion(const std::vector<document::SoftPhoto>& soft) {
          ". Zoom out or use larger photos for a sharper print. Save at this size anyway?";
 }
 
-// Why and where to look, in words: a file: address in a message cannot be
-// followed.
-std::string LayoutFailure(const std::string& path, imagefiles::LayoutStatus status,
-                          const engine::ImageStatus& read) {
-  return "The custom layout failed to load: \"" + FileNameOf(path) + "\" " +
-         imagefiles::LayoutFailureText(status, read) +
-         ". Please ensure it follows all the guidelines for custom layouts - see Custom layouts "
-         "in the help.";
-}
-
 }  // namespace
 
-void CardActions::ShowMessage(const std::string& text) {
-  window_->ShowMessage(Message{text, kCaption, MessageIcon::None, MessageButtons::Ok});
+void CardActions::ShowMessage(const std::string& text, MessageIcon icon) {
+  window_->ShowMessage(Message{text, kCaption, icon, MessageButtons::Ok, {}});
 }
 
 void CardActions::RememberFolderOf(const std::string& path) {
@@ -71,12 +90,14 @@ void CardActions::RememberFolderOf(const std::string& path) {
 bool CardActions::SaveCard() {
   if (const size_t empty = engine::CountEmptyRegions(document_.Card().slots)) {
     const Message question{EmptyRegionsQuestion(empty), kCaption, MessageIcon::Question,
-                           MessageButtons::YesNo};
+                           MessageButtons::YesNo, {"Save Anyway", "Go Back"}};
     if (window_->ShowMessage(question) != MessageAnswer::Yes) return false;
   }
 
   // A design with more than one size offers each in both formats, the
   // size used last first in line; a design of one size, the two formats.
+  // The format and name chosen last come first, in the folder of the last
+  // save that worked.
   const document::DesignInfo design = document::DescribeDesign(document_.State());
   const bool sized = design.sizes.size() > 1;
   FileDialog dialog;
@@ -91,62 +112,70 @@ bool CardActions::SaveCard() {
   } else {
     dialog.filters = {{"JPEG picture files", {"*.jpg"}}, {"PNG picture files", {"*.png"}}};
   }
-  dialog.initialName = "card";
+  if (savePng_) ++dialog.initialFilter;
+  dialog.initialName = saveName_;
   dialog.initialFolder = lastFolder_;
-  imagefiles::SaveTarget target;
   document::DesignSize size = design.sizes.front();
   bool softAccepted = false;
+  // A save that fails brings the dialog back where the user was, with the
+  // message, to choose another place or name.
   for (;;) {
-    const std::optional<FileChoice> choice = window_->ChooseFileToSave(dialog);
-    if (!choice || choice->filter >= dialog.filters.size()) return false;
-    if (sized) size = design.sizes[choice->filter / 2];
-    // A typed extension that names a format decides it; otherwise the chosen
-    // type does, and its extension is added to the name.
-    target = imagefiles::ChooseSaveTarget(
-        choice->path, choice->filter % 2 == 0 ? imagefiles::CardFormat::Jpeg
-                                              : imagefiles::CardFormat::Png);
-    // Asked again, the dialog comes back where the user was.
-    dialog.initialFilter = choice->filter;
-    dialog.initialName = FileNameOf(target.path);
-    dialog.initialFolder = imagefiles::FolderOf(target.path);
-    if (sized) preferredUse_ = size.use;
-    if (!softAccepted && size.use == document::SizeUse::Print) {
-      if (!AcceptSoftPhotos(size)) return false;
-      softAccepted = true;
+    imagefiles::SaveTarget target;
+    for (;;) {
+      const std::optional<FileChoice> choice = window_->ChooseFileToSave(dialog);
+      if (!choice || choice->filter >= dialog.filters.size()) return false;
+      if (sized) size = design.sizes[choice->filter / 2];
+      // A typed extension that names a format decides it; otherwise the chosen
+      // type does, and its extension is added to the name.
+      target = imagefiles::ChooseSaveTarget(
+          choice->path, choice->filter % 2 == 0 ? imagefiles::CardFormat::Jpeg
+                                                : imagefiles::CardFormat::Png);
+      // Asked again, the dialog comes back where the user was.
+      dialog.initialFilter = choice->filter;
+      dialog.initialName = FileNameOf(target.path);
+      dialog.initialFolder = imagefiles::FolderOf(target.path);
+      if (sized) preferredUse_ = size.use;
+      if (!softAccepted && size.use == document::SizeUse::Print) {
+        if (!AcceptSoftPhotos(size)) return false;
+        softAccepted = true;
+      }
+      if (!imagefiles::IsExistingRegularFile(target.path)) break;
+      const Message replace{"\"" + FileNameOf(target.path) +
+                                "\" already exists. Do you want to replace it?",
+                            kCaption, MessageIcon::Question, MessageButtons::YesNo, {}};
+      if (window_->ShowMessage(replace) == MessageAnswer::Yes) break;
     }
-    if (!imagefiles::IsExistingRegularFile(target.path)) break;
-    const Message replace{"\"" + FileNameOf(target.path) +
-                              "\" already exists. Do you want to replace it?",
-                          kCaption, MessageIcon::Question, MessageButtons::YesNo};
-    if (window_->ShowMessage(replace) == MessageAnswer::Yes) break;
-  }
+    savePng_ = dialog.initialFilter % 2 == 1;
+    saveName_ = dialog.initialName;
 
-  imagefiles::SaveResult saved;
-  {
-    BusyCursor busy(*window_);
-    // A FIFO that no program reads would hold the window forever.
-    saved = document::ExportCard(document_.State(), size, document_.Reader(),
-                                 imagefiles::OutputTarget::WithoutWaiting(target.path),
-                                 target.format);
-  }
-  // A save that silently did nothing would leave the user believing the card
-  // is on disk; the writer has left any old file as it was. The folder that
-  // failed is not the one to start in next time.
-  if (!saved) {
+    imagefiles::SaveResult saved;
+    {
+      BusyCursor busy(*window_);
+      // A FIFO that no program reads would hold the window forever.
+      saved = document::ExportCard(document_.State(), size, document_.Reader(),
+                                   imagefiles::OutputTarget::WithoutWaiting(target.path),
+                                   target.format);
+    }
+    // A save that silently did nothing would leave the user believing the
+    // card is on disk; the writer has left any old file as it was. The
+    // folder that failed is not the one to start in next time.
+    if (saved) {
+      RememberFolderOf(target.path);
+      document_.MarkSaved();
+      Tell(interaction::SavedHint(FileNameOf(target.path), size.width, size.height));
+      return true;
+    }
     ShowMessage("The card could not be saved to \"" + target.path + "\": " + saved.Message() +
-                ".");
-    return false;
+                    ".",
+                MessageIcon::Error);
   }
-  RememberFolderOf(target.path);
-  document_.MarkSaved();
-  return true;
 }
 
 bool CardActions::AcceptSoftPhotos(const document::DesignSize& size) {
   const std::vector<document::SoftPhoto> soft = document::SoftPhotos(document_.Card(), size);
   if (soft.empty()) return true;
   const Message question{SoftPhotosQuestion(soft), kCaption, MessageIcon::Warning,
-                         MessageButtons::YesNo};
+                         MessageButtons::YesNo, {"Save Anyway", "Go Back"}};
   return window_->ShowMessage(question) == MessageAnswer::Yes;
 }
 
@@ -174,7 +203,8 @@ void CardActions::ChooseDesign(ProjectActions* projects) {
 
 bool CardActions::AskToSave() {
   const Message question{"Save changes to your card before closing?", kCaption,
-                         MessageIcon::Question, MessageButtons::SaveDiscardCancel};
+                         MessageIcon::Question, MessageButtons::SaveDiscardCancel,
+                         {"Save", "Don't Save", "Cancel"}};
   switch (window_->ShowMessage(question)) {
     case MessageAnswer::Save:
       return SaveCard();  // a cancelled or failed save keeps the window
@@ -189,11 +219,14 @@ void CardActions::ChoosePhoto(int32_t slot) {
   FileDialog dialog;
   dialog.title = "Open picture";
   // The picture is known by its content, not its name; the names here only
-  // keep other files out of the way.
-  dialog.filters = {{"Picture files", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png"}},
-                    {"JPEG picture files", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif"}},
-                    {"PNG picture files", {"*.png"}}};
+  // keep other files out of the way, and "All files" lets them all in.
+  dialog.filters = {{"Pictures (JPEG, PNG, \xE2\x80\xA6)", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png"}},
+                    {"All files", {"*"}}};
   dialog.initialFolder = lastFolder_;
+  const engine::ImageReader& reader = document_.Reader();
+  dialog.preview = [&reader](const std::string& path, int32_t side) {
+    return PreviewOf(reader, path, side);
+  };
   const std::optional<FileChoice> choice = window_->ChooseFileToOpen(dialog);
   if (!choice) return;
   RememberFolderOf(choice->path);
@@ -229,17 +262,22 @@ bool CardActions::OpenLayout(const std::string& path) {
     Recent().Add(path);
     return true;
   }
-  ShowMessage(LayoutFailure(path, status, read));
+  ShowMessage(LayoutProblemMessage(path, status, read, imagefiles::IsEmptyRegularFile(path)));
   return false;
 }
 
 engine::ImageStatus CardActions::LoadPhoto(int32_t slot, const std::string& path) {
   if (slot < 0) return engine::ImageStatus::Unreadable(EINVAL);
-  return document_.LoadPhoto(size_t(slot), path);
+  const engine::SlotList& slots = document_.Card().slots;
+  const bool replacing = size_t(slot) < slots.size() && slots[size_t(slot)].HasPhoto();
+  const engine::ImageStatus status = document_.LoadPhoto(size_t(slot), path);
+  // A photo gone without a word would look lost: say how to get it back.
+  if (status && replacing) Tell(interaction::ReplacedHint(UndoKeyName()));
+  return status;
 }
 
 void CardActions::ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status) {
-  ShowMessage(imagefiles::PhotoFailureMessage(FileNameOf(path), status));
+  ShowMessage(PhotoProblemMessage(path, status, imagefiles::IsEmptyRegularFile(path)));
 }
 
 void CardActions::OpenFiles(const std::vector<std::string>& paths) {
@@ -268,8 +306,25 @@ void CardActions::OpenFiles(const std::vector<std::string>& paths) {
   }
 }
 
-void CardActions::OpenHelp() { platform_.OpenAddress(HelpAddress()); }
+void CardActions::ReportAddressFailure(const std::string& what, const std::string& address) {
+  ShowMessage(address.empty()
+                  ? "This copy of Tessary has no address for " + what + "."
+                  : "No web browser could open " + what + ".\nIts address is " + address + ".");
+}
 
-void CardActions::OpenDonationPage() { platform_.OpenAddress(DonateAddress()); }
+void CardActions::OpenHelp() {
+  const std::string address = HelpAddress();
+  if (platform_.OpenAddress(address)) return;
+  // No browser: the page that came with the program, in a window of the
+  // program's own.
+  const std::string file = HelpFile();
+  if (!file.empty() && window_->ShowLocalPage(file, "Tessary Help")) return;
+  ReportAddressFailure("the help page", address);
+}
+
+void CardActions::OpenDonationPage() {
+  const std::string address = DonateAddress();
+  if (!platform_.OpenAddress(address)) ReportAddressFailure("the donation page", address);
+}
 
 }  // namespace app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ class CardActions {
 
   // Dialogs and messages need a window to belong to.
   void Attach(platform::Window* window) { window_ = window; }
+  // Where to say what was just done ("Saved ..."): the window's hint line.
+  void OnTell(std::function<void(const std::string&)> tell) { tell_ = std::move(tell); }
 
   // The Save command: the question about empty regions, the save dialog and
   // the replace question; true when the card was saved.
@@ -70,8 +73,14 @@ class CardActions {
   RecentLayouts& Recent();
 
  private:
-  void ShowMessage(const std::string& text);
+  void ShowMessage(const std::string& text,
+                   platform::MessageIcon icon = platform::MessageIcon::Warning);
+  void Tell(const std::string& sentence) {
+    if (tell_) tell_(sentence);
+  }
   void RememberFolderOf(const std::string& path);
+  // A browser could not show `what`, at `address`: says so, and where it is.
+  void ReportAddressFailure(const std::string& what, const std::string& address);
   // At a print size, photos that would print soft: false when the user
   // would rather not save so.
   bool AcceptSoftPhotos(const document::DesignSize& size);
@@ -79,7 +88,11 @@ class CardActions {
   platform::Platform& platform_;
   document::CardDocument& document_;
   platform::Window* window_ = nullptr;
+  std::function<void(const std::string&)> tell_;
   std::string lastFolder_;
+  // What the save dialog offers next, as last chosen while the program runs.
+  bool savePng_ = false;
+  std::string saveName_ = "card";
   document::SizeUse preferredUse_ = document::SizeUse::Print;
   std::unique_ptr<RecentLayouts> recent_;  // made on first use
   std::unique_ptr<DesignChooser> chooser_;

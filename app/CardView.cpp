@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/Metrics.h"
+#include "engine/compose/RegionOutline.h"
 #include "engine/card/RegionMarks.h"
 #include "interaction/RegionFocus.h"
 
@@ -142,7 +143,8 @@ void CardView::RepaintAll() {
   window_->Invalidate(Rect{0, 0, client.width, client.height});
 }
 
-void CardView::Paint(Canvas& canvas, const Rect& area, const engine::Card& card, int32_t ringSlot) {
+void CardView::Paint(Canvas& canvas, const Rect& area, const engine::Card& card, int32_t ringSlot,
+                     int32_t dropSlot) {
   // Around the card, never over it: the card covers its rectangle fully, so
   // it does not flicker. Black is what lets glass show through.
   const Colour background = glass_ ? Colour{0, 0, 0} : platform_.FaceColour();
@@ -162,12 +164,42 @@ void CardView::Paint(Canvas& canvas, const Rect& area, const engine::Card& card,
     PaintCard(canvas, card);
     PaintSoftMarks(canvas, card, area);
   }
-  // The keyboard's place on the card: on the screen only, never in a save.
-  if (ringSlot != -1) {
-    const Rect ring = interaction::RegionFocus::BoxOnScreen(card, r, ringSlot);
-    if (ring.Intersects(area)) canvas.DrawFocusRing(ring);
-  }
+  // The keyboard's place on the card, and where a drop would go: on the
+  // screen only, never in a save. The ring is two device pixels wide; the
+  // drop's edge is wider, to be seen from afar while the hand moves.
+  const int32_t ratio =
+      std::max(1, int32_t(std::lround(window_ ? window_->DevicePixelRatio() : 1.0)));
+  if (ringSlot != -1 && interaction::RegionFocus::OutlineOnScreen(card, r, ringSlot).Intersects(area))
+    PaintOutline(canvas, card, ringSlot, 2);
+  if (dropSlot != -1 && interaction::RegionFocus::OutlineOnScreen(card, r, dropSlot).Intersects(area))
+    PaintOutline(canvas, card, dropSlot, 4 * ratio);
   if (hintRect_.Intersects(area)) PaintHintLine(canvas);
+}
+
+void CardView::PaintOutline(Canvas& canvas, const engine::Card& card, int32_t slot,
+                            int32_t thickness) {
+  const Size device = DeviceCardSize();
+  if (slot < 0 || size_t(slot) >= card.slots.size() || device.width <= 0 || device.height <= 0)
+    return;
+  const engine::PhotoSlot& box = card.slots[size_t(slot)];
+  Outline& made = outlines_[thickness == 2 ? 0 : 1];
+  const engine::RegionMap& map = card.cardTemplate.regionMap;
+  const bool sameMap = !made.regionMap.expired() && !made.regionMap.owner_before(map) &&
+                       !map.owner_before(made.regionMap);
+  const bool same = made.slot == slot && made.thickness == thickness && made.device == device &&
+                    sameMap &&
+                    made.box.left == box.left && made.box.top == box.top &&
+                    made.box.right == box.right && made.box.bottom == box.bottom &&
+                    made.box.keyColour == box.keyColour;
+  if (!same) {
+    made.pieces = engine::RegionOutline(card, size_t(slot), device.width, device.height, thickness);
+    made.regionMap = map;
+    made.box = engine::PhotoSlot{};
+    made.box.left = box.left, made.box.top = box.top, made.box.right = box.right;
+    made.box.bottom = box.bottom, made.box.keyColour = box.keyColour;
+    made.slot = slot, made.thickness = thickness, made.device = device;
+  }
+  canvas.DrawFocusOutline(cardRect_, device, made.pieces);
 }
 
 CardView::Size CardView::DeviceCardSize() const {

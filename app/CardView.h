@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,9 +62,10 @@ class CardView {
   // Where the mark of slot `slot`'s photo sits on screen (empty when none).
   Rect SoftMarkRect(const engine::Card& card, size_t slot) const;
 
-  // `ringSlot`: the region with a focus ring, -1 for none.
+  // `ringSlot`: the region with a focus ring, `dropSlot`: the region files
+  // dragged over the card would go to; -1 for none.
   void Paint(platform::Canvas& canvas, const Rect& area, const engine::Card& card,
-             int32_t ringSlot);
+             int32_t ringSlot, int32_t dropSlot = -1);
   // One step of the full-quality picture; true while more are wanted.
   // `moving`: a photo is being dragged, which waits until it rests.
   bool Idle(const engine::Card& card, bool moving);
@@ -79,6 +81,20 @@ class CardView {
  private:
   void PaintCard(platform::Canvas& canvas, const engine::Card& card);
   void PaintHintLine(platform::Canvas& canvas);
+  // A region's edge `thickness` device pixels wide, made once per region,
+  // size and design.
+  void PaintOutline(platform::Canvas& canvas, const engine::Card& card, int32_t slot,
+                    int32_t thickness);
+
+  struct Outline {
+    // Weak, so a new design's map made where the old one was freed is not
+    // taken for it, and the old one is not kept alive.
+    std::weak_ptr<const uint8_t[]> regionMap;
+    engine::PhotoSlot box;  // only the box and key matter
+    int32_t slot = -1, thickness = 0;
+    Size device;
+    std::vector<Rect> pieces;
+  };
   void PaintSoftMarks(platform::Canvas& canvas, const engine::Card& card, const Rect& area);
 
   platform::Platform& platform_;
@@ -97,6 +113,7 @@ class CardView {
   // found on.
   mutable std::vector<geometry::Point> markPoints_;
   mutable const void* markMap_ = nullptr;
+  Outline outlines_[2];             // the focus ring's and the drop's
   engine::CardPreview preview_;
 };
 

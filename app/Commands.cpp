@@ -175,6 +175,19 @@ std::vector<Command> MakeCommands() {
   layout.run = [](CommandContext& c) { c.actions.ChooseLayout(); };
   commands.push_back(layout);
 
+  // A fresh start on the same design; Undo brings the photos back.
+  Command fresh = Make(CommandId::NewCard, "New card");
+  fresh.menuGroup = 3;
+  fresh.keys = {KeyEvent{platform::Letter('N'), kControl}};
+  fresh.enabled = [](const CommandContext& c) {
+    if (c.busy) return false;
+    for (const engine::PhotoSlot& slot : c.document.Card().slots)
+      if (slot.HasPhoto()) return true;
+    return false;
+  };
+  fresh.run = [](CommandContext& c) { c.document.RemoveAllPhotos(); };
+  commands.push_back(fresh);
+
   // Projects: the card kept as the user's work.
   const auto notBusy = [](const CommandContext& c) { return !c.busy && c.projects != nullptr; };
   Command openProject = Make(CommandId::OpenProject, "Open project...");

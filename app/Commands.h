@@ -33,6 +33,7 @@ enum class CommandId : int {
   OpenProject = 121,
   OpenRecentProject = 122,  // its menu item opens the list below
   LocatePhoto = 123,
+  NewCard = 124,
 };
 
 // The recent projects' items in the menu: kRecentProjectItem + their place.

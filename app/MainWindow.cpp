@@ -1,10 +1,12 @@
 #include "app/MainWindow.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "app/Metrics.h"
 #include "app/WindowSetup.h"
+#include "engine/card/PhotoPlacement.h"
 #include "interaction/HintTexts.h"
 #include "interaction/LayoutFileName.h"
 
@@ -35,6 +37,7 @@ bool MainWindow::Create(const Rect& frame, const std::string& title) {
   view_.ShowHint(interaction::kHintAddMorePhotos);
   view_.Attach(window_.get());
   actions_.Attach(window_.get());
+  actions_.OnTell([this](const std::string& sentence) { Tell(sentence); });
   projects_.Attach(window_.get());
   autosave_.Attach(window_.get());
   view_.SetGlass(window_->CompositionEnabled());
@@ -72,6 +75,7 @@ void MainWindow::DocumentChanged(uint32_t what) {
     view_.RepaintCard();
   }
   gestures_.DocumentChanged();
+  told_.clear();  // it spoke of the card before this change
   ShowDesignState((what & (document::kDesignChanged | document::kCardChanged)) == 0);
   UpdateCommands();
   UpdateHint();
@@ -118,6 +122,13 @@ void MainWindow::UpdateCommands() {
 void MainWindow::UpdateHint() {
   using Kind = interaction::HintSubject::Kind;
   const engine::Card& card = document_.Card();
+  // What was just done outranks where the pointer happens to be, and what it
+  // was told over (the Save button, say), but not the keyboard, a zoom or a drag.
+  if (!told_.empty() && (hintSubject_.kind == Kind::PointerRegion ||
+                         hintSubject_.kind == Kind::Card || hintSubject_ == toldOver_)) {
+    view_.ShowHintText(told_);
+    return;
+  }
   switch (hintSubject_.kind) {
     case Kind::Command: {
       const Command* command = FindCommand(CommandId(hintSubject_.command));
@@ -148,7 +159,24 @@ void MainWindow::UpdateHint() {
     case Kind::Card:
       view_.ShowHint(interaction::GeneralHint(card));
       break;
+    case Kind::Zoom:
+      if (hintSubject_.slot >= 0 && size_t(hintSubject_.slot) < card.slots.size())
+        view_.ShowHintText(interaction::ZoomHint(
+            int(std::lround(engine::ClampZoom(card.slots[size_t(hintSubject_.slot)].zoom) * 100))));
+      break;
+    case Kind::DropPhoto:
+      view_.ShowHint(interaction::kHintDropPhoto);
+      break;
+    case Kind::DropLayout:
+      view_.ShowHint(interaction::kHintDropLayout);
+      break;
   }
+}
+
+void MainWindow::Tell(const std::string& sentence) {
+  told_ = sentence;
+  toldOver_ = hintSubject_;
+  UpdateHint();
 }
 
 bool MainWindow::ShowSoftPhotoHint(int32_t slot) {
@@ -176,6 +204,9 @@ void MainWindow::RunCommand(const Command& command, int32_t slot) {
   CommandContext context = ContextFor(slot);
   if (!CommandEnabled(command, context)) return;
   command.run(context);
+  // The zoom keys say how far, as the wheel does.
+  if (command.id == CommandId::ZoomIn || command.id == CommandId::ZoomOut)
+    gestures_.ZoomedByKey(slot);
   // A save may have changed the size saves are for, and with it the marks.
   ShowDesignState(true);
   UpdateHint();
@@ -240,7 +271,7 @@ void MainWindow::ShowRegionMenu(Point at, int32_t slot) {
 void MainWindow::OnPaint(Canvas& canvas, const Rect& area) {
   const interaction::RegionFocus& focus = gestures_.Focus();
   const int32_t ring = gestures_.HasKeyboard() && focus.RingVisible() ? focus.Slot() : -1;
-  view_.Paint(canvas, area, document_.Card(), ring);
+  view_.Paint(canvas, area, document_.Card(), ring, gestures_.DropSlot());
 }
 
 void MainWindow::OnResized(Size client) {
@@ -274,6 +305,8 @@ void MainWindow::OnFocusChanged(bool gained, FocusReason reason) {
 }
 
 bool MainWindow::OnFilesDragged(const FileDrag& drag) { return gestures_.FilesDragged(drag); }
+
+void MainWindow::OnFilesDragLeft() { gestures_.FilesDragLeft(); }
 
 void MainWindow::OnFilesDropped(const FileDrag& drag) { gestures_.FilesDropped(drag); }
 

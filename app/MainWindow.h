@@ -65,6 +65,7 @@ class MainWindow : public platform::WindowHandler,
   void OnContextMenu(Point point, bool fromKeyboard) override;
   void OnFocusChanged(bool gained, platform::FocusReason reason) override;
   bool OnFilesDragged(const platform::FileDrag& drag) override;
+  void OnFilesDragLeft() override;
   void OnFilesDropped(const platform::FileDrag& drag) override;
   void OnCommand(int command) override;
   void OnCommandHovered(int command) override;
@@ -95,6 +96,9 @@ class MainWindow : public platform::WindowHandler,
   void UpdateCommands();
   // The sentence for what the hint line is about, for the card as it is.
   void UpdateHint();
+  // A sentence about what was just done, shown until the next change of the
+  // card or until the hint is about something else.
+  void Tell(const std::string& sentence);
   // The soft-print sentence for a region whose photo would print soft;
   // false when it would not.
   bool ShowSoftPhotoHint(int32_t slot);
@@ -115,6 +119,8 @@ class MainWindow : public platform::WindowHandler,
   AutosaveKeeper autosave_;
   interaction::CardGestures gestures_{*this};
   interaction::HintSubject hintSubject_;
+  std::string told_;                     // what Tell said, while it holds
+  interaction::HintSubject toldOver_;    // what the hint was about then
   std::unique_ptr<platform::Window> window_;
   int32_t dpi_;
   Size minimumClient_;

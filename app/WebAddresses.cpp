@@ -25,7 +25,7 @@ constexpr char kCustomLayoutSection[] = "#custom-layouts";
 // under the program's manifest.
 std::string ExecutableDirectory() {
   std::error_code error;
-  if (_wpgmptr && *_wpgmptr) return fs::path(_wpgmptr).parent_path().string();
+  if (_wpgmptr && *_wpgmptr) return fs::path(_wpgmptr).parent_path().u8string();
   if (_pgmptr && *_pgmptr) return fs::path(_pgmptr).parent_path().string();
   return fs::current_path(error).string();
 }
@@ -69,15 +69,24 @@ std::string FileAddress(const std::string& absolutePath) {
   return address;
 }
 
-std::string InstalledHelpPage(const std::string& exeDir) {
-  const fs::path dir(exeDir);
+std::string InstalledHelpFile(const std::string& exeDir) {
+  const fs::path dir = fs::u8path(exeDir);
   const fs::path candidates[] = {dir / kHelpFile, dir / ".." / "share" / "tessary" / kHelpFile};
   std::error_code error;
   for (const fs::path& candidate : candidates)
     if (fs::is_regular_file(candidate, error))
-      return FileAddress(fs::weakly_canonical(candidate, error).string());
-  return FileAddress(candidates[1].lexically_normal().string());
+      return fs::weakly_canonical(candidate, error).u8string();
+  return std::string();
 }
+
+std::string InstalledHelpPage(const std::string& exeDir) {
+  const std::string installed = InstalledHelpFile(exeDir);
+  if (!installed.empty()) return FileAddress(installed);
+  const fs::path dir = fs::u8path(exeDir);
+  return FileAddress((dir / ".." / "share" / "tessary" / kHelpFile).lexically_normal().u8string());
+}
+
+std::string HelpFile() { return InstalledHelpFile(ExecutableDirectory()); }
 
 std::string HelpAddress() {
   const std::string configured = TESSARY_HELP_URL;

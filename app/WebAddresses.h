@@ -20,6 +20,12 @@ std::string DonateAddress();
 // installation's place when neither exists.
 std::string InstalledHelpPage(const std::string& exeDir);
 
+// The help page installed with the program as a path, found as
+// InstalledHelpPage finds it; empty when there is none. What the program
+// shows when no browser can.
+std::string InstalledHelpFile(const std::string& exeDir);
+std::string HelpFile();
+
 // A file: address for an absolute path, with unsafe characters escaped.
 std::string FileAddress(const std::string& absolutePath);
 

@@ -200,6 +200,17 @@ void CardDocument::MarkSaved() {
   Notify(kHistoryChanged);
 }
 
+bool CardDocument::RemoveAllPhotos() {
+  bool removed = false;
+  for (size_t slot = 0; slot < state_.card.slots.size(); ++slot)
+    if (engine::RemovePhoto(state_.card.slots, slot)) {
+      state_.photos[slot] = PhotoSource{};
+      removed = true;
+    }
+  if (removed) Changed(state_.card.cardTemplate, true);
+  return removed;
+}
+
 void CardDocument::Changed(const engine::CardTemplate& before, bool commit) {
   if (commit) history_.Commit(state_);
   uint32_t what = kCardChanged | kHistoryChanged;

@@ -82,6 +82,9 @@ class CardDocument {
   bool PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source,
                 bool keepFraming = false);
   bool RemovePhoto(size_t slot);
+  // Every region empty again, the design kept: one step. False when none
+  // had a photo.
+  bool RemoveAllPhotos();
 
   // Any other edit of the slots (pan, zoom, reset), made with the engine's
   // operations by `edit`, which returns whether it changed anything.

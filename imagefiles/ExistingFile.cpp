@@ -21,4 +21,16 @@ bool IsExistingRegularFile(const std::string& path) {
 #endif
 }
 
+bool IsEmptyRegularFile(const std::string& path) {
+#ifdef _WIN32
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  return GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data) &&
+         !(data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) &&
+         data.nFileSizeHigh == 0 && data.nFileSizeLow == 0;
+#else
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0;
+#endif
+}
+
 }  // namespace imagefiles

@@ -9,4 +9,8 @@ namespace imagefiles {
 // nothing.
 bool IsExistingRegularFile(const std::string& path);
 
+// True when `path` names a regular file of no bytes: what a message about a
+// file that failed to load says first.
+bool IsEmptyRegularFile(const std::string& path);
+
 }  // namespace imagefiles

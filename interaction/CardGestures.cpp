@@ -9,11 +9,56 @@ using platform::Key;
 void CardGestures::EndWheelGesture() {
   wheelSlot_ = -1;
   host_.Document().CloseGesture();
+  if (zoomHinted_) {
+    zoomHinted_ = false;
+    host_.HintAbout(afterZoom_);
+  }
+}
+
+void CardGestures::HintZoom(int32_t slot, const HintSubject& after) {
+  zoomHinted_ = true;
+  afterZoom_ = after;
+  host_.HintAbout(HintSubject{HintSubject::Kind::Zoom, slot, 0});
+}
+
+void CardGestures::ZoomedByKey(int32_t slot) {
+  HintZoom(slot, focus_.RingVisible()
+                     ? HintSubject{HintSubject::Kind::KeyboardRegion, focus_.Slot(), 0}
+                     : HintSubject{});
+}
+
+void CardGestures::SetDropSlot(int32_t slot) {
+  if (slot == dropSlot_) return;
+  const engine::Card& card = host_.Card();
+  if (dropSlot_ != -1) host_.RepaintArea(RegionFocus::OutlineOnScreen(card, host_.CardRect(), dropSlot_));
+  dropSlot_ = slot;
+  if (slot != -1) host_.RepaintArea(RegionFocus::OutlineOnScreen(card, host_.CardRect(), slot));
+}
+
+bool CardGestures::FilesDragged(const platform::FileDrag& drag) {
+  using Kind = FileDropper::Target::Kind;
+  const FileDropper::Target target = dropper_.TargetOf(drag);
+  SetDropSlot(target.kind == Kind::Photo ? target.slot : -1);
+  host_.HintAbout(target.kind == Kind::Photo
+                      ? HintSubject{HintSubject::Kind::DropPhoto, target.slot, 0}
+                  : target.kind == Kind::Layout ? HintSubject{HintSubject::Kind::DropLayout, -1, 0}
+                                                : HintSubject{});
+  return target.kind != Kind::Nothing;
+}
+
+void CardGestures::FilesDragLeft() {
+  SetDropSlot(-1);
+  host_.HintAbout(HintSubject{});
+}
+
+void CardGestures::FilesDropped(const platform::FileDrag& drag) {
+  FilesDragLeft();
+  dropper_.Drop(drag);
 }
 
 void CardGestures::DocumentChanged() {
   if (focus_.Slot() == -1) return;
-  const geometry::Rect before = RegionFocus::BoxOnScreen(host_.Card(), host_.CardRect(), focus_.Slot());
+  const geometry::Rect before = RegionFocus::OutlineOnScreen(host_.Card(), host_.CardRect(), focus_.Slot());
   focus_.Validate(host_.Card());
   if (focus_.Slot() == -1) host_.RepaintArea(before);
 }
@@ -33,9 +78,9 @@ int32_t CardGestures::KeyboardSlot() const {
 void CardGestures::FocusRegion(int32_t slot, bool ring) {
   // Only a ring that shows needs repainting, where it was and where it goes.
   const engine::Card& card = host_.Card();
-  if (focus_.RingVisible()) host_.RepaintArea(RegionFocus::BoxOnScreen(card, host_.CardRect(), focus_.Slot()));
+  if (focus_.RingVisible()) host_.RepaintArea(RegionFocus::OutlineOnScreen(card, host_.CardRect(), focus_.Slot()));
   focus_.Set(slot, ring);
-  if (focus_.RingVisible()) host_.RepaintArea(RegionFocus::BoxOnScreen(card, host_.CardRect(), slot));
+  if (focus_.RingVisible()) host_.RepaintArea(RegionFocus::OutlineOnScreen(card, host_.CardRect(), slot));
   if (ring && slot != -1) host_.HintAbout(HintSubject{HintSubject::Kind::KeyboardRegion, slot, 0});
 }
 
@@ -51,8 +96,11 @@ void CardGestures::Move(const platform::PointerEvent& event) {
   platform::Window& window = host_.HostWindow();
   if (!window.HasPointerCapture()) window.SetCursor(editor_.CursorAt(event.point));
   if (wheelSlot_ != -1 && HitTest(event.point) != wheelSlot_) EndWheelGesture();
-  // While a region is pressed the hint stays as it was.
-  if (editor_.Move(event.point)) return;
+  // The keys' zoom was told; the pointer moving on is about something else.
+  if (zoomHinted_ && wheelSlot_ == -1) zoomHinted_ = false;
+  // While a region is pressed the hint stays as it was, and so does the
+  // zoom's while the wheel turns over one photo.
+  if (editor_.Move(event.point) || zoomHinted_) return;
   host_.HintAbout(HintSubject{HintSubject::Kind::PointerRegion, HitTest(event.point), 0});
 }
 
@@ -86,6 +134,7 @@ void CardGestures::Wheel(const platform::WheelEvent& event) {
                                      t.height, event.point.x, event.point.y);
       },
       document::Commit::Gesture, document::Gesture::WheelZoom, size_t(slot));
+  HintZoom(slot, HintSubject{HintSubject::Kind::PointerRegion, slot, 0});
 }
 
 bool CardGestures::Key(const platform::KeyEvent& e) {
@@ -145,7 +194,7 @@ void CardGestures::FocusChanged(bool gained, platform::FocusReason reason) {
     }
   }
   if (focus_.RingVisible())
-    host_.RepaintArea(RegionFocus::BoxOnScreen(host_.Card(), host_.CardRect(), focus_.Slot()));
+    host_.RepaintArea(RegionFocus::OutlineOnScreen(host_.Card(), host_.CardRect(), focus_.Slot()));
 }
 
 }  // namespace interaction

@@ -29,8 +29,14 @@ class CardGestures {
   bool Key(const platform::KeyEvent& event);
   void ContextMenu(geometry::Point point, bool fromKeyboard);
   void FocusChanged(bool gained, platform::FocusReason reason);
-  bool FilesDragged(const platform::FileDrag& drag) const { return dropper_.Accepts(drag); }
-  void FilesDropped(const platform::FileDrag& drag) { dropper_.Drop(drag); }
+  // Files over the card: the region a drop would fill is outlined and the
+  // hint says what a drop would do. True when a drop would copy them.
+  bool FilesDragged(const platform::FileDrag& drag);
+  void FilesDragLeft();
+  void FilesDropped(const platform::FileDrag& drag);
+  // The +/- keys zoomed the photo of `slot`: the hint says how far, until
+  // the next other input.
+  void ZoomedByKey(int32_t slot);
 
   // Escape, or the window closing: a dragged photo goes back to where the
   // drag began. False when no drag was going on.
@@ -47,11 +53,17 @@ class CardGestures {
   // A drag is going on: edits from elsewhere would fight it.
   bool Busy() const { return editor_.CurrentGesture() != PointerEditor::Gesture::Idle; }
   bool HasKeyboard() const { return hasKeyboard_; }
+  // The region a drop of the files being dragged would fill; -1 for none.
+  int32_t DropSlot() const { return dropSlot_; }
   const RegionFocus& Focus() const { return focus_; }
   const PointerEditor& Editor() const { return editor_; }
 
  private:
   void FocusRegion(int32_t slot, bool ring);
+  void SetDropSlot(int32_t slot);
+  // Says how far slot `slot` is zoomed; `after`: what the hint is about
+  // once the zooming ends.
+  void HintZoom(int32_t slot, const HintSubject& after);
 
   CardHost& host_;
   PointerEditor editor_{host_};
@@ -59,6 +71,9 @@ class CardGestures {
   RegionFocus focus_;
   bool hasKeyboard_ = false;
   int32_t wheelSlot_ = -1;  // the slot of the wheel gesture going on
+  int32_t dropSlot_ = -1;
+  bool zoomHinted_ = false;  // the hint tells the zoom
+  HintSubject afterZoom_;
 };
 
 }  // namespace interaction

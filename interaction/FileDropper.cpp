@@ -24,6 +24,18 @@ bool FileDropper::Accepts(const platform::FileDrag& drag) const {
          HitTestSlot(host_.Card(), host_.CardRect(), drag.point.x, drag.point.y) != -1;
 }
 
+FileDropper::Target FileDropper::TargetOf(const platform::FileDrag& drag) const {
+  if (!Accepts(drag)) return Target{};
+  const int32_t slot = HitTestSlot(host_.Card(), host_.CardRect(), drag.point.x, drag.point.y);
+  // Over no region only a layout can come of it (Accepts saw one).
+  if (slot == -1) return Target{Target::Kind::Layout, -1};
+  for (const std::string& path : drag.paths)
+    if (IsConsideredFileName(path))
+      return IsLayoutFileName(path) ? Target{Target::Kind::Layout, -1}
+                                    : Target{Target::Kind::Photo, slot};
+  return Target{Target::Kind::Photo, slot};
+}
+
 void FileDropper::Drop(const platform::FileDrag& drag) {
   // The region under the drop point receives the photos of the whole drop.
   const int32_t slot = HitTestSlot(host_.Card(), host_.CardRect(), drag.point.x, drag.point.y);

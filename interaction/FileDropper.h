@@ -15,6 +15,15 @@ class FileDropper {
   // file, else only over a region. Never when the source forbids copying.
   bool Accepts(const platform::FileDrag& drag) const;
 
+  // What a drop here would most likely do, for the user to see before it:
+  // use a layout (the drag's first file is one, or it holds one and the
+  // point is over no region), put a photo into region `slot`, or nothing.
+  struct Target {
+    enum class Kind { Nothing, Layout, Photo } kind = Kind::Nothing;
+    int32_t slot = -1;
+  };
+  Target TargetOf(const platform::FileDrag& drag) const;
+
   // Changes at most one thing: the first file, in the drag's order, that
   // opens as a project, loads as a layout, or as a photo for the region
   // under the drop point.

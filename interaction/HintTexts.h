@@ -1,15 +1,19 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 namespace interaction {
 
 // The hint line's sentences. The window keeps a pointer to the one shown and
-// compares by identity, so each sentence must exist exactly once.
+// compares by identity, so each sentence must exist exactly once. The few
+// made on the spot (a file name or a number in them) are made here too.
 inline constexpr char kHintAddMorePhotos[] =
     "Add more photos to your card - click on empty regions!";
 inline constexpr char kHintCardComplete[] = "Your card is complete - click on the Save button.";
 inline constexpr char kHintClickToAdd[] = "Click to add photo to this region.";
 inline constexpr char kHintDragPicture[] =
-    "Drag picture to move it. Double-click to select another photo.";
+    "Drag to move the picture, turn the wheel to zoom. Right-click for more.";
 inline constexpr char kHintSaveReady[] =
     "Your card is ready! Click on Save to save it to your computer.";
 inline constexpr char kHintSaveIncomplete[] =
@@ -35,5 +39,20 @@ inline constexpr char kHintPhotoMissing[] =
 inline constexpr char kHintPressEnterToAdd[] = "Press Enter to add photo to this region.";
 inline constexpr char kHintKeysMovePicture[] =
     "Use the arrow keys to move the picture, + and - to zoom it. Press Delete to remove it.";
+
+// Files dragged over the card.
+inline constexpr char kHintDropPhoto[] = "Drop to put this photo here.";
+inline constexpr char kHintDropLayout[] = "Drop to use this layout.";
+
+// Sentences made for the moment: what was just done, and how far a photo is
+// zoomed while the wheel or the keys zoom it.
+inline std::string SavedHint(const std::string& fileName, uint32_t width, uint32_t height) {
+  return "Saved \"" + fileName + "\" (" + std::to_string(width) + " x " + std::to_string(height) +
+         ").";
+}
+inline std::string ZoomHint(int percent) { return "Zoom " + std::to_string(percent) + " %"; }
+inline std::string ReplacedHint(const std::string& undoKey) {
+  return "Photo replaced - press " + undoKey + " to bring back the one before.";
+}
 
 }  // namespace interaction

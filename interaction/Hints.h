@@ -18,6 +18,9 @@ struct HintSubject {
     PointerRegion,   // the pointer is over region `slot` (-1: over none)
     KeyboardRegion,  // the focus ring is on region `slot`
     Command,         // a toolbar button, `command`
+    Zoom,            // the wheel or the keys zoom the photo of `slot`
+    DropPhoto,       // files dragged over region `slot` would put a photo there
+    DropLayout,      // files dragged over the window hold a layout to use
   };
   Kind kind = Kind::Card;
   int32_t slot = -1;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Geometry.h"
 
@@ -37,8 +38,12 @@ class Canvas {
   // for it ends in "…".
   virtual void DrawTextLine(const std::string& text, const Rect& rect, const TextStyle& style) = 0;
 
-  // The desktop's keyboard focus indicator around `rect`.
-  virtual void DrawFocusRing(const Rect& rect) = 0;
+  // Pieces of an outline (a region's edge, for the keyboard's focus or a
+  // drop) filled in the desktop's selection colour. Like DrawRgb's picture,
+  // the pieces are in the pixels of a `picture`-sized grid shown in
+  // `target`: the device's pixels on a high-density screen.
+  virtual void DrawFocusOutline(const Rect& target, Size picture,
+                                const std::vector<Rect>& pieces) = 0;
 };
 
 }  // namespace platform

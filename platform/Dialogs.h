@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ struct FileDialog {
   size_t initialFilter = 0;  // index into filters
   std::string initialFolder;  // empty: the desktop's choice
   std::string initialName;    // save dialogs: the name proposed
+  // Open dialogs that show a preview beside the list: the picture in a file,
+  // at most `side` pixels along its longer edge, or an empty one (nothing
+  // to show). Empty: no preview.
+  std::function<IconImage(const std::string& path, int32_t side)> preview;
 };
 
 struct FileChoice {
@@ -27,17 +32,20 @@ struct FileChoice {
   size_t filter = 0;  // index of the filter chosen
 };
 
-enum class MessageIcon { None, Information, Warning, Question };
+enum class MessageIcon { None, Information, Warning, Question, Error };
 
 // The buttons a message offers; the answer is one of its buttons.
 enum class MessageButtons { Ok, YesNo, SaveDiscardCancel };
 enum class MessageAnswer { Ok, Yes, No, Save, Discard, Cancel };
 
 struct Message {
-  std::string text;
+  std::string text;  // lines apart by "\n"; the first says what happened
   std::string caption;
   MessageIcon icon = MessageIcon::None;
   MessageButtons buttons = MessageButtons::Ok;
+  // The buttons' words, in the order of `buttons` ("Save Anyway", "Go
+  // Back"); empty: the desktop's own.
+  std::vector<std::string> labels;
 };
 
 // One design the design chooser offers: its picture, its name and a line

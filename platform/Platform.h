@@ -36,8 +36,9 @@ class Platform {
   virtual int Run() = 0;
   virtual void Quit(int exitCode) = 0;
 
-  // A web address or a file: address in the desktop's browser.
-  virtual void OpenAddress(const std::string& address) = 0;
+  // A web address or a file: address in the desktop's browser. False when
+  // the desktop has nothing to open it with (no browser, no launcher).
+  virtual bool OpenAddress(const std::string& address) = 0;
 
   virtual Colour FaceColour() = 0;  // background of buttons and dialogs
 

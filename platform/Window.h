@@ -64,6 +64,8 @@ class WindowHandler {
 
   // True when a drop at the drag's point would copy the files.
   virtual bool OnFilesDragged(const FileDrag&) { return false; }
+  // The drag went away without a drop (left the window, or was given up).
+  virtual void OnFilesDragLeft() {}
   virtual void OnFilesDropped(const FileDrag&) {}
 
   virtual void OnCommand(int /*command*/) {}
@@ -131,6 +133,11 @@ class Window {
   virtual MessageAnswer ShowMessage(const Message& message) = 0;
   // The command chosen, or 0 when the menu was dismissed.
   virtual int ShowContextMenu(Point at, const std::vector<MenuItem>& items) = 0;
+  // A page of the program's own (its help, an HTML file at `path`) shown
+  // without a browser: in a window of its own where the toolkit can show
+  // HTML, else a message that names the file and offers to copy its path.
+  // Not modal. False when the file cannot be shown.
+  virtual bool ShowLocalPage(const std::string& path, const std::string& title) = 0;
   // The index of the design chosen, or nothing when the chooser was closed
   // without one.
   virtual std::optional<size_t> ChooseDesign(const DesignChoices& choices) = 0;

@@ -51,19 +51,18 @@ void QtCanvas::DrawTextLine(const std::string& text, const Rect& rect, const Tex
   painter_.restore();
 }
 
-void QtCanvas::DrawFocusRing(const Rect& rect) {
-  // The style's own focus frame is a faint tinted box that vanishes on a
-  // photo; a ring in the selection colour with a light inner edge stays
-  // visible on dark and light pictures alike.
-  const QRect box = ToQRect(rect);
-  if (box.width() < 6 || box.height() < 6) return;
+void QtCanvas::DrawFocusOutline(const Rect& target, Size picture,
+                                const std::vector<Rect>& pieces) {
+  if (pieces.empty() || target.Empty() || picture.width <= 0 || picture.height <= 0) return;
+  // The pieces are in the picture's pixels, the device's on a high-density
+  // screen: scaled down to client pixels they land on whole device pixels.
   painter_.save();
   painter_.setRenderHint(QPainter::Antialiasing, false);
-  painter_.setBrush(Qt::NoBrush);
-  painter_.setPen(QPen(widget_.palette().color(QPalette::Active, QPalette::Highlight), 2));
-  painter_.drawRect(QRectF(box).adjusted(1, 1, -1, -1));
-  painter_.setPen(QPen(QColor(255, 255, 255, 200), 1));
-  painter_.drawRect(box.adjusted(2, 2, -3, -3));
+  painter_.translate(target.left, target.top);
+  painter_.scale(double(target.Width()) / picture.width, double(target.Height()) / picture.height);
+  const QColor colour = widget_.palette().color(QPalette::Active, QPalette::Highlight);
+  for (const Rect& piece : pieces)
+    painter_.fillRect(QRect(piece.left, piece.top, piece.Width(), piece.Height()), colour);
   painter_.restore();
 }
 

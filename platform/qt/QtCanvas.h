@@ -15,7 +15,8 @@ class QtCanvas : public Canvas {
   void DrawRgb(const Rect& target, const uint8_t* rgb, int32_t width, int32_t height,
                int32_t stride) override;
   void DrawTextLine(const std::string& text, const Rect& rect, const TextStyle& style) override;
-  void DrawFocusRing(const Rect& rect) override;
+  void DrawFocusOutline(const Rect& target, Size picture,
+                        const std::vector<Rect>& pieces) override;
 
  private:
   QPainter& painter_;

@@ -4,8 +4,18 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPixmap>
+#include <QScreen>
+#include <QShortcut>
+#include <QTextBrowser>
+#include <QTimer>
+
+#include <algorithm>
 
 #include "platform/qt/QtWindow.h"
 
@@ -26,6 +36,48 @@ QString NameFilter(const FileFilter& filter) {
          patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
+// Qt's own dialog, where the desktop offers no native one, opens this large.
+constexpr int kDialogWidth = 900;
+constexpr int kDialogHeight = 600;
+constexpr int kPreviewSide = 256;
+
+// A picture of the selected file beside the list of Qt's own dialog. The
+// program decodes it; the request waits for the selection to rest, so
+// walking through a folder with the arrow keys decodes nothing on the way.
+void AddPreview(QFileDialog& dialog, const FileDialog& request) {
+  auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+  if (!grid || !request.preview) return;
+  auto* label = new QLabel(&dialog);
+  label->setObjectName(QStringLiteral("preview"));
+  label->setAlignment(Qt::AlignCenter);
+  label->setMinimumSize(kPreviewSide, kPreviewSide);
+  label->setFrameShape(QFrame::StyledPanel);
+  grid->addWidget(label, 1, grid->columnCount(), 1, 1);
+  auto* rest = new QTimer(&dialog);
+  rest->setSingleShot(true);
+  rest->setInterval(120);
+  auto preview = request.preview;
+  QObject::connect(&dialog, &QFileDialog::currentChanged, rest,
+                   [rest, label](const QString& path) {
+                     label->setProperty("path", path);
+                     rest->start();
+                   });
+  QObject::connect(rest, &QTimer::timeout, label, [label, preview] {
+    const QString path = label->property("path").toString();
+    const IconImage image = QFileInfo(path).isFile()
+                                ? preview(path.toStdString(), kPreviewSide)
+                                : IconImage{};
+    if (image.width <= 0 || image.height <= 0 ||
+        image.rgba.size() != size_t(image.width) * size_t(image.height) * 4) {
+      label->clear();
+      return;
+    }
+    label->setPixmap(QPixmap::fromImage(QImage(image.rgba.data(), image.width, image.height,
+                                               image.width * 4, QImage::Format_RGBA8888)
+                                            .copy()));
+  });
+}
+
 }  // namespace
 
 std::optional<FileChoice> QtWindow::ChooseFileToOpen(const FileDialog& dialog) {
@@ -42,6 +94,15 @@ std::optional<FileChoice> QtWindow::RunFileDialog(const FileDialog& request, boo
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // The program asks about replacing a file itself, with its own words.
   if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  // An open dialog's description says what a filter takes ("Pictures
+  // (JPEG, PNG, ...)"); the patterns after it stay out of sight.
+  if (!save) dialog.setOption(QFileDialog::HideNameFilterDetails);
+  // A layout means Qt's own dialog (a native one has none): no desktop
+  // dialog to take its size from, so it gets room, and a preview.
+  if (dialog.layout()) {
+    dialog.resize(std::max(dialog.width(), kDialogWidth), std::max(dialog.height(), kDialogHeight));
+    if (!save) AddPreview(dialog, request);
+  }
   QStringList filters;
   for (const FileFilter& filter : request.filters) filters << NameFilter(filter);
   if (!filters.isEmpty()) {
@@ -75,9 +136,12 @@ std::optional<FileChoice> QtWindow::RunFileDialog(const FileDialog& request, boo
 
 MessageAnswer QtWindow::ShowMessage(const Message& message) {
   static const QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Information,
-                                             QMessageBox::Warning, QMessageBox::Question};
+                                             QMessageBox::Warning, QMessageBox::Question,
+                                             QMessageBox::Critical};
   QMessageBox box(kIcons[int(message.icon)], QString::fromStdString(message.caption),
                   QString::fromStdString(message.text), QMessageBox::NoButton, widget_.data());
+  // A file name such as "<b>.png" is a name, not markup.
+  box.setTextFormat(Qt::PlainText);
   switch (message.buttons) {
     case MessageButtons::Ok:
       box.setStandardButtons(QMessageBox::Ok);
@@ -94,6 +158,12 @@ MessageAnswer QtWindow::ShowMessage(const Message& message) {
       box.button(QMessageBox::Discard)->setText(QStringLiteral("Don't Save"));
       break;
   }
+  static const QMessageBox::StandardButton kOrder[][3] = {
+      {QMessageBox::Ok}, {QMessageBox::Yes, QMessageBox::No},
+      {QMessageBox::Save, QMessageBox::Discard, QMessageBox::Cancel}};
+  for (size_t i = 0; i < message.labels.size() && i < 3; ++i)
+    if (QAbstractButton* button = box.button(kOrder[int(message.buttons)][i]))
+      button->setText(QString::fromStdString(message.labels[i]));
   BeginModal();
   const int answer = box.exec();
   EndModal();
@@ -110,6 +180,36 @@ MessageAnswer QtWindow::ShowMessage(const Message& message) {
              : message.buttons == MessageButtons::YesNo ? MessageAnswer::No
                                                          : MessageAnswer::Cancel;
   }
+}
+
+bool QtWindow::ShowLocalPage(const std::string& path, const std::string& title) {
+  const QString file = QString::fromStdString(path);
+  if (!widget_ || !QFileInfo(file).isFile() || !QFileInfo(file).isReadable()) return false;
+  if (!page_) {
+    // A window of its own, above the card and gone with it.
+    auto* browser = new QTextBrowser(widget_.data());
+    browser->setWindowFlags(Qt::Window);
+    browser->setAttribute(Qt::WA_DeleteOnClose);
+    browser->setOpenExternalLinks(true);  // web links to a browser, where there is one
+    new QShortcut(QKeySequence(Qt::Key_Escape), browser, browser, &QWidget::close);
+    const QRect owner = widget_->window()->frameGeometry();
+    QRect room = owner;
+    if (QScreen* screen = widget_->screen()) room = screen->availableGeometry();
+    const QSize size(std::min(860, room.width()), std::min(700, room.height()));
+    QRect placed(QPoint(0, 0), size);
+    placed.moveCenter(owner.center());
+    placed.moveLeft(std::clamp(placed.left(), room.left(), room.right() - size.width()));
+    placed.moveTop(std::clamp(placed.top(), room.top(), room.bottom() - size.height()));
+    browser->setGeometry(placed);
+    page_ = browser;
+  }
+  auto* browser = static_cast<QTextBrowser*>(page_.data());
+  browser->setWindowTitle(QString::fromStdString(title));
+  browser->setSource(QUrl::fromLocalFile(file));
+  browser->show();
+  browser->raise();
+  browser->activateWindow();
+  return true;
 }
 
 namespace {

@@ -62,13 +62,16 @@ void QtPlatform::Quit(int exitCode) {
   QCoreApplication::exit(exitCode);
 }
 
-void QtPlatform::OpenAddress(const std::string& address) {
-  if (address.empty()) return;
+bool QtPlatform::OpenAddress(const std::string& address) {
+  if (address.empty()) return false;
   const QString target = QString::fromStdString(address);
   const QUrl url(target);
-  // A one-letter scheme is a drive letter ("C:\..."), not an address.
-  QDesktopServices::openUrl(url.isValid() && url.scheme().size() > 1 ? url
-                                                                     : QUrl::fromLocalFile(target));
+  // A one-letter scheme is a drive letter ("C:\..."), not an address. Qt
+  // answers false when it finds neither a launcher (xdg-open, a portal)
+  // nor a browser.
+  return QDesktopServices::openUrl(url.isValid() && url.scheme().size() > 1
+                                       ? url
+                                       : QUrl::fromLocalFile(target));
 }
 
 Colour QtPlatform::FaceColour() {

@@ -25,7 +25,7 @@ class QtPlatform : public Platform {
                                      const std::string& title) override;
   int Run() override;
   void Quit(int exitCode) override;
-  void OpenAddress(const std::string& address) override;
+  bool OpenAddress(const std::string& address) override;
   Colour FaceColour() override;
   // QSettings in the desktop's configuration folder ($XDG_CONFIG_HOME/tessary).
   std::vector<std::string> ReadSetting(const std::string& key) override;

@@ -248,6 +248,11 @@ void ClientWidget::dragMoveEvent(QDragMoveEvent* event) {
   }
 }
 
+void ClientWidget::dragLeaveEvent(QDragLeaveEvent* event) {
+  QWidget::dragLeaveEvent(event);
+  owner_.handler_.OnFilesDragLeft();
+}
+
 void ClientWidget::dropEvent(QDropEvent* event) {
   event->setDropAction(Qt::CopyAction);
   if (OfferDrag(event, true)) event->accept(); else event->ignore();

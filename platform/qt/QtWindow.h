@@ -53,6 +53,7 @@ class ClientWidget : public QWidget {
   void leaveEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
@@ -117,6 +118,7 @@ class QtWindow : public Window {
   std::optional<FileChoice> ChooseFileToSave(const FileDialog& dialog) override;
   MessageAnswer ShowMessage(const Message& message) override;
   int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
+  bool ShowLocalPage(const std::string& path, const std::string& title) override;
   void StartTimer(int timer, int32_t milliseconds) override;
   void StopTimer(int timer) override;
   std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
@@ -124,6 +126,8 @@ class QtWindow : public Window {
   void ExtendFrame(const Margins&) override {}
 
   QWidget* Widget() const { return widget_.data(); }
+  // The window ShowLocalPage shows its page in, while it is open.
+  QWidget* PageWindow() const { return page_.data(); }
   QToolBar* Toolbar() const { return toolbar_.data(); }
 
  private:
@@ -141,6 +145,7 @@ class QtWindow : public Window {
   FrameMetrics metrics_;
   QPointer<ClientWidget> widget_;
   QPointer<QToolBar> toolbar_;
+  QPointer<QWidget> page_;
   std::vector<std::pair<int, QAction*>> actions_;  // in toolbar order
   std::vector<std::pair<int, QAction*>> shortcuts_;
   bool captured_ = false;

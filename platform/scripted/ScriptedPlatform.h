@@ -42,7 +42,11 @@ class ScriptedPlatform : public Platform {
     return quitCode;
   }
   void Quit(int exitCode) override { quitCode = exitCode; }
-  void OpenAddress(const std::string& address) override { openedAddresses.push_back(address); }
+  // Recorded; answers `addressesOpen` (false: a desktop without a browser).
+  bool OpenAddress(const std::string& address) override {
+    openedAddresses.push_back(address);
+    return addressesOpen && !address.empty();
+  }
   Colour FaceColour() override { return config.face; }
   std::vector<std::string> ReadSetting(const std::string& key) override {
     const auto found = settings.find(key);
@@ -57,6 +61,7 @@ class ScriptedPlatform : public Platform {
   ScriptedWindow* window = nullptr;  // the last window made, while it lives
   std::vector<Rect> windowFrames;    // every frame asked for
   std::vector<std::string> openedAddresses;
+  bool addressesOpen = true;
   int quitCode = -1;
   int runs = 0;
   std::vector<std::function<void()>> duringRun;

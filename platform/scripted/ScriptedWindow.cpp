@@ -48,7 +48,23 @@ class FramebufferCanvas : public Canvas {
   void DrawTextLine(const std::string& text, const Rect& rect, const TextStyle& style) override {
     w_.texts.push_back(DrawnText{text, rect, style});
   }
-  void DrawFocusRing(const Rect& rect) override { w_.focusRings.push_back(rect); }
+  // Recorded, and painted where the pieces are device pixels of the target.
+  void DrawFocusOutline(const Rect& target, Size picture,
+                        const std::vector<Rect>& pieces) override {
+    w_.outlines.push_back(DrawnOutline{target, picture, pieces});
+    if (picture.width != target.Width() * ratio_ || picture.height != target.Height() * ratio_)
+      return;
+    const Rect c{clip_.left * ratio_, clip_.top * ratio_, clip_.right * ratio_,
+                 clip_.bottom * ratio_};
+    for (const Rect& piece : pieces)
+      for (int32_t y = piece.top; y < piece.bottom; ++y)
+        for (int32_t x = piece.left; x < piece.right; ++x) {
+          const Point p{target.left * ratio_ + x, target.top * ratio_ + y};
+          if (!c.Contains(p) || p.x >= w_.pixelsWidth || p.y >= w_.pixelsHeight) continue;
+          uint8_t* out = &w_.pixels[(size_t(p.y) * size_t(w_.pixelsWidth) + size_t(p.x)) * 3];
+          out[0] = kScriptedSelection.r, out[1] = kScriptedSelection.g, out[2] = kScriptedSelection.b;
+        }
+  }
 
  private:
   Rect Clipped(const Rect& r) const {
@@ -185,7 +201,7 @@ void ScriptedWindow::ClearLogs() {
   texts.clear();
   images.clear();
   fills.clear();
-  focusRings.clear();
+  outlines.clear();
   frameExtensions.clear();
   toolbarFocusLog.clear();
 }

@@ -26,6 +26,14 @@ struct DrawnFill {
   Rect rect;
   Colour colour;
 };
+struct DrawnOutline {
+  Rect target;
+  Size picture;
+  std::vector<Rect> pieces;
+};
+
+// The selection colour outlines are painted in.
+constexpr Colour kScriptedSelection{0, 120, 215};
 
 // A window that exists only in memory, for tests: events are injected by
 // the test, every service call is recorded, dialogs and questions answer
@@ -62,6 +70,10 @@ class ScriptedWindow : public Window {
     if (Alive()) handler_.OnFocusChanged(gained, reason);
   }
   bool DragFiles(const std::vector<std::string>& paths, Point p, bool copyAllowed = true);
+  void DragLeave() {
+    dragAccepted_ = false;
+    if (Alive()) handler_.OnFilesDragLeft();
+  }
   // A drop happens only where the last drag was accepted, as on the desktop.
   bool DropFiles(const std::vector<std::string>& paths, Point p, bool copyAllowed = true);
   void Command(int command) {
@@ -108,6 +120,11 @@ class ScriptedWindow : public Window {
   std::deque<MessageAnswer> messageAnswers;  // empty: the first button
   std::vector<std::vector<MenuItem>> menus;
   std::deque<int> menuAnswers;  // empty: dismissed
+  struct ShownPage {
+    std::string path, title;
+  };
+  std::vector<ShownPage> localPages;
+  bool localPagesShow = true;  // what ShowLocalPage answers
   std::vector<DesignChoices> designChoosers;
   std::deque<std::optional<size_t>> designAnswers;  // empty: closed without a choice
   std::vector<Margins> frameExtensions;
@@ -122,7 +139,7 @@ class ScriptedWindow : public Window {
   std::vector<DrawnText> texts;
   std::vector<DrawnImage> images;
   std::vector<DrawnFill> fills;
-  std::vector<Rect> focusRings;
+  std::vector<DrawnOutline> outlines;
   int paints = 0;
 
   void ClearLogs();
@@ -157,6 +174,10 @@ class ScriptedWindow : public Window {
   std::optional<FileChoice> ChooseFileToSave(const FileDialog& dialog) override;
   MessageAnswer ShowMessage(const Message& message) override;
   int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
+  bool ShowLocalPage(const std::string& path, const std::string& pageTitle) override {
+    localPages.push_back(ShownPage{path, pageTitle});
+    return localPagesShow;
+  }
   void StartTimer(int timer, int32_t milliseconds) override { timers[timer] = milliseconds; }
   void StopTimer(int timer) override { timers.erase(timer); }
   std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;

@@ -66,6 +66,7 @@ class SimpleDropTarget final : public IDropTarget {
   HRESULT STDMETHODCALLTYPE DragLeave() override {
     if (helper_) helper_->DragLeave();
     paths_.clear();
+    if (owner_) owner_->EndDrag();
     return S_OK;
   }
 

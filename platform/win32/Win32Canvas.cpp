@@ -112,10 +112,24 @@ void Win32Canvas::DrawTextLine(const std::string& text, const Rect& rect,
   SetBkMode(dc_, previousMode);
 }
 
-void Win32Canvas::DrawFocusRing(const Rect& rect) {
-  if (rect.Empty()) return;
-  const RECT r = ToRECT(rect);
-  DrawFocusRect(dc_, &r);
+void Win32Canvas::DrawFocusOutline(const Rect& target, Size picture,
+                                   const std::vector<Rect>& pieces) {
+  if (pieces.empty() || target.Empty() || picture.width <= 0 || picture.height <= 0) return;
+  // Client pixels are the device's here; a picture of another size is
+  // mapped onto the target as DrawRgb maps it.
+  const bool same = picture.width == target.Width() && picture.height == target.Height();
+  const HBRUSH brush = GetSysColorBrush(COLOR_HIGHLIGHT);
+  for (const Rect& piece : pieces) {
+    RECT r = ToRECT(piece);
+    if (!same) {
+      r.left = LONG(int64_t(piece.left) * target.Width() / picture.width);
+      r.right = LONG(int64_t(piece.right) * target.Width() / picture.width);
+      r.top = LONG(int64_t(piece.top) * target.Height() / picture.height);
+      r.bottom = LONG(int64_t(piece.bottom) * target.Height() / picture.height);
+    }
+    OffsetRect(&r, target.left, target.top);
+    ::FillRect(dc_, &r, brush);
+  }
 }
 
 }  // namespace platform::win32

@@ -1,7 +1,10 @@
 // The window's modal dialogs, questions and menus.
 #include <windows.h>
+#include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platform/win32/WideText.h"
@@ -37,6 +40,103 @@ std::wstring DefaultExtension(const FileDialog& request) {
   const std::string extension = patterns[0].substr(2);
   if (extension.find_first_of("*?") != std::string::npos) return std::wstring();
   return Widen(extension);
+}
+
+// Centres the first window that the owner's dialog or message makes active
+// on the owner, within the owner's monitor: the system places common dialogs
+// and message boxes where it likes (often the screen's corner under Wine).
+// Lives for one modal call on this thread.
+class CentreOnOwner {
+ public:
+  explicit CentreOnOwner(HWND owner) : outer_(current_) {
+    current_ = State{owner, false};
+    hook_ = owner ? SetWindowsHookExW(WH_CBT, &Procedure, nullptr, GetCurrentThreadId()) : nullptr;
+  }
+  ~CentreOnOwner() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    current_ = outer_;
+  }
+  CentreOnOwner(const CentreOnOwner&) = delete;
+  CentreOnOwner& operator=(const CentreOnOwner&) = delete;
+
+ private:
+  struct State {
+    HWND owner = nullptr;
+    bool done = false;
+  };
+
+  static LRESULT CALLBACK Procedure(int code, WPARAM wParam, LPARAM lParam) {
+    const HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && !current_.done && current_.owner && window != current_.owner &&
+        GetWindow(window, GW_OWNER) == current_.owner) {
+      current_.done = true;
+      Centre(window, current_.owner);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
+  static void Centre(HWND window, HWND owner) {
+    RECT mine{}, theirs{};
+    if (!GetWindowRect(window, &mine) || !GetWindowRect(owner, &theirs)) return;
+    const LONG w = mine.right - mine.left, h = mine.bottom - mine.top;
+    LONG x = (theirs.left + theirs.right) / 2 - w / 2;
+    LONG y = (theirs.top + theirs.bottom) / 2 - h / 2;
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &info)) {
+      const RECT& work = info.rcWork;
+      x = std::max(work.left, std::min(x, work.right - w));
+      y = std::max(work.top, std::min(y, work.bottom - h));
+    }
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  static thread_local State current_;
+  State outer_;
+  HHOOK hook_ = nullptr;
+};
+
+thread_local CentreOnOwner::State CentreOnOwner::current_;
+
+// TaskDialogIndirect, from the common controls of version 6 (which the
+// program's manifest asks for); null on systems without it.
+using TaskDialogProcedure = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
+
+TaskDialogProcedure FindTaskDialog() {
+  const HMODULE controls = LoadLibraryW(L"comctl32.dll");
+  if (!controls) return nullptr;
+  const FARPROC found = GetProcAddress(controls, "TaskDialogIndirect");
+  return reinterpret_cast<TaskDialogProcedure>(reinterpret_cast<void*>(found));
+}
+
+constexpr int kFirstButton = 1000;
+constexpr int kNoTaskDialog = -1;
+constexpr int kDismissed = -2;
+
+// The buttons' words: the caller's, else the ones the set is known by.
+std::vector<std::string> ButtonWords(const Message& message) {
+  static const std::vector<std::string> kWords[] = {
+      {"OK"}, {"Yes", "No"}, {"Save", "Don't Save", "Cancel"}};
+  std::vector<std::string> words = kWords[int(message.buttons)];
+  for (size_t i = 0; i < words.size() && i < message.labels.size(); ++i)
+    words[i] = message.labels[i];
+  return words;
+}
+
+// The answer of button `index` of the set, or the set's most careful one
+// (the message was closed without a button).
+MessageAnswer AnswerAt(MessageButtons buttons, int index) {
+  switch (buttons) {
+    case MessageButtons::Ok:
+      return MessageAnswer::Ok;
+    case MessageButtons::YesNo:
+      return index == 0 ? MessageAnswer::Yes : MessageAnswer::No;
+    case MessageButtons::SaveDiscardCancel:
+      return index == 0 ? MessageAnswer::Save
+             : index == 1 ? MessageAnswer::Discard
+                          : MessageAnswer::Cancel;
+  }
+  return MessageAnswer::Cancel;
 }
 
 }  // namespace
@@ -80,31 +180,129 @@ std::optional<FileChoice> Win32Window::RunFileDialog(const FileDialog& request, 
   } else {
     ofn.Flags |= OFN_FILEMUSTEXIST;
   }
-  BeginModal();
-  const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
-  EndModal();
+  BOOL chosen = FALSE;
+  {
+    CentreOnOwner centred(hwnd_);
+    BeginModal();
+    chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+    EndModal();
+  }
   if (!chosen || name[0] == L'\0') return std::nullopt;
   const size_t filter = ofn.nFilterIndex > 0 ? size_t(ofn.nFilterIndex - 1) : 0;
   return FileChoice{Narrow(name.data()), filter};
 }
 
+int Win32Window::RunTaskDialog(const Message& message, const std::vector<std::string>& labels) {
+  static const TaskDialogProcedure taskDialog = FindTaskDialog();
+  if (!taskDialog || labels.empty()) return kNoTaskDialog;
+  // The first line is what happened, in large; the rest tells more.
+  const size_t cut = message.text.find('\n');
+  const std::wstring instruction = Widen(message.text.substr(0, cut));
+  const std::wstring content = cut == std::string::npos ? std::wstring() : Widen(message.text.substr(cut + 1));
+  const std::wstring caption = Widen(message.caption);
+  std::vector<std::wstring> words;
+  for (const std::string& label : labels) words.push_back(Widen(label));
+  std::vector<TASKDIALOG_BUTTON> buttons;
+  for (size_t i = 0; i < words.size(); ++i)
+    buttons.push_back(TASKDIALOG_BUTTON{kFirstButton + int(i), words[i].c_str()});
+
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.hwndParent = hwnd_;
+  config.hInstance = GetModuleHandleW(nullptr);
+  // Escape and the title bar's button close it, as the most careful answer.
+  config.dwFlags = TDF_POSITION_RELATIVE_TO_WINDOW | TDF_ALLOW_DIALOG_CANCELLATION;
+  config.pszWindowTitle = caption.c_str();
+  switch (message.icon) {
+    case MessageIcon::Information: config.pszMainIcon = TD_INFORMATION_ICON; break;
+    case MessageIcon::Warning: config.pszMainIcon = TD_WARNING_ICON; break;
+    case MessageIcon::Error: config.pszMainIcon = TD_ERROR_ICON; break;
+    case MessageIcon::Question:
+      // Task dialogs have no question icon of their own.
+      config.hMainIcon = LoadIconW(nullptr, IDI_QUESTION);
+      config.dwFlags |= TDF_USE_HICON_MAIN;
+      break;
+    default: break;
+  }
+  config.pszMainInstruction = instruction.c_str();
+  config.pszContent = content.empty() ? nullptr : content.c_str();
+  config.cButtons = UINT(buttons.size());
+  config.pButtons = buttons.data();
+  config.nDefaultButton = kFirstButton;
+  int pressed = 0;
+  BeginModal();
+  const HRESULT shown = taskDialog(&config, &pressed, nullptr, nullptr);
+  EndModal();
+  if (FAILED(shown)) return kNoTaskDialog;
+  const int index = pressed - kFirstButton;
+  return index >= 0 && size_t(index) < buttons.size() ? index : kDismissed;
+}
+
+bool Win32Window::CopyToClipboard(const std::string& text) {
+  const std::wstring wide = Widen(text);
+  const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+  if (!OpenClipboard(hwnd_)) return false;
+  bool done = false;
+  if (EmptyClipboard()) {
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+      if (void* place = GlobalLock(memory)) {
+        std::memcpy(place, wide.c_str(), bytes);
+        GlobalUnlock(memory);
+        done = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;  // the clipboard's now
+      }
+      if (!done) GlobalFree(memory);
+    }
+  }
+  CloseClipboard();
+  return done;
+}
+
+bool Win32Window::ShowLocalPage(const std::string& path, const std::string& title) {
+  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  // Windows has no HTML view to spare: the page's file, for any browser
+  // that comes later, and its path to take along.
+  Message page{"No web browser could show " + title + ".\nIt is the file \"" + path +
+                   "\"; any web browser shows it.",
+               title, MessageIcon::Information, MessageButtons::YesNo, {"Copy Path", "Close"}};
+  int chosen = RunTaskDialog(page, page.labels);
+  if (chosen == kNoTaskDialog) {
+    page.text += "\n\nCopy its path to the clipboard?";
+    page.labels.clear();
+    chosen = ShowMessage(page) == MessageAnswer::Yes ? 0 : 1;
+  }
+  if (chosen == 0 && !CopyToClipboard(path))
+    ShowMessage(Message{"The path could not be put on the clipboard.", title, MessageIcon::Warning,
+                        MessageButtons::Ok, {}});
+  return true;
+}
+
 MessageAnswer Win32Window::ShowMessage(const Message& message) {
+  // Buttons that carry the program's words are a task dialog's; the message
+  // box below has only the system's (Yes / No / Cancel stand for Save /
+  // Don't Save / Cancel there, in that order).
+  if (!message.labels.empty() || message.buttons == MessageButtons::SaveDiscardCancel) {
+    const int chosen = RunTaskDialog(message, ButtonWords(message));
+    if (chosen != kNoTaskDialog) return AnswerAt(message.buttons, chosen);
+  }
   UINT style = 0;  // owned by the window, so modal to it
   switch (message.icon) {
     case MessageIcon::Information: style |= MB_ICONINFORMATION; break;
     case MessageIcon::Warning: style |= MB_ICONWARNING; break;
     case MessageIcon::Question: style |= MB_ICONQUESTION; break;
+    case MessageIcon::Error: style |= MB_ICONERROR; break;
     default: break;
   }
-  // The message box has no Save / Don't Save / Cancel set; Yes / No /
-  // Cancel stand for them in that order.
   style |= message.buttons == MessageButtons::YesNo               ? MB_YESNO
            : message.buttons == MessageButtons::SaveDiscardCancel ? MB_YESNOCANCEL
                                                                   : MB_OK;
-  BeginModal();
-  const int answer = MessageBoxW(hwnd_, Widen(message.text).c_str(),
-                                 Widen(message.caption).c_str(), style);
-  EndModal();
+  int answer = 0;
+  {
+    CentreOnOwner centred(hwnd_);
+    BeginModal();
+    answer = MessageBoxW(hwnd_, Widen(message.text).c_str(), Widen(message.caption).c_str(), style);
+    EndModal();
+  }
   const bool saveSet = message.buttons == MessageButtons::SaveDiscardCancel;
   switch (answer) {
     case IDYES: return saveSet ? MessageAnswer::Save : MessageAnswer::Yes;

@@ -72,11 +72,13 @@ int Win32Platform::Run() { return ThreadLoop().Run(); }
 
 void Win32Platform::Quit(int exitCode) { PostQuitMessage(exitCode); }
 
-void Win32Platform::OpenAddress(const std::string& address) {
-  if (address.empty()) return;
-  // The desktop's browser, or the program registered for the file; a
-  // failure (no browser) is not the program's to report.
-  ShellExecuteW(nullptr, L"open", Widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+bool Win32Platform::OpenAddress(const std::string& address) {
+  if (address.empty()) return false;
+  // The desktop's browser, or the program registered for the file; above
+  // 32 means it started.
+  const HINSTANCE result =
+      ShellExecuteW(nullptr, L"open", Widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 Colour Win32Platform::FaceColour() {

@@ -26,7 +26,7 @@ class Win32Platform : public Platform {
                                      const std::string& title) override;
   int Run() override;
   void Quit(int exitCode) override;
-  void OpenAddress(const std::string& address) override;
+  bool OpenAddress(const std::string& address) override;
   Colour FaceColour() override;
   // Values of the key HKEY_CURRENT_USER\Software\Tessary, as lists of strings.
   std::vector<std::string> ReadSetting(const std::string& key) override;

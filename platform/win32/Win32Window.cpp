@@ -896,6 +896,10 @@ bool Win32Window::OfferDrag(const FileDrag& drag) {
   return Delivering() && handler_.OnFilesDragged(drag);
 }
 
+void Win32Window::EndDrag() {
+  if (Delivering()) handler_.OnFilesDragLeft();
+}
+
 void Win32Window::DeliverDrop(const FileDrag& drag) {
   if (Delivering()) handler_.OnFilesDropped(drag);
 }

@@ -54,6 +54,7 @@ class Win32Window : public Window {
   std::optional<FileChoice> ChooseFileToSave(const FileDialog& dialog) override;
   MessageAnswer ShowMessage(const Message& message) override;
   int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
+  bool ShowLocalPage(const std::string& path, const std::string& title) override;
   void StartTimer(int timer, int32_t milliseconds) override;
   void StopTimer(int timer) override;
   std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
@@ -72,6 +73,7 @@ class Win32Window : public Window {
   // What the drop target asks of the window.
   Point ClientFromScreen(int32_t x, int32_t y) const;
   bool OfferDrag(const FileDrag& drag);
+  void EndDrag();
   void DeliverDrop(const FileDrag& drag);
 
  private:
@@ -130,6 +132,11 @@ class Win32Window : public Window {
   void DestroyToolbar();
   int CommandIndex(int command) const;
   std::optional<FileChoice> RunFileDialog(const FileDialog& dialog, bool save);
+  // A message with buttons of the program's own words, as a task dialog;
+  // -1 when the system has none (before Vista), else the button's index.
+  int RunTaskDialog(const Message& message, const std::vector<std::string>& labels);
+  // The text as one UTF-16 string on the clipboard; false when it is not there.
+  bool CopyToClipboard(const std::string& text);
 
   WindowHandler& handler_;
   HWND__* hwnd_ = nullptr;

@@ -32,8 +32,8 @@ TEST(Toolbar, ButtonsWithIconsLabelsASeparatorAndTheirKeys) {
     for (size_t j = 0; j < i; ++j) EXPECT_NE(tb[i].icon.rgba, tb[j].icon.rgba) << i << " " << j;
   }
   EXPECT_EQ(h.window->toolbarRect, (Rect{904, 0, 968, 600}));
-  // Nothing to undo or redo in a new card.
-  EXPECT_EQ(h.window->disabledCommands, (std::vector<int>{114, 115}));
+  // Nothing to undo, redo or clear in a new card.
+  EXPECT_EQ(h.window->disabledCommands, (std::vector<int>{114, 115, 124}));
 
   // Every key appears once, in one command's list.
   std::vector<std::pair<uint32_t, uint32_t>> keys;
@@ -42,8 +42,8 @@ TEST(Toolbar, ButtonsWithIconsLabelsASeparatorAndTheirKeys) {
   std::sort(keys.begin(), keys.end());
   EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end());
   // The window's keys go to the desktop as shortcuts; the region's do not.
-  // S, T, D, Z, Y, Shift+Z, F1, O, L, Shift+O, Shift+S
-  EXPECT_EQ(h.window->shortcuts.size(), 11u);
+  // S, T, D, Z, Y, Shift+Z, F1, O, L, N, Shift+O, Shift+S
+  EXPECT_EQ(h.window->shortcuts.size(), 12u);
 }
 
 TEST(Commands, TemplateCyclesThroughTheBuiltInsUnderTheWaitCursor) {
@@ -90,6 +90,36 @@ TEST(Commands, HelpAndDonateOpenTheirPagesAndChangeNothing) {
   EXPECT_EQ(h.wnd->Document().State().design.builtInIndex, 0);
 }
 
+TEST(Commands, WithoutABrowserHelpShowsInAWindowOfItsOwnAndNothingFailsSilently) {
+  AppHarness h;
+  h.platform.addressesOpen = false;
+  const std::string page = app::HelpFile();
+  ASSERT_FALSE(page.empty()) << "the build puts the page beside the tests";
+  h.window->KeyPress(Key::F1);
+  ASSERT_EQ(h.window->localPages.size(), 1u);
+  EXPECT_EQ(h.window->localPages[0].path, page);
+  EXPECT_EQ(h.window->localPages[0].title, "Tessary Help");
+  EXPECT_TRUE(h.window->messages.empty());
+
+  // Not even a window for it: the message says where the page is.
+  h.window->localPagesShow = false;
+  h.window->Command(103);
+  ASSERT_EQ(h.window->messages.size(), 1u);
+  EXPECT_EQ(h.window->messages[0].message.text,
+            "No web browser could open the help page.\nIts address is " + app::HelpAddress() +
+                ".");
+  h.window->Command(102);
+  ASSERT_EQ(h.window->messages.size(), 2u);
+  EXPECT_EQ(h.window->messages[1].message.text,
+            "No web browser could open the donation page.\nIts address is " +
+                app::DonateAddress() + ".");
+  // With a browser, nothing is said.
+  h.platform.addressesOpen = true;
+  h.window->Command(102);
+  h.window->Command(103);
+  EXPECT_EQ(h.window->messages.size(), 2u);
+}
+
 TEST(WebAddresses, InstalledHelpPageIsFoundBesideOrUnderTheProgram) {
   TempDir dir;
   fs::create_directories(dir.path / "bin");
@@ -101,5 +131,8 @@ TEST(WebAddresses, InstalledHelpPageIsFoundBesideOrUnderTheProgram) {
   { std::ofstream(dir.path / "bin" / "help.html") << "<html>"; }
   EXPECT_EQ(app::InstalledHelpPage((dir.path / "bin").string()),
             app::FileAddress(fs::canonical(dir.path / "bin" / "help.html").string()));
+  EXPECT_EQ(app::InstalledHelpFile((dir.path / "bin").string()),
+            fs::canonical(dir.path / "bin" / "help.html").string());
+  EXPECT_EQ(app::InstalledHelpFile((dir.path / "nowhere").string()), "");
   EXPECT_EQ(app::FileAddress("/a b/c#d.html"), "file:///a%20b/c%23d.html");
 }

@@ -61,12 +61,13 @@ TEST(PrintSize, SavesOfferEveryPrintAndScreenSizeAndRememberTheLastOne) {
     uint32_t width, height;
     size_t offeredFirst;  // what the dialog had selected
   };
+  // The size and the type saved last come first.
   const Save saves[] = {
-      {kPrintJpeg, "print.jpg", 1800, 1200, kPrintJpeg},   // print until told otherwise
+      {kPrintJpeg, "print.jpg", 1800, 1200, kPrintJpeg},  // print until told otherwise
       {kScreenPng, "screen.png", 900, 600, kPrintJpeg},
-      {kScreenJpeg, "screen.jpg", 900, 600, kScreenJpeg},  // the screen size saved last
+      {kScreenJpeg, "screen.jpg", 900, 600, kScreenPng},
       {kPrintPng, "print.png", 1800, 1200, kScreenJpeg},
-      {kPrintJpeg, "again.jpg", 1800, 1200, kPrintJpeg},
+      {kPrintJpeg, "again.jpg", 1800, 1200, kPrintPng},
   };
   for (const Save& s : saves) {
     SCOPED_TRACE(s.name);
@@ -139,10 +140,11 @@ TEST(PrintSize, ASoftPhotoIsMarkedNamedInTheHintAndAskedAboutBeforeAPrint) {
   EXPECT_TRUE(h.wnd->Actions().SaveCard());
   EXPECT_EQ(h.window->messages.size(), asked);
 
-  // Saves are now for the screen: no mark, and the hint is the usual one.
+  // Saves are now for the screen: no mark, and the hint tells of the save,
+  // not of a soft photo.
   EXPECT_TRUE(h.Marked().empty());
   h.window->Move(Point{in.x + 1, in.y});
-  EXPECT_EQ(h.wnd->View().HintText(), interaction::kHintDragPicture);
+  EXPECT_STREQ(h.wnd->View().HintText(), "Saved \"screen.jpg\" (900 x 600).");
   h.wnd->Actions().SetPreferredUse(document::SizeUse::Print);
   h.window->Command(int(app::CommandId::Undo));  // the photo goes
   h.window->Command(int(app::CommandId::Redo));  // and comes back: marked again

@@ -62,7 +62,8 @@ TEST(Saving, ATypedExtensionDecidesTheFormatAndABareNameGetsTheChosenOne) {
   EXPECT_TRUE(IsJpeg(ReadBytes(dir.path / "card.v2.jpg")));
   EXPECT_TRUE(IsJpeg(ReadBytes(dir.path / "photo.jpe")));
   EXPECT_TRUE(h.window->messages.empty());
-  EXPECT_TRUE(h.window->invalidations.empty());  // nothing on screen changes
+  // Nothing on screen changes but the hint line, which tells of the save.
+  for (const Rect& r : h.window->invalidations) EXPECT_EQ(r, h.wnd->View().HintRect());
   EXPECT_EQ(h.window->busyStarts, 5);
   EXPECT_EQ(h.window->busyDepth, 0);
 
@@ -129,6 +130,8 @@ TEST(Saving, EmptyRegionsAreAskedAboutBeforeTheDialog) {
   ASSERT_EQ(h.window->messages.size(), 1u);
   EXPECT_EQ(h.window->messages[0].message.text,
             "5 regions are still empty: the card would show the placeholder there. Save anyway?");
+  EXPECT_EQ(h.window->messages[0].message.labels,
+            (std::vector<std::string>{"Save Anyway", "Go Back"}));
   EXPECT_TRUE(h.window->saveDialogs.empty());
 
   for (size_t i = 0; i < 4; ++i) h.Put(i, 8, 8, 7);
@@ -183,6 +186,44 @@ TEST(Saving, AFailedSaveSaysWhyAndKeepsWhatWasThere) {
   EXPECT_FALSE(h.wnd->Actions().SaveCard());
   EXPECT_EQ(h.window->busyStarts, 0);
   EXPECT_EQ(h.window->messages.size(), messages);
+}
+
+TEST(Saving, AfterAFailureTheDialogComesBackAndASaveIsToldUntilTheNextChange) {
+  TempDir dir;
+  FullCard h;
+  // Fails, then the dialog is there again with the message, where the user
+  // was; cancelled there, the next save starts in no folder that failed.
+  h.Answer(dir.path / "no-such-folder" / "first.png", kPng);
+  EXPECT_FALSE(h.wnd->Actions().SaveCard());
+  ASSERT_EQ(h.window->messages.size(), 1u);
+  EXPECT_EQ(h.window->messages[0].message.icon, MessageIcon::Error);
+  ASSERT_EQ(h.window->saveDialogs.size(), 2u);
+  EXPECT_EQ(h.window->saveDialogs[1].initialName, "first.png");
+  EXPECT_EQ(h.window->saveDialogs[1].initialFilter, kPng);
+  EXPECT_EQ(h.window->saveDialogs[1].initialFolder, (dir.path / "no-such-folder").string());
+  EXPECT_TRUE(h.wnd->Document().ChangedSinceSave());
+
+  h.Answer(dir.path / "no-such-folder" / "first.png", kPng);  // fails again
+  h.Answer(dir.path / "mine", kPng);                          // then works
+  EXPECT_TRUE(h.wnd->Actions().SaveCard());
+  EXPECT_EQ(h.window->saveDialogs[2].initialFolder, "");  // the failed folder is not kept
+  EXPECT_EQ(h.window->messages.size(), 2u);
+  EXPECT_TRUE(IsPng(ReadBytes(dir.path / "mine.png")));
+  EXPECT_EQ(std::string(h.wnd->View().HintText()), "Saved \"mine.png\" (900 x 600).");
+  // The pointer going over the card does not take the news away.
+  h.window->Move(Point{h.CardRect().left + 100, h.CardRect().top + 100});
+  h.window->Move(Point{h.CardRect().left + 450, h.CardRect().top + 300});
+  EXPECT_EQ(std::string(h.wnd->View().HintText()), "Saved \"mine.png\" (900 x 600).");
+
+  // Next time: the same type and name, in the folder that worked.
+  EXPECT_FALSE(h.wnd->Actions().SaveCard());
+  EXPECT_EQ(h.window->saveDialogs.back().initialName, "mine.png");
+  EXPECT_EQ(h.window->saveDialogs.back().initialFilter, kPng);
+  EXPECT_EQ(h.window->saveDialogs.back().initialFolder, dir.path.string());
+
+  // A change to the card ends the news.
+  h.Put(0, 10, 10, 5);
+  EXPECT_EQ(std::string(h.wnd->View().HintText()).rfind("Saved", 0), std::string::npos);
 }
 
 TEST(Saving, AVeryLongPathIsSavedAndNotRefused) {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "interaction/RegionFocus.h"
 #include "tests/interaction/InteractionHarness.h"
 
 using namespace itest;
@@ -14,10 +16,26 @@ constexpr ClientPoint kFrame{4, 4};
 constexpr ClientPoint kToolbar{940, 100};
 constexpr ClientPoint kHintLine{300, 610};
 
-std::string LayoutFailure(const std::string& name, const std::string& why) {
-  return "The custom layout failed to load: \"" + name + "\" " + why +
-         ". Please ensure it follows all the guidelines for custom layouts - see Custom layouts "
-         "in the help.";
+std::string LayoutFailure(const std::string& headline, const std::string& name,
+                          const std::string& why) {
+  return headline + "\n\"" + name + "\" " + why + ".";
+}
+
+// Every repaint asked for lies in `slot`'s outline, is the hint line or is
+// the whole card: a drag over a region repaints its highlight and the hint.
+void ExpectOnlyHighlightOr(Harness& h, int32_t slot, bool card) {
+  const Rect outline = interaction::RegionFocus::OutlineOnScreen(h.Card(), h.CardRect(), slot);
+  bool sawCard = false;
+  for (const Rect& r : h.window->invalidations) {
+    if (r == h.CardRect()) {
+      sawCard = true;
+      continue;
+    }
+    if (r == h.wnd->View().HintRect()) continue;
+    EXPECT_TRUE(r.left >= outline.left && r.top >= outline.top && r.right <= outline.right &&
+                r.bottom <= outline.bottom);
+  }
+  EXPECT_EQ(sawCard, card);
 }
 
 // A path of about `length` characters ending in `/name`, whose folders exist.
@@ -66,7 +84,7 @@ TEST(Drags, SomethingThatIsNotFilesIsOfferedCopyOverRegionsAndDropsNothing) {
   EXPECT_TRUE(h.Drop({}, h.In(3)));
   for (const engine::PhotoSlot& s : h.Card().slots) EXPECT_FALSE(s.HasPhoto());
   EXPECT_TRUE(h.window->messages.empty());
-  EXPECT_TRUE(h.window->invalidations.empty());
+  ExpectOnlyHighlightOr(h, 3, false);
   EXPECT_EQ(h.window->busyStarts, 0);
 }
 
@@ -107,7 +125,7 @@ TEST(DropFiles, OnlyTheFirstPhotoThatDecodesFillsTheRegion) {
   EXPECT_EQ(h.Slot(2).photoWidth, 40u);
   EXPECT_EQ(h.Slot(2).photoHeight, 30u);
   for (size_t i : {0, 1, 3, 4}) EXPECT_FALSE(h.Slot(i).HasPhoto());
-  EXPECT_EQ(h.window->invalidations, std::vector<Rect>{h.CardRect()});
+  ExpectOnlyHighlightOr(h, 2, true);
   EXPECT_TRUE(h.window->messages.empty());
   EXPECT_EQ(h.window->busyStarts, 1);
   EXPECT_EQ(h.window->busyDepth, 0);
@@ -146,7 +164,7 @@ TEST(DropFiles, ABadLayoutShowsOneMessageAndTheNextLayoutLoads) {
   const Message& box = h.window->messages[0].message;
   EXPECT_EQ(box.caption, "Tessary");
   EXPECT_EQ(box.buttons, MessageButtons::Ok);
-  EXPECT_EQ(box.text, LayoutFailure("broken.jli",
+  EXPECT_EQ(box.text, LayoutFailure("This file is not a Tessary layout.", "broken.jli",
                                      "is not a layout file (no \"JQLayeredImage_1\" header)"));
   EXPECT_EQ(h.Card().cardTemplate.width, 640u);
   for (const engine::PhotoSlot& s : h.Card().slots) EXPECT_FALSE(s.HasPhoto());
@@ -154,7 +172,8 @@ TEST(DropFiles, ABadLayoutShowsOneMessageAndTheNextLayoutLoads) {
   // Two failures, two messages, each with its reason.
   h.Drop({bad, h.files.Folder() + "/gone.jli"}, kFrame);
   ASSERT_EQ(h.window->messages.size(), 3u);
-  EXPECT_EQ(h.window->messages[2].message.text, LayoutFailure("gone.jli", "cannot be read (no such file or directory)"));
+  EXPECT_EQ(h.window->messages[2].message.text, LayoutFailure("The file cannot be read.", "gone.jli",
+                          "cannot be read (no such file or directory)"));
   EXPECT_EQ(h.Card().cardTemplate.width, 640u);
   EXPECT_EQ(h.window->busyDepth, 0);
 }
@@ -231,9 +250,63 @@ TEST(OpenFiles, TheLayoutFirstThenPhotosIntoTheEmptyRegionsInOrder) {
   // region, twice.
   ASSERT_EQ(h.window->messages.size(), 3u);
   EXPECT_EQ(h.window->messages[0].message.text,
-            "\"c.png\" cannot be used as a photo: it is not a PNG or JPEG picture.");
+            "This file is not a picture.\n\"c.png\" is not a PNG or JPEG picture.");
   EXPECT_EQ(h.window->messages[1].message.text,
             "\"d.png\" was not opened: the card has no empty region left.");
   EXPECT_EQ(h.window->busyDepth, 0);
   EXPECT_TRUE(h.wnd->Document().History().CanUndo());  // what was opened is a change to the card
+}
+
+TEST(Drags, TheRegionUnderTheFilesIsHighlightedAndTheHintSaysWhatADropWouldDo) {
+  Harness h;
+  const std::string photo = h.files.Photo("a.png", 20, 20, Rgb{9, 9, 9});
+  const std::string layout = h.files.SimpleLayout("l.jli", 600, 400);
+  const char* before = h.wnd->View().HintText();
+
+  EXPECT_TRUE(h.window->DragFiles({photo}, Harness::At(h.In(2))));
+  EXPECT_EQ(h.wnd->Gestures().DropSlot(), 2);
+  EXPECT_EQ(h.wnd->View().HintText(), hints::kHintDropPhoto);
+  h.window->ClearLogs();
+  h.window->Paint();
+  // The region's own edge, wider than the keyboard's ring, in the selection
+  // colour; no ring, as the keyboard is not on the card.
+  ASSERT_EQ(h.window->outlines.size(), 1u);
+  const platform::scripted::DrawnOutline& edge = h.window->outlines[0];
+  ASSERT_FALSE(edge.pieces.empty());
+  // Across the middle of the region, its left edge is four pixels wide.
+  const Rect box = interaction::RegionFocus::BoxOnScreen(h.Card(), h.CardRect(), 2);
+  const int32_t middle = (box.top + box.bottom) / 2 - edge.target.top;
+  const Rect* left = nullptr;
+  for (const Rect& piece : edge.pieces)
+    if (piece.top <= middle && middle < piece.bottom && (!left || piece.left < left->left))
+      left = &piece;
+  ASSERT_NE(left, nullptr);
+  EXPECT_EQ(left->Width(), 4);
+  EXPECT_EQ(h.window->PixelAt(edge.target.left + left->left, edge.target.top + middle),
+            platform::scripted::kScriptedSelection);
+  EXPECT_NE(h.window->PixelAt(edge.target.left + left->right, edge.target.top + middle),
+            platform::scripted::kScriptedSelection);
+
+  // The highlight follows the pointer; a layout names no region.
+  EXPECT_TRUE(h.window->DragFiles({photo}, Harness::At(h.In(4))));
+  EXPECT_EQ(h.wnd->Gestures().DropSlot(), 4);
+  EXPECT_TRUE(h.window->DragFiles({layout, photo}, Harness::At(h.In(0))));
+  EXPECT_EQ(h.wnd->Gestures().DropSlot(), -1);
+  EXPECT_EQ(h.wnd->View().HintText(), hints::kHintDropLayout);
+  // Photos where no region takes them: nothing highlighted, nothing promised.
+  EXPECT_FALSE(h.window->DragFiles({photo}, Harness::At(kFrame)));
+  EXPECT_EQ(h.wnd->Gestures().DropSlot(), -1);
+  EXPECT_NE(h.wnd->View().HintText(), hints::kHintDropPhoto);
+
+  // Gone without a drop, or dropped: the card is as it was before the drag.
+  EXPECT_TRUE(h.window->DragFiles({photo}, Harness::At(h.In(1))));
+  h.window->DragLeave();
+  EXPECT_EQ(h.wnd->Gestures().DropSlot(), -1);
+  EXPECT_EQ(h.wnd->View().HintText(), before);
+  h.window->ClearLogs();
+  h.window->Paint();
+  EXPECT_TRUE(h.window->outlines.empty());
+  EXPECT_TRUE(h.Drop({photo}, h.In(1)));
+  EXPECT_EQ(h.wnd->Gestures().DropSlot(), -1);
+  EXPECT_TRUE(h.Slot(1).HasPhoto());
 }

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/Commands.h"
+
 #include "tests/interaction/InteractionHarness.h"
 
 using namespace itest;
@@ -144,4 +150,68 @@ TEST(Hints, LeavingTheWindowGivesTheGeneralSentenceExceptDuringADrag) {
   h.window->Leave();  // the pointer goes on outside while the photo follows it
   EXPECT_EQ(h.wnd->View().HintText(), hints::kHintDragPicture);
   h.Release(h.In(1));
+}
+
+// What was just done is told on the hint line: a zoom while it goes on, a
+// photo replaced with the key that brings the old one back.
+TEST(Hints, TellTheZoomAndAReplacedPhotoAndTeachTheHiddenGestures) {
+  Harness h;
+  h.Fill(0, 860, 140);
+  const ClientPoint p = h.In(0);
+  h.Move(p);
+  const std::string over = h.wnd->View().HintText();
+  EXPECT_NE(over.find("wheel"), std::string::npos) << over;
+  EXPECT_NE(over.find("Right-click"), std::string::npos) << over;
+
+  h.window->Wheel(Harness::At(p), 120);
+  EXPECT_EQ(std::string(h.wnd->View().HintText()), "Zoom 125 %");
+  h.window->Wheel(Harness::At(p), 120);
+  EXPECT_EQ(std::string(h.wnd->View().HintText()), "Zoom 156 %");
+  h.Move(ClientPoint{p.x + 3, p.y});  // still over the photo: still zooming
+  EXPECT_EQ(std::string(h.wnd->View().HintText()), "Zoom 156 %");
+  h.Move(kFrame);  // off it: the zoom is over
+  EXPECT_EQ(h.wnd->View().HintText(), hints::kHintAddMorePhotos);
+
+  // The keys say it too, until the pointer or another key moves on.
+  h.TabTo(0);
+  h.window->KeyPress(Key::Minus);
+  EXPECT_EQ(std::string(h.wnd->View().HintText()), "Zoom 125 %");
+  h.window->KeyPress(Key::Right);
+  EXPECT_EQ(h.wnd->View().HintText(), hints::kHintKeysMovePicture);
+  h.window->KeyPress(Key::Plus);
+  h.Move(kFrame2);
+  EXPECT_EQ(h.wnd->View().HintText(), hints::kHintAddMorePhotos);
+
+  // A photo dropped over another: gone, but not lost.
+  h.Drop({h.files.Photo("new.png", 30, 30, Rgb{1, 2, 3})}, p);
+  EXPECT_EQ(std::string(h.wnd->View().HintText()),
+            "Photo replaced - press Ctrl+Z to bring back the one before.");
+  // Into an empty region nothing was replaced.
+  h.Drop({h.files.Photo("more.png", 30, 30, Rgb{1, 2, 3})}, h.In(1));
+  EXPECT_EQ(std::string(h.wnd->View().HintText()).find("replaced"), std::string::npos);
+}
+
+// New card empties every region in one step and keeps the design.
+TEST(Hints, NewCardEmptiesTheRegionsInOneStepAndKeepsTheDesign) {
+  Harness h;
+  const auto enabled = [&h](app::CommandId id) {
+    const std::vector<int>& off = h.window->disabledCommands;
+    return std::find(off.begin(), off.end(), int(id)) == off.end();
+  };
+  h.window->Command(int(app::CommandId::Template));
+  const int design = h.wnd->Document().State().design.builtInIndex;
+  EXPECT_FALSE(enabled(app::CommandId::NewCard));  // nothing to clear
+  h.Fill(0);
+  h.Fill(2);
+  const size_t steps = h.wnd->Document().History().UndoSteps();
+  ASSERT_TRUE(enabled(app::CommandId::NewCard));
+  EXPECT_TRUE(h.window->KeyPress(Letter('N'), kControl));
+  for (const engine::PhotoSlot& s : h.Card().slots) EXPECT_FALSE(s.HasPhoto());
+  for (const document::PhotoSource& s : h.wnd->Document().State().photos) EXPECT_TRUE(s.path.empty());
+  EXPECT_EQ(h.wnd->Document().State().design.builtInIndex, design);
+  EXPECT_EQ(h.wnd->Document().History().UndoSteps(), steps + 1);
+  EXPECT_FALSE(enabled(app::CommandId::NewCard));
+  h.window->KeyPress(Letter('Z'), kControl);
+  EXPECT_TRUE(h.Slot(0).HasPhoto());
+  EXPECT_TRUE(h.Slot(2).HasPhoto());
 }

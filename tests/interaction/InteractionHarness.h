@@ -38,6 +38,14 @@ struct Harness : AppHarness {
   static Point At(ClientPoint p) { return Point{p.x, p.y}; }
   int32_t Hit(ClientPoint p) const { return wnd->Gestures().HitTest(At(p)); }
 
+  // Tab comes in from the toolbar and goes on until `slot` has the ring.
+  void TabTo(int32_t slot) {
+    window->Focus(true, FocusReason::Forward);
+    for (int i = 0; i < 8 && wnd->Gestures().Focus().Slot() != slot; ++i)
+      window->KeyPress(Key::Tab);
+    ASSERT_EQ(wnd->Gestures().Focus().Slot(), slot);
+  }
+
   void Move(ClientPoint p) { window->Move(At(p)); }
   void Press(ClientPoint p) { window->Press(At(p)); }
   void Release(ClientPoint p) { window->Release(At(p)); }

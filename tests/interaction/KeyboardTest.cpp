@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "engine/card/SlotEditing.h"
@@ -20,31 +22,65 @@ constexpr uint32_t kWideW = 860, kWideH = 140;
 
 }  // namespace
 
-TEST(Keyboard, TabWalksTheVisibleRegionsThenLetsFocusGoOnToTheToolbar) {
+TEST(Keyboard, TabWalksTheVisibleRegionsInReadingOrderThenLetsFocusGoOnToTheToolbar) {
   Harness h;
+  // The first design: four corners around a round middle. A reader goes
+  // along the top line, then the middle, then the bottom line; slot numbers
+  // play no part.
+  const std::vector<int32_t> order = {1, 0, 4, 2, 3};
+  ASSERT_EQ(interaction::RegionFocus::ReadingOrder(h.Card()), order);
+  for (size_t i = 0; i + 1 < order.size(); ++i) {
+    const Rect a = Box(h, order[i]), b = Box(h, order[i + 1]);
+    EXPECT_LE(a.top + a.bottom, b.top + b.bottom) << "centres go down the card";
+  }
   h.window->Focus(true, FocusReason::Forward);  // Tab came in from the toolbar
-  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), 0);
+  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), order[0]);
   EXPECT_TRUE(h.wnd->Gestures().Focus().RingVisible());
   EXPECT_EQ(h.wnd->View().HintText(), hints::kHintPressEnterToAdd);
-  for (int32_t s = 1; s < 5; ++s) {
+  for (size_t i = 1; i < order.size(); ++i) {
     EXPECT_TRUE(h.window->KeyPress(Key::Tab));
-    EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), s);
+    EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), order[i]);
   }
   EXPECT_FALSE(h.window->KeyPress(Key::Tab));  // the desktop moves on to the toolbar
   EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), -1);
 
   h.window->Focus(true, FocusReason::Backward);  // Shift+Tab from the toolbar
-  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), 4);
+  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), order[4]);
   EXPECT_TRUE(h.window->KeyPress(Key::Backtab));
-  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), 3);
+  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), order[3]);
 
   // Template 1 has four regions: the hidden fifth is passed over, and a
   // focused region that disappears takes the focus with it.
   h.window->Command(int(app::CommandId::Template));
-  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), 3);
+  const std::vector<int32_t> second = interaction::RegionFocus::ReadingOrder(h.Card());
+  ASSERT_EQ(second.size(), 4u);
+  EXPECT_EQ(std::count(second.begin(), second.end(), 4), 0);
+  h.window->Focus(true, FocusReason::Backward);
+  EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), second.back());
   EXPECT_FALSE(h.window->KeyPress(Key::Tab));
+  h.window->Focus(true, FocusReason::Forward);
+  while (h.wnd->Gestures().Focus().Slot() != 3) ASSERT_TRUE(h.window->KeyPress(Key::Tab));
   h.window->Command(int(app::CommandId::Template));  // three regions: slot 3 is gone
   EXPECT_EQ(h.wnd->Gestures().Focus().Slot(), -1);
+}
+
+// Regions on one line are read left to right even when their tops differ a
+// little; a region clearly lower starts the next line.
+TEST(Keyboard, ReadingOrderGroupsLinesByCentre) {
+  engine::Card card;
+  auto box = [](int32_t l, int32_t t, int32_t r, int32_t b) {
+    engine::PhotoSlot s;
+    s.left = l, s.top = t, s.right = r, s.bottom = b;
+    return s;
+  };
+  card.slots = {box(500, 0, 700, 200),    // top right, a little higher
+                box(0, 10, 200, 210),     // top left
+                box(250, 300, 450, 500),  // second line, middle
+                box(0, 320, 200, 520),    // second line, left, lower still
+                box(0, 0, 0, 0)};         // hidden
+  EXPECT_EQ(interaction::RegionFocus::ReadingOrder(card), (std::vector<int32_t>{1, 0, 3, 2}));
+  card.slots[1] = box(0, 180, 200, 380);  // most of a region lower: a line of its own
+  EXPECT_EQ(interaction::RegionFocus::ReadingOrder(card), (std::vector<int32_t>{0, 1, 3, 2}));
 }
 
 TEST(Keyboard, TheRingIsPaintedOnlyWhileTheWindowHasFocusAndNeverSaved) {
@@ -53,12 +89,32 @@ TEST(Keyboard, TheRingIsPaintedOnlyWhileTheWindowHasFocusAndNeverSaved) {
   h.window->KeyPress(Key::Tab);
   h.window->ClearLogs();
   h.window->Paint();
-  ASSERT_EQ(h.window->focusRings.size(), 1u);
-  EXPECT_EQ(h.window->focusRings[0], Box(h, 1));
+  // The ring follows the region's edge: pieces in the card's pixels, all
+  // within the region's box and touching each of its four sides.
+  ASSERT_EQ(h.window->outlines.size(), 1u);
+  const platform::scripted::DrawnOutline& ring = h.window->outlines[0];
+  EXPECT_EQ(ring.target, h.CardRect());
+  ASSERT_FALSE(ring.pieces.empty());
+  const int32_t slot = h.wnd->Gestures().Focus().Slot();
+  const Rect box = interaction::RegionFocus::OutlineOnScreen(h.Card(), h.CardRect(), slot);
+  Rect reach{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (const Rect& piece : ring.pieces) {
+    const Rect onScreen{piece.left + ring.target.left, piece.top + ring.target.top,
+                        piece.right + ring.target.left, piece.bottom + ring.target.top};
+    EXPECT_TRUE(onScreen.left >= box.left && onScreen.right <= box.right &&
+                onScreen.top >= box.top && onScreen.bottom <= box.bottom);
+    reach = Rect{std::min(reach.left, onScreen.left), std::min(reach.top, onScreen.top),
+                 std::max(reach.right, onScreen.right), std::max(reach.bottom, onScreen.bottom)};
+  }
+  const Rect inner = Box(h, slot);
+  EXPECT_LE(std::abs(reach.left - inner.left), 1);
+  EXPECT_LE(std::abs(reach.right - inner.right), 1);
+  EXPECT_LE(std::abs(reach.top - inner.top), 1);
+  EXPECT_LE(std::abs(reach.bottom - inner.bottom), 1);
   h.window->Focus(false);
   h.window->ClearLogs();
   h.window->Paint();
-  EXPECT_TRUE(h.window->focusRings.empty());
+  EXPECT_TRUE(h.window->outlines.empty());
   // A click puts the keys on a region without showing a ring.
   h.window->Focus(true);
   h.Click(h.In(2));
@@ -73,9 +129,7 @@ TEST(Keyboard, EnterSpaceAndCtrlOChooseAPhotoForTheRegion) {
   h.QueueOpen(h.files.Photo("a.png", 20, 10, Rgb{1, 2, 3}));
   EXPECT_TRUE(h.window->KeyPress(Letter('O'), kControl));
   EXPECT_EQ(h.Slot(1).photoWidth, 20u);
-  h.window->Focus(true, FocusReason::Forward);
-  h.window->KeyPress(Key::Tab);
-  h.window->KeyPress(Key::Tab);  // slot 2
+  h.TabTo(2);
   h.QueueOpen(h.files.Photo("b.png", 30, 10, Rgb{1, 2, 3}));
   EXPECT_TRUE(h.window->KeyPress(Key::Enter));
   EXPECT_EQ(h.Slot(2).photoWidth, 30u);
@@ -88,8 +142,7 @@ TEST(Keyboard, EnterSpaceAndCtrlOChooseAPhotoForTheRegion) {
 TEST(Keyboard, ArrowsPlusMinusZeroAndDeleteEditTheFocusedPhoto) {
   Harness h;
   h.Fill(0, kWideW, kWideH);
-  h.window->Focus(true, FocusReason::Forward);
-  ASSERT_EQ(h.wnd->Gestures().Focus().Slot(), 0);
+  h.TabTo(0);
   EXPECT_EQ(h.wnd->View().HintText(), hints::kHintKeysMovePicture);
   // One screen pixel, or ten with Shift, as a drag of that length.
   h.window->KeyPress(Key::Right);
@@ -185,6 +238,7 @@ TEST(RegionMenu, OffersWhatAppliesAndDoesIt) {
                            {"Redo", "Ctrl+Y", false},
                            {"", "", true},
                            {"Open layout...", "Ctrl+L", true},
+                           {"New card", "Ctrl+N", true},
                            {"", "", true},
                            {"Open project...", "Ctrl+Shift+O", true},
                            {"Save project", "Ctrl+Shift+S", true},
@@ -217,8 +271,7 @@ TEST(RegionMenu, OffersWhatAppliesAndDoesIt) {
   // focused region.
   h.window->menuAnswers.push_back(int(app::CommandId::ChoosePhoto));
   h.QueueOpen(h.files.Photo("m.png", 25, 25, Rgb{4, 4, 4}));
-  h.window->Focus(true, FocusReason::Forward);
-  h.window->KeyPress(Key::Tab);
+  h.TabTo(1);
   h.window->ContextMenu(Point{}, true);
   for (size_t i : {1, 2, 3, 4}) EXPECT_FALSE(h.window->menus[5][i].enabled) << i;
   EXPECT_EQ(h.Slot(1).photoWidth, 25u);
@@ -228,6 +281,7 @@ TEST(RegionMenu, OffersWhatAppliesAndDoesIt) {
   EXPECT_FALSE(h.window->menus[6][0].enabled);
   EXPECT_TRUE(h.window->menus[6][6].enabled);
   EXPECT_TRUE(h.window->menus[6][9].enabled);
+  EXPECT_TRUE(h.window->menus[6][10].enabled);  // slot 1 has a photo to clear
   h.window->menuAnswers.push_back(int(app::CommandId::OpenLayout));
   h.window->openAnswers.push_back(FileChoice{h.files.SimpleLayout("m.jli", 500, 300), 0});
   h.window->ContextMenu(Point{4, 4});

@@ -38,15 +38,16 @@ TEST(PhotoFailures, EachReasonIsToldOnceAndTheCardStaysAsItWas) {
     std::string message;
   } cases[] = {
       {h.files.Garbage("notes.jpg"),
-       "\"notes.jpg\" cannot be used as a photo: it is not a PNG or JPEG picture."},
+       "This file is not a picture.\n\"notes.jpg\" is not a PNG or JPEG picture."},
       {h.files.Write("cut.png", TruncatedPng()),
-       "\"cut.png\" cannot be used as a photo: it is damaged or incomplete (the data ends "
-       "early)."},
+       "The picture is damaged.\n\"cut.png\" is damaged or incomplete (the data ends early)."},
       {h.files.Write("huge.png", testimages::ZeroGreyPng(20000, 20000, 1)),
-       "\"huge.png\" cannot be used as a photo: it is larger than the program's limit of 100 "
+       "The picture is too large.\n\"huge.png\" is larger than the program's limit of 100 "
        "megapixels (20000 x 20000 pixels)."},
       {h.files.Folder() + "/gone.png",
-       "\"gone.png\" cannot be used as a photo: it cannot be read (no such file or directory)."},
+       "The file cannot be read.\n\"gone.png\" cannot be read (no such file or directory)."},
+      {h.files.Write("nothing.jpg", std::vector<uint8_t>{}),
+       "The file is empty.\n\"nothing.jpg\" has nothing in it."},
   };
   for (const Case& c : cases) {
     h.window->messages.clear();
@@ -73,8 +74,7 @@ TEST(PhotoFailures, ADropNamesTheFirstFailureOnlyWhenNothingWorked) {
   const std::string bad2 = h.files.Write("second.png", TruncatedPng());
   const std::string good = h.files.Photo("good.png", 30, 30, Rgb{5, 5, 5});
   h.Drop({bad1, bad2}, h.In(0));
-  EXPECT_EQ(OnlyMessage(h),
-            "\"first.png\" cannot be used as a photo: it is not a PNG or JPEG picture.");
+  EXPECT_EQ(OnlyMessage(h), "This file is not a picture.\n\"first.png\" is not a PNG or JPEG picture.");
   EXPECT_FALSE(h.Slot(0).HasPhoto());
 
   h.window->messages.clear();

@@ -41,7 +41,7 @@ TEST(Undo, EveryKindOfEditGoesBackStepByStepAndComesAgain) {
   h.window->Wheel(Harness::At(p), 120);
   h.window->Wheel(Harness::At(p), 120);  // one gesture: one step
   const std::vector<uint8_t> zoomed = Saved(h);
-  h.window->Focus(true, FocusReason::Forward);
+  h.TabTo(0);
   h.window->KeyPress(Digit(0));
   h.window->KeyPress(Key::Delete);
   h.window->Command(int(app::CommandId::Template));
@@ -74,7 +74,7 @@ TEST(Undo, ATemplateChangeComesBackWithThePhotosOfHiddenSlots) {
   h.window->Command(int(app::CommandId::Template));
   h.window->Command(int(app::CommandId::Template));  // three regions: slots 3 and 4 hidden
   ASSERT_TRUE(h.Slot(4).Hidden());
-  h.window->Focus(true, FocusReason::Forward);
+  h.TabTo(0);
   h.window->KeyPress(Key::Delete);  // slot 0 emptied under template 2
   Undo(h, 3);
   EXPECT_EQ(h.wnd->Document().State().design.builtInIndex, 0);
@@ -115,6 +115,7 @@ TEST(Closing, AChangedCardAsksAndEachAnswerDoesWhatItSays) {
   EXPECT_EQ(question.text, "Save changes to your card before closing?");
   EXPECT_EQ(question.caption, "Tessary");
   EXPECT_EQ(question.buttons, MessageButtons::SaveDiscardCancel);
+  EXPECT_EQ(question.labels, (std::vector<std::string>{"Save", "Don't Save", "Cancel"}));
   EXPECT_EQ(h.platform.quitCode, -1);
 
   // Save, but the save is cancelled (the empty regions question answered

@@ -205,7 +205,7 @@ TEST_F(QtPlatformTest, TheWaitCursorNestsAndStepsAsideForMessages) {
     busyDuringMessage = QGuiApplication::overrideCursor() != nullptr;
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->accept();
   });
-  EXPECT_EQ(window->ShowMessage(Message{"Text", "Tessary", MessageIcon::None, MessageButtons::Ok}),
+  EXPECT_EQ(window->ShowMessage(Message{"Text", "Tessary", MessageIcon::None, MessageButtons::Ok, {}}),
             MessageAnswer::Ok);
   EXPECT_FALSE(busyDuringMessage);
   EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);  // back after it

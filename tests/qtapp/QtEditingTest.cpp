@@ -104,22 +104,43 @@ TEST(QtEditing, KeysStartOnTheCardAndTabReachesTheToolbarAfterTheRegions) {
   ASSERT_TRUE(app.Ready());
   QApplication::setActiveWindow(app.widget);
   ASSERT_TRUE(QTest::qWaitFor([&] { return app.widget->hasFocus(); }));
+  // The card at rest, so only the ring can change its pixels.
+  ASSERT_TRUE(app.WaitForFullQuality());
   const QImage before = app.Grab();
 
-  // Each region in turn, with a ring the user can see.
-  const size_t regions = app.Card().slots.size();
-  for (size_t i = 0; i < regions; ++i) {
+  // Each region in turn, in reading order, with a ring the user can see:
+  // along the region's own edge, two pixels wide, crossing its middle row
+  // and column once on each side.
+  const std::vector<int32_t> order = interaction::RegionFocus::ReadingOrder(app.Card());
+  ASSERT_EQ(order.size(), app.Card().slots.size());
+  for (const int32_t slot : order) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    ASSERT_TRUE(app.widget->hasFocus()) << "region " << i;
-    ASSERT_EQ(app.wnd->Gestures().Focus().Slot(), int32_t(i));
+    ASSERT_TRUE(app.widget->hasFocus()) << "region " << slot;
+    ASSERT_EQ(app.wnd->Gestures().Focus().Slot(), slot);
     EXPECT_EQ(app.wnd->View().HintText(), interaction::kHintPressEnterToAdd);
-    const Rect box = interaction::RegionFocus::BoxOnScreen(app.Card(), app.CardRect(), int32_t(i));
+    const Rect box = interaction::RegionFocus::BoxOnScreen(app.Card(), app.CardRect(), slot);
     QTest::qWait(20);
     const QImage shown = app.Grab();
-    int changed = 0;
-    for (int32_t y = box.top; y < box.bottom; ++y)
-      changed += shown.pixel(box.left + 1, y) != before.pixel(box.left + 1, y);
-    EXPECT_GT(changed, box.Height() / 2) << "no ring along region " << i << "'s left edge";
+    const auto runs = [&](bool alongRow, int32_t at, int32_t from, int32_t to) {
+      std::vector<int> lengths;
+      int run = 0;
+      for (int32_t p = from; p < to; ++p) {
+        const QPoint q = alongRow ? QPoint(p, at) : QPoint(at, p);
+        if (shown.pixel(q) != before.pixel(q)) {
+          ++run;
+        } else if (run) {
+          lengths.push_back(run);
+          run = 0;
+        }
+      }
+      if (run) lengths.push_back(run);
+      return lengths;
+    };
+    const std::vector<int> twoEdges = {2, 2};
+    // The scaled region may reach a pixel past its scaled box.
+    const Rect reach = interaction::RegionFocus::OutlineOnScreen(app.Card(), app.CardRect(), slot);
+    EXPECT_EQ(runs(true, (box.top + box.bottom) / 2, reach.left, reach.right), twoEdges) << slot;
+    EXPECT_EQ(runs(false, (box.left + box.right) / 2, reach.top, reach.bottom), twoEdges) << slot;
   }
 
   // Then the toolbar, whose buttons the hint line describes as under the pointer.

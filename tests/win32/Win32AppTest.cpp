@@ -4,12 +4,18 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "imagefiles/TestImages.h"
 #include "Win32Harness.h"
 #include "app/Startup.h"
 #include "app/MainWindow.h"
+#include "document/PhotoSource.h"
+#include "engine/raster/Raster.h"
 #include "imagefiles/ImageFiles.h"
 #include "interaction/HintTexts.h"
 
@@ -57,6 +63,49 @@ class OneFile : public IDataObject {
   std::wstring name_;
 };
 
+
+// The user, on a thread of its own while the window's thread waits in a
+// modal loop: finds the window of class `cls` that opened, reads it, answers.
+HWND WaitForWindow(const wchar_t* cls, HWND owner) {
+  struct Search {
+    const wchar_t* cls;
+    HWND owner;
+    HWND found;
+  } search{cls, owner, nullptr};
+  for (int i = 0; i < 400 && !search.found; ++i) {
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(p);
+          wchar_t name[64] = L"";
+          GetClassNameW(w, name, 64);
+          if (!IsWindowVisible(w) || std::wstring(name) != s->cls) return TRUE;
+          if (s->owner && GetWindow(w, GW_OWNER) != s->owner) return TRUE;
+          s->found = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(25);
+  }
+  return search.found;
+}
+
+std::vector<std::pair<std::wstring, HWND>> Buttons(HWND dialog) {
+  std::vector<std::pair<std::wstring, HWND>> found;
+  EnumChildWindows(
+      dialog,
+      [](HWND w, LPARAM p) -> BOOL {
+        wchar_t name[32] = L"", text[64] = L"";
+        GetClassNameW(w, name, 32);
+        if (std::wstring(name) == L"Button" && IsWindowVisible(w)) {
+          GetWindowTextW(w, text, 64);
+          reinterpret_cast<std::vector<std::pair<std::wstring, HWND>>*>(p)->emplace_back(text, w);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 class AppTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -90,7 +139,7 @@ TEST_F(AppTest, StartsWithRoomForTheCardBesideTheToolbarAndAboveTheHintLine) {
   EXPECT_EQ(toolbar.left, 904);
   EXPECT_EQ(toolbar.right, 968);
   EXPECT_EQ(toolbar.bottom, 600);
-  EXPECT_EQ(SendMessageW(window->ToolbarHandle(), TB_BUTTONCOUNT, 0, 0), 7);  // and a separator
+  EXPECT_EQ(SendMessageW(window->ToolbarHandle(), TB_BUTTONCOUNT, 0, 0), 8);  // seven and a separator
   EXPECT_NE(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0), 0) << "the window has its icons";
 }
 
@@ -125,6 +174,57 @@ TEST_F(AppTest, MessagesDriveTheWindowThroughItsTable) {
   hot.idNew = 103;
   SendMessageW(hwnd, WM_NOTIFY, 0, LPARAM(&hot));
   EXPECT_EQ(wnd->View().HintText(), interaction::kHintHelp);
+}
+
+TEST_F(AppTest, TheCloseQuestionSaysWhatEachButtonDoesAndTheRegionMenuNamesItsKeys) {
+  if (dpi != 96) GTEST_SKIP() << "the desktop is not at 96 dpi";
+  engine::Raster photo = engine::Raster::Allocate(40, 30, engine::PixelFormat::Rgb24);
+  ASSERT_TRUE(wnd->Document().PutPhoto(0, std::move(photo), document::PhotoSource{}));
+  // A right-click on the photo's region: its menu, each item with its key.
+  std::vector<std::wstring> items;
+  std::thread reader([&] {
+    const HWND popup = WaitForWindow(L"#32768", nullptr);
+    if (!popup) return;
+    const HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+      wchar_t text[128] = L"";
+      if (GetMenuStringW(menu, UINT(i), text, 128, MF_BYPOSITION) > 0) items.push_back(text);
+    }
+    PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  // Slot 0 is the upper right region of template 0, at natural size.
+  POINT at{673, 152};
+  ClientToScreen(hwnd, &at);
+  SendMessageW(hwnd, WM_CONTEXTMENU, WPARAM(hwnd), MAKELPARAM(at.x, at.y));
+  reader.join();
+  EXPECT_NE(std::find(items.begin(), items.end(), L"Remove photo\tDelete"), items.end());
+  EXPECT_NE(std::find(items.begin(), items.end(), L"Undo\tCtrl+Z"), items.end());
+
+  // Closing a changed card: the question's buttons are verbs.
+  std::vector<std::wstring> labels;
+  std::thread user([&] {
+    const HWND question = WaitForWindow(L"#32770", hwnd);
+    if (!question) return;
+    HWND dontSave = nullptr;
+    for (const auto& [text, button] : Buttons(question)) {
+      labels.push_back(text);
+      if (text == L"Don't Save") dontSave = button;
+    }
+    if (dontSave)
+      PostMessageW(question, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(dontSave), BN_CLICKED),
+                   LPARAM(dontSave));
+    else
+      PostMessageW(question, WM_CLOSE, 0, 0);
+  });
+  const bool closes = wnd->OnCloseRequested();
+  user.join();
+  std::sort(labels.begin(), labels.end());
+  EXPECT_EQ(labels, (std::vector<std::wstring>{L"Cancel", L"Don't Save", L"Save"}));
+  EXPECT_TRUE(closes) << "Don't Save lets the window close";
+  // The program asked to end; this process goes on with other tests.
+  MSG quit;
+  while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
 }
 
 }  // namespace

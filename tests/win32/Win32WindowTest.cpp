@@ -300,7 +300,7 @@ TEST_F(WindowTest, TimersComeDueUntilStoppedAndSettingsAndTheStateFolderAreTheUs
   EXPECT_TRUE(platform.ReadSetting("never written").empty());
   // %LOCALAPPDATA%\Tessary, here the tests' own.
   EXPECT_EQ(platform.StateFolder(),
-            std::filesystem::path(kOwnStateFolder + L"\\Tessary").u8string());
+            std::filesystem::path(win32test::kOwnStateFolder + L"\\Tessary").u8string());
 }
 
 TEST(Win32Canvas, RowsBecomeTheDevicesBlueGreenRedOrderAndPaddingIsUntouched) {
