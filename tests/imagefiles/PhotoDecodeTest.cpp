@@ -427,7 +427,7 @@ TEST(DecodeStatus, WordsForTheUserNameTheReason) {
   EXPECT_EQ(ImageStatusText(ImageStatus()), "");
   EXPECT_EQ(ImageStatusText(ImageStatus::Unreadable(EACCES)), "cannot be read (permission denied)");
   EXPECT_EQ(ImageStatusText(ImageStatus::Failed(ImageFailure::NotAPicture)),
-            "is not a PNG or JPEG picture");
+            "is not a JPEG, PNG, HEIC, WebP or TIFF picture");
   EXPECT_EQ(ImageStatusText(ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::EndsEarly)),
             "is damaged or incomplete (the data ends early)");
   EXPECT_EQ(ImageStatusText(ImageStatus::TooLarge(20000, 10000)),
@@ -448,7 +448,7 @@ TEST(DecodeStatus, WordsForTheUserNameTheReason) {
   }
   EXPECT_EQ(imagefiles::PhotoFailureMessage("/home/ann/notes.txt",
                                             ImageStatus::Failed(ImageFailure::NotAPicture)),
-            "\"/home/ann/notes.txt\" cannot be used as a photo: it is not a PNG or JPEG picture.");
+            "\"/home/ann/notes.txt\" cannot be used as a photo: it is not a JPEG, PNG, HEIC, WebP or TIFF picture.");
 }
 
 // A 4 MP photo tagged to be turned a quarter is turned strip by strip as

@@ -38,7 +38,7 @@ TEST(PhotoFailures, EachReasonIsToldOnceAndTheCardStaysAsItWas) {
     std::string message;
   } cases[] = {
       {h.files.Garbage("notes.jpg"),
-       "\"notes.jpg\" cannot be used as a photo: it is not a PNG or JPEG picture."},
+       "\"notes.jpg\" cannot be used as a photo: it is not a JPEG, PNG, HEIC, WebP or TIFF picture."},
       {h.files.Write("cut.png", TruncatedPng()),
        "\"cut.png\" cannot be used as a photo: it is damaged or incomplete (the data ends "
        "early)."},
@@ -74,7 +74,7 @@ TEST(PhotoFailures, ADropNamesTheFirstFailureOnlyWhenNothingWorked) {
   const std::string good = h.files.Photo("good.png", 30, 30, Rgb{5, 5, 5});
   h.Drop({bad1, bad2}, h.In(0));
   EXPECT_EQ(OnlyMessage(h),
-            "\"first.png\" cannot be used as a photo: it is not a PNG or JPEG picture.");
+            "\"first.png\" cannot be used as a photo: it is not a JPEG, PNG, HEIC, WebP or TIFF picture.");
   EXPECT_FALSE(h.Slot(0).HasPhoto());
 
   h.window->messages.clear();

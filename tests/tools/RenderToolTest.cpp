@@ -351,7 +351,7 @@ TEST_F(RenderToolTest, APhotoThatCannotBeUsedIsReportedWithItsReason) {
   WriteBytes("huge.png", testimages::ZeroGreyPng(20000, 20000, 1));
   std::filesystem::create_directory(Path("folder.jpg"));
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"notes.txt", "is not a PNG or JPEG picture"},
+      {"notes.txt", "is not a JPEG, PNG, HEIC, WebP or TIFF picture"},
       {"absent.jpg", "cannot be read (no such file or directory)"},
       {"cut.png", "is damaged or incomplete (the data ends early)"},
       {"huge.png", "is larger than the program's limit of 100 megapixels (20000 x 20000 pixels)"},
