@@ -121,9 +121,14 @@ void CardActions::ChoosePhoto(int32_t slot) {
   dialog.title = "Open picture";
   // The picture is known by its content, not its name; the names here only
   // keep other files out of the way.
-  dialog.filters = {{"Picture files", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png"}},
+  dialog.filters = {{"Picture files",
+                     {"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png", "*.heic", "*.heif", "*.hif",
+                      "*.webp", "*.tif", "*.tiff"}},
                     {"JPEG picture files", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif"}},
-                    {"PNG picture files", {"*.png"}}};
+                    {"PNG picture files", {"*.png"}},
+                    {"HEIC picture files", {"*.heic", "*.heif", "*.hif"}},
+                    {"WebP picture files", {"*.webp"}},
+                    {"TIFF picture files", {"*.tif", "*.tiff"}}};
   dialog.initialFolder = lastFolder_;
   const std::optional<FileChoice> choice = window_->ChooseFileToOpen(dialog);
   if (!choice) return;
