@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -52,7 +53,7 @@ class PhotoFormats : public tooltest::ToolTest {
     ToolTest::SetUp();
 #ifdef TESSARY_FORMAT_PHOTOS_SCRIPT
     const std::string command =
-        std::string(TESSARY_FORMAT_PHOTOS_SCRIPT) + " '" + dir_.string() + "' 2>&1";
+        std::string(TESSARY_FORMAT_PHOTOS_SCRIPT) + " '" + dir_.string() + "' --more";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 #else
     GTEST_SKIP() << "the formats are made with Debian's tools, on Linux";
@@ -116,6 +117,33 @@ TEST_F(PhotoFormats, DecodedPhotosAreThePngsPixels) {
     EXPECT_LE(Compare(DecodePhoto(ReadBytes(c.photo)), *c.expected).largest, c.largestAtMost)
         << c.photo;
   }
+  // The kinds of TIFF scanners and other programs write.
+  const engine::Raster small = DecodePhoto(ReadBytes("more-small.png"));
+  const struct {
+    const char* photo;
+    double meanAtMost;
+    int largestAtMost;
+  } kinds[] = {
+      {"more-tiled.tiff", 0, 0},        {"more-big-endian.tiff", 0, 0},
+      {"more-16bit.tiff", 0.5, 1},      {"more-cmyk.tiff", 1, 4},
+      {"more-jpeg.tiff", 2, 64},        {"more-thumbnail.heic", 4, 64},
+  };
+  for (const auto& k : kinds) {
+    const Difference d = Compare(DecodePhoto(ReadBytes(k.photo)), small);
+    EXPECT_LE(d.mean, k.meanAtMost) << k.photo;
+    EXPECT_LE(d.largest, k.largestAtMost) << k.photo;
+  }
+}
+
+TEST_F(PhotoFormats, AnAnimationIsRefusedWithItsReason) {
+  const tooltest::ToolResult result =
+      Render({"--photo", "0=" + Path("more-animated.webp"), "-o", Path("card.png")});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("more-animated.webp: is a kind of picture the program cannot read "
+                            "(an animation, not a still picture)"),
+            std::string::npos)
+      << result.err;
+  EXPECT_FALSE(std::filesystem::exists(Path("card.png")));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# make-format-photos.sh OUT: one source picture written as PNG, HEIC, WebP
+# make-format-photos.sh OUT [--more]: one source picture written as PNG, HEIC, WebP
 # and TIFF with Debian's own tools (ImageMagick, heif-enc, cwebp, webpmux,
 # tiffset), for the tests that compare what the program makes of each:
 #   photo.{png,heic,webp,tiff}        opaque; lossy HEIC and WebP
@@ -27,7 +27,7 @@ tiffset -s 274 6 turned6.tiff
 # A little-endian Exif block with IFD0 holding only Orientation = 6.
 printf 'II*\000\010\000\000\000\001\000\022\001\003\000\001\000\000\000\006\000\000\000\000\000\000\000' >exif6.bin
 cwebp -quiet -lossless turned.png -o turned-plain.webp
-webpmux -set exif exif6.bin turned-plain.webp -o turned6.webp >/dev/null
+webpmux -set exif exif6.bin turned-plain.webp -o turned6.webp >/dev/null 2>&1
 
 # Opaque in the middle, clear at the corners, half-seen along a band.
 convert photo.png \( -size 240x160 xc:white -fill black -draw 'circle 0,0 0,40' \
@@ -36,3 +36,25 @@ convert photo.png \( -size 240x160 xc:white -fill black -draw 'circle 0,0 0,40' 
 cwebp -quiet -lossless -exact alpha.png -o alpha.webp
 convert alpha.png -depth 8 -compress lzw alpha.tiff
 heif-enc -q 95 alpha.png -o alpha.heic >/dev/null
+
+# With --more, the other kinds the decoders meet (the fuzzers' seeds): TIFFs
+# tiled, grey, 16-bit, palette, CMYK and JPEG-compressed, a big-endian one,
+# a HEIC with its thumbnail, a lossy WebP with alpha and an animated WebP;
+# more-small.png is the picture they all hold.
+if [[ "${2:-}" == "--more" ]]; then
+  convert photo.png -resize 48x32 -depth 8 -type TrueColor -define png:color-type=2 more-small.png
+  small=more-small.png
+  convert $small -define tiff:tile-geometry=16x16 -compress zip more-tiled.tiff
+  convert $small -colorspace gray -depth 8 -compress RLE more-grey.tiff
+  convert $small -depth 16 -compress zip more-16bit.tiff
+  convert $small -colors 16 -type Palette -compress lzw more-palette.tiff
+  convert $small -colorspace cmyk -compress none more-cmyk.tiff
+  convert $small -compress jpeg -quality 80 more-jpeg.tiff
+  convert $small -endian MSB -compress none more-big-endian.tiff
+  heif-enc -q 50 -t 16 more-small.png -o more-thumbnail.heic >/dev/null
+  convert alpha.png -resize 48x32 more-alpha.png
+  cwebp -quiet -q 60 -alpha_q 50 more-alpha.png -o more-alpha-lossy.webp
+  convert more-small.png -rotate 180 more-small-180.png
+  img2webp -loop 0 more-small.png -d 100 more-small-180.png -o more-animated.webp >/dev/null 2>&1
+  rm -f more-small-180.png more-alpha.png
+fi
