@@ -26,6 +26,9 @@ enum class CommandId : int {
   Redo = 115,
   ZoomIn = 116,
   ZoomOut = 117,
+  TurnLeft = 118,
+  TurnRight = 119,
+  Mirror = 120,
 };
 
 // What a command acts on and with.

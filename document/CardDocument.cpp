@@ -8,6 +8,7 @@
 #include "document/BuiltInDesigns.h"
 #include "document/PhotoFile.h"
 #include "engine/card/PhotoPlacement.h"
+#include "engine/card/PhotoTurn.h"
 #include "engine/card/SlotEditing.h"
 
 namespace document {
@@ -127,6 +128,18 @@ bool CardDocument::PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSour
 bool CardDocument::RemovePhoto(size_t slot) {
   if (!engine::RemovePhoto(state_.card.slots, slot)) return false;
   state_.photos[slot] = PhotoSource{};
+  Changed(state_.card.cardTemplate, true);
+  return true;
+}
+
+bool CardDocument::TurnPhoto(size_t slot, engine::PhotoTurn turn) {
+  if (slot >= state_.card.slots.size()) return false;
+  try {
+    if (!engine::TurnSlotPhoto(state_.card.slots, slot, turn)) return false;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  state_.photos[slot].turn = engine::After(state_.photos[slot].turn, turn);
   Changed(state_.card.cardTemplate, true);
   return true;
 }

@@ -73,6 +73,9 @@ class CardDocument {
   // A photo already decoded, with where it came from.
   bool PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source);
   bool RemovePhoto(size_t slot);
+  // Turns or mirrors the slot's photo, one step of the history; false, with
+  // nothing changed, for an empty slot or when memory runs out.
+  bool TurnPhoto(size_t slot, engine::PhotoTurn turn);
 
   // Any other edit of the slots (pan, zoom, reset), made with the engine's
   // operations by `edit`, which returns whether it changed anything.

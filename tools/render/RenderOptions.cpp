@@ -14,8 +14,8 @@ namespace tools {
 
 const char kRenderUsage[] =
     "usage: tessary-render [--template N | --layout FILE] [--photo I=PATH]... [--pan I=X,Y]...\n"
-    "                      [--zoom I=Z]... [--size WxH] [--draft] [--format jpeg|png] [--slots]\n"
-    "                      -o OUT\n"
+    "                      [--zoom I=Z]... [--turn I=DEG]... [--mirror I]... [--size WxH]\n"
+    "                      [--draft] [--format jpeg|png] [--slots] -o OUT\n"
     "Renders a card exactly as the program renders and saves it.\n"
     "  --template N    built-in template 0, 1 or 2 (default 0)\n"
     "  --layout FILE   a custom layout file (.jli) instead of a built-in template\n"
@@ -27,6 +27,9 @@ const char kRenderUsage[] =
     "  --zoom I=Z      magnification of slot I's photo, from 1 (the whole photo covers\n"
     "                  the region, the default) to 8; the visible part is 1/Z of it\n"
     "                  each way, centred on the pan\n"
+    "  --turn I=DEG    turn slot I's photo clockwise by 90, 180 or 270 degrees, after\n"
+    "                  the orientation its file records; pans are of the turned photo\n"
+    "  --mirror I      exchange left and right of slot I's photo, after any --turn\n"
     "  --size WxH      render the whole card at W x H pixels (default: the template's\n"
     "                  size, which is what the program saves)\n"
     "  --draft         nearest-neighbour scaling, as on screen, instead of the saved\n"
@@ -96,7 +99,8 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
       continue;
     }
     if (arg != "--template" && arg != "--layout" && arg != "--photo" && arg != "--pan" &&
-        arg != "--zoom" && arg != "--size" && arg != "--format" && arg != "-o") {
+        arg != "--zoom" && arg != "--turn" && arg != "--mirror" && arg != "--size" &&
+        arg != "--format" && arg != "-o") {
       *problem = "unknown argument " + arg;
       return false;
     }
@@ -146,6 +150,22 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
         return false;
       }
       parsed.zooms.push_back(zoom);
+    } else if (arg == "--turn") {
+      TurnOption turn{0, 0};
+      std::string rest;
+      if (!SplitSlot(value, &turn.slot, &rest) || (rest != "90" && rest != "180" && rest != "270")) {
+        *problem = "--turn takes I=90, I=180 or I=270, such as 0=90";
+        return false;
+      }
+      turn.quarters = std::atoi(rest.c_str()) / 90;
+      parsed.turns.push_back(turn);
+    } else if (arg == "--mirror") {
+      uint64_t slot = 0;
+      if (!ParseCount(value, 1000000, &slot)) {
+        *problem = "--mirror takes a slot index, such as 0";
+        return false;
+      }
+      parsed.mirrors.push_back(size_t(slot));
     } else if (arg == "--size") {
       const size_t x = value.find('x');
       uint64_t w = 0;
