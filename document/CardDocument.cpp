@@ -112,6 +112,35 @@ engine::ImageStatus CardDocument::LoadPhoto(size_t slot, const std::string& path
   return status;
 }
 
+std::vector<CardDocument::PhotoLoad> CardDocument::LoadPhotos(
+    const std::vector<size_t>& slots, const std::vector<std::string>& paths) {
+  std::vector<PhotoLoad> loads;
+  size_t next = 0;
+  bool changed = false;
+  for (const std::string& path : paths) {
+    PhotoLoad load;
+    load.path = path;
+    if (next < slots.size() && slots[next] < state_.card.slots.size()) {
+      try {
+        engine::Raster photo;
+        PhotoSource source;
+        load.status = ReadPhotoFile(path, reader_, &photo, &source);
+        PhotoSource copy = source;
+        if (load.status && engine::PutPhoto(state_.card.slots, slots[next], std::move(photo))) {
+          state_.photos[slots[next]] = std::move(copy);
+          load.slot = int32_t(slots[next++]);
+          changed = true;
+        }
+      } catch (const std::bad_alloc&) {
+        load.status = engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
+      }
+    }
+    loads.push_back(std::move(load));
+  }
+  if (changed) Changed(state_.card.cardTemplate, true);
+  return loads;
+}
+
 bool CardDocument::PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source) {
   if (slot >= state_.card.slots.size()) return false;
   try {

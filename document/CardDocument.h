@@ -70,6 +70,16 @@ class CardDocument {
   // Reads and decodes the file into slot `slot`, centred at zoom 1. On
   // failure nothing changes and the status says why.
   engine::ImageStatus LoadPhoto(size_t slot, const std::string& path);
+  // Several files at once, into `slots` in order: a file that cannot be
+  // read takes no region, and files beyond the last region are not read
+  // (their slot is -1). Everything that loaded is one step of the history.
+  struct PhotoLoad {
+    std::string path;
+    int32_t slot = -1;  // where it went; -1: nowhere
+    engine::ImageStatus status;
+  };
+  std::vector<PhotoLoad> LoadPhotos(const std::vector<size_t>& slots,
+                                    const std::vector<std::string>& paths);
   // A photo already decoded, with where it came from.
   bool PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source);
   bool RemovePhoto(size_t slot);

@@ -15,8 +15,10 @@ class FileDropper {
   // file, else only over a region. Never when the source forbids copying.
   bool Accepts(const platform::FileDrag& drag) const;
 
-  // Changes at most one thing: the first file, in the drag's order, that
-  // loads as a layout, or as a photo for the region under the drop point.
+  // Photos alone go into the region under the drop point and then the
+  // empty regions in slot order. A drop that holds a layout file changes at
+  // most one thing: the first file, in the drag's order, that loads as a
+  // layout, or as a photo for the region under the drop point.
   void Drop(const platform::FileDrag& drag);
 
  private:

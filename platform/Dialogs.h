@@ -20,11 +20,15 @@ struct FileDialog {
   size_t initialFilter = 0;  // index into filters
   std::string initialFolder;  // empty: the desktop's choice
   std::string initialName;    // save dialogs: the name proposed
+  bool several = false;       // open dialogs: more than one file may be chosen
 };
 
 struct FileChoice {
   std::string path;   // UTF-8, absolute; for saves the name as typed, in its folder
   size_t filter = 0;  // index of the filter chosen
+  // With `several`: every file chosen, in the dialog's order (`path` is the
+  // first). May be left empty when only one was.
+  std::vector<std::string> paths;
 };
 
 enum class MessageIcon { None, Information, Warning, Question };
