@@ -495,3 +495,38 @@ TEST(PhotoOrientation, TurnsNeedNoSecondPictureOrFailCleanlyWithoutOne) {
 }
 
 }  // namespace
+
+TEST(DecodeControl, ADecodeReportsProgressAndStopsWhenCancelledLeavingThePictureAlone) {
+  const std::vector<uint8_t> pixels = testimages::SyntheticPhoto(64, 300, 3);
+  testimages::JpegOptions progressive;
+  progressive.progressive = true;
+  const struct {
+    const char* name;
+    std::vector<uint8_t> file;
+  } cases[] = {
+      {"jpeg", testimages::EncodeJpeg(pixels.data(), 64, 300, 3)},
+      {"progressive", testimages::EncodeJpeg(pixels.data(), 64, 300, 3, progressive)},
+      {"png", testimages::ZeroGreyPng(64, 300, 8)},
+  };
+  for (const auto& c : cases) {
+    engine::DecodeControl watched;
+    engine::Raster whole;
+    ASSERT_TRUE(imagefiles::DecodeImage(c.file.data(), uint32_t(c.file.size()),
+                                        imagefiles::DecodeMode::Photo, &whole, &watched)
+                    .Ok())
+        << c.name;
+    EXPECT_GT(watched.Part(), 0u) << c.name;  // heard of as it went
+
+    engine::DecodeControl cancelled;
+    cancelled.Cancel();
+    engine::Raster kept = engine::Raster::Allocate(2, 2, engine::PixelFormat::Rgb24);
+    const uint8_t* before = kept.pixels.get();
+    EXPECT_EQ(imagefiles::DecodeImage(c.file.data(), uint32_t(c.file.size()),
+                                      imagefiles::DecodeMode::Photo, &kept, &cancelled)
+                  .failure,
+              engine::ImageFailure::Cancelled)
+        << c.name;
+    EXPECT_EQ(kept.pixels.get(), before) << c.name;
+    EXPECT_EQ(kept.width, 2u) << c.name;
+  }
+}
