@@ -28,6 +28,24 @@ std::string EmptyRegionsQuestion(size_t empty) {
                           "there. Save anyway?";
 }
 
+// The regions' photos that would print soft, as a question.
+std::string SoftPhotosQuestion(const std::vector<document::SoftPhoto>& soft) {
+  if (soft.size() == 1) {
+    return "The photo in region " + std::to_string(soft[0].slot + 1) + " will print at " +
+           std::to_string(soft[0].ppi) +
+           " ppi and may look soft: print shops ask for 200 ppi at least. Zoom out or use a "
+           "larger photo for a sharper print. Save at this size anyway?";
+  }
+  std::string regions;
+  for (size_t i = 0; i < soft.size(); ++i) {
+    if (i != 0) regions += i + 1 == soft.size() ? " and " : ", ";
+    regions += std::to_string(soft[i].slot + 1) + " (" + std::to_string(soft[i].ppi) + " ppi)";
+  }
+  return std::to_string(soft.size()) + " photos will print below 200 ppi and may look soft: "
+         "regions " + regions +
+         ". Zoom out or use larger photos for a sharper print. Save at this size anyway?";
+}
+
 // Why and where to look, in words: a file: address in a message cannot be
 // followed.
 std::string LayoutFailure(const std::string& path, imagefiles::LayoutStatus status,
@@ -56,24 +74,45 @@ bool CardActions::SaveCard() {
     if (window_->ShowMessage(question) != MessageAnswer::Yes) return false;
   }
 
+  // A design with more than one size offers each in both formats, the
+  // size used last first in line; a design of one size, the two formats.
+  const document::DesignInfo design = document::DescribeDesign(document_.State());
+  const bool sized = design.sizes.size() > 1;
   FileDialog dialog;
   dialog.title = "Save card";
-  dialog.filters = {{"JPEG picture files", {"*.jpg"}}, {"PNG picture files", {"*.png"}}};
+  if (sized) {
+    for (const document::DesignSize& size : design.sizes) {
+      const std::string label = document::SizeLabel(size);
+      dialog.filters.push_back({label + " - JPEG picture", {"*.jpg"}});
+      dialog.filters.push_back({label + " - PNG picture", {"*.png"}});
+      if (size.use == preferredUse_) dialog.initialFilter = dialog.filters.size() - 2;
+    }
+  } else {
+    dialog.filters = {{"JPEG picture files", {"*.jpg"}}, {"PNG picture files", {"*.png"}}};
+  }
   dialog.initialName = "card";
   dialog.initialFolder = lastFolder_;
   imagefiles::SaveTarget target;
+  document::DesignSize size = design.sizes.front();
+  bool softAccepted = false;
   for (;;) {
     const std::optional<FileChoice> choice = window_->ChooseFileToSave(dialog);
-    if (!choice || choice->filter > 1) return false;
+    if (!choice || choice->filter >= dialog.filters.size()) return false;
+    if (sized) size = design.sizes[choice->filter / 2];
     // A typed extension that names a format decides it; otherwise the chosen
     // type does, and its extension is added to the name.
     target = imagefiles::ChooseSaveTarget(
-        choice->path, choice->filter == 0 ? imagefiles::CardFormat::Jpeg
-                                          : imagefiles::CardFormat::Png);
+        choice->path, choice->filter % 2 == 0 ? imagefiles::CardFormat::Jpeg
+                                              : imagefiles::CardFormat::Png);
     // Asked again, the dialog comes back where the user was.
     dialog.initialFilter = choice->filter;
     dialog.initialName = FileNameOf(target.path);
     dialog.initialFolder = imagefiles::FolderOf(target.path);
+    if (sized) preferredUse_ = size.use;
+    if (!softAccepted && size.use == document::SizeUse::Print) {
+      if (!AcceptSoftPhotos(size)) return false;
+      softAccepted = true;
+    }
     if (!imagefiles::IsExistingRegularFile(target.path)) break;
     const Message replace{"\"" + FileNameOf(target.path) +
                               "\" already exists. Do you want to replace it?",
@@ -84,9 +123,8 @@ bool CardActions::SaveCard() {
   imagefiles::SaveResult saved;
   {
     BusyCursor busy(*window_);
-    const engine::Card& card = document_.Card();
     // A FIFO that no program reads would hold the window forever.
-    saved = document::ExportCard(card, card.cardTemplate.width, card.cardTemplate.height, false,
+    saved = document::ExportCard(document_.State(), size, document_.Reader(),
                                  imagefiles::OutputTarget::WithoutWaiting(target.path),
                                  target.format);
   }
@@ -101,6 +139,28 @@ bool CardActions::SaveCard() {
   RememberFolderOf(target.path);
   document_.MarkSaved();
   return true;
+}
+
+bool CardActions::AcceptSoftPhotos(const document::DesignSize& size) {
+  const std::vector<document::SoftPhoto> soft = document::SoftPhotos(document_.Card(), size);
+  if (soft.empty()) return true;
+  const Message question{SoftPhotosQuestion(soft), kCaption, MessageIcon::Warning,
+                         MessageButtons::YesNo};
+  return window_->ShowMessage(question) == MessageAnswer::Yes;
+}
+
+document::DesignSize CardActions::OutputSize() const {
+  return document::DescribeDesign(document_.State()).SizeFor(preferredUse_);
+}
+
+RecentLayouts& CardActions::Recent() {
+  if (!recent_) recent_ = std::make_unique<RecentLayouts>(platform_.SettingsFolder());
+  return *recent_;
+}
+
+void CardActions::ChooseDesign() {
+  if (!chooser_) chooser_ = std::make_unique<DesignChooser>(document_, Recent());
+  chooser_->Run(*window_, [this](const std::string& path) { return OpenLayout(path); });
 }
 
 bool CardActions::AskToSave() {
@@ -180,7 +240,10 @@ void CardActions::NextDesign() {
 bool CardActions::OpenLayout(const std::string& path) {
   engine::ImageStatus read;
   const imagefiles::LayoutStatus status = document_.OpenLayout(path, &read);
-  if (status == imagefiles::LayoutStatus::Ok) return true;
+  if (status == imagefiles::LayoutStatus::Ok) {
+    Recent().Add(path);
+    return true;
+  }
   ShowMessage(LayoutFailure(path, status, read));
   return false;
 }

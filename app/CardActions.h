@@ -1,10 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/DesignChooser.h"
+#include "app/RecentLayouts.h"
 #include "document/CardDocument.h"
+#include "document/DesignSizes.h"
 #include "engine/raster/ImageStatus.h"
 #include "platform/Platform.h"
 
@@ -32,6 +36,8 @@ class CardActions {
   void ChooseLayout();
   // The Template command: the next built-in design.
   void NextDesign();
+  // The Designs command: the design chooser.
+  void ChooseDesign();
   // The files the program was started with: the first layout file becomes
   // the design, then the photos go into the empty regions in slot order.
   void OpenFiles(const std::vector<std::string>& paths);
@@ -53,14 +59,31 @@ class CardActions {
   // The folder of the last file opened or saved, where dialogs start.
   const std::string& LastFolder() const { return lastFolder_; }
 
+  // What saves are for: print unless the user last saved at screen size.
+  document::SizeUse PreferredUse() const { return preferredUse_; }
+  // As if the user had last saved for `use` (a setting brought back).
+  void SetPreferredUse(document::SizeUse use) { preferredUse_ = use; }
+  // The size the next save offers first: the card's design at the
+  // preferred use, or at its only size.
+  document::DesignSize OutputSize() const;
+
+  // The layout files opened lately, kept in the platform's settings folder.
+  RecentLayouts& Recent();
+
  private:
   void ShowMessage(const std::string& text);
   void RememberFolderOf(const std::string& path);
+  // At a print size, photos that would print soft: false when the user
+  // would rather not save so.
+  bool AcceptSoftPhotos(const document::DesignSize& size);
 
   platform::Platform& platform_;
   document::CardDocument& document_;
   platform::Window* window_ = nullptr;
   std::string lastFolder_;
+  document::SizeUse preferredUse_ = document::SizeUse::Print;
+  std::unique_ptr<RecentLayouts> recent_;  // made on first use
+  std::unique_ptr<DesignChooser> chooser_;
 };
 
 }  // namespace app

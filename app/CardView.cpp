@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/Metrics.h"
+#include "engine/card/RegionMarks.h"
 #include "interaction/RegionFocus.h"
 
 namespace app {
@@ -77,6 +78,59 @@ void CardView::ShowHint(const char* sentence) {
   if (window_) window_->Invalidate(hintRect_);
 }
 
+void CardView::ShowHintText(const std::string& sentence) {
+  if (hintText_ == madeHint_.c_str() && sentence == madeHint_) return;
+  madeHint_ = sentence;
+  hintText_ = madeHint_.c_str();
+  if (window_) window_->Invalidate(hintRect_);
+}
+
+bool CardView::SetSoftPhotos(const std::vector<document::SoftPhoto>& soft) {
+  const bool same = soft.size() == soft_.size() &&
+                    std::equal(soft.begin(), soft.end(), soft_.begin(),
+                               [](const document::SoftPhoto& a, const document::SoftPhoto& b) {
+                                 return a.slot == b.slot && a.ppi == b.ppi;
+                               });
+  if (same) return false;
+  soft_ = soft;
+  return true;
+}
+
+CardView::Rect CardView::SoftMarkRect(const engine::Card& card, size_t slot) const {
+  const engine::CardTemplate& t = card.cardTemplate;
+  if (slot >= card.slots.size() || !t.Installed() || cardRect_.Empty()) return Rect{};
+  if (markMap_ != t.regionMap.get() || markPoints_.size() != card.slots.size()) {
+    // Clear of the region's edge by about the mark's half height on screen.
+    const int32_t clearance =
+        int32_t(int64_t(HintHeightFor(dpi_)) * t.height / std::max(1, cardRect_.Height()));
+    markPoints_ = engine::RegionMarkPoints(t, card.slots, clearance);
+    markMap_ = t.regionMap.get();
+  }
+  const geometry::Point p = markPoints_[slot];
+  if (p.x < 0) return Rect{};
+  const int32_t x = cardRect_.left + int32_t(int64_t(p.x) * cardRect_.Width() / t.width);
+  const int32_t y = cardRect_.top + int32_t(int64_t(p.y) * cardRect_.Height() / t.height);
+  const int32_t w = dpi_ * 84 / 96, h = HintHeightFor(dpi_);
+  return Rect{x - w / 2, y - h / 2, x - w / 2 + w, y - h / 2 + h};
+}
+
+void CardView::PaintSoftMarks(Canvas& canvas, const engine::Card& card, const Rect& area) {
+  // Amber, with a dark rim and the resolution in words.
+  const Colour amber{255, 196, 64}, rim{120, 72, 0};
+  for (const document::SoftPhoto& soft : soft_) {
+    const Rect r = SoftMarkRect(card, soft.slot);
+    if (r.Empty() || !r.Intersects(area)) continue;
+    canvas.FillRect(r, rim);
+    const Rect inside{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    canvas.FillRect(inside, amber);
+    TextStyle style;
+    style.centred = true;
+    style.opaque = true;
+    style.background = amber;
+    canvas.DrawTextLine(std::to_string(soft.ppi) + " ppi", inside, style);
+  }
+}
+
 void CardView::RepaintCard() {
   if (window_) window_->Invalidate(cardRect_);
 }
@@ -103,7 +157,10 @@ void CardView::Paint(Canvas& canvas, const Rect& area, const engine::Card& card,
   for (const Rect& band : bands)
     if (!band.Empty() && band.Intersects(area)) canvas.FillRect(band, background);
 
-  if (r.Intersects(area)) PaintCard(canvas, card);
+  if (r.Intersects(area)) {
+    PaintCard(canvas, card);
+    PaintSoftMarks(canvas, card, area);
+  }
   // The keyboard's place on the card: on the screen only, never in a save.
   if (ringSlot != -1) {
     const Rect ring = interaction::RegionFocus::BoxOnScreen(card, r, ringSlot);

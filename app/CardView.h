@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "document/DesignSizes.h"
 #include "engine/card/CardTemplate.h"
 #include "engine/compose/CardPreview.h"
 #include "platform/Platform.h"
@@ -44,6 +47,17 @@ class CardView {
   // A different sentence is stored and its line repainted; the same one
   // again changes nothing.
   void ShowHint(const char* sentence);
+  // A sentence made on the spot (one with a number in it), compared by its
+  // words.
+  void ShowHintText(const std::string& sentence);
+
+  // The photos that would print soft at the size saves are for: each gets a
+  // mark on its region, on the screen only.
+  // True when they differ from the ones marked before; the caller repaints.
+  bool SetSoftPhotos(const std::vector<document::SoftPhoto>& soft);
+  const std::vector<document::SoftPhoto>& SoftPhotos() const { return soft_; }
+  // Where the mark of slot `slot`'s photo sits on screen (empty when none).
+  Rect SoftMarkRect(const engine::Card& card, size_t slot) const;
 
   // `ringSlot`: the region with a focus ring, -1 for none.
   void Paint(platform::Canvas& canvas, const Rect& area, const engine::Card& card,
@@ -63,6 +77,7 @@ class CardView {
  private:
   void PaintCard(platform::Canvas& canvas, const engine::Card& card);
   void PaintHintLine(platform::Canvas& canvas);
+  void PaintSoftMarks(platform::Canvas& canvas, const engine::Card& card, const Rect& area);
 
   platform::Platform& platform_;
   platform::Window* window_ = nullptr;
@@ -73,6 +88,12 @@ class CardView {
   Rect cardRect_;
   Rect hintRect_;
   const char* hintText_ = nullptr;  // one of interaction/HintTexts.h, compared by identity
+  std::string madeHint_;            // the sentence hintText_ shows when it was made here
+  std::vector<document::SoftPhoto> soft_;
+  // Where the marks go, in template pixels, for the region map they were
+  // found on.
+  mutable std::vector<geometry::Point> markPoints_;
+  mutable const void* markMap_ = nullptr;
   engine::CardPreview preview_;
 };
 

@@ -59,6 +59,13 @@ std::vector<Command> MakeCommands() {
   design.run = [](CommandContext& c) { c.actions.NextDesign(); };
   commands.push_back(design);
 
+  Command designs = Make(CommandId::ChooseDesign, "Designs", 210);
+  designs.keys = {KeyEvent{platform::Letter('D'), kControl}};
+  designs.hint = [](const engine::Card&) { return interaction::kHintDesigns; };
+  designs.enabled = [](const CommandContext& c) { return !c.busy; };
+  designs.run = [](CommandContext& c) { c.actions.ChooseDesign(); };
+  commands.push_back(designs);
+
   Command undo = Make(CommandId::Undo, "Undo", 208);
   undo.menuGroup = 2;
   undo.keys = {KeyEvent{platform::Letter('Z'), kControl}};

@@ -26,9 +26,10 @@ enum class CommandId : int {
   Redo = 115,
   ZoomIn = 116,
   ZoomOut = 117,
-  TurnLeft = 118,
-  TurnRight = 119,
-  Mirror = 120,
+  ChooseDesign = 118,
+  TurnLeft = 119,
+  TurnRight = 120,
+  Mirror = 121,
 };
 
 // What a command acts on and with.

@@ -66,8 +66,22 @@ void MainWindow::DocumentChanged(uint32_t what) {
     view_.RepaintCard();
   }
   gestures_.DocumentChanged();
+  ShowDesignState((what & (document::kDesignChanged | document::kCardChanged)) == 0);
   UpdateCommands();
   UpdateHint();
+}
+
+void MainWindow::ShowDesignState(bool repaint) {
+  const document::DesignInfo design = document::DescribeDesign(document_.State());
+  const std::string title =
+      design.name.empty() ? std::string("Tessary") : design.name + " \xE2\x80\x94 Tessary";
+  if (title != title_) {
+    title_ = title;
+    window_->SetTitle(title);
+  }
+  if (view_.SetSoftPhotos(document::SoftPhotos(document_.Card(), actions_.OutputSize())) &&
+      repaint)
+    view_.RepaintCard();
 }
 
 void MainWindow::FitWindowToDesign() {
@@ -100,19 +114,30 @@ void MainWindow::UpdateHint() {
     }
     case Kind::KeyboardRegion:
       if (gestures_.Focus().RingVisible()) {
-        view_.ShowHint(interaction::KeyboardHint(card, gestures_.Focus().Slot()));
+        if (!ShowSoftPhotoHint(gestures_.Focus().Slot()))
+          view_.ShowHint(interaction::KeyboardHint(card, gestures_.Focus().Slot()));
         break;
       }
       hintSubject_ = interaction::HintSubject{};
       view_.ShowHint(interaction::GeneralHint(card));
       break;
     case Kind::PointerRegion:
-      view_.ShowHint(interaction::PointerHint(card, hintSubject_.slot));
+      if (!ShowSoftPhotoHint(hintSubject_.slot))
+        view_.ShowHint(interaction::PointerHint(card, hintSubject_.slot));
       break;
     case Kind::Card:
       view_.ShowHint(interaction::GeneralHint(card));
       break;
   }
+}
+
+bool MainWindow::ShowSoftPhotoHint(int32_t slot) {
+  for (const document::SoftPhoto& soft : view_.SoftPhotos()) {
+    if (int32_t(soft.slot) != slot) continue;
+    view_.ShowHintText(document::SoftPhotoSentence(soft.ppi));
+    return true;
+  }
+  return false;
 }
 
 void MainWindow::HintAbout(const interaction::HintSubject& subject) {
@@ -129,7 +154,11 @@ CommandContext MainWindow::ContextFor(int32_t slot) {
 void MainWindow::RunCommand(const Command& command, int32_t slot) {
   gestures_.EndWheelGesture();
   CommandContext context = ContextFor(slot);
-  if (CommandEnabled(command, context)) command.run(context);
+  if (!CommandEnabled(command, context)) return;
+  command.run(context);
+  // A save may have changed the size saves are for, and with it the marks.
+  ShowDesignState(true);
+  UpdateHint();
 }
 
 void MainWindow::OnCommand(int id) {

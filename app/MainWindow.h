@@ -89,8 +89,14 @@ class MainWindow : public platform::WindowHandler,
   void UpdateCommands();
   // The sentence for what the hint line is about, for the card as it is.
   void UpdateHint();
+  // The soft-print sentence for a region whose photo would print soft;
+  // false when it would not.
+  bool ShowSoftPhotoHint(int32_t slot);
   // A design of other proportions gets a window shaped for it.
   void FitWindowToDesign();
+  // The title names the design; photos that would print soft are marked.
+  // `repaint`: the marks' change is the only one on the card.
+  void ShowDesignState(bool repaint);
 
   platform::Platform& platform_;
   const engine::ImageReader& reader_;
@@ -103,6 +109,7 @@ class MainWindow : public platform::WindowHandler,
   int32_t dpi_;
   Size minimumClient_;
   double shownAspect_ = 0;  // width over height of the design last shown
+  std::string title_;
 };
 
 }  // namespace app

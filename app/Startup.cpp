@@ -43,7 +43,8 @@ int TessaryMain(Platform& platform, const engine::ImageReader& reader,
   const StartupPlacement placement = ComputeStartupPlacement(
       dpi, platform.Frame(), platform.MaximisedClientSize(), platform.StartupShowState());
   auto window = std::make_unique<MainWindow>(platform, dpi, reader);
-  if (!window->Create(placement.rect, "Tessary 1.0")) return 1;
+  // The title names the card's design once it has one.
+  if (!window->Create(placement.rect, "Tessary")) return 1;
   window->Show(placement.show);
   window->Actions().OpenFiles(files);
   return platform.Run();

@@ -10,9 +10,15 @@ namespace document {
 namespace {
 
 constexpr BuiltInDesign kDesigns[] = {
-    {"Frost", 201, 202},
-    {"Scrapbook", 203, 204},
-    {"Hearts", 205, 206},
+    {"Frost", 201, 202, 900, 600, 301, 302},
+    {"Scrapbook", 203, 204, 900, 600, 303, 304},
+    {"Hearts", 205, 206, 900, 600, 305, 306},
+    {"Birthday", 211, 212, 900, 600, 307, 308},
+    {"Thank You", 213, 214, 900, 600, 309, 310},
+    {"Wedding", 215, 216, 750, 1050, 311, 312},
+    {"New Baby", 217, 218, 750, 1050, 313, 314},
+    {"Holidays", 219, 220, 900, 600, 315, 316},
+    {"Postcard", 221, 222, 900, 600, 317, 318},
 };
 constexpr int kDesignCount = int(sizeof kDesigns / sizeof kDesigns[0]);
 
@@ -32,19 +38,41 @@ const BuiltInDesign* BuiltInDesignAt(int index) {
 
 int NextBuiltInDesign(int index) { return index < 0 || index + 1 >= kDesignCount ? 0 : index + 1; }
 
-bool LoadBuiltInDesign(int index, const engine::ImageReader& reader, engine::Raster* regionMap,
-                       engine::Raster* overlay) {
-  const BuiltInDesign* design = BuiltInDesignAt(index);
-  if (!design) return false;
+namespace {
+
+bool DecodePair(int mapId, int overlayId, uint32_t width, uint32_t height,
+                const engine::ImageReader& reader, engine::Raster* regionMap,
+                engine::Raster* overlay) {
   engine::Raster map, layer;
-  if (!DecodeLayer(design->regionMapId, reader, &map) ||
-      !DecodeLayer(design->overlayId, reader, &layer))
+  if (mapId == 0 || !DecodeLayer(mapId, reader, &map) || !DecodeLayer(overlayId, reader, &layer))
     return false;
-  if (map.width != layer.width || map.height != layer.height) return false;
+  // A picture of another size than the catalogue says would frame the
+  // photos differently at the two sizes.
+  if (map.width != width || map.height != height || layer.width != width ||
+      layer.height != height)
+    return false;
   *regionMap = std::move(map);
   *overlay = std::move(layer);
   return true;
 }
+
+}  // namespace
+
+bool LoadBuiltInDesign(int index, const engine::ImageReader& reader, engine::Raster* regionMap,
+                       engine::Raster* overlay) {
+  const BuiltInDesign* design = BuiltInDesignAt(index);
+  return design && DecodePair(design->regionMapId, design->overlayId, design->width,
+                              design->height, reader, regionMap, overlay);
+}
+
+bool LoadBuiltInPrintDesign(int index, const engine::ImageReader& reader,
+                            engine::Raster* regionMap, engine::Raster* overlay) {
+  const BuiltInDesign* design = BuiltInDesignAt(index);
+  return design && DecodePair(design->printRegionMapId, design->printOverlayId,
+                              design->width * kPrintScale, design->height * kPrintScale, reader,
+                              regionMap, overlay);
+}
+
 
 engine::Raster LoadPlaceholderTile(const engine::ImageReader& reader) {
   engine::Raster tile;

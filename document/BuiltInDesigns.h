@@ -7,12 +7,26 @@
 namespace document {
 
 // The designs that come with the program, in the order the Template
-// command cycles through them.
+// command cycles through them. Each is drawn twice by the artwork
+// generator: the screen version, which the window shows and edits (a 6 x 4
+// in card at 150 ppi is 900 x 600), and the print version, the same shapes
+// at exactly twice the pixels (300 ppi), whose regions are the screen
+// version's in the same slot order.
 struct BuiltInDesign {
   const char* name;  // what the user reads: "Hearts"
-  int regionMapId;   // the pictures' resource numbers
+  int regionMapId;   // the screen version's pictures' resource numbers
   int overlayId;
+  uint32_t width;    // the screen version's size in pixels
+  uint32_t height;
+  int printRegionMapId;  // the print version's; 0: none
+  int printOverlayId;
 };
+
+// The screen versions are 150 ppi (their files keep the 100 dpi tag that
+// cards have always carried), the print versions twice that.
+constexpr uint32_t kScreenPpi = 150;
+constexpr uint32_t kPrintPpi = 300;
+constexpr uint32_t kPrintScale = kPrintPpi / kScreenPpi;
 
 int BuiltInDesignCount();
 // Null for an index that is not a design.
@@ -26,6 +40,9 @@ int NextBuiltInDesign(int index);
 // not decode.
 bool LoadBuiltInDesign(int index, const engine::ImageReader& reader, engine::Raster* regionMap,
                        engine::Raster* overlay);
+// The same for the design's print version.
+bool LoadBuiltInPrintDesign(int index, const engine::ImageReader& reader,
+                            engine::Raster* regionMap, engine::Raster* overlay);
 
 // The tile drawn in empty regions; empty when it does not decode.
 engine::Raster LoadPlaceholderTile(const engine::ImageReader& reader);

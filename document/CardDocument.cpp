@@ -95,6 +95,7 @@ imagefiles::LayoutStatus CardDocument::OpenLayout(const std::string& path,
   if (status != imagefiles::LayoutStatus::Ok) return status;
   design.layoutPath = path;
   design.cycleIndex = state_.design.cycleIndex;
+  design.layoutPpi = layers.ppi;
   const engine::CardTemplate before = state_.card.cardTemplate;
   if (!InstallDesign(std::move(layers.regionMap), std::move(layers.overlay), design))
     return imagefiles::LayoutStatus::TooLarge;

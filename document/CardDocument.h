@@ -53,6 +53,8 @@ class CardDocument {
   const CardState& State() const { return state_; }
   const engine::Card& Card() const { return state_.card; }
   const EditHistory& History() const { return history_; }
+  // What reads the document's files and built-in pictures.
+  const engine::ImageReader& Reader() const { return reader_; }
 
   void AddObserver(DocumentObserver* observer);
   void RemoveObserver(DocumentObserver* observer);

@@ -12,6 +12,28 @@ namespace document {
 imagefiles::SaveResult ExportCard(const engine::Card& card, uint32_t width, uint32_t height,
                                   bool draft, const imagefiles::OutputTarget& target,
                                   imagefiles::CardFormat format) {
+  return ExportCard(card, width, height, draft, target, format, imagefiles::CardEncoding());
+}
+
+imagefiles::SaveResult ExportCard(const CardState& state, const DesignSize& size,
+                                  const engine::ImageReader& reader,
+                                  const imagefiles::OutputTarget& target,
+                                  imagefiles::CardFormat format, bool draft) {
+  if (size.width == state.card.cardTemplate.width &&
+      size.height == state.card.cardTemplate.height) {
+    return ExportCard(state.card, size.width, size.height, draft, target, format, size.encoding);
+  }
+  engine::Card card;
+  if (!CardAtSize(state, size, reader, &card))
+    return imagefiles::SaveResult::Failed(imagefiles::SaveStep::Card,
+                                          imagefiles::SaveError::BadCard);
+  return ExportCard(card, size.width, size.height, draft, target, format, size.encoding);
+}
+
+imagefiles::SaveResult ExportCard(const engine::Card& card, uint32_t width, uint32_t height,
+                                  bool draft, const imagefiles::OutputTarget& target,
+                                  imagefiles::CardFormat format,
+                                  const imagefiles::CardEncoding& encoding) {
   using imagefiles::SaveResult;
   size_t bytes = 0;
   if (!engine::CheckedRasterSize(width, height, engine::PixelFormat::Rgb24, &bytes))
@@ -27,7 +49,7 @@ imagefiles::SaveResult ExportCard(const engine::Card& card, uint32_t width, uint
     return SaveResult::Failed(imagefiles::SaveStep::Render,
                               std::make_error_code(std::errc::not_enough_memory));
   }
-  return imagefiles::WriteCard(target, format, pixels.get(), width, height, stride);
+  return imagefiles::WriteCard(target, format, pixels.get(), width, height, stride, encoding);
 }
 
 }  // namespace document

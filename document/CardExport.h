@@ -2,7 +2,10 @@
 
 #include <cstdint>
 
+#include "document/CardState.h"
+#include "document/DesignSizes.h"
 #include "engine/card/CardTemplate.h"
+#include "engine/raster/ImageReader.h"
 #include "imagefiles/CardWriter.h"
 
 namespace document {
@@ -15,5 +18,18 @@ namespace document {
 imagefiles::SaveResult ExportCard(const engine::Card& card, uint32_t width, uint32_t height,
                                   bool draft, const imagefiles::OutputTarget& target,
                                   imagefiles::CardFormat format);
+// The same with the file's resolution and JPEG settings from `encoding`.
+imagefiles::SaveResult ExportCard(const engine::Card& card, uint32_t width, uint32_t height,
+                                  bool draft, const imagefiles::OutputTarget& target,
+                                  imagefiles::CardFormat format,
+                                  const imagefiles::CardEncoding& encoding);
+
+// The card at one of its design's sizes (CardAtSize), written with that
+// size's encoding: what Save does. Fails with SaveStep::Card, writing
+// nothing, when the design has no version at `size`.
+imagefiles::SaveResult ExportCard(const CardState& state, const DesignSize& size,
+                                  const engine::ImageReader& reader,
+                                  const imagefiles::OutputTarget& target,
+                                  imagefiles::CardFormat format, bool draft = false);
 
 }  // namespace document

@@ -15,12 +15,15 @@ struct DesignSource {
   // The built-in design the Template command goes on from: this one, or the
   // last one chosen before a layout file.
   int cycleIndex = -1;
+  // The layout's resolution as its layers record it (pixels per inch); 0:
+  // none recorded.
+  uint32_t layoutPpi = 0;
 
   bool IsBuiltIn() const { return builtInIndex >= 0; }
   bool IsLayout() const { return !layoutPath.empty(); }
   bool operator==(const DesignSource& o) const {
     return builtInIndex == o.builtInIndex && layoutPath == o.layoutPath &&
-           layoutHash == o.layoutHash && cycleIndex == o.cycleIndex;
+           layoutHash == o.layoutHash && cycleIndex == o.cycleIndex && layoutPpi == o.layoutPpi;
   }
   bool operator!=(const DesignSource& o) const { return !(*this == o); }
 };

@@ -29,7 +29,7 @@ engine::ImageStatus ReadPhotoFile(const std::string& path, const engine::ImageRe
     result = ImageStatus::Failed(ImageFailure::Damaged);
   if (!result) return result;
   *photo = std::move(decoded);
-  *source = PhotoSource{path, stamp.size, stamp.modifiedNs};
+  *source = PhotoSource{path, stamp.size, stamp.modifiedNs, {}};
   return result;
 }
 

@@ -52,7 +52,8 @@ ImageStatus DrawPhoto(const engine::Card& card, const SlotPhotoFile& file, bool 
 StreamedRenderResult ExportStreamedCard(const engine::Card& card,
                                         const std::vector<SlotPhotoFile>& photos, uint32_t width,
                                         uint32_t height, const imagefiles::OutputTarget& target,
-                                        imagefiles::CardFormat format) {
+                                        imagefiles::CardFormat format,
+                                        const imagefiles::CardEncoding& encoding) {
   StreamedRenderResult result;
   // The photo each slot shows: the last one named for it.
   std::vector<int> shown(card.slots.size(), -1);
@@ -115,7 +116,8 @@ StreamedRenderResult ExportStreamedCard(const engine::Card& card,
     return result;
   }
   pictures.clear();
-  result.saved = imagefiles::WriteCard(target, format, pixels.get(), width, height, stride);
+  result.saved = imagefiles::WriteCard(target, format, pixels.get(), width, height, stride,
+                                       encoding);
   return result;
 }
 

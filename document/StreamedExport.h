@@ -7,6 +7,7 @@
 
 #include "engine/card/CardTemplate.h"
 #include "engine/raster/ImageStatus.h"
+#include "imagefiles/CardEncoding.h"
 #include "imagefiles/CardWriter.h"
 #include "imagefiles/OutputTarget.h"
 #include "imagefiles/SaveResult.h"
@@ -41,6 +42,8 @@ struct StreamedRenderResult {
 StreamedRenderResult ExportStreamedCard(const engine::Card& card,
                                         const std::vector<SlotPhotoFile>& photos, uint32_t width,
                                         uint32_t height, const imagefiles::OutputTarget& target,
-                                        imagefiles::CardFormat format);
+                                        imagefiles::CardFormat format,
+                                        const imagefiles::CardEncoding& encoding =
+                                            imagefiles::CardEncoding());
 
 }  // namespace document

@@ -9,7 +9,7 @@
 #include "imagefiles/DecodeImage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if ( libheif's parser and libde265 behind our own checks.:size < 12 || std::memcmp(data + 4, "ftyp", 4) != 0 || size > UINT32_MAX) return -1;
+  if (size < 12 || std::memcmp(data + 4, "ftyp", 4) != 0 || size > UINT32_MAX) return -1;
   for (imagefiles::DecodeMode mode : {imagefiles::DecodeMode::Rgb, imagefiles::DecodeMode::Photo}) {
     engine::Raster picture;
     imagefiles::DecodeImage(data, uint32_t(size), mode, &picture);

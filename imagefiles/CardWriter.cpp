@@ -24,6 +24,12 @@ std::unique_ptr<uint8_t*[]> RowTable(const uint8_t* pixels, uint32_t height, uin
 
 SaveResult WriteCard(const OutputTarget& target, CardFormat format, const uint8_t* pixels,
                      uint32_t width, uint32_t height, uint32_t stride) {
+  return WriteCard(target, format, pixels, width, height, stride, CardEncoding());
+}
+
+SaveResult WriteCard(const OutputTarget& target, CardFormat format, const uint8_t* pixels,
+                     uint32_t width, uint32_t height, uint32_t stride,
+                     const CardEncoding& encoding) {
   if (pixels == nullptr || width == 0 || height == 0 || uint64_t(stride) < uint64_t(width) * 3) {
     return SaveResult::Failed(SaveStep::Card, SaveError::BadCard);
   }
@@ -36,8 +42,8 @@ SaveResult WriteCard(const OutputTarget& target, CardFormat format, const uint8_
     SafeOutputFile file;
     if (!file.Open(target)) return file.Failure();
     const SaveResult encoded = format == CardFormat::Jpeg
-                                   ? WriteJpegCard(&file, rows.get(), width, height)
-                                   : WritePngCard(&file, rows.get(), width, height);
+                                   ? WriteJpegCard(&file, rows.get(), width, height, encoding)
+                                   : WritePngCard(&file, rows.get(), width, height, encoding);
     // An unfinished file is removed when `file` ends.
     if (!encoded) file.Fail(encoded);
     return file.Commit();

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "imagefiles/CardEncoding.h"
 #include "imagefiles/OutputTarget.h"
 #include "imagefiles/SaveResult.h"
 
@@ -18,5 +19,10 @@ enum class CardFormat { Jpeg, Png };
 // a file target is then untouched and no partial file is left behind.
 SaveResult WriteCard(const OutputTarget& target, CardFormat format, const uint8_t* pixels,
                      uint32_t width, uint32_t height, uint32_t stride);
+// The same with the resolution and JPEG settings of `encoding` (the default
+// encoding writes exactly what the call above writes).
+SaveResult WriteCard(const OutputTarget& target, CardFormat format, const uint8_t* pixels,
+                     uint32_t width, uint32_t height, uint32_t stride,
+                     const CardEncoding& encoding);
 
 }  // namespace imagefiles

@@ -14,9 +14,6 @@ namespace imagefiles {
 
 namespace {
 
-constexpr int kJpegQuality = 80;
-constexpr UINT16 kDotsPerInch = 100;
-
 // Library state for one JPEG save, kept in the caller's frame: the function
 // that calls setjmp must not own anything that needs a destructor, and its
 // locals are indeterminate after the jump.
@@ -28,7 +25,7 @@ struct JpegWriteState {
 };
 
 bool RunJpegWrite(JpegWriteState* state, SafeOutputFile* file, uint8_t** rows, uint32_t width,
-                  uint32_t height) {
+                  uint32_t height, const CardEncoding& encoding) {
   jpeg_compress_struct* cinfo = &state->cinfo;
   std::memset(cinfo, 0, sizeof *cinfo);
   cinfo->err = state->error.Init();
@@ -44,13 +41,20 @@ bool RunJpegWrite(JpegWriteState* state, SafeOutputFile* file, uint8_t** rows, u
   cinfo->input_components = 3;
   cinfo->in_color_space = JCS_RGB;
   jpeg_set_defaults(cinfo);
-  jpeg_set_quality(cinfo, kJpegQuality, FALSE);
+  jpeg_set_quality(cinfo, encoding.jpegQuality, FALSE);
+  if (encoding.jpegFullChroma) {
+    // Every component at full resolution: no 2 x 2 averaging of colour.
+    for (int c = 0; c < cinfo->num_components; ++c) {
+      cinfo->comp_info[c].h_samp_factor = 1;
+      cinfo->comp_info[c].v_samp_factor = 1;
+    }
+  }
   state->destination.Attach(cinfo, file);
   // After jpeg_set_defaults, which would reset them.
   cinfo->write_JFIF_header = TRUE;
   cinfo->density_unit = 1;
-  cinfo->X_density = kDotsPerInch;
-  cinfo->Y_density = kDotsPerInch;
+  cinfo->X_density = encoding.dotsPerInch;
+  cinfo->Y_density = encoding.dotsPerInch;
   jpeg_start_compress(cinfo, TRUE);
   jpeg_write_scanlines(cinfo, rows, height);
   jpeg_finish_compress(cinfo);
@@ -61,9 +65,14 @@ bool RunJpegWrite(JpegWriteState* state, SafeOutputFile* file, uint8_t** rows, u
 }  // namespace
 
 SaveResult WriteJpegCard(SafeOutputFile* file, uint8_t** rows, uint32_t width, uint32_t height) {
+  return WriteJpegCard(file, rows, width, height, CardEncoding());
+}
+
+SaveResult WriteJpegCard(SafeOutputFile* file, uint8_t** rows, uint32_t width, uint32_t height,
+                         const CardEncoding& encoding) {
   // Heap, not stack: the destination carries its 4 KB buffer.
   auto state = std::make_unique<JpegWriteState>();
-  if (RunJpegWrite(state.get(), file, rows, width, height)) return SaveResult();
+  if (RunJpegWrite(state.get(), file, rows, width, height, encoding)) return SaveResult();
   if (!file->Failure().Ok()) return file->Failure();
   if (state->outOfMemory) {
     return SaveResult::Failed(SaveStep::Encode, std::make_error_code(std::errc::not_enough_memory));

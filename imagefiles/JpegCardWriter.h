@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "imagefiles/CardEncoding.h"
 #include "imagefiles/SaveResult.h"
 
 namespace imagefiles {
@@ -16,5 +17,8 @@ constexpr uint32_t kMaxJpegSide = 65500;
 // result is the file's own first failure when a write failed, else the
 // encoder's; the file is left for the caller to commit or drop.
 SaveResult WriteJpegCard(SafeOutputFile* file, uint8_t** rows, uint32_t width, uint32_t height);
+// With the density, quality and chroma sampling of `encoding`.
+SaveResult WriteJpegCard(SafeOutputFile* file, uint8_t** rows, uint32_t width, uint32_t height,
+                         const CardEncoding& encoding);
 
 }  // namespace imagefiles

@@ -10,6 +10,7 @@
 #include "engine/card/RegionLimits.h"
 #include "imagefiles/ImageStatusText.h"
 #include "imagefiles/ParseLayerBlock.h"
+#include "imagefiles/PngDensity.h"
 
 namespace imagefiles {
 
@@ -120,6 +121,8 @@ LayoutStatus ReadLayoutLayers(const uint8_t* data, size_t size, const engine::Im
     case engine::RegionVerdict::Ok:
       break;
   }
+  decoded.ppi = ReadPngPpi(first.docu, first.docuSize);
+  if (decoded.ppi == 0) decoded.ppi = ReadPngPpi(second.docu, second.docuSize);
   *layers = std::move(decoded);
   return LayoutStatus::Ok;
 }

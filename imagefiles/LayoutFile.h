@@ -36,6 +36,9 @@ std::string LayoutFailureText(LayoutStatus status, const engine::ImageStatus& re
 struct LayoutLayers {
   engine::Raster regionMap;
   engine::Raster overlay;
+  // The resolution the layers record (pHYs), in pixels per inch: the
+  // region map's, else the overlay's; 0 when neither records one.
+  uint32_t ppi = 0;
 };
 
 // Checks a whole layout file held in memory and decodes both layer images

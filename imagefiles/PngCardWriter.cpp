@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include "imagefiles/PngErrorManager.h"
+#include "imagefiles/PngDensity.h"
 #include "imagefiles/PngFileSink.h"
 #include "imagefiles/SafeOutputFile.h"
 
@@ -20,7 +21,7 @@ struct PngWriteState {
 };
 
 bool RunPngWrite(PngWriteState* state, SafeOutputFile* file, uint8_t** rows, uint32_t width,
-                 uint32_t height) {
+                 uint32_t height, const CardEncoding& encoding) {
   state->png = CreatePngWriteStruct();
   if (state->png == nullptr) return false;
   state->info = nullptr;
@@ -33,6 +34,10 @@ bool RunPngWrite(PngWriteState* state, SafeOutputFile* file, uint8_t** rows, uin
   state->sink.Attach(state->png, file);
   png_set_IHDR(state->png, state->info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (encoding.pngDensity) {
+    const png_uint_32 ppm = PixelsPerMetre(encoding.dotsPerInch);
+    png_set_pHYs(state->png, state->info, ppm, ppm, PNG_RESOLUTION_METER);
+  }
   png_write_info(state->png, state->info);
   png_write_image(state->png, rows);
   png_write_end(state->png, state->info);
@@ -43,8 +48,13 @@ bool RunPngWrite(PngWriteState* state, SafeOutputFile* file, uint8_t** rows, uin
 }  // namespace
 
 SaveResult WritePngCard(SafeOutputFile* file, uint8_t** rows, uint32_t width, uint32_t height) {
+  return WritePngCard(file, rows, width, height, CardEncoding());
+}
+
+SaveResult WritePngCard(SafeOutputFile* file, uint8_t** rows, uint32_t width, uint32_t height,
+                        const CardEncoding& encoding) {
   PngWriteState state{};
-  if (RunPngWrite(&state, file, rows, width, height)) return SaveResult();
+  if (RunPngWrite(&state, file, rows, width, height, encoding)) return SaveResult();
   if (!file->Failure().Ok()) return file->Failure();
   return SaveResult::Failed(SaveStep::Encode, SaveError::EncoderFailed);
 }

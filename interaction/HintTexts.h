@@ -21,6 +21,9 @@ inline constexpr char kHintDonate[] = "Send some money to the author of this too
 inline constexpr char kHintHelp[] =
     "Click to learn how to use this tool efficiently. Tips and tricks inside!";
 
+inline constexpr char kHintDesigns[] =
+    "Click to choose a design from pictures of them all, your recent layouts included.";
+
 inline constexpr char kHintUndo[] = "Click to take back your last change to the card.";
 inline constexpr char kHintRedo[] = "Click to make the change you took back again.";
 

@@ -44,6 +44,30 @@ struct Message {
   MessageButtons buttons = MessageButtons::Ok;
 };
 
+// One design the design chooser offers: its picture, its name and a line
+// under it.
+struct DesignChoice {
+  std::string name;    // "Birthday"
+  std::string detail;  // "6 x 4 in"
+  // The picture: bytes R, G, B, rows packed, at most the chooser's
+  // thumbnail size; empty when there is none.
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint8_t> rgb;
+};
+
+// The design chooser: a modal window with every choice's picture and name,
+// one of them selected; double-clicking one or the accept button takes it.
+struct DesignChoices {
+  std::string title;        // "Choose a design"
+  std::string acceptLabel;  // "Use design"
+  std::vector<DesignChoice> choices;
+  size_t selected = 0;  // the choice selected when it opens; none when out of range
+  // The room every picture gets, centred in it.
+  int32_t thumbnailWidth = 0;
+  int32_t thumbnailHeight = 0;
+};
+
 struct MenuItem {
   int command = 0;  // 0: a separator
   std::string label;

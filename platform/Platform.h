@@ -39,6 +39,10 @@ class Platform {
   virtual void OpenAddress(const std::string& address) = 0;
 
   virtual Colour FaceColour() = 0;  // background of buttons and dialogs
+
+  // A folder, made if need be, where the program may keep what it
+  // remembers between runs (UTF-8 path); empty when there is none.
+  virtual std::string SettingsFolder() = 0;
 };
 
 // Shows the wait cursor for the life of the scope.

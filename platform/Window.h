@@ -128,6 +128,9 @@ class Window {
   virtual MessageAnswer ShowMessage(const Message& message) = 0;
   // The command chosen, or 0 when the menu was dismissed.
   virtual int ShowContextMenu(Point at, const std::vector<MenuItem>& items) = 0;
+  // The index of the design chosen, or nothing when the chooser was closed
+  // without one.
+  virtual std::optional<size_t> ChooseDesign(const DesignChoices& choices) = 0;
 
   // Glass: whether composition is on, and the frame extended over the
   // client area by these margins. Off, and nothing, where there is none.

@@ -28,7 +28,10 @@ TESSARY_EMBEDDED(kHelpIcon48)
 TESSARY_EMBEDDED(kTemplateIcon48)
 TESSARY_EMBEDDED(kUndoIcon48)
 TESSARY_EMBEDDED(kRedoIcon48)
+TESSARY_EMBEDDED(kDesignsIcon48)
 #undef TESSARY_EMBEDDED
+extern const NumberedPng kMorePngResources[];
+extern const uint32_t kMorePngResourceCount;
 }  // namespace embedded
 
 namespace {
@@ -53,7 +56,7 @@ const Entry kIconResources[] = {
     TESSARY_ENTRY(128, 16, kWindowIcon16),   TESSARY_ENTRY(203, 48, kSaveIcon48),
     TESSARY_ENTRY(204, 48, kDonateIcon48),   TESSARY_ENTRY(205, 48, kHelpIcon48),
     TESSARY_ENTRY(206, 48, kTemplateIcon48), TESSARY_ENTRY(208, 48, kUndoIcon48),
-    TESSARY_ENTRY(209, 48, kRedoIcon48),
+    TESSARY_ENTRY(209, 48, kRedoIcon48),     TESSARY_ENTRY(210, 48, kDesignsIcon48),
 };
 #undef TESSARY_ENTRY
 
@@ -67,7 +70,15 @@ Blob Find(const Entry (&table)[N], int id, int size) {
 
 }  // namespace
 
-Blob FindPngResource(int id) { return Find(kPngResources, id, 0); }
+Blob FindPngResource(int id) {
+  const Blob listed = Find(kPngResources, id, 0);
+  if (listed.data) return listed;
+  for (uint32_t i = 0; i < embedded::kMorePngResourceCount; ++i) {
+    const embedded::NumberedPng& png = embedded::kMorePngResources[i];
+    if (png.id == id) return {png.data, *png.size};
+  }
+  return {};
+}
 
 Blob FindIconResource(int groupId, int size) { return Find(kIconResources, groupId, size); }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # tessary-render.exe under Wine must write the very bytes the Linux
 # tessary-render writes for the same arguments: JPEG and PNG, draft and full
-# quality, photos with pans, a custom layout, a Unicode file name, HEIC, WebP
+# quality, photos with pans, a custom layout, a Unicode file name, print sizes
+# (a built-in design's print version, a layout stamped with --ppi), HEIC, WebP
 # and TIFF photos, turned and mirrored photos.
 #   windows-render-check.sh TESSARY-RENDER.EXE LINUX-TESSARY-RENDER
 set -euo pipefail
@@ -24,6 +25,11 @@ wine "$layout_exe" "Z:$root/resources/templates/203-template1-regions.png" \
   "Z:$root/resources/templates/204-template1-overlay.png" -o "Z:$work/in/custom.jli"
 "$(dirname "$linux")/tessary-layout" "$root/resources/templates/203-template1-regions.png" \
   "$root/resources/templates/204-template1-overlay.png" -o "$work/in/custom-linux.jli"
+wine "$layout_exe" --ppi 300 "Z:$root/resources/templates/317-postcard-print-regions.png" \
+  "Z:$root/resources/templates/318-postcard-print-overlay.png" -o "Z:$work/in/print.jli"
+"$(dirname "$linux")/tessary-layout" --ppi 300 \
+  "$root/resources/templates/317-postcard-print-regions.png" \
+  "$root/resources/templates/318-postcard-print-overlay.png" -o "$work/in/print-linux.jli"
 
 failures=0
 check() {  # NAME ARGS... (paths under IN/ are the inputs)
@@ -45,12 +51,14 @@ check() {  # NAME ARGS... (paths under IN/ are the inputs)
   fi
 }
 
-if cmp -s "$work/in/custom.jli" "$work/in/custom-linux.jli"; then
-  echo "same bytes: custom.jli (tessary-layout)"
-else
-  echo "DIFFERENT: custom.jli (tessary-layout)" >&2
-  failures=$((failures + 1))
-fi
+for jli in custom print; do
+  if cmp -s "$work/in/$jli.jli" "$work/in/$jli-linux.jli"; then
+    echo "same bytes: $jli.jli (tessary-layout)"
+  else
+    echo "DIFFERENT: $jli.jli (tessary-layout)" >&2
+    failures=$((failures + 1))
+  fi
+done
 check t0-draft.png --template 0 --draft
 check t0-photos.jpg --template 0 --photo 0=IN/sunset.jpg --photo 1=IN/beach.png \
   --photo 4=IN/smile.jpg --pan 0=0.3,0.7 --pan 4=0.5,0.25
@@ -60,6 +68,10 @@ check t2-full.png --template 2 --photo 0=IN/night.jpg --photo 1=IN/beach.jpg --p
 check layout-small.png --layout IN/custom.jli --photo 0=IN/sunset.jpg --pan 0=0.2,0.6 \
   --size 450x300 --draft
 check layout-full.jpg --layout IN/custom.jli --photo 1=IN/beach.png --photo 0=IN/meadow.jpg
+check t0-print.jpg --template 0 --print --photo 0=IN/sunset.jpg --photo 3=IN/beach.png \
+  --zoom 0=2.5 --pan 0=0.4,0.6
+check t5-print.png --template 5 --print --photo 0=IN/smile.jpg --photo 2=IN/night.jpg
+check layout-print.jpg --layout IN/print.jli --print --photo 0=IN/meadow.jpg
 # Phones' and the web's formats, and turned photos, decoded by the cross-built libraries.
 "$root/tests/tools/make-format-photos.sh" "$work/in/formats"
 check formats.png --template 0 --photo 0=IN/formats/photo.heic --photo 1=IN/formats/photo.webp \

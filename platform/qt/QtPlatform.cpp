@@ -1,9 +1,11 @@
 #include "platform/qt/QtPlatform.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QUrl>
 #include <cmath>
@@ -66,6 +68,16 @@ void QtPlatform::OpenAddress(const std::string& address) {
   // A one-letter scheme is a drive letter ("C:\..."), not an address.
   QDesktopServices::openUrl(url.isValid() && url.scheme().size() > 1 ? url
                                                                      : QUrl::fromLocalFile(target));
+}
+
+std::string QtPlatform::SettingsFolder() {
+  // The desktop's place for settings (~/.config), in a folder of the
+  // program's own.
+  const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  if (base.isEmpty()) return std::string();
+  const QString folder = base + QStringLiteral("/tessary");
+  if (!QDir().mkpath(folder)) return std::string();
+  return folder.toStdString();
 }
 
 Colour QtPlatform::FaceColour() {

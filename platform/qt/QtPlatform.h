@@ -27,6 +27,7 @@ class QtPlatform : public Platform {
   void Quit(int exitCode) override;
   void OpenAddress(const std::string& address) override;
   Colour FaceColour() override;
+  std::string SettingsFolder() override;
 
  private:
   std::unique_ptr<QApplication> ownedApp_;

@@ -116,6 +116,7 @@ class QtWindow : public Window {
   std::optional<FileChoice> ChooseFileToSave(const FileDialog& dialog) override;
   MessageAnswer ShowMessage(const Message& message) override;
   int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
+  std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
   bool CompositionEnabled() const override { return false; }  // no glass frames here
   void ExtendFrame(const Margins&) override {}
 

@@ -21,6 +21,7 @@ struct ScriptedConfig {
   int32_t devicePixelRatio = 1;
   bool refuseWindows = false;  // MakeWindow fails
   Colour face{240, 240, 240};
+  std::string settingsFolder;  // empty: nothing is remembered between runs
 };
 
 class ScriptedPlatform : public Platform {
@@ -43,6 +44,7 @@ class ScriptedPlatform : public Platform {
   void Quit(int exitCode) override { quitCode = exitCode; }
   void OpenAddress(const std::string& address) override { openedAddresses.push_back(address); }
   Colour FaceColour() override { return config.face; }
+  std::string SettingsFolder() override { return config.settingsFolder; }
 
   ScriptedConfig config;
   ScriptedWindow* window = nullptr;  // the last window made, while it lives

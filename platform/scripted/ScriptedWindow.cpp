@@ -245,4 +245,12 @@ int ScriptedWindow::ShowContextMenu(Point, const std::vector<MenuItem>& items) {
   return Pop(menuAnswers, 0);
 }
 
+std::optional<size_t> ScriptedWindow::ChooseDesign(const DesignChoices& choices) {
+  designChoosers.push_back(choices);
+  std::optional<size_t> answer = Pop(designAnswers, std::optional<size_t>());
+  // As a real chooser: only a choice it shows can be taken.
+  if (answer && *answer >= choices.choices.size()) answer.reset();
+  return answer;
+}
+
 }  // namespace platform::scripted

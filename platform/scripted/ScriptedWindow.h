@@ -104,6 +104,8 @@ class ScriptedWindow : public Window {
   std::deque<MessageAnswer> messageAnswers;  // empty: the first button
   std::vector<std::vector<MenuItem>> menus;
   std::deque<int> menuAnswers;  // empty: dismissed
+  std::vector<DesignChoices> designChoosers;
+  std::deque<std::optional<size_t>> designAnswers;  // empty: closed without a choice
   std::vector<Margins> frameExtensions;
   int idleRequests = 0;
   bool closed = false;
@@ -150,6 +152,7 @@ class ScriptedWindow : public Window {
   std::optional<FileChoice> ChooseFileToSave(const FileDialog& dialog) override;
   MessageAnswer ShowMessage(const Message& message) override;
   int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
+  std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
   bool CompositionEnabled() const override { return composition_; }
   void ExtendFrame(const Margins& margins) override { frameExtensions.push_back(margins); }
 

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/WideText.h"
@@ -17,7 +18,7 @@ Win32Platform::Win32Platform() {
   oleReady_ = SUCCEEDED(OleInitialize(nullptr));
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;
-  controls.dwICC = ICC_BAR_CLASSES;
+  controls.dwICC = ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES;  // the toolbar, the design chooser
   InitCommonControlsEx(&controls);
 }
 
@@ -81,6 +82,18 @@ void Win32Platform::OpenAddress(const std::string& address) {
 Colour Win32Platform::FaceColour() {
   const COLORREF c = GetSysColor(COLOR_BTNFACE);
   return Colour{GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
+std::string Win32Platform::SettingsFolder() {
+  // The user's roaming application data, in a folder of the program's own.
+  wchar_t base[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base)) ||
+      base[0] == L'\0')
+    return std::string();
+  const std::wstring folder = std::wstring(base) + L"\\Tessary";
+  if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    return std::string();
+  return Narrow(folder);
 }
 
 std::vector<std::string> Win32Platform::Arguments() {

@@ -28,6 +28,7 @@ class Win32Platform : public Platform {
   void Quit(int exitCode) override;
   void OpenAddress(const std::string& address) override;
   Colour FaceColour() override;
+  std::string SettingsFolder() override;
 
   // The program's command line after its own name, in UTF-8 as typed,
   // whatever the ANSI code page.

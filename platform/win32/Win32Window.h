@@ -54,6 +54,7 @@ class Win32Window : public Window {
   std::optional<FileChoice> ChooseFileToSave(const FileDialog& dialog) override;
   MessageAnswer ShowMessage(const Message& message) override;
   int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
+  std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
   bool CompositionEnabled() const override { return composition_; }
   void ExtendFrame(const Margins& margins) override;
 
@@ -155,6 +156,10 @@ class Win32Window : public Window {
   int idleId_ = 0;
   std::vector<uint8_t> scratch_;  // pictures in the device's byte order
 };
+
+// The design chooser's list of pictures, as a child of its dialog: tests
+// find it by this id.
+constexpr int kDesignListId = 1001;
 
 // A 32-bit icon with alpha made from RGBA pixels; null when the image is
 // not whole. The caller destroys it.

@@ -482,6 +482,48 @@ Picture MakeTurnArrow(bool mirrored) {
   return canvas.ToPicture();
 }
 
+// A fan of three small cards, each with a picture: the design chooser.
+Picture MakeCardFan() {
+  CairoCanvas canvas(48, 48);
+  cairo_t* cr = canvas.cr();
+  GroundShadow(cr, 24, 44, 18, 2.2);
+  const double angles[3] = {-0.38, 0.0, 0.38};
+  const double sky[3][3] = {{0.55, 0.75, 0.95}, {0.98, 0.82, 0.55}, {0.85, 0.65, 0.9}};
+  for (int i = 0; i < 3; ++i) {
+    cairo_save(cr);
+    cairo_translate(cr, 24, 40);
+    cairo_rotate(cr, angles[i]);
+    // Shadow, card, picture: the card stands on its bottom edge.
+    RoundedRect(cr, -10.2, -33.2, 21, 30, 2.5);
+    cairo_set_source_rgba(cr, 0.3, 0.12, 0, 0.25);
+    cairo_fill(cr);
+    RoundedRect(cr, -11, -34, 21, 30, 2.5);
+    cairo_set_source_rgb(cr, 1, 0.99, 0.96);
+    cairo_fill_preserve(cr);
+    Ink(cr);
+    cairo_set_line_width(cr, 1.4);
+    cairo_stroke(cr);
+    cairo_rectangle(cr, -7.5, -30.5, 14, 16);
+    cairo_set_source_rgb(cr, sky[i][0], sky[i][1], sky[i][2]);
+    cairo_fill(cr);
+    cairo_move_to(cr, -7.5, -18);
+    cairo_curve_to(cr, -3, -23, 1, -21, 6.5, -24);
+    cairo_line_to(cr, 6.5, -14.5);
+    cairo_line_to(cr, -7.5, -14.5);
+    cairo_close_path(cr);
+    cairo_pattern_t* hill = OrangeGradient(-24, -14.5);
+    cairo_set_source(cr, hill);
+    cairo_fill(cr);
+    cairo_pattern_destroy(hill);
+    cairo_rectangle(cr, -7.5, -11, 14, 1.6);
+    cairo_rectangle(cr, -7.5, -8, 9, 1.6);
+    Ink(cr, 0.55);
+    cairo_fill(cr);
+    cairo_restore(cr);
+  }
+  return canvas.ToPicture();
+}
+
 }  // namespace
 
 Picture MakeWindowIcon(int size) {
@@ -505,6 +547,8 @@ Picture MakeToolbarIcon(int id) {
       return MakeTurnArrow(false);
     case 209:
       return MakeTurnArrow(true);
+    case 210:
+      return MakeCardFan();
     default:
       throw std::invalid_argument("no toolbar icon with that number");
   }

@@ -11,6 +11,7 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -76,6 +77,24 @@ Picture Composite(int index, const Picture& map, const Picture& overlay) {
   return card;
 }
 
+// "201-template0-regions.png", "212-birthday-overlay.png",
+// "301-frost-print-regions.png": the resource number, then what it is.
+// Screen versions of the first three designs are 201..206, of the others
+// 211 on; print versions are 301 + 2 x design and the number after it.
+std::string DesignFileName(int index, bool print, bool overlay) {
+  int id = print ? 301 + 2 * index : (index < 3 ? 201 + 2 * index : 211 + 2 * (index - 3));
+  if (overlay) ++id;
+  std::string name;
+  if (index < 3 && !print) {
+    name = "template" + std::to_string(index);
+  } else {
+    for (const char* c = artwork::Design(index).name; *c; ++c)
+      name += *c == ' ' ? '-' : char(std::tolower(static_cast<unsigned char>(*c)));
+    if (print) name += "-print";
+  }
+  return std::to_string(id) + "-" + name + (overlay ? "-overlay.png" : "-regions.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -115,19 +134,26 @@ int main(int argc, char** argv) {
     MakeFolder(root + "/templates");
     MakeFolder(root + "/icons");
     if (!preview.empty()) MakeFolder(preview);
-    for (int t = 0; t < 3; ++t) {
+    for (int t = 0; t < artwork::DesignCount(); ++t) {
       const Picture map = artwork::MakeRegionMap(t);
       artwork::VerifyRegionMap(t, map);
       const Picture overlay = artwork::MakeOverlay(t, map);
-      const std::string stem =
-          root + "/templates/" + std::to_string(201 + 2 * t) + "-template" + std::to_string(t);
-      artwork::WritePng(stem + "-regions.png", map);
-      artwork::WritePng(root + "/templates/" + std::to_string(202 + 2 * t) + "-template" +
-                            std::to_string(t) + "-overlay.png",
-                        overlay);
+      const std::string stem = root + "/templates/";
+      artwork::WritePng(stem + DesignFileName(t, false, false), map);
+      artwork::WritePng(stem + DesignFileName(t, false, true), overlay);
       if (!preview.empty()) {
         artwork::WritePng(preview + "/card" + std::to_string(t) + ".png",
                           Composite(t, map, overlay), true);
+      }
+      // The print version: the same shapes at twice the pixels.
+      const Picture printMap = artwork::MakeRegionMap(t, 2);
+      const Picture printOverlay = artwork::MakeOverlay(t, printMap, 2);
+      artwork::VerifyScaledRegionMap(t, 2, printMap, printOverlay);
+      artwork::WritePng(stem + DesignFileName(t, true, false), printMap);
+      artwork::WritePng(stem + DesignFileName(t, true, true), printOverlay);
+      if (!preview.empty()) {
+        artwork::WritePng(preview + "/card" + std::to_string(t) + "-print.png",
+                          Composite(t, printMap, printOverlay), true);
       }
     }
     artwork::WritePng(root + "/templates/207-placeholder-tile.png", artwork::MakePlaceholderTile(),
@@ -139,7 +165,8 @@ int main(int argc, char** argv) {
                         artwork::MakeWindowIcon(size));
     }
     const std::pair<int, const char*> toolbar[] = {
-        {203, "save"}, {204, "donate"}, {205, "help"}, {206, "template"}, {208, "undo"}, {209, "redo"}};
+        {203, "save"}, {204, "donate"}, {205, "help"}, {206, "template"}, {208, "undo"}, {209, "redo"},
+        {210, "designs"}};
     for (const auto& [id, name] : toolbar) {
       artwork::WritePng(root + "/icons/" + std::to_string(id) + "-" + name + "-48.png",
                         artwork::MakeToolbarIcon(id));

@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "resources/generator/Drawing.h"
 #include "resources/generator/RegionMaps.h"
 
 namespace artwork {
@@ -11,16 +12,6 @@ namespace artwork {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-struct Rgb {
-  double r, g, b;
-};
-
-Rgb Mix(const Rgb& a, const Rgb& b, double t) {
-  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-Rgb FromBytes(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
 
 // Signed distance of every pixel to the edge of the opening it lies in:
 // positive inside an opening, which is its region shrunk by `overlap`, and
@@ -48,29 +39,33 @@ std::vector<float> OpeningDistance(const std::vector<int8_t>& labels, int width,
   return d;
 }
 
-struct FrameLook {
-  double overlap;         // how far the frame reaches over region edges
-  double shadowWidth;     // inner shadow cast into the openings
-  double shadowStrength;  // its alpha at the opening's edge
-  // Colour of the frame at a pixel from the background art and the signed
-  // distance to the opening (<= 0 on the frame).
-  std::function<Rgb(const Rgb& art, double h, int x, int y)> frame;
-};
+}  // namespace
+
+Rgb Mix(const Rgb& a, const Rgb& b, double t) {
+  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+Rgb FromBytes(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
 
 // Cuts the openings into the background art, shades the frame near them and
 // lays a soft shadow into each opening; the result goes back into the canvas
-// so that ornaments can be drawn over it.
-void CutOpenings(CairoCanvas& canvas, const std::vector<int8_t>& labels, const FrameLook& look) {
+// so that ornaments can be drawn over it. The canvas has `scale` pixels per
+// design unit; the look's lengths are in design units, and its frame colour
+// is asked for at design-unit positions.
+void CutOpenings(CairoCanvas& canvas, const std::vector<int8_t>& labels, const FrameLook& look,
+                 int scale) {
   Picture art = canvas.ToPicture();
   const int w = art.width, h = art.height;
-  const std::vector<float> dist = OpeningDistance(labels, w, h, look.overlap);
+  const double units = scale;
+  const std::vector<float> dist = OpeningDistance(labels, w, h, look.overlap * units);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       uint8_t* p = art.Pixel(x, y);
-      const double hd = dist[size_t(y) * size_t(w) + size_t(x)];
+      const double hd = dist[size_t(y) * size_t(w) + size_t(x)] / units;
       const Rgb base = FromBytes(p[0], p[1], p[2]);
-      const double frameAlpha = Clamp01(0.5 - hd);
-      const Rgb frame = look.frame(base, hd < 0 ? hd : 0.0, x, y);
+      // Smoothed over one pixel, whatever the scale.
+      const double frameAlpha = Clamp01(0.5 - hd * units);
+      const Rgb frame = look.frame(base, hd < 0 ? hd : 0.0, x / scale, y / scale);
       double shadow = 0;
       if (hd > 0 && hd < look.shadowWidth) {
         const double t = 1.0 - hd / look.shadowWidth;
@@ -92,7 +87,7 @@ void CutOpenings(CairoCanvas& canvas, const std::vector<int8_t>& labels, const F
   canvas.Load(art);
 }
 
-void SetRgb(cairo_t* cr, const Rgb& c, double alpha = 1.0) {
+void SetRgb(cairo_t* cr, const Rgb& c, double alpha) {
   cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
 }
 
@@ -118,6 +113,8 @@ void EllipsePath(cairo_t* cr, double cx, double cy, double a, double b) {
   cairo_restore(cr);
 }
 
+namespace {
+
 void QuarterArc(cairo_t* cr, double cx, double cy, double a, double b, double from, double to) {
   cairo_save(cr);
   cairo_translate(cr, cx, cy);
@@ -125,6 +122,8 @@ void QuarterArc(cairo_t* cr, double cx, double cy, double a, double b, double fr
   cairo_arc(cr, 0, 0, 1, from, to);
   cairo_restore(cr);
 }
+
+}  // namespace
 
 // A four-pointed sparkle centred on (x, y).
 void SparklePath(cairo_t* cr, double x, double y, double r) {
@@ -138,7 +137,7 @@ void SparklePath(cairo_t* cr, double x, double y, double r) {
 }
 
 // A heart whose top notch is near (x, y - 0.35 size), tip at (x, y + 0.5 size).
-void HeartPath(cairo_t* cr, double x, double y, double size, double angle = 0) {
+void HeartPath(cairo_t* cr, double x, double y, double size, double angle) {
   cairo_save(cr);
   cairo_translate(cr, x, y);
   cairo_rotate(cr, angle);
@@ -182,12 +181,16 @@ void DrawHeart(cairo_t* cr, double x, double y, double size, double angle) {
   cairo_fill(cr);
 }
 
+namespace {
+
 // ---------------------------------------------------------------- template 0
 
-Picture MakeOverlay0(const Picture& map) {
+Picture MakeOverlay0(const Picture& map, int scale) {
   CairoCanvas canvas(map.width, map.height);
   cairo_t* cr = canvas.cr();
-  cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, map.height);
+  cairo_scale(cr, scale, scale);
+  const int width = map.width / scale, height = map.height / scale;
+  cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, height);
   cairo_pattern_add_color_stop_rgb(sky, 0, 0.87, 0.93, 0.99);
   cairo_pattern_add_color_stop_rgb(sky, 1, 0.74, 0.84, 0.95);
   cairo_set_source(cr, sky);
@@ -214,7 +217,7 @@ Picture MakeOverlay0(const Picture& map) {
     const double bead = std::exp(-std::pow((hd + 3.0) / 1.1, 2));
     return Mix(art, white, 0.75 * bead);
   };
-  CutOpenings(canvas, RegionLabels(0, map), look);
+  CutOpenings(canvas, RegionLabels(0, map), look, scale);
 
   // Ring around the centre circle, over the band the openings left.
   const RegionSpec c = TemplateRegions(0)[4];
@@ -241,7 +244,7 @@ Picture MakeOverlay0(const Picture& map) {
   // Stitching along the outer edge.
   const double dashes[2] = {6, 4};
   cairo_set_dash(cr, dashes, 2, 0);
-  cairo_rectangle(cr, 5.5, 5.5, map.width - 11, map.height - 11);
+  cairo_rectangle(cr, 5.5, 5.5, width - 11, height - 11);
   cairo_set_line_width(cr, 1.5);
   SetRgb(cr, white, 0.85);
   cairo_stroke(cr);
@@ -304,9 +307,10 @@ void DrawTape(cairo_t* cr, double x, double y, double angle, double length, cons
   cairo_restore(cr);
 }
 
-Picture MakeOverlay1(const Picture& map) {
+Picture MakeOverlay1(const Picture& map, int scale) {
   CairoCanvas canvas(map.width, map.height);
   cairo_t* cr = canvas.cr();
+  cairo_scale(cr, scale, scale);
   cairo_pattern_t* paper = cairo_pattern_create_radial(450, 300, 50, 450, 300, 560);
   cairo_pattern_add_color_stop_rgb(paper, 0, 0.86, 0.74, 0.56);
   cairo_pattern_add_color_stop_rgb(paper, 1, 0.72, 0.57, 0.38);
@@ -335,7 +339,7 @@ Picture MakeOverlay1(const Picture& map) {
     }
     return c;
   };
-  CutOpenings(canvas, RegionLabels(1, map), look);
+  CutOpenings(canvas, RegionLabels(1, map), look, scale);
 
   // Tape over some of the photo corners, the way a scrapbook page holds them.
   const Rgb tapes[3] = {FromBytes(244, 214, 120), FromBytes(160, 206, 198),
@@ -379,10 +383,12 @@ void StrokeRedRing(cairo_t* cr, double width) {
   cairo_stroke(cr);
 }
 
-Picture MakeOverlay2(const Picture& map) {
+Picture MakeOverlay2(const Picture& map, int scale) {
   const Template2Shape& s = Template2Geometry();
   CairoCanvas canvas(map.width, map.height);
   cairo_t* cr = canvas.cr();
+  cairo_scale(cr, scale, scale);
+  const int width = map.width / scale, height = map.height / scale;
   cairo_pattern_t* blush = cairo_pattern_create_radial(450, 300, 100, 450, 300, 600);
   cairo_pattern_add_color_stop_rgb(blush, 0, 1.0, 0.96, 0.95);
   cairo_pattern_add_color_stop_rgb(blush, 1, 0.97, 0.84, 0.85);
@@ -406,11 +412,11 @@ Picture MakeOverlay2(const Picture& map) {
   look.shadowWidth = 7;
   look.shadowStrength = 0.35;
   look.frame = [](const Rgb& art, double, int, int) { return art; };
-  CutOpenings(canvas, RegionLabels(2, map), look);
+  CutOpenings(canvas, RegionLabels(2, map), look, scale);
 
   // Outer ring of the big ellipse where the small one does not cover it.
   cairo_save(cr);
-  cairo_rectangle(cr, 0, 0, map.width, map.height);
+  cairo_rectangle(cr, 0, 0, width, height);
   EllipsePath(cr, s.smallCx, s.smallCy, s.smallA, s.smallB);
   cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
   cairo_clip(cr);
@@ -423,7 +429,7 @@ Picture MakeOverlay2(const Picture& map) {
   cairo_new_path(cr);
   BigEllipsePath(cr, s);
   cairo_clip(cr);
-  cairo_rectangle(cr, 0, 0, map.width, map.height);
+  cairo_rectangle(cr, 0, 0, width, height);
   EllipsePath(cr, s.smallCx, s.smallCy, s.smallA, s.smallB);
   cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
   cairo_clip(cr);
@@ -464,14 +470,16 @@ Picture MakeOverlay2(const Picture& map) {
 
 }  // namespace
 
-Picture MakeOverlay(int index, const Picture& regionMap) {
+Picture MakeOverlay(int index, const Picture& regionMap, int scale) {
   switch (index) {
     case 0:
-      return MakeOverlay0(regionMap);
+      return MakeOverlay0(regionMap, scale);
     case 1:
-      return MakeOverlay1(regionMap);
+      return MakeOverlay1(regionMap, scale);
+    case 2:
+      return MakeOverlay2(regionMap, scale);
     default:
-      return MakeOverlay2(regionMap);
+      return MakeOccasionOverlay(index, regionMap, scale);
   }
 }
 

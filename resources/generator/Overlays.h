@@ -4,9 +4,10 @@
 
 namespace artwork {
 
-// The decorative overlay of built-in template 0, 1 or 2, made to fit the
-// given region map: opaque outside the regions, open inside them, with the
-// frame reaching a few pixels over every region edge.
-Picture MakeOverlay(int index, const Picture& regionMap);
+// The decorative overlay of built-in design `index`, made to fit the given
+// region map drawn at `scale` pixels per design unit: opaque outside the
+// regions, open inside them, with the frame reaching a few design units over
+// every region edge.
+Picture MakeOverlay(int index, const Picture& regionMap, int scale = 1);
 
 }  // namespace artwork

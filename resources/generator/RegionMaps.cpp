@@ -30,15 +30,16 @@ void Put(Picture& map, int x, int y, const RegionSpec& region, uint8_t alpha = 2
 // Template 0: rounded rectangles in a 2 x 2 grid and a circle over the point
 // where they meet. Membership is tested at pixel centres with exact integer
 // boxes, so every box edge is a straight run of pixels.
-Picture MakeTemplate0() {
+Picture MakeTemplate0(int scale) {
   const std::vector<RegionSpec> regions = TemplateRegions(0);
-  Picture map(kTemplateWidth, kTemplateHeight);
+  Picture map(kTemplateWidth * scale, kTemplateHeight * scale);
+  const double s = scale;
   const double radius = 30.0;
   for (int i = 0; i < 4; ++i) {
     const RegionSpec& r = regions[size_t(i)];
-    for (int y = r.top; y < r.bottom; ++y) {
-      for (int x = r.left; x < r.right; ++x) {
-        const double px = x + 0.5, py = y + 0.5;
+    for (int y = r.top * scale; y < r.bottom * scale; ++y) {
+      for (int x = r.left * scale; x < r.right * scale; ++x) {
+        const double px = (x + 0.5) / s, py = (y + 0.5) / s;
         const double qx = std::clamp(px, r.left + radius, r.right - radius);
         const double qy = std::clamp(py, r.top + radius, r.bottom - radius);
         if ((px - qx) * (px - qx) + (py - qy) * (py - qy) <= radius * radius) Put(map, x, y, r);
@@ -49,9 +50,9 @@ Picture MakeTemplate0() {
   const RegionSpec& c = regions[4];
   const double cx = (c.left + c.right) / 2.0, cy = (c.top + c.bottom) / 2.0;
   const double rr = (c.right - c.left) / 2.0;
-  for (int y = c.top; y < c.bottom; ++y) {
-    for (int x = c.left; x < c.right; ++x) {
-      const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+  for (int y = c.top * scale; y < c.bottom * scale; ++y) {
+    for (int x = c.left * scale; x < c.right * scale; ++x) {
+      const double dx = (x + 0.5) / s - cx, dy = (y + 0.5) / s - cy;
       if (dx * dx + dy * dy < rr * rr) Put(map, x, y, c);
     }
   }
@@ -61,8 +62,10 @@ Picture MakeTemplate0() {
 // How far a torn edge bites into its rectangle at each position along it:
 // layered value noise, shifted so that its smallest value in the middle
 // stretch of the edge is 0. The edge therefore touches the box line there,
-// away from the corners where the neighbouring edges bite too.
-std::vector<int> TornEdge(int length, uint32_t seed, double depth) {
+// away from the corners where the neighbouring edges bite too. `length` and
+// `depth` are in design units; the result has `scale` entries per unit, in
+// pixels, the noise sampled between the units' values.
+std::vector<int> TornEdge(int length, uint32_t seed, double depth, int scale) {
   Noise noise(seed);
   auto lattice = [&noise](int count) {
     std::vector<double> v(static_cast<size_t>(count));
@@ -90,6 +93,18 @@ std::vector<int> TornEdge(int length, uint32_t seed, double depth) {
     for (int t = std::max(0, at - half); t < std::min(length, at + half + 1); ++t)
       sum[size_t(t)] += deep * (1.0 - std::abs(t - at) / double(half + 1));
   }
+  if (scale != 1) {
+    std::vector<double> fine(size_t(length) * size_t(scale));
+    for (size_t t = 0; t < fine.size(); ++t) {
+      const double u = std::clamp((double(t) + 0.5) / scale - 0.5, 0.0, double(length - 1));
+      const size_t i = size_t(u);
+      const double f = u - double(i);
+      fine[t] = sum[i] * (1 - f) + sum[std::min(i + 1, size_t(length - 1))] * f;
+    }
+    sum.swap(fine);
+    length *= scale;
+    depth *= scale;
+  }
   double low = 1e9;
   for (int t = length / 3; t < 2 * length / 3; ++t) low = std::min(low, sum[size_t(t)]);
   std::vector<int> bite(static_cast<size_t>(length));
@@ -98,22 +113,23 @@ std::vector<int> TornEdge(int length, uint32_t seed, double depth) {
   return bite;
 }
 
-Picture MakeTemplate1() {
+Picture MakeTemplate1(int scale) {
   const std::vector<RegionSpec> regions = TemplateRegions(1);
-  Picture map(kTemplateWidth, kTemplateHeight);
+  Picture map(kTemplateWidth * scale, kTemplateHeight * scale);
   const double depth = 11.0;
   uint32_t seed = 1201;
   for (const RegionSpec& r : regions) {
     const int w = r.right - r.left, h = r.bottom - r.top;
-    const std::vector<int> top = TornEdge(w, seed++, depth);
-    const std::vector<int> bottom = TornEdge(w, seed++, depth);
-    const std::vector<int> left = TornEdge(h, seed++, depth);
-    const std::vector<int> right = TornEdge(h, seed++, depth);
-    for (int y = 0; y < h; ++y) {
-      for (int x = 0; x < w; ++x) {
-        if (y < top[size_t(x)] || y >= h - bottom[size_t(x)]) continue;
-        if (x < left[size_t(y)] || x >= w - right[size_t(y)]) continue;
-        Put(map, r.left + x, r.top + y, r);
+    const std::vector<int> top = TornEdge(w, seed++, depth, scale);
+    const std::vector<int> bottom = TornEdge(w, seed++, depth, scale);
+    const std::vector<int> left = TornEdge(h, seed++, depth, scale);
+    const std::vector<int> right = TornEdge(h, seed++, depth, scale);
+    const int W = w * scale, H = h * scale;
+    for (int y = 0; y < H; ++y) {
+      for (int x = 0; x < W; ++x) {
+        if (y < top[size_t(x)] || y >= H - bottom[size_t(x)]) continue;
+        if (x < left[size_t(y)] || x >= W - right[size_t(y)]) continue;
+        Put(map, r.left * scale + x, r.top * scale + y, r);
       }
     }
   }
@@ -139,16 +155,17 @@ constexpr double kBigRight = 809.5;
 
 }  // namespace
 
-Picture MakeTemplate2Map(const Template2Shape& s) {
+Picture MakeTemplate2Map(const Template2Shape& s, int scale) {
   const std::vector<RegionSpec> regions = TemplateRegions(2);
   const RegionSpec& yellow = regions[0];
   const RegionSpec& crimson = regions[1];
   const RegionSpec& cyan = regions[2];
   const RegionSpec cyanVariant = {32, 193, 217, cyan.key, 0, 0, 0, 0};
-  Picture map(kTemplateWidth, kTemplateHeight);
-  for (int y = 0; y < kTemplateHeight; ++y) {
-    for (int x = 0; x < kTemplateWidth; ++x) {
-      const double px = x + 0.5, py = y + 0.5;
+  Picture map(kTemplateWidth * scale, kTemplateHeight * scale);
+  const double units = scale;  // pixels per design unit
+  for (int y = 0; y < map.height; ++y) {
+    for (int x = 0; x < map.width; ++x) {
+      const double px = (x + 0.5) / units, py = (y + 0.5) / units;
       const double dy = py - s.cy;
       const double cx = dy < 0 ? s.cxTop : s.cxBottom;
       const double dx = px - cx;
@@ -157,9 +174,9 @@ Picture MakeTemplate2Map(const Template2Shape& s) {
       const double big = EllipseDistance(dx, dy, a, b);
       const double small = EllipseDistance(px - s.smallCx, py - s.smallCy, s.smallA, s.smallB);
       const double nearest = std::min(big, small);
-      // Coverage from the distance of the pixel centre to the outline; the
-      // colour stays the region's own, only alpha fades.
-      const int alpha = int(std::lround(Clamp01(0.5 - nearest) * 255.0));
+      // Coverage from the distance of the pixel centre to the outline, in
+      // pixels; the colour stays the region's own, only alpha fades.
+      const int alpha = int(std::lround(Clamp01(0.5 - nearest * units) * 255.0));
       if (alpha == 0) continue;
       const bool isSmall = small <= 0 || (big > 0 && small < big);
       if (isSmall) {
@@ -219,27 +236,45 @@ std::vector<RegionSpec> TemplateRegions(int index) {
       return {Region(219, 194, 36, 241, 301, 647, 595), Region(192, 0, 87, 67, 38, 459, 564),
               Region(33, 193, 217, 429, 44, 810, 555)};
     default:
-      throw std::invalid_argument("no such template");
+      return OccasionRegions(index);
   }
 }
 
-Picture MakeRegionMap(int index) {
+int DesignCount() { return 9; }
+
+const DesignSpec& Design(int index) {
+  static const DesignSpec kDesigns[] = {
+      {"Frost", 900, 600},     {"Scrapbook", 900, 600}, {"Hearts", 900, 600},
+      {"Birthday", 900, 600},  {"Thank You", 900, 600}, {"Wedding", 750, 1050},
+      {"New Baby", 750, 1050}, {"Holidays", 900, 600},  {"Postcard", 900, 600},
+  };
+  static_assert(sizeof kDesigns / sizeof kDesigns[0] == 9, "DesignCount");
+  if (index < 0 || index >= DesignCount()) throw std::invalid_argument("no such design");
+  return kDesigns[index];
+}
+
+Picture MakeRegionMap(int index, int scale) {
   switch (index) {
     case 0:
-      return MakeTemplate0();
+      return MakeTemplate0(scale);
     case 1:
-      return MakeTemplate1();
+      return MakeTemplate1(scale);
     case 2:
-      return MakeTemplate2Map(Template2Geometry());
+      return MakeTemplate2Map(Template2Geometry(), scale);
     default:
-      throw std::invalid_argument("no such template");
+      return MakeOccasionMap(index, scale);
   }
 }
 
-void VerifyRegionMap(int index, const Picture& map) {
-  struct Box {
-    int left, top, right, bottom;
-  };
+namespace {
+
+struct Box {
+  int left, top, right, bottom;
+};
+
+// Keys and boxes as the program finds them: ascending keys, boxes over every
+// pixel of non-zero alpha.
+std::map<uint32_t, Box> FindRegions(const Picture& map) {
   std::map<uint32_t, Box> boxes;
   for (int y = 0; y < map.height; ++y) {
     for (int x = 0; x < map.width; ++x) {
@@ -258,7 +293,13 @@ void VerifyRegionMap(int index, const Picture& map) {
       b.bottom = std::max(b.bottom, y + 1);
     }
   }
-  const std::vector<RegionSpec> want = TemplateRegions(index);
+  return boxes;
+}
+
+// Each found box against the wanted one times `scale`, off by at most
+// `slack` pixels on every side.
+std::string CompareRegions(const std::map<uint32_t, Box>& boxes, const std::vector<RegionSpec>& want,
+                           int scale, int slack) {
   std::string problems;
   size_t i = 0;
   for (const auto& [key, b] : boxes) {
@@ -269,20 +310,53 @@ void VerifyRegionMap(int index, const Picture& map) {
       problems += std::string("  extra region ") + line + "\n";
     } else {
       const RegionSpec& w = want[i];
-      if (w.key != key || w.left != b.left || w.top != b.top || w.right != b.right ||
-          w.bottom != b.bottom) {
+      auto off = [slack](int got, int wanted) { return std::abs(got - wanted) > slack; };
+      if (w.key != key || off(b.left, w.left * scale) || off(b.top, w.top * scale) ||
+          off(b.right, w.right * scale) || off(b.bottom, w.bottom * scale)) {
         char expected[120];
         std::snprintf(expected, sizeof expected, " (want %06X {%d, %d, %d, %d})",
-                      unsigned(w.key), w.left, w.top, w.right, w.bottom);
+                      unsigned(w.key), w.left * scale, w.top * scale, w.right * scale,
+                      w.bottom * scale);
         problems += std::string("  slot ") + std::to_string(i) + ": " + line + expected + "\n";
       }
     }
     ++i;
   }
   if (i < want.size()) problems += "  missing regions\n";
+  return problems;
+}
+
+}  // namespace
+
+void VerifyRegionMap(int index, const Picture& map) {
+  const std::string problems = CompareRegions(FindRegions(map), TemplateRegions(index), 1, 0);
   if (!problems.empty())
     throw std::runtime_error("template " + std::to_string(index) + " regions differ:\n" +
                              problems);
+}
+
+void VerifyScaledRegionMap(int index, int scale, const Picture& map, const Picture& overlay) {
+  const std::vector<RegionSpec> want = TemplateRegions(index);
+  std::string problems = CompareRegions(FindRegions(map), want, scale, 1);
+  size_t uncovered = 0;
+  for (int y = 0; y < map.height; ++y) {
+    for (int x = 0; x < map.width; ++x) {
+      const uint8_t* p = map.Pixel(x, y);
+      if (p[3] == 0 || overlay.Pixel(x, y)[3] == 255) continue;
+      const uint32_t key = KeyOf(p[0], p[1], p[2]);
+      for (const RegionSpec& r : want) {
+        if (r.key == key && (x < r.left * scale || x >= r.right * scale ||
+                             y < r.top * scale || y >= r.bottom * scale))
+          ++uncovered;
+      }
+    }
+  }
+  if (uncovered != 0)
+    problems += "  " + std::to_string(uncovered) +
+                " region pixels outside the scaled boxes are not under opaque overlay\n";
+  if (!problems.empty())
+    throw std::runtime_error("design " + std::to_string(index) + " at scale " +
+                             std::to_string(scale) + " differs:\n" + problems);
 }
 
 std::vector<int8_t> RegionLabels(int index, const Picture& map) {

@@ -51,6 +51,9 @@ struct AppHarness {
         Rect{0, 0, clientW + 2 * m.frameX, clientH + m.captionHeight + 2 * m.frameY},
         "Tessary 1.0");
     window = platform.window;
+    // The suites' photos are a few pixels wide: at print size every one
+    // would be marked soft. Tests of print sizes choose print themselves.
+    wnd->Actions().SetPreferredUse(document::SizeUse::Screen);
   }
 
   Rect CardRect() const { return wnd->View().CardRect(); }

@@ -10,6 +10,7 @@
 
 #include "app/Commands.h"
 #include "app/WebAddresses.h"
+#include "document/BuiltInDesigns.h"
 #include "tests/app/AppHarness.h"
 
 using namespace apptest;
@@ -18,15 +19,15 @@ namespace fs = std::filesystem;
 TEST(Toolbar, ButtonsWithIconsLabelsASeparatorAndTheirKeys) {
   AppHarness h;
   const std::vector<ToolbarButton>& tb = h.window->toolbar;
-  const int commands[] = {100, 101, 114, 115, 102, 103};
-  const char* labels[] = {"Save", "Template", "Undo", "Redo", "Donate", "Help"};
+  const int commands[] = {100, 101, 118, 114, 115, 102, 103};
+  const char* labels[] = {"Save", "Template", "Designs", "Undo", "Redo", "Donate", "Help"};
   ASSERT_EQ(tb.size(), std::size(labels));
   for (size_t i = 0; i < tb.size(); ++i) {
     EXPECT_EQ(tb[i].command, commands[i]) << i;
     EXPECT_EQ(tb[i].label, labels[i]) << i;
     EXPECT_EQ(tb[i].icon.width, 48) << i;
     EXPECT_EQ(tb[i].icon.rgba.size(), 48u * 48 * 4) << i;
-    EXPECT_EQ(tb[i].separatorBefore, i == 4) << i;  // between Redo and Donate
+    EXPECT_EQ(tb[i].separatorBefore, i == 5) << i;  // between Redo and Donate
     // Each button's own icon: no two are alike.
     for (size_t j = 0; j < i; ++j) EXPECT_NE(tb[i].icon.rgba, tb[j].icon.rgba) << i << " " << j;
   }
@@ -41,14 +42,15 @@ TEST(Toolbar, ButtonsWithIconsLabelsASeparatorAndTheirKeys) {
   std::sort(keys.begin(), keys.end());
   EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end());
   // The window's keys go to the desktop as shortcuts; the region's do not.
-  EXPECT_EQ(h.window->shortcuts.size(), 8u);  // S, T, Z, Y, Shift+Z, F1, O, L
+  EXPECT_EQ(h.window->shortcuts.size(), 9u);  // S, T, D, Z, Y, Shift+Z, F1, O, L
 }
 
 TEST(Commands, TemplateCyclesThroughTheBuiltInsUnderTheWaitCursor) {
   AppHarness h;
-  const size_t expectedSlots[] = {4, 3, 5};
-  const int32_t expectedIndex[] = {1, 2, 0};
-  for (int i = 0; i < 3; ++i) {
+  // Every built-in design in turn, then the first again.
+  const size_t expectedSlots[] = {4, 3, 3, 2, 3, 3, 5, 1, 5};
+  const int32_t expectedIndex[] = {1, 2, 3, 4, 5, 6, 7, 8, 0};
+  for (size_t i = 0; i < std::size(expectedIndex); ++i) {
     h.window->ClearLogs();
     h.window->Command(101);
     EXPECT_EQ(h.wnd->Document().State().design.builtInIndex, expectedIndex[i]);
@@ -58,7 +60,12 @@ TEST(Commands, TemplateCyclesThroughTheBuiltInsUnderTheWaitCursor) {
     EXPECT_EQ(visible, expectedSlots[i]);
     EXPECT_EQ(h.window->busyStarts, 1);
     EXPECT_EQ(h.window->busyDepth, 0);
-    EXPECT_EQ(h.window->invalidations, std::vector<Rect>{h.Client()});
+    // The whole window is repainted (twice where a portrait design reshapes it).
+    ASSERT_FALSE(h.window->invalidations.empty());
+    for (const Rect& r : h.window->invalidations) EXPECT_EQ(r, h.Client());
+    // The title names the design.
+    EXPECT_EQ(h.window->title,
+              std::string(document::BuiltInDesignAt(expectedIndex[i])->name) + " \xE2\x80\x94 Tessary");
   }
   // Template 2's first slot is the yellow region.
   h.window->Command(101);

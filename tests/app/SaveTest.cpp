@@ -40,7 +40,9 @@ struct FullCard : AppHarness {
   }
 };
 
-constexpr size_t kJpeg = 0, kPng = 1;
+// The dialog's types: each of the design's sizes, print first, in both
+// formats. The harness saves at screen size.
+constexpr size_t kPrintJpeg = 0, kPrintPng = 1, kJpeg = 2, kPng = 3;
 
 }  // namespace
 
@@ -72,12 +74,18 @@ TEST(Saving, ATypedExtensionDecidesTheFormatAndABareNameGetsTheChosenOne) {
 
   const FileDialog& d = h.window->saveDialogs[0];
   EXPECT_EQ(d.title, "Save card");
-  ASSERT_EQ(d.filters.size(), 2u);
-  EXPECT_EQ(d.filters[0].description, "JPEG picture files");
-  EXPECT_EQ(d.filters[0].patterns, std::vector<std::string>{"*.jpg"});
-  EXPECT_EQ(d.filters[1].description, "PNG picture files");
-  EXPECT_EQ(d.filters[1].patterns, std::vector<std::string>{"*.png"});
-  EXPECT_EQ(d.initialFilter, 0u);
+  ASSERT_EQ(d.filters.size(), 4u);
+  EXPECT_EQ(d.filters[kPrintJpeg].description,
+            "Print: 6 x 4 in, 1800 x 1200 at 300 ppi - JPEG picture");
+  EXPECT_EQ(d.filters[kPrintPng].description,
+            "Print: 6 x 4 in, 1800 x 1200 at 300 ppi - PNG picture");
+  EXPECT_EQ(d.filters[kJpeg].description, "Screen: 900 x 600 - JPEG picture");
+  EXPECT_EQ(d.filters[kPng].description, "Screen: 900 x 600 - PNG picture");
+  for (size_t i : {kPrintJpeg, kJpeg})
+    EXPECT_EQ(d.filters[i].patterns, std::vector<std::string>{"*.jpg"});
+  for (size_t i : {kPrintPng, kPng})
+    EXPECT_EQ(d.filters[i].patterns, std::vector<std::string>{"*.png"});
+  EXPECT_EQ(d.initialFilter, kJpeg);  // the size saved last, JPEG
   EXPECT_EQ(d.initialName, "card");
   EXPECT_EQ(d.initialFolder, "");  // nothing opened or saved yet: the desktop's choice
   EXPECT_EQ(h.window->saveDialogs[1].initialFolder, dir.path.string());

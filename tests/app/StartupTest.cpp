@@ -56,7 +56,7 @@ TEST(TessaryMain, ShowsTheWindowAndRunsUntilItIsClosed) {
   platform.duringRun.push_back([&] {
     during = platform.window;
     ASSERT_NE(during, nullptr);
-    EXPECT_EQ(during->title, "Tessary 1.0");
+    EXPECT_EQ(during->title, "Frost \xE2\x80\x94 Tessary");  // the first design's name
     EXPECT_EQ(during->shows, std::vector<ShowState>{ShowState::Minimized});
     EXPECT_EQ(during->ClientSize(), (Size{968, 620}));
     EXPECT_TRUE(during->RequestClose());

@@ -39,7 +39,7 @@ void ExpectBoxes(const engine::Card& card, const std::vector<Box>& boxes) {
   }
 }
 
-// The three built-in designs' regions, in slot order.
+// The built-in designs' regions, in slot order.
 const std::vector<Box> kDesign[] = {
     {{0x0000F8, 458, 12, 888, 292},
      {0x00F800, 12, 12, 442, 292},
@@ -52,6 +52,17 @@ const std::vector<Box> kDesign[] = {
      {0xF800F8, 426, 299, 891, 593}},
     // The right region's two shades make one slot.
     {{0x20C0D8, 241, 301, 647, 595}, {0x5000C0, 67, 38, 459, 564}, {0xD8C020, 429, 44, 810, 555}},
+    // Birthday, Thank You, Wedding and New Baby (5 x 7 in), Holidays, Postcard.
+    {{0x0000F8, 40, 56, 520, 560}, {0x00F800, 580, 60, 840, 320}, {0xF80000, 560, 352, 860, 560}},
+    {{0x0000F8, 44, 44, 444, 500}, {0x00F800, 456, 44, 856, 500}},
+    {{0x0000F8, 95, 95, 655, 715}, {0x00F800, 125, 765, 345, 985}, {0xF80000, 405, 765, 625, 985}},
+    {{0x0000F8, 60, 70, 690, 630}, {0x00F800, 70, 670, 350, 950}, {0xF80000, 400, 670, 680, 950}},
+    {{0x0000F8, 250, 50, 650, 550},
+     {0x00F800, 40, 90, 220, 270},
+     {0xF80000, 40, 330, 220, 510},
+     {0xF800F8, 680, 90, 860, 270},
+     {0xF8F800, 680, 330, 860, 510}},
+    {{0x0000F8, 36, 36, 864, 564}},
 };
 
 // Counts what the document told.
@@ -79,6 +90,7 @@ TEST_F(DocumentTest, DesignsCycleWithPhotosStayingBySlotAndLayoutsKeepTheCyclesP
     ASSERT_TRUE(doc.LoadPhoto(i, files.Photo("p" + std::to_string(i) + ".png", 8 + i, 6,
                                              Rgb{uint8_t(i), 0, 0})));
   const int count = document::BuiltInDesignCount();
+  ASSERT_EQ(count, int(std::size(kDesign)));
   for (int step = 1; step <= count; ++step) {
     listener.told.clear();
     ASSERT_TRUE(doc.NextBuiltInDesign());

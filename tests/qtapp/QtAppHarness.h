@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -63,12 +64,17 @@ class QtApp {
 
  public:
   QtApp() : platform_(argc_, argv_) {
+    // Settings go to a folder of Qt's own for tests, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
     dpi = platform_.ScreenDpi();
     placement = app::ComputeStartupPlacement(dpi, platform_.Frame(),
                                              platform_.MaximisedClientSize(),
                                              platform_.StartupShowState());
     wnd = std::make_unique<app::MainWindow>(platform_, dpi, reader_);
     if (!wnd->Create(placement.rect, "Tessary 1.0")) return;
+    // Photos of a few pixels would all be marked soft at print size; the
+    // print tests choose it themselves.
+    wnd->Actions().SetPreferredUse(document::SizeUse::Screen);
     window = static_cast<qt::QtWindow*>(wnd->GetWindow());
     wnd->Show(placement.show);
     widget = window->Widget();

@@ -16,7 +16,7 @@ using cardfiles::ClientPoint;
 namespace {
 
 // Answers what Save asks as a user would: Yes to the empty regions, the
-// given name with the PNG type in the dialog.
+// given name with a PNG type in the dialog (the print size's unless told).
 class SaveAnswerer {
  public:
   SaveAnswerer() {
@@ -29,7 +29,7 @@ class SaveAnswerer {
         // Typed into the name field, as a user does.
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (!name) return;
-        dialog->selectNameFilter(dialog->nameFilters().value(1));
+        dialog->selectNameFilter(dialog->nameFilters().value(int(filter)));
         name->setText(QString::fromStdString(path));
         QMetaObject::invokeMethod(dialog, "accept");
         ++saves;
@@ -38,6 +38,7 @@ class SaveAnswerer {
     timer_.start();
   }
   std::string path;
+  size_t filter = 1;  // print, PNG; 3 is the screen size's PNG
   int saves = 0;
 
  private:
@@ -65,6 +66,7 @@ std::string Float(float v) {
 TEST(QtZoom, WheelNotchesSaveTheCardTheRendererMakesAndUndoGivesTheEarlierOneBack) {
   QtApp app;
   ASSERT_TRUE(app.Ready());
+  // Saved at print size: the renderer's --print, framed as on screen.
   // A photo with detail everywhere, so any difference of zoom or pan shows.
   const uint32_t w = 1200, h = 700;
   std::vector<uint8_t> rgb(size_t(w) * h * 3);
@@ -108,7 +110,7 @@ TEST(QtZoom, WheelNotchesSaveTheCardTheRendererMakesAndUndoGivesTheEarlierOneBac
 
   const tooltest::ToolResult rendered = tooltest::RunTool(
       TESSARY_RENDER_EXE,
-      {"--template", "0", "--photo", "0=" + photo, "--zoom", "0=" + Float(slot.zoom), "--pan",
+      {"--template", "0", "--print", "--photo", "0=" + photo, "--zoom", "0=" + Float(slot.zoom), "--pan",
        "0=" + Float(slot.panX) + "," + Float(slot.panY), "-o",
        app.files.Folder() + "/rendered.png"},
       app.files.Folder());
@@ -155,6 +157,7 @@ TEST(QtZoom, AGrownWindowShowsALargerCardAndADragThereSavesWhatTheRendererMakes)
 
   SaveAnswerer answers;
   answers.path = app.files.Folder() + "/grown.png";
+  answers.filter = 3;  // the screen size, 900 x 600, whatever the window's
   QApplication::setActiveWindow(app.widget);
   app.widget->setFocus();
   QTest::keyClick(app.widget, Qt::Key_S, Qt::ControlModifier);

@@ -63,7 +63,8 @@ TEST_F(RenderToolTest, UsageErrorsExitWith2AndShowTheUsage) {
   const std::vector<std::vector<std::string>> badLines = {
       {},
       {"--slots", "--bogus"},
-      {"--template", "3", "--slots"},
+      {"--template", "9", "--slots"},
+      {"--print", "--size", "900x600", "-o", Path("a.png")},
       {"--template", "0", "--layout", Path("two.jli"), "-o", Path("a.png")},
       {"--size", "0x600", "-o", Path("a.png")},
       {"--size", "20000x20000", "-o", Path("a.png")},

@@ -83,7 +83,7 @@ TEST_F(AppTest, StartsWithRoomForTheCardBesideTheToolbarAndAboveTheHintLine) {
   EXPECT_EQ(wnd->View().CardRect(), (Rect{0, 0, 900, 600}));
   wchar_t title[32] = L"";
   GetWindowTextW(hwnd, title, 32);
-  EXPECT_STREQ(title, L"Tessary 1.0");
+  EXPECT_STREQ(title, L"Frost \u2014 Tessary");  // the first design's name
   RECT toolbar{};
   GetWindowRect(window->ToolbarHandle(), &toolbar);
   MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&toolbar), 2);

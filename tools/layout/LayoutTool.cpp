@@ -3,6 +3,7 @@
 // about layouts that load but make a poor card.
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
@@ -14,6 +15,7 @@
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/ImageStatusText.h"
 #include "imagefiles/LayoutFile.h"
+#include "imagefiles/PngDensity.h"
 #include "imagefiles/ReadPictureFile.h"
 #include "imagefiles/SafeOutputFile.h"
 #include "tools/layout/LayoutCheck.h"
@@ -28,7 +30,7 @@ constexpr int kUsage = 2;
 constexpr size_t kWarningsShown = 20;
 
 const char kUsageText[] =
-    "usage: tessary-layout [--strict] REGIONS.png OVERLAY.png -o FILE.jli\n"
+    "usage: tessary-layout [--strict] [--ppi N] REGIONS.png OVERLAY.png -o FILE.jli\n"
     "Packs a region map (each photo region painted in a solid colour of its own on a\n"
     "transparent background) and an overlay of the same size into a custom layout file.\n"
     "Warns, naming the region's colour and place, when a region reaches all four edges\n"
@@ -37,6 +39,10 @@ const char kUsageText[] =
     "Refuses a region map of more than 64 regions, or whose regions' bounding boxes\n"
     "together cover it more than 4 times over: the program would not load it.\n"
     "  --strict   write nothing when there is a warning\n"
+    "  --ppi N    the card's resolution in pixels per inch (1 to 10000), written into\n"
+    "             both layers' pHYs chunks: a 1800 x 1200 layout at 300 ppi is a 6 x 4 in\n"
+    "             card, saved for print at that size. Without it the layers keep what\n"
+    "             they record; a layout that records nothing counts as 100 ppi\n"
     "Exit status: 0 written (perhaps with warnings); 1 an input would not load as a layout\n"
     "layer, the output cannot be written, or --strict found warnings (nothing is written\n"
     "then); 2 usage error.\n";
@@ -80,6 +86,7 @@ int Run(int argc, char** argv) {
   std::vector<std::string> inputs;
   std::string output;
   bool strict = false;
+  uint32_t ppi = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "-h" || arg == "--help") {
@@ -88,6 +95,15 @@ int Run(int argc, char** argv) {
     }
     if (arg == "--strict") {
       strict = true;
+    } else if (arg == "--ppi") {
+      if (i + 1 >= argc) return Usage("--ppi needs a number");
+      const std::string value = argv[++i];
+      char* end = nullptr;
+      const unsigned long n = std::strtoul(value.c_str(), &end, 10);
+      if (value.empty() || value[0] < '0' || value[0] > '9' || *end != '\0' || n == 0 ||
+          n > 10000)
+        return Usage("--ppi takes a whole number from 1 to 10000, such as 300");
+      ppi = uint32_t(n);
     } else if (arg == "-o") {
       if (i + 1 >= argc) return Usage("-o needs a file name");
       if (!output.empty()) return Usage("-o given twice");
@@ -154,6 +170,14 @@ int Run(int argc, char** argv) {
   }
   regions.picture.Reset();
   overlay.picture.Reset();
+  if (ppi != 0) {
+    for (Layer* layer : {&regions, &overlay}) {
+      std::vector<uint8_t> stamped;
+      if (!imagefiles::SetPngPpi(layer->png.data(), uint32_t(layer->png.size()), ppi, &stamped))
+        return Fail(layer->path, "its PNG chunks cannot be walked to set the resolution");
+      layer->png = std::move(stamped);
+    }
+  }
 
   std::vector<uint8_t> file;
   if (!imagefiles::PackLayoutFile(regions.png.data(), regions.png.size(), overlay.png.data(),

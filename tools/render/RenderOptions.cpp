@@ -14,10 +14,11 @@ namespace tools {
 
 const char kRenderUsage[] =
     "usage: tessary-render [--template N | --layout FILE] [--photo I=PATH]... [--pan I=X,Y]...\n"
-    "                      [--zoom I=Z]... [--turn I=DEG]... [--mirror I]... [--size WxH]\n"
-    "                      [--draft] [--format jpeg|png] [--slots] -o OUT\n"
+    "                      [--zoom I=Z]... [--turn I=DEG]... [--mirror I]...\n"
+    "                      [--print | --size WxH] [--draft] [--format jpeg|png] [--slots] -o OUT\n"
+    "       tessary-render --designs\n"
     "Renders a card exactly as the program renders and saves it.\n"
-    "  --template N    built-in template 0, 1 or 2 (default 0)\n"
+    "  --template N    built-in design N, as --designs lists them (default 0)\n"
     "  --layout FILE   a custom layout file (.jli) instead of a built-in template\n"
     "  --photo I=PATH  put the JPEG, PNG, HEIC, WebP or TIFF picture at PATH into slot I\n"
     "                  (0-based, in the program's slot order, as --slots lists them)\n"
@@ -30,13 +31,21 @@ const char kRenderUsage[] =
     "  --turn I=DEG    turn slot I's photo clockwise by 90, 180 or 270 degrees, after\n"
     "                  the orientation its file records; pans are of the turned photo\n"
     "  --mirror I      exchange left and right of slot I's photo, after any --turn\n"
+    "  --print         render at the design's print size (a built-in design's 300 ppi\n"
+    "                  version, 1800 x 1200 for a 6 x 4 in card; a layout's own size when\n"
+    "                  its layers record 200 ppi or more), framed as at screen size, with\n"
+    "                  the resolution in the file and JPEG quality 92 without chroma\n"
+    "                  subsampling; photos that would print below 200 ppi are named on\n"
+    "                  standard error\n"
     "  --size WxH      render the whole card at W x H pixels (default: the template's\n"
-    "                  size, which is what the program saves)\n"
+    "                  size, which is what the program saves at screen size)\n"
     "  --draft         nearest-neighbour scaling, as on screen, instead of the saved\n"
     "                  quality\n"
     "  --format F      jpeg or png (default: png when OUT ends in .png, else jpeg)\n"
-    "  --slots         print one line per slot: slot I key 0xKKKKKK box L T R B;\n"
-    "                  without -o, print and exit\n"
+    "  --slots         print one line per slot: slot I key 0xKKKKKK box L T R B (with\n"
+    "                  --print, the boxes at print size); without -o, print and exit\n"
+    "  --designs       list the built-in designs: index, name, pixels, physical size\n"
+    "                  and the print version's pixels, then exit\n"
     "  -o OUT          the card file to write (replaced only when complete); - writes\n"
     "                  the card to standard output\n"
     "Exit status: 0 success; 1 a photo, the layout, the built-in template or OUT failed\n"
@@ -98,6 +107,14 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
       parsed.listSlots = true;
       continue;
     }
+    if (arg == "--print") {
+      parsed.print = true;
+      continue;
+    }
+    if (arg == "--designs") {
+      parsed.listDesigns = true;
+      continue;
+    }
     if (arg != "--template" && arg != "--layout" && arg != "--photo" && arg != "--pan" &&
         arg != "--zoom" && arg != "--turn" && arg != "--mirror" && arg != "--size" &&
         arg != "--format" && arg != "-o") {
@@ -112,7 +129,8 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
     if (arg == "--template") {
       uint64_t index = 0;
       if (!ParseCount(value, uint64_t(document::BuiltInDesignCount() - 1), &index)) {
-        *problem = "--template takes 0, 1 or 2";
+        *problem = "--template takes 0 to " + std::to_string(document::BuiltInDesignCount() - 1) +
+                   " (--designs lists them)";
         return false;
       }
       parsed.templateIndex = int(index);
@@ -203,6 +221,14 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
   if (templateGiven && !parsed.layoutPath.empty()) {
     *problem = "--template and --layout exclude each other";
     return false;
+  }
+  if (parsed.print && parsed.width != 0) {
+    *problem = "--print and --size exclude each other";
+    return false;
+  }
+  if (parsed.listDesigns) {
+    *options = std::move(parsed);
+    return true;
   }
   if (parsed.output == "-" && parsed.listSlots) {
     *problem = "--slots prints to standard output, which -o - gives to the card";

@@ -41,10 +41,12 @@ struct RenderOptions {
   uint32_t width = 0;  // 0: the template's own size
   uint32_t height = 0;
   bool draft = false;
+  bool print = false;        // the design's print size instead of its own
+  bool listDesigns = false;  // --designs: list the built-in designs and exit
   enum class Format { FromName, Jpeg, Png } format = Format::FromName;
   bool listSlots = false;
   bool help = false;
-  std::string output;  // empty: only list the slots
+  std::string output;  // empty: only list the slots (or the designs)
 };
 
 extern const char kRenderUsage[];

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "document/CardDocument.h"
+#include "document/BuiltInDesigns.h"
 #include "document/CardExport.h"
+#include "document/DesignSizes.h"
 #include "document/PhotoFile.h"
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/ImageStatusText.h"
@@ -44,6 +46,30 @@ bool EndsWithPng(const std::string& path) {
     if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
   }
   return tail == ".png";
+}
+
+// --designs: one line per built-in design.
+int ListDesigns() {
+  for (int i = 0; i < document::BuiltInDesignCount(); ++i) {
+    const document::DesignInfo info = document::DescribeBuiltInDesign(i);
+    const document::DesignSize& screen = info.SizeFor(document::SizeUse::Screen);
+    std::printf("%d  %-10s %4" PRIu32 " x %-4" PRIu32 "  %-9s", i, info.name.c_str(), screen.width,
+                screen.height, document::InchesText(screen).c_str());
+    if (const document::DesignSize* print = info.PrintSize())
+      std::printf("  print %" PRIu32 " x %" PRIu32 " at %" PRIu32 " ppi", print->width,
+                  print->height, print->ppi);
+    std::printf("\n");
+  }
+  return std::fflush(stdout) == 0 ? 0 : kFailed;
+}
+
+// Photos that would print soft at `size`, one line each on standard error.
+void WarnSoftPhotos(const document::CardState& state, const document::DesignSize& size) {
+  for (const document::SoftPhoto& soft : document::SoftPhotos(state.card, size)) {
+    const std::string& path = state.photos[soft.slot].path;
+    std::fprintf(stderr, "tessary-render: warning: %s (slot %zu): %s\n", path.c_str(), soft.slot,
+                 document::SoftPhotoSentence(soft.ppi).c_str());
+  }
 }
 
 int CheckSlot(const char* option, size_t slot, const engine::SlotList& slots) {
@@ -103,6 +129,7 @@ int Run(int argc, char** argv) {
     std::fputs(tools::kRenderUsage, stdout);
     return 0;
   }
+  if (options.listDesigns) return ListDesigns();
 
   const imagefiles::ImageFiles files;
   // The card as the window starts one: the placeholder tile, and the
@@ -118,17 +145,25 @@ int Run(int argc, char** argv) {
     return Fail("template " + std::to_string(options.templateIndex),
                 "the built-in template is missing from this build");
   }
-  const engine::Card& card = document.Card();
+  const document::DesignInfo design = document::DescribeDesign(document.State());
+  if (options.print && !design.PrintSize()) {
+    return Usage("--print: the layout records no print resolution (200 ppi or more; "
+                 "tessary-layout --ppi sets one)");
+  }
+  // The size the card is written at, when it is one of the design's.
+  const document::DesignSize size =
+      options.print ? *design.PrintSize() : design.sizes.back();
 
   // Every slot index is checked before any photo is read.
+  const engine::Card& screenCard = document.Card();
   for (const tools::PhotoOption& photo : options.photos) {
-    if (int status = CheckSlot("--photo", photo.slot, card.slots)) return status;
+    if (int status = CheckSlot("--photo", photo.slot, screenCard.slots)) return status;
   }
   for (const tools::PanOption& pan : options.pans) {
-    if (int status = CheckSlot("--pan", pan.slot, card.slots)) return status;
+    if (int status = CheckSlot("--pan", pan.slot, screenCard.slots)) return status;
   }
   for (const tools::ZoomOption& zoom : options.zooms) {
-    if (int status = CheckSlot("--zoom", zoom.slot, card.slots)) return status;
+    if (int status = CheckSlot("--zoom", zoom.slot, screenCard.slots)) return status;
   }
   // A turn needs the photo it turns.
   auto photoPath = [&](size_t slot) {
@@ -141,17 +176,18 @@ int Run(int argc, char** argv) {
   for (const tools::TurnOption& turn : options.turns) turned.push_back({"--turn", turn.slot});
   for (size_t slot : options.mirrors) turned.push_back({"--mirror", slot});
   for (const auto& [option, slot] : turned) {
-    if (int status = CheckSlot(option, slot, card.slots)) return status;
+    if (int status = CheckSlot(option, slot, screenCard.slots)) return status;
     if (photoPath(slot).empty())
       return Usage(std::string(option) + " " + std::to_string(slot) + ": slot " +
                    std::to_string(slot) + " has no --photo to turn");
   }
   // A card saved in full quality is rendered with each photo decoded while
   // its slot is drawn and never held whole (the same bytes, a fraction of
-  // the memory); the draft and the slot list load the photos first.
-  // Turned photos are turned whole, as the window turns them.
+  // the memory); the draft and the slot list load the photos first, and so
+  // does a card at a print size, whose warnings about soft photos need
+  // their sizes. Turned photos are turned whole, as the window turns them.
   const bool streamed = !options.draft && !options.listSlots && !options.output.empty() &&
-                        turned.empty();
+                        size.use != document::SizeUse::Print && turned.empty();
   std::vector<document::SlotPhotoFile> photoFiles;
   if (streamed) {
     for (const tools::PhotoOption& photo : options.photos)
@@ -187,6 +223,15 @@ int Run(int argc, char** argv) {
       },
       document::Commit::Step);
 
+  // At print size: the print version, framed as the screen card is.
+  engine::Card printCard;
+  if (options.print && !document::CardAtSize(document.State(), size, files, &printCard)) {
+    return Fail("template " + std::to_string(options.templateIndex),
+                "the print version is missing from this build");
+  }
+  const engine::Card& card = options.print ? printCard : screenCard;
+  if (options.width == 0) WarnSoftPhotos(document.State(), size);
+
   if (options.listSlots) {
     for (size_t i = 0; i < card.slots.size(); ++i) {
       const engine::PhotoSlot& slot = card.slots[i];
@@ -200,6 +245,10 @@ int Run(int argc, char** argv) {
 
   const uint32_t width = options.width != 0 ? options.width : card.cardTemplate.width;
   const uint32_t height = options.height != 0 ? options.height : card.cardTemplate.height;
+  // The design's own sizes carry their resolution and JPEG settings; any
+  // other size is written as cards always were.
+  const imagefiles::CardEncoding encoding =
+      options.width == 0 ? size.encoding : imagefiles::CardEncoding();
 
   imagefiles::CardFormat format = imagefiles::CardFormat::Jpeg;
   if (options.format == tools::RenderOptions::Format::Png ||
@@ -214,14 +263,15 @@ int Run(int argc, char** argv) {
   imagefiles::SaveResult saved;
   if (streamed) {
     const document::StreamedRenderResult result =
-        document::ExportStreamedCard(card, photoFiles, width, height, target, format);
+        document::ExportStreamedCard(card, photoFiles, width, height, target, format,
+                                     encoding);
     if (result.failedPhoto >= 0) {
       return Fail(options.photos[size_t(result.failedPhoto)].path,
                   imagefiles::ImageStatusText(result.photoStatus));
     }
     saved = result.saved;
   } else {
-    saved = document::ExportCard(card, width, height, options.draft, target, format);
+    saved = document::ExportCard(card, width, height, options.draft, target, format, encoding);
   }
   if (!saved) {
     return Fail(toStandardOutput ? std::string("standard output") : options.output,
