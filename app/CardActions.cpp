@@ -154,7 +154,7 @@ document::DesignSize CardActions::OutputSize() const {
 }
 
 RecentLayouts& CardActions::Recent() {
-  if (!recent_) recent_ = std::make_unique<RecentLayouts>(platform_.SettingsFolder());
+  if (!recent_) recent_ = std::make_unique<RecentLayouts>(&platform_);
   return *recent_;
 }
 

@@ -72,9 +72,10 @@ void CardView::ExtendFrame(Size client) {
                                client.height - cardRect_.bottom});
 }
 
-void CardView::ShowHint(const char* sentence) {
-  if (sentence == hintText_) return;
+void CardView::ShowHint(const char* sentence, const std::string& detail) {
+  if (sentence == hintText_ && detail == hintDetail_) return;
   hintText_ = sentence;
+  hintDetail_ = detail;
   if (window_) window_->Invalidate(hintRect_);
 }
 
@@ -207,20 +208,23 @@ bool CardView::Idle(const engine::Card& card, bool moving) {
 
 void CardView::PaintHintLine(Canvas& canvas) {
   if (!hintText_) return;
+  std::string line = hintText_;
+  const size_t mark = line.find("%s");
+  if (mark != std::string::npos) line.replace(mark, 2, hintDetail_);
   const int32_t inset = TextInsetFor(dpi_);
   TextStyle style;
   if (glass_) {
     // Glow keeps the line readable on glass; it rests on the bottom edge.
     style.font = TextFont::StatusLine;
     style.glow = true;
-    canvas.DrawTextLine(hintText_,
+    canvas.DrawTextLine(line,
                         Rect{hintRect_.left + inset, hintRect_.top + inset,
                              hintRect_.right - inset, hintRect_.bottom},
                         style);
   } else {
     style.opaque = true;
     style.background = platform_.FaceColour();
-    canvas.DrawTextLine(hintText_,
+    canvas.DrawTextLine(line,
                         Rect{hintRect_.left + inset, hintRect_.top + inset,
                              hintRect_.right - inset, hintRect_.bottom - inset},
                         style);

@@ -44,9 +44,11 @@ class CardView {
   void ExtendFrame(Size client);
 
   const char* HintText() const { return hintText_; }
+  // What stands for "%s" in the sentence (a file's name), or empty.
+  const std::string& HintDetail() const { return hintDetail_; }
   // A different sentence is stored and its line repainted; the same one
   // again changes nothing.
-  void ShowHint(const char* sentence);
+  void ShowHint(const char* sentence, const std::string& detail = std::string());
   // A sentence made on the spot (one with a number in it), compared by its
   // words.
   void ShowHintText(const std::string& sentence);
@@ -88,6 +90,7 @@ class CardView {
   Rect cardRect_;
   Rect hintRect_;
   const char* hintText_ = nullptr;  // one of interaction/HintTexts.h, compared by identity
+  std::string hintDetail_;
   std::string madeHint_;            // the sentence hintText_ shows when it was made here
   std::vector<document::SoftPhoto> soft_;
   // Where the marks go, in template pixels, for the region map they were

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/CardActions.h"
+#include "app/ProjectActions.h"
+#include "document/ProjectFile.h"
 #include "engine/card/PhotoPlacement.h"
 #include "engine/card/PhotoTurn.h"
 #include "engine/card/SlotEditing.h"
@@ -95,6 +97,16 @@ std::vector<Command> MakeCommands() {
   commands.push_back(help);
 
   // The region's own commands: its menu and keys.
+  // A region whose project's photo was not found.
+  Command locate = Make(CommandId::LocatePhoto, "Locate photo...");
+  locate.menuGroup = 1;
+  locate.shown = [](const CommandContext& c) {
+    return c.projects && c.projects->PhotoMissing(c.slot);
+  };
+  locate.enabled = [](const CommandContext& c) { return !c.busy; };
+  locate.run = [](CommandContext& c) { c.projects->LocatePhoto(c.slot); };
+  commands.push_back(locate);
+
   Command choose = Make(CommandId::ChoosePhoto, "Choose photo...");
   choose.menuGroup = 1;
   choose.keys = {KeyEvent{Key::Enter, 0}, KeyEvent{Key::Space, 0}};
@@ -188,6 +200,50 @@ std::vector<Command> MakeCommands() {
   layout.enabled = [](const CommandContext& c) { return !c.busy; };
   layout.run = [](CommandContext& c) { c.actions.ChooseLayout(); };
   commands.push_back(layout);
+
+  // Projects: the card kept as the user's work.
+  const auto notBusy = [](const CommandContext& c) { return !c.busy && c.projects != nullptr; };
+  Command openProject = Make(CommandId::OpenProject, "Open project...");
+  openProject.menuGroup = 4;
+  openProject.keys = {KeyEvent{platform::Letter('O'), kControl | kShift}};
+  openProject.enabled = notBusy;
+  openProject.run = [](CommandContext& c) { c.projects->ChooseProject(); };
+  commands.push_back(openProject);
+
+  Command saveProject = Make(CommandId::SaveProject, "Save project");
+  saveProject.menuGroup = 4;
+  saveProject.keys = {KeyEvent{platform::Letter('S'), kControl | kShift}};
+  saveProject.enabled = notBusy;
+  saveProject.run = [](CommandContext& c) { c.projects->SaveProject(); };
+  commands.push_back(saveProject);
+
+  Command saveProjectAs = Make(CommandId::SaveProjectAs, "Save project as...");
+  saveProjectAs.menuGroup = 4;
+  saveProjectAs.enabled = notBusy;
+  saveProjectAs.run = [](CommandContext& c) { c.projects->SaveProjectAs(); };
+  commands.push_back(saveProjectAs);
+
+  Command recent = Make(CommandId::OpenRecentProject, "Recent projects");
+  recent.menuGroup = 4;
+  recent.list = [](const CommandContext& c) {
+    std::vector<std::string> names;
+    if (!c.projects) return names;
+    const std::vector<std::string> paths = c.projects->RecentProjects();
+    for (const std::string& path : paths) {
+      std::string name = document::ProjectName(path);
+      // Two of one name are told apart by their folders.
+      const bool twin = std::count_if(paths.begin(), paths.end(), [&](const std::string& p) {
+                          return document::ProjectName(p) == name;
+                        }) > 1;
+      names.push_back(twin ? name + " (" + path + ")" : name);
+    }
+    return names;
+  };
+  recent.enabled = [](const CommandContext& c) {
+    return !c.busy && c.projects && !c.projects->RecentProjects().empty();
+  };
+  recent.run = [](CommandContext& c) { c.projects->OpenRecent(c.item); };
+  commands.push_back(recent);
   return commands;
 }
 
@@ -216,6 +272,10 @@ const Command* CommandForKey(const KeyEvent& key, bool regionKeys) {
 
 bool CommandEnabled(const Command& command, const CommandContext& context) {
   return !command.enabled || command.enabled(context);
+}
+
+bool CommandShown(const Command& command, const CommandContext& context) {
+  return !command.shown || command.shown(context);
 }
 
 std::string KeyName(const KeyEvent& key) {

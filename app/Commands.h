@@ -10,6 +10,7 @@
 namespace app {
 
 class CardActions;
+class ProjectActions;
 
 // Every command of the program. The numbers are the toolbar's and menus'
 // command ids.
@@ -27,10 +28,18 @@ enum class CommandId : int {
   ZoomIn = 116,
   ZoomOut = 117,
   ChooseDesign = 118,
-  TurnLeft = 119,
-  TurnRight = 120,
-  Mirror = 121,
+  SaveProject = 119,
+  SaveProjectAs = 120,
+  OpenProject = 121,
+  OpenRecentProject = 122,  // its menu item opens the list below
+  LocatePhoto = 123,
+  TurnLeft = 124,
+  TurnRight = 125,
+  Mirror = 126,
 };
+
+// The recent projects' items in the menu: kRecentProjectItem + their place.
+constexpr int kRecentProjectItem = 140;
 
 // What a command acts on and with.
 struct CommandContext {
@@ -38,6 +47,8 @@ struct CommandContext {
   CardActions& actions;
   int32_t slot = -1;  // the region it is about: the menu's, or the keyboard's
   bool busy = false;  // a drag is going on
+  ProjectActions* projects = nullptr;
+  size_t item = 0;  // which of a list (the recent projects) was chosen
 };
 
 // One command, described once: the toolbar, the region's menu and the keys
@@ -47,9 +58,14 @@ struct Command {
   const char* label = nullptr;  // on its toolbar button and in menus; null: keys only
   int icon = 0;           // the toolbar button's icon group; 0: not on the toolbar
   bool separatorBefore = false;  // on the toolbar
-  // Where it sits in the region's menu: groups 1, 2, 3 from the top, with a
-  // line between them; 0: not in the menu.
+  // Where it sits in the region's menu: groups 1 to kMenuGroups from the
+  // top, with a line between them; 0: not in the menu.
   int menuGroup = 0;
+  // Whether the menu shows it at all (a command for rare cases); null: always.
+  bool (*shown)(const CommandContext& context) = nullptr;
+  // Its menu item opens a list of these labels (the recent projects);
+  // choosing one runs the command with `item` set. Null: a plain item.
+  std::vector<std::string> (*list)(const CommandContext& context) = nullptr;
   std::vector<platform::KeyEvent> keys;  // the first one is shown in menus
   // Keys that act on the focused region (Enter, Delete, ...) work only while
   // the card has the keyboard; the others anywhere in the window.
@@ -60,6 +76,8 @@ struct Command {
   void (*run)(CommandContext& context) = nullptr;
 };
 
+constexpr int kMenuGroups = 4;
+
 // In toolbar and menu order.
 const std::vector<Command>& AllCommands();
 const Command* FindCommand(CommandId id);
@@ -67,6 +85,7 @@ const Command* FindCommand(CommandId id);
 // commands (true) or of the window's commands (false).
 const Command* CommandForKey(const platform::KeyEvent& key, bool regionKeys);
 bool CommandEnabled(const Command& command, const CommandContext& context);
+bool CommandShown(const Command& command, const CommandContext& context);
 
 // A key as menus show it: "Ctrl+Shift+Z", "Delete", "F1".
 std::string KeyName(const platform::KeyEvent& key);

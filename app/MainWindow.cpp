@@ -6,6 +6,7 @@
 #include "app/Metrics.h"
 #include "app/WindowSetup.h"
 #include "interaction/HintTexts.h"
+#include "interaction/LayoutFileName.h"
 
 namespace app {
 
@@ -17,6 +18,8 @@ MainWindow::MainWindow(Platform& platform, int32_t dpi, const engine::ImageReade
       document_(reader),
       view_(platform, dpi),
       actions_(platform, document_),
+      projects_(platform, document_, reader, actions_),
+      autosave_(platform, document_, reader, projects_),
       dpi_(dpi) {}
 
 MainWindow::~MainWindow() {
@@ -27,10 +30,13 @@ MainWindow::~MainWindow() {
 bool MainWindow::Create(const Rect& frame, const std::string& title) {
   window_ = platform_.MakeWindow(*this, frame, title);
   if (!window_) return false;
+  title_ = title;
   // The first sentence is part of the first paint, not a repaint of its own.
   view_.ShowHint(interaction::kHintAddMorePhotos);
   view_.Attach(window_.get());
   actions_.Attach(window_.get());
+  projects_.Attach(window_.get());
+  autosave_.Attach(window_.get());
   view_.SetGlass(window_->CompositionEnabled());
   CentreOnWorkArea(*window_);
   const std::vector<IconImage> icons = WindowIcons(reader_);
@@ -69,16 +75,21 @@ void MainWindow::DocumentChanged(uint32_t what) {
   ShowDesignState((what & (document::kDesignChanged | document::kCardChanged)) == 0);
   UpdateCommands();
   UpdateHint();
+  autosave_.DocumentChanged(gestures_.Busy());
+}
+
+void MainWindow::UpdateTitle() {
+  // A project goes by its own name; a card that is none by its design's.
+  std::string name = projects_.Title();
+  if (name.empty()) name = document::DescribeDesign(document_.State()).name;
+  const std::string title = name.empty() ? std::string("Tessary") : name + " \xE2\x80\x94 Tessary";
+  if (title == title_) return;
+  title_ = title;
+  window_->SetTitle(title);
 }
 
 void MainWindow::ShowDesignState(bool repaint) {
-  const document::DesignInfo design = document::DescribeDesign(document_.State());
-  const std::string title =
-      design.name.empty() ? std::string("Tessary") : design.name + " \xE2\x80\x94 Tessary";
-  if (title != title_) {
-    title_ = title;
-    window_->SetTitle(title);
-  }
+  UpdateTitle();
   if (view_.SetSoftPhotos(document::SoftPhotos(document_.Card(), actions_.OutputSize())) &&
       repaint)
     view_.RepaintCard();
@@ -98,8 +109,9 @@ void MainWindow::FitWindowToDesign() {
 
 void MainWindow::UpdateCommands() {
   const CommandContext context = ContextFor(gestures_.KeyboardSlot());
+  // The buttons and the window's keys; menu items are enabled as the menu opens.
   for (const Command& command : AllCommands())
-    if (command.icon != 0 || !command.regionKeys)
+    if (command.icon != 0 || (!command.regionKeys && !command.keys.empty()))
       window_->EnableCommand(int(command.id), CommandEnabled(command, context));
 }
 
@@ -114,17 +126,25 @@ void MainWindow::UpdateHint() {
     }
     case Kind::KeyboardRegion:
       if (gestures_.Focus().RingVisible()) {
-        if (!ShowSoftPhotoHint(gestures_.Focus().Slot()))
-          view_.ShowHint(interaction::KeyboardHint(card, gestures_.Focus().Slot()));
+          if (!ShowSoftPhotoHint(gestures_.Focus().Slot())) {
+            std::string name;
+            const char* hint =
+                interaction::KeyboardHint(document_.State(), gestures_.Focus().Slot(), &name);
+            view_.ShowHint(hint, name);
+          }
         break;
       }
       hintSubject_ = interaction::HintSubject{};
       view_.ShowHint(interaction::GeneralHint(card));
       break;
-    case Kind::PointerRegion:
-      if (!ShowSoftPhotoHint(hintSubject_.slot))
-        view_.ShowHint(interaction::PointerHint(card, hintSubject_.slot));
+    case Kind::PointerRegion: {
+      if (!ShowSoftPhotoHint(hintSubject_.slot)) {
+        std::string name;
+        const char* hint = interaction::PointerHint(document_.State(), hintSubject_.slot, &name);
+        view_.ShowHint(hint, name);
+      }
       break;
+    }
     case Kind::Card:
       view_.ShowHint(interaction::GeneralHint(card));
       break;
@@ -148,7 +168,7 @@ void MainWindow::HintAbout(const interaction::HintSubject& subject) {
 // --- commands -------------------------------------------------------------------
 
 CommandContext MainWindow::ContextFor(int32_t slot) {
-  return CommandContext{document_, actions_, slot, gestures_.Busy()};
+  return CommandContext{document_, actions_, slot, gestures_.Busy(), &projects_};
 }
 
 void MainWindow::RunCommand(const Command& command, int32_t slot) {
@@ -186,15 +206,31 @@ bool MainWindow::OnKey(const KeyEvent& event) {
 void MainWindow::ShowRegionMenu(Point at, int32_t slot) {
   const CommandContext context = ContextFor(slot);
   std::vector<MenuItem> items;
-  for (int group = 1; group <= 3; ++group) {
-    if (!items.empty()) items.push_back(MenuItem{0, "", true, ""});
+  const Command* listed = nullptr;  // the one command whose item opens a list
+  for (int group = 1; group <= kMenuGroups; ++group) {
+    if (!items.empty()) items.push_back(MenuItem{0, "", true, "", {}});
     for (const Command& command : AllCommands()) {
-      if (command.menuGroup != group || !command.label) continue;
-      items.push_back(MenuItem{int(command.id), command.label, CommandEnabled(command, context),
-                               command.keys.empty() ? "" : KeyName(command.keys.front())});
+      if (command.menuGroup != group || !command.label || !CommandShown(command, context))
+        continue;
+      MenuItem item{int(command.id), command.label, CommandEnabled(command, context),
+                    command.keys.empty() ? "" : KeyName(command.keys.front()), {}};
+      if (command.list && item.enabled) {
+        const std::vector<std::string> labels = command.list(context);
+        for (size_t i = 0; i < labels.size(); ++i)
+          item.submenu.push_back(MenuItem{kRecentProjectItem + int(i), labels[i], true, "", {}});
+        listed = &command;
+      }
+      items.push_back(std::move(item));
     }
   }
   const int chosen = window_->ShowContextMenu(at, items);
+  if (listed && chosen >= kRecentProjectItem) {
+    gestures_.EndWheelGesture();
+    CommandContext choice = ContextFor(slot);
+    choice.item = size_t(chosen - kRecentProjectItem);
+    if (CommandEnabled(*listed, choice)) listed->run(choice);
+    return;
+  }
   if (const Command* command = chosen ? FindCommand(CommandId(chosen)) : nullptr)
     RunCommand(*command, slot);
 }
@@ -243,9 +279,26 @@ void MainWindow::OnFilesDropped(const FileDrag& drag) { gestures_.FilesDropped(d
 
 bool MainWindow::OnCloseRequested() {
   gestures_.CancelDrag();
-  if (document_.ChangedSinceSave() && !actions_.AskToSave()) return false;
+  if (!projects_.AskBeforeClosing()) return false;
+  autosave_.Closed();
   platform_.Quit(0);
   return true;
+}
+
+void MainWindow::OnTimer(int timer) { autosave_.OnTimer(timer); }
+
+void MainWindow::OpenFiles(const std::vector<std::string>& paths) {
+  std::vector<std::string> rest;
+  std::string project;
+  for (const std::string& path : paths) {
+    if (!interaction::IsProjectFileName(path)) {
+      rest.push_back(path);
+    } else if (project.empty()) {
+      project = path;
+    }
+  }
+  if (!project.empty()) projects_.OpenProject(project);
+  actions_.OpenFiles(rest);
 }
 
 bool MainWindow::OnIdle() { return view_.Idle(document_.Card(), gestures_.Busy()); }

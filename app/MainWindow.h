@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "app/AutosaveKeeper.h"
 #include "app/CardActions.h"
 #include "app/CardView.h"
 #include "app/Commands.h"
+#include "app/ProjectActions.h"
 #include "document/CardDocument.h"
 #include "engine/raster/ImageReader.h"
 #include "interaction/CardGestures.h"
@@ -43,6 +45,11 @@ class MainWindow : public platform::WindowHandler,
   const CardView& View() const { return view_; }
   const interaction::CardGestures& Gestures() const { return gestures_; }
   CardActions& Actions() { return actions_; }
+  ProjectActions& Projects() { return projects_; }
+  AutosaveKeeper& Autosave() { return autosave_; }
+  // The files the program was started with: a project (the first one)
+  // opens in place of the card; a layout and photos go into it.
+  void OpenFiles(const std::vector<std::string>& paths);
   platform::Window* GetWindow() const { return window_.get(); }
 
   // platform::WindowHandler
@@ -64,6 +71,7 @@ class MainWindow : public platform::WindowHandler,
   bool OnCloseRequested() override;
   bool OnIdle() override;
   void OnCompositionChanged() override;
+  void OnTimer(int timer) override;
 
   // document::DocumentObserver
   void DocumentChanged(uint32_t what) override;
@@ -74,6 +82,7 @@ class MainWindow : public platform::WindowHandler,
   platform::Window& HostWindow() override { return *window_; }
   void ChoosePhotoForSlot(int32_t slot) override { actions_.ChoosePhoto(slot); }
   bool LoadLayout(const std::string& path) override { return actions_.OpenLayout(path); }
+  bool OpenProject(const std::string& path) override { return projects_.OpenProject(path); }
   engine::ImageStatus LoadPhoto(int32_t slot, const std::string& path) override;
   void ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status) override;
   void PlacePhotos(int32_t slot, const std::vector<std::string>& paths) override {
@@ -94,6 +103,8 @@ class MainWindow : public platform::WindowHandler,
   bool ShowSoftPhotoHint(int32_t slot);
   // A design of other proportions gets a window shaped for it.
   void FitWindowToDesign();
+  // The project's name and whether it is saved.
+  void UpdateTitle();
   // The title names the design; photos that would print soft are marked.
   // `repaint`: the marks' change is the only one on the card.
   void ShowDesignState(bool repaint);
@@ -103,6 +114,8 @@ class MainWindow : public platform::WindowHandler,
   document::CardDocument document_;
   CardView view_;
   CardActions actions_;
+  ProjectActions projects_;
+  AutosaveKeeper autosave_;
   interaction::CardGestures gestures_{*this};
   interaction::HintSubject hintSubject_;
   std::unique_ptr<platform::Window> window_;

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "imagefiles/ReadWholeFile.h"
-#include "imagefiles/SafeOutputFile.h"
-
 namespace app {
 
 namespace {
@@ -19,14 +16,6 @@ bool IsAbsolute(const std::string& path) {
 #endif
 }
 
-std::string FilePath(const std::string& folder) {
-#ifdef _WIN32
-  return folder + "\\" + RecentLayouts::kFileName;
-#else
-  return folder + "/" + RecentLayouts::kFileName;
-#endif
-}
-
 }  // namespace
 
 const std::vector<std::string>& RecentLayouts::Paths() {
@@ -37,39 +26,24 @@ const std::vector<std::string>& RecentLayouts::Paths() {
 void RecentLayouts::Load() {
   if (loaded_) return;
   loaded_ = true;
-  if (folder_.empty()) return;
-  std::vector<uint8_t> bytes;
-  // No file yet, or one that cannot be read: nothing remembered.
-  if (!imagefiles::ReadWholeFile(FilePath(folder_), &bytes)) return;
-  std::string line;
-  for (size_t i = 0; i <= bytes.size(); ++i) {
-    const char c = i < bytes.size() ? char(bytes[i]) : '\n';
-    if (c != '\n' && c != '\r') {
-      line += c;
-      continue;
-    }
-    // The newest are first; a list edited by hand keeps its first entries.
-    if (!line.empty() && paths_.size() < kMaxLayouts &&
-        std::find(paths_.begin(), paths_.end(), line) == paths_.end())
-      paths_.push_back(line);
-    line.clear();
+  if (settings_ == nullptr) return;
+  // The newest are first; a list edited by hand keeps its first entries.
+  for (const std::string& path : settings_->ReadSetting(kSettingKey)) {
+    if (!path.empty() && paths_.size() < kMaxLayouts &&
+        std::find(paths_.begin(), paths_.end(), path) == paths_.end())
+      paths_.push_back(path);
   }
 }
 
 void RecentLayouts::Store() const {
-  if (folder_.empty()) return;
-  std::string text;
-  for (const std::string& path : paths_) text += path + "\n";
-  // Replaced in one step, or not at all; a list that cannot be kept is only
-  // a convenience lost, never a reason to bother the user.
-  imagefiles::SafeOutputFile file;
-  if (file.Open(FilePath(folder_)) && file.Write(text.data(), text.size())) file.Commit();
+  // A list that cannot be kept is only a convenience lost, never a reason
+  // to bother the user.
+  if (settings_ != nullptr) settings_->WriteSetting(kSettingKey, paths_);
 }
 
 void RecentLayouts::Add(const std::string& path) {
   Load();
-  // A name with a line break could not be read back as one entry.
-  if (!IsAbsolute(path) || path.find_first_of("\r\n") != std::string::npos) return;
+  if (!IsAbsolute(path)) return;
   paths_.erase(std::remove(paths_.begin(), paths_.end(), path), paths_.end());
   paths_.insert(paths_.begin(), path);
   if (paths_.size() > kMaxLayouts) paths_.resize(kMaxLayouts);

@@ -2,21 +2,21 @@
 
 #include <cstddef>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "platform/Platform.h"
 
 namespace app {
 
 // The layout files opened lately, newest first, for the design chooser.
-// Kept in a file of the settings folder when there is one, so they are
-// there on the next run too: one UTF-8 path per line.
+// Kept in the program's settings, so they are there on the next run too.
 class RecentLayouts {
  public:
   static constexpr size_t kMaxLayouts = 8;
-  static constexpr char kFileName[] = "recent-layouts.txt";
+  static constexpr char kSettingKey[] = "recentLayouts";
 
-  // `folder`: where the list is kept; empty keeps it in memory only.
-  explicit RecentLayouts(std::string folder = std::string()) : folder_(std::move(folder)) {}
+  // `settings`: where the list is kept; null keeps it in memory only.
+  explicit RecentLayouts(platform::Platform* settings = nullptr) : settings_(settings) {}
 
   // Newest first; read from the file on first use.
   const std::vector<std::string>& Paths();
@@ -31,7 +31,7 @@ class RecentLayouts {
   void Load();
   void Store() const;
 
-  std::string folder_;
+  platform::Platform* settings_;
   bool loaded_ = false;
   std::vector<std::string> paths_;
 };

@@ -46,7 +46,10 @@ int TessaryMain(Platform& platform, const engine::ImageReader& reader,
   // The title names the card's design once it has one.
   if (!window->Create(placement.rect, "Tessary")) return 1;
   window->Show(placement.show);
-  window->Actions().OpenFiles(files);
+  // Work a crash cut short comes first; a project named on the command line
+  // then asks before it takes the card's place.
+  window->Autosave().OfferRestore();
+  window->OpenFiles(files);
   return platform.Run();
 }
 

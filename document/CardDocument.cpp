@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -10,6 +11,7 @@
 #include "engine/card/PhotoPlacement.h"
 #include "engine/card/PhotoTurn.h"
 #include "engine/card/SlotEditing.h"
+#include "imagefiles/ContentHash.h"
 
 namespace document {
 
@@ -39,6 +41,14 @@ bool CardDocument::Start(int builtInIndex) {
   history_.Start(state_);  // a card never changed since it started closes at once
   Notify(kDesignChanged | kCardChanged | kHistoryChanged);
   return loaded;
+}
+
+void CardDocument::Open(CardState&& state, bool saved) {
+  state_ = std::move(state);
+  state_.photos.resize(state_.card.slots.size());
+  history_.Start(state_);
+  if (!saved) history_.MarkUnsaved();
+  Notify(kDesignChanged | kCardChanged | kHistoryChanged);
 }
 
 void CardDocument::AddObserver(DocumentObserver* observer) { observers_.push_back(observer); }
@@ -94,6 +104,7 @@ imagefiles::LayoutStatus CardDocument::OpenLayout(const std::string& path,
   }
   if (status != imagefiles::LayoutStatus::Ok) return status;
   design.layoutPath = path;
+  KeepLayoutBytes(path, &design);
   design.cycleIndex = state_.design.cycleIndex;
   design.layoutPpi = layers.ppi;
   const engine::CardTemplate before = state_.card.cardTemplate;
@@ -103,12 +114,36 @@ imagefiles::LayoutStatus CardDocument::OpenLayout(const std::string& path,
   return status;
 }
 
-engine::ImageStatus CardDocument::LoadPhoto(size_t slot, const std::string& path) {
+void CardDocument::KeepLayoutBytes(const std::string& path, DesignSource* design) const {
+  // A project carries the layout as it was read; read again, the file must
+  // still be those bytes.
+  try {
+    auto bytes = std::make_shared<std::vector<uint8_t>>();
+    if (reader_.ReadFile(path, bytes.get()) &&
+        imagefiles::ContentHash(bytes->data(), bytes->size()) == design->layoutHash)
+      design->layoutFile = std::move(bytes);
+  } catch (const std::bad_alloc&) {
+    design->layoutFile.reset();
+  }
+}
+
+engine::ImageStatus CardDocument::LoadPhoto(size_t slot, const std::string& path,
+                                            bool keepFraming) {
   if (slot >= state_.card.slots.size()) return engine::ImageStatus::Unreadable(EINVAL);
   engine::Raster photo;
   PhotoSource source;
   const engine::ImageStatus status = ReadPhotoFile(path, reader_, &photo, &source);
-  if (status && !PutPhoto(slot, std::move(photo), source))
+  if (!status) return status;
+  try {
+    // A photo found again is turned as the region's was.
+    if (keepFraming) {
+      source.turn = state_.photos[slot].turn;
+      engine::ApplyTurnState(photo, source.turn);
+    }
+  } catch (const std::bad_alloc&) {
+    return engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
+  }
+  if (!PutPhoto(slot, std::move(photo), source, keepFraming))
     return engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
   return status;
 }
@@ -142,11 +177,19 @@ std::vector<CardDocument::PhotoLoad> CardDocument::LoadPhotos(
   return loads;
 }
 
-bool CardDocument::PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source) {
+bool CardDocument::PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source,
+                            bool keepFraming) {
   if (slot >= state_.card.slots.size()) return false;
   try {
     PhotoSource copy = source;
+    const engine::PhotoSlot before = state_.card.slots[slot];
     if (!engine::PutPhoto(state_.card.slots, slot, std::move(photo))) return false;
+    if (keepFraming) {
+      engine::PhotoSlot& now = state_.card.slots[slot];
+      now.panX = before.panX;
+      now.panY = before.panY;
+      now.zoom = before.zoom;
+    }
     state_.photos[slot] = std::move(copy);
   } catch (const std::bad_alloc&) {
     return false;

@@ -49,6 +49,10 @@ class CardDocument {
   // the history starts here and the card counts as saved. False when the
   // design cannot be loaded (the card is then blank).
   bool Start(int builtInIndex = 0);
+  // A whole card made elsewhere (a project opened, a card restored): the
+  // history starts here, and the card counts as saved when `saved` says so.
+  // `state` must hold one photo source per slot.
+  void Open(CardState&& state, bool saved);
 
   const CardState& State() const { return state_; }
   const engine::Card& Card() const { return state_.card; }
@@ -69,9 +73,10 @@ class CardDocument {
   imagefiles::LayoutStatus OpenLayout(const std::string& path, engine::ImageStatus* read = nullptr);
 
   // --- photos -----------------------------------------------------------------
-  // Reads and decodes the file into slot `slot`, centred at zoom 1. On
+  // Reads and decodes the file into slot `slot`, centred at zoom 1 (with
+  // `keepFraming`, framed and turned as the region's photo was). On
   // failure nothing changes and the status says why.
-  engine::ImageStatus LoadPhoto(size_t slot, const std::string& path);
+  engine::ImageStatus LoadPhoto(size_t slot, const std::string& path, bool keepFraming = false);
   // Several files at once, into `slots` in order: a file that cannot be
   // read takes no region, and files beyond the last region are not read
   // (their slot is -1). Everything that loaded is one step of the history.
@@ -82,8 +87,11 @@ class CardDocument {
   };
   std::vector<PhotoLoad> LoadPhotos(const std::vector<size_t>& slots,
                                     const std::vector<std::string>& paths);
-  // A photo already decoded, with where it came from.
-  bool PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source);
+  // A photo already decoded, with where it came from. `keepFraming` keeps
+  // the region's pan and zoom (a photo found again for a region that kept
+  // them); otherwise the photo is centred at zoom 1.
+  bool PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source,
+                bool keepFraming = false);
   bool RemovePhoto(size_t slot);
   // Turns or mirrors the slot's photo, one step of the history; false, with
   // nothing changed, for an empty slot or when memory runs out.
@@ -108,6 +116,8 @@ class CardDocument {
   bool ChangedSinceSave() const { return history_.ChangedSinceSave(state_); }
 
  private:
+  // The layout file's bytes into `design`, when they are still what was read.
+  void KeepLayoutBytes(const std::string& path, DesignSource* design) const;
   // Installs two Rgba32 layers as the template; throws nothing.
   bool InstallDesign(engine::Raster&& regionMap, engine::Raster&& overlay, const DesignSource& design);
   // After a change: a step of the history, then the observers.

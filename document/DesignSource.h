@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace document {
 
@@ -12,6 +14,9 @@ struct DesignSource {
   int builtInIndex = -1;   // a built-in design's place in the catalogue; -1: none
   std::string layoutPath;  // a layout file's path as it was given
   uint64_t layoutHash = 0;  // of the layout file's bytes, as they were read
+  // Those bytes, which a project carries so that it opens anywhere; null
+  // when they are not at hand (the file changed while it was read).
+  std::shared_ptr<const std::vector<uint8_t>> layoutFile;
   // The built-in design the Template command goes on from: this one, or the
   // last one chosen before a layout file.
   int cycleIndex = -1;

@@ -75,6 +75,8 @@ class EditHistory {
 
   // The card as it is now was saved.
   void MarkSaved(const CardState& card);
+  // No state is the saved one: a card restored after a crash.
+  void MarkUnsaved() { savedId_ = 0; }
 
   // True when the card differs from the state last saved (or from the
   // start-up state when never saved): undoing back to the saved state makes

@@ -1,25 +1,30 @@
 #include "document/PhotoFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 #include <new>
 #include <utility>
 #include <vector>
 
+#include "imagefiles/ContentHash.h"
+
 namespace document {
 
-engine::ImageStatus ReadPhotoFile(const std::string& path, const engine::ImageReader& reader,
-                                  engine::Raster* photo, PhotoSource* source) {
+uint64_t PhotoHeadHash(const uint8_t* bytes, size_t size) {
+  return imagefiles::ContentHash(bytes, std::min(size, kPhotoHeadBytes));
+}
+
+engine::ImageStatus DecodePhotoBytes(const std::vector<uint8_t>& bytes, const std::string& path,
+                                     const engine::FileStamp& stamp,
+                                     const engine::ImageReader& reader, engine::Raster* photo,
+                                     PhotoSource* source) {
   using engine::ImageFailure;
   using engine::ImageStatus;
   ImageStatus result;
   engine::Raster decoded;
-  engine::FileStamp stamp;
   try {
-    std::vector<uint8_t> bytes;
-    result = reader.ReadFile(path, &bytes, &stamp);
-    if (result && bytes.size() > std::numeric_limits<uint32_t>::max())
-      result = ImageStatus::Unreadable(EFBIG);
+    if (bytes.size() > std::numeric_limits<uint32_t>::max()) result = ImageStatus::Unreadable(EFBIG);
     if (result) result = reader.DecodePhoto(bytes.data(), uint32_t(bytes.size()), &decoded);
   } catch (const std::bad_alloc&) {
     // A file too big for memory is a photo that did not load.
@@ -29,8 +34,23 @@ engine::ImageStatus ReadPhotoFile(const std::string& path, const engine::ImageRe
     result = ImageStatus::Failed(ImageFailure::Damaged);
   if (!result) return result;
   *photo = std::move(decoded);
-  *source = PhotoSource{path, stamp.size, stamp.modifiedNs, {}};
+  *source = PhotoSource{path, stamp.size, stamp.modifiedNs,
+                        PhotoHeadHash(bytes.data(), bytes.size()), {}};
   return result;
+}
+
+engine::ImageStatus ReadPhotoFile(const std::string& path, const engine::ImageReader& reader,
+                                  engine::Raster* photo, PhotoSource* source) {
+  engine::ImageStatus result;
+  engine::FileStamp stamp;
+  std::vector<uint8_t> bytes;
+  try {
+    result = reader.ReadFile(path, &bytes, &stamp);
+  } catch (const std::bad_alloc&) {
+    result = engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
+  }
+  if (!result) return result;
+  return DecodePhotoBytes(bytes, path, stamp, reader, photo, source);
 }
 
 }  // namespace document

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "document/PhotoSource.h"
 #include "engine/raster/ImageReader.h"
@@ -14,5 +16,15 @@ namespace document {
 // why.
 engine::ImageStatus ReadPhotoFile(const std::string& path, const engine::ImageReader& reader,
                                   engine::Raster* photo, PhotoSource* source);
+
+// The same for a file's bytes already read: `stamp` is what the file was
+// when they were read, `path` where they came from.
+engine::ImageStatus DecodePhotoBytes(const std::vector<uint8_t>& bytes, const std::string& path,
+                                     const engine::FileStamp& stamp,
+                                     const engine::ImageReader& reader, engine::Raster* photo,
+                                     PhotoSource* source);
+
+// The hash of a photo file's first kPhotoHeadBytes bytes (all of a shorter one).
+uint64_t PhotoHeadHash(const uint8_t* bytes, size_t size);
 
 }  // namespace document

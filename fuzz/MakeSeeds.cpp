@@ -1,5 +1,5 @@
 // tessary-fuzz-seeds OUT: writes the fuzz targets' starting corpora into
-// OUT/png, OUT/jpeg, OUT/layout, OUT/photo and OUT/exif: every PNG and JPEG
+// OUT/png, OUT/jpeg, OUT/layout, OUT/project, OUT/photo and OUT/exif: every PNG and JPEG
 // kind the tests build, photos tagged to be turned, decompression bombs and
 // other hostile files the tests know, layout files both sound and damaged,
 // and Exif blocks. scripts/fuzz.sh runs it.
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "imagefiles/LayoutTestFiles.h"
+#include "imagefiles/RawZip.h"
 #include "imagefiles/TestImages.h"
 
 namespace {
@@ -165,6 +166,48 @@ std::vector<Named> LayoutSeeds() {
   return seeds;
 }
 
+// Project files: sound ones on a built-in design and on a carried layout
+// with carried photos, and hostile containers and descriptions.
+std::vector<Named> ProjectSeeds() {
+  using rawzip::Entry;
+  const Bytes photo = testimages::EncodeJpeg(testimages::SyntheticPhoto(40, 30, 3).data(), 40, 30, 3);
+  const Bytes layout = layouttest::SimpleLayoutFile(layouttest::RegionMapPng(40, 30),
+                                                    layouttest::OverlayPng(40, 30));
+  const std::string builtIn = R"({"format": "tessary-project", "version": "1.0",
+    "design": {"builtIn": 1, "name": "Scrapbook"}, "templateCycle": 1,
+    "regions": [{"photo": {"path": "/nowhere/a.jpg", "relativePath": "a.jpg", "size": 9,
+      "headHash": "0123456789abcdef", "entry": "photos/0-a.jpg"}, "panX": 0.3, "panY": 0.6,
+      "zoom": 2.5, "turn": 0}, {"panX": 0.5, "panY": 0.5, "zoom": 1}, {"future": [1, 2]}],
+    "print": {"copies": 2}})";
+  const std::string custom = R"({"format": "tessary-project", "version": "1.3",
+    "design": {"layout": {"path": "/nowhere/two.jli", "relativePath": "two.jli",
+      "hash": "0000000000000000", "entry": "layout.jli"}},
+    "regions": [{"photo": {"path": "C:\photos\b.jpg", "entry": "photos/0-b.jpg"}},
+      {"photo": {"path": "/x/missing.png", "size": 100}, "zoom": 8}]})";
+  std::string deep = R"({"format": "tessary-project", "version": "1.0", "design": {"builtIn": 0},
+    "regions": [], "x": )";
+  deep += std::string(40, '[') + std::string(40, ']') + "}";
+  std::vector<Named> seeds;
+  seeds.push_back({"built-in.tessary",
+                   rawzip::Make({Entry{"card.json", rawzip::Bytes(builtIn), true},
+                                 Entry{"photos/0-a.jpg", photo}})});
+  seeds.push_back({"layout.tessary",
+                   rawzip::Make({Entry{"card.json", rawzip::Bytes(custom), true},
+                                 Entry{"layout.jli", layout}, Entry{"photos/0-b.jpg", photo}})});
+  seeds.push_back({"traversal.tessary",
+                   rawzip::Make({Entry{"card.json", rawzip::Bytes(builtIn)},
+                                 Entry{"../../x", rawzip::Bytes("x")}})});
+  seeds.push_back({"bomb.tessary",
+                   rawzip::Make({Entry{"card.json", Bytes(size_t(8) << 20, ' '), true}})});
+  seeds.push_back({"lying-size.tessary",
+                   rawzip::Make({Entry{"card.json", rawzip::Bytes(builtIn), true, 12}})});
+  seeds.push_back({"deep.tessary", rawzip::Make({Entry{"card.json", rawzip::Bytes(deep)}})});
+  seeds.push_back({"newer.tessary",
+                   rawzip::Make({Entry{"card.json",
+                                       rawzip::Bytes(R"({"format": "tessary-project", "version": "2.0"})")}})});
+  return seeds;
+}
+
 // The photo target's header: pan 0.5, 0.5 and a 40 x 30 card.
 Bytes PhotoInput(const Bytes& file) {
   Bytes input(12, 0);
@@ -210,6 +253,7 @@ int main(int argc, char** argv) {
   for (const std::vector<Named>* kind : {&png, &jpeg, &layouts}) {
     for (const Named& seed : *kind) Write(out / "files", seed.name, seed.bytes);
   }
+  for (const Named& seed : ProjectSeeds()) Write(out / "project", seed.name, seed.bytes);
   for (const Named& seed : ExifSeeds()) Write(out / "exif", seed.name, seed.bytes);
   for (const std::vector<Named>* kind : {&png, &jpeg}) {
     for (const Named& seed : *kind) {

@@ -27,6 +27,9 @@ class CardHost {
   // been reported to the user when LoadLayout returns false; a photo that
   // fails is reported by ReportPhotoFailure, when the caller decides.
   virtual bool LoadLayout(const std::string& path) = 0;
+  // A project in place of the card; false when it was not opened (told to
+  // the user, or the user kept the card).
+  virtual bool OpenProject(const std::string& path) = 0;
   virtual engine::ImageStatus LoadPhoto(int32_t slot, const std::string& path) = 0;
   virtual void ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status) = 0;
   // Several photos: into `slot`, then the empty regions in slot order; what

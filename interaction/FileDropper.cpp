@@ -8,9 +8,11 @@ namespace interaction {
 
 namespace {
 
+// A layout or a project goes anywhere on the window.
 bool HoldsLayout(const platform::FileDrag& drag) {
   for (const std::string& path : drag.paths)
-    if (IsConsideredFileName(path) && IsLayoutFileName(path)) return true;
+    if (IsConsideredFileName(path) && (IsLayoutFileName(path) || IsProjectFileName(path)))
+      return true;
   return false;
 }
 
@@ -42,6 +44,10 @@ void FileDropper::Drop(const platform::FileDrag& drag) {
     platform::BusyCursor busy(host_.HostWindow());
     for (const std::string& path : drag.paths) {
       if (!IsConsideredFileName(path)) continue;
+      if (IsProjectFileName(path)) {
+        if (host_.OpenProject(path)) return;
+        continue;  // reported, or kept the card the user did not want to lose
+      }
       if (IsLayoutFileName(path)) {
         if (host_.LoadLayout(path)) return;
         continue;  // reported; the next file may still be good

@@ -5,8 +5,8 @@
 
 namespace interaction {
 
-// Files dragged from the desktop: photos onto regions, layout files anywhere
-// on the window.
+// Files dragged from the desktop: photos onto regions, layout files and
+// projects anywhere on the window.
 class FileDropper {
  public:
   explicit FileDropper(CardHost& host) : host_(host) {}
@@ -16,9 +16,10 @@ class FileDropper {
   bool Accepts(const platform::FileDrag& drag) const;
 
   // Photos alone go into the region under the drop point and then the
-  // empty regions in slot order. A drop that holds a layout file changes at
-  // most one thing: the first file, in the drag's order, that loads as a
-  // layout, or as a photo for the region under the drop point.
+  // empty regions in slot order. A drop that holds a project or layout file
+  // changes at most one thing: the first file, in the drag's order, that
+  // opens as a project, loads as a layout, or as a photo for the region
+  // under the drop point.
   void Drop(const platform::FileDrag& drag);
 
  private:

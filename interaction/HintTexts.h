@@ -27,6 +27,10 @@ inline constexpr char kHintDesigns[] =
 inline constexpr char kHintUndo[] = "Click to take back your last change to the card.";
 inline constexpr char kHintRedo[] = "Click to make the change you took back again.";
 
+// A project's region whose photo was not found; %s is the photo's file name.
+inline constexpr char kHintPhotoMissing[] =
+    "Photo \"%s\" was not found. Right-click and choose Locate photo... to find it.";
+
 // The keyboard on a region.
 inline constexpr char kHintPressEnterToAdd[] = "Press Enter to add photo to this region.";
 inline constexpr char kHintKeysMovePicture[] =

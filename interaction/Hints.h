@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+#include <string>
+
+#include "document/CardState.h"
 #include "engine/card/CardTemplate.h"
 
 namespace interaction {
@@ -35,5 +38,11 @@ const char* PointerHint(const engine::Card& card, int32_t slot);
 
 // For the region with the keyboard's focus ring.
 const char* KeyboardHint(const engine::Card& card, int32_t slot);
+
+// The same for a card whose photos may be missing (a project's, their files
+// not found): such a region gets kHintPhotoMissing, with the photo's file
+// name in `detail`.
+const char* PointerHint(const document::CardState& state, int32_t slot, std::string* detail);
+const char* KeyboardHint(const document::CardState& state, int32_t slot, std::string* detail);
 
 }  // namespace interaction

@@ -25,4 +25,16 @@ bool IsLayoutFileName(const std::string& path) {
          (e[3] == 'i' || e[3] == 'I');
 }
 
+bool IsProjectFileName(const std::string& path) {
+  static const char kExtension[] = ".tessary";
+  const size_t length = sizeof kExtension - 1;
+  if (path.size() < length) return false;
+  for (size_t i = 0; i < length; ++i) {
+    char c = path[path.size() - length + i];
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    if (c != kExtension[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace interaction

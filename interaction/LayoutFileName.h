@@ -11,4 +11,7 @@ bool IsConsideredFileName(const std::string& path);
 // Ends in ".jli", each letter in either case.
 bool IsLayoutFileName(const std::string& path);
 
+// Ends in ".tessary", each letter in either case: a project.
+bool IsProjectFileName(const std::string& path);
+
 }  // namespace interaction

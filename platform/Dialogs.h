@@ -69,10 +69,11 @@ struct DesignChoices {
 };
 
 struct MenuItem {
-  int command = 0;  // 0: a separator
-  std::string label;
+  int command = 0;  // 0: a separator, unless the item opens a submenu
+  std::string label;  // shown as it is ("&" is no mnemonic)
   bool enabled = true;
   std::string shortcut;  // shown beside the label: "Ctrl+Z"
+  std::vector<MenuItem> submenu;  // not empty: the item opens these
 };
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Window.h"
 
@@ -40,9 +41,16 @@ class Platform {
 
   virtual Colour FaceColour() = 0;  // background of buttons and dialogs
 
-  // A folder, made if need be, where the program may keep what it
-  // remembers between runs (UTF-8 path); empty when there is none.
-  virtual std::string SettingsFolder() = 0;
+  // Settings kept from one run to the next (the recent projects): a list of
+  // strings under a key. An unknown key reads as an empty list; a failed
+  // write is not the program's to report.
+  virtual std::vector<std::string> ReadSetting(const std::string& key) = 0;
+  virtual void WriteSetting(const std::string& key, const std::vector<std::string>& values) = 0;
+
+  // The folder for what the program keeps of the user's work between runs
+  // that is not a setting (the autosaved card), UTF-8; empty when there is
+  // none. It may not exist yet.
+  virtual std::string StateFolder() = 0;
 };
 
 // Shows the wait cursor for the life of the scope.

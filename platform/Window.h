@@ -79,6 +79,9 @@ class WindowHandler {
 
   // Desktop composition came on or went off (glass).
   virtual void OnCompositionChanged() {}
+
+  // A timer started with Window::StartTimer came due.
+  virtual void OnTimer(int /*timer*/) {}
 };
 
 // The program's one top-level window as the window system shows it.
@@ -131,6 +134,12 @@ class Window {
   // The index of the design chosen, or nothing when the chooser was closed
   // without one.
   virtual std::optional<size_t> ChooseDesign(const DesignChoices& choices) = 0;
+
+  // Timer `timer` (a number the program chooses) calls OnTimer every
+  // `milliseconds`, on the user-interface thread, until stopped; starting
+  // it again restarts it.
+  virtual void StartTimer(int timer, int32_t milliseconds) = 0;
+  virtual void StopTimer(int timer) = 0;
 
   // Glass: whether composition is on, and the frame extended over the
   // client area by these margins. Off, and nothing, where there is none.

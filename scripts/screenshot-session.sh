@@ -7,7 +7,7 @@ openbox >/dev/null 2>&1 &
 sleep 1
 "$program" &
 pid=$!
-win=$(xdotool search --sync --name '^Tessary 1.0$' | head -1)
+win=$(xdotool search --sync --name '^Frost — Tessary$' | head -1)
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y: the client area's corner
 
@@ -40,7 +40,7 @@ sleep 1
 
 import -frame -window "$win" "$output"
 
-wmctrl -c 'Tessary 1.0'
+wmctrl -c 'Frost — Tessary'
 status=0
 wait "$pid" || status=$?
 if [[ $status -ne 0 ]]; then

@@ -25,8 +25,8 @@ render="$build/tessary/tools/tessary-render.exe"
 
 wine "$exe" &
 program=$!
-read -r _ _ _ _ X Y < <(wine "$probe" window "Tessary 1.0" | tr -d '\r')
-win=$(xdotool search --sync --name '^Tessary 1.0$' | head -1)
+read -r _ _ _ _ X Y < <(wine "$probe" window | tr -d '\r')
+win=$(xdotool search --sync --name '^Frost — Tessary$' | head -1)
 sleep 1
 put_photo() {  # SLOT PHOTO
   local box
@@ -55,6 +55,6 @@ xdotool mousemove $((X + 936)) $((Y + 30))
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$win")"
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$root/docs/screenshot-windows.png"
-wine "$probe" close "Tessary 1.0" >/dev/null
+wine "$probe" close >/dev/null
 wait "$program"
 echo "docs/screenshot-windows.png written"

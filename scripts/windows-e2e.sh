@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real tessary.exe under Wine on an X display, driven as a user would
 # (xdotool): started with a photo on its command line, the window at 96 dpi
-# has a 968 x 620 client area and the title "Tessary 1.0", and shows exactly
+# has a 968 x 620 client area and the title "Frost — Tessary", and shows exactly
 # tessary-render's card with that photo in the first region; a right-click on
 # a region opens its menu; a click on an empty region opens the open dialog,
 # a typed path puts a photo in, a drag moves it, and the save dialog writes
@@ -74,11 +74,16 @@ read -r _ slot _ _ _ left top right bottom < <("$linux_render" --template 0 --sl
 cx=$(((left + right) / 2))
 cy=$(((top + bottom) / 2))
 
+# A run cut short leaves its autosaved card, which the next start would offer
+# back with a question in front of the window.
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tessary
 wine "$exe" "$(winpath "$first")" &
 program=$!
-read -r _ width height _ X Y < <(wine "$probe" window "Tessary 1.0" | tr -d '\r') ||
-  fail "no window titled \"Tessary 1.0\""
-echo "window \"Tessary 1.0\": client ${width} x ${height} at ${X}, ${Y}"
+read -r _ width height _ X Y < <(wine "$probe" window | tr -d '\r') ||
+  fail "no main window"
+timeout 20 xdotool search --sync --name '^Frost — Tessary$' >/dev/null ||
+  fail "the main window's title is not \"Frost — Tessary\""
+echo "window \"Frost — Tessary\": client ${width} x ${height} at ${X}, ${Y}"
 [[ "$width" == 968 && "$height" == 620 ]] || fail "client area ${width} x ${height}, not 968 x 620"
 sleep 2
 
@@ -146,7 +151,7 @@ wine "$render" --template 0 --photo "0=$(winpath "$first")" --photo "1=$(winpath
 cmp -s "$work/card.png" "$work/expected.png" || fail "the saved card differs from tessary-render's"
 echo "the save dialog wrote the PNG tessary-render writes"
 
-wine "$probe" close "Tessary 1.0" >/dev/null
+wine "$probe" close >/dev/null
 status=0
 wait "$program" || status=$?
 program=""

@@ -117,20 +117,39 @@ MessageAnswer QtWindow::ShowMessage(const Message& message) {
   }
 }
 
-int QtWindow::ShowContextMenu(Point at, const std::vector<MenuItem>& items) {
-  QMenu menu(widget_.data());
+namespace {
+
+// A label as it reads: "&" is a mnemonic marker to Qt.
+QString PlainLabel(const std::string& text) {
+  return QString::fromStdString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+void AddItems(QMenu& menu, const std::vector<MenuItem>& items) {
   for (const MenuItem& item : items) {
+    if (!item.submenu.empty()) {
+      QMenu* sub = menu.addMenu(PlainLabel(item.label));
+      sub->setEnabled(item.enabled);
+      AddItems(*sub, item.submenu);
+      continue;
+    }
     if (item.command == 0) {
       menu.addSeparator();
       continue;
     }
     // After a tab, Qt shows the text as the item's key, in a column of its own.
-    QString label = QString::fromStdString(item.label);
+    QString label = PlainLabel(item.label);
     if (!item.shortcut.empty()) label += QLatin1Char('\t') + QString::fromStdString(item.shortcut);
     QAction* action = menu.addAction(label);
     action->setData(item.command);
     action->setEnabled(item.enabled);
   }
+}
+
+}  // namespace
+
+int QtWindow::ShowContextMenu(Point at, const std::vector<MenuItem>& items) {
+  QMenu menu(widget_.data());
+  AddItems(menu, items);
   BeginModal();
   QAction* chosen = menu.exec(widget_->mapToGlobal(QPoint(at.x, at.y)));
   EndModal();

@@ -1,14 +1,15 @@
 #include "platform/qt/QtPlatform.h"
 
 #include <QDesktopServices>
-#include <QDir>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
-#include <QStandardPaths>
+#include <QSettings>
+#include <QStringList>
 #include <QStyle>
 #include <QUrl>
 #include <cmath>
+#include <cstdlib>
 
 #include "platform/qt/QtWindow.h"
 
@@ -70,19 +71,48 @@ void QtPlatform::OpenAddress(const std::string& address) {
                                                                      : QUrl::fromLocalFile(target));
 }
 
-std::string QtPlatform::SettingsFolder() {
-  // The desktop's place for settings (~/.config), in a folder of the
-  // program's own.
-  const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-  if (base.isEmpty()) return std::string();
-  const QString folder = base + QStringLiteral("/tessary");
-  if (!QDir().mkpath(folder)) return std::string();
-  return folder.toStdString();
-}
-
 Colour QtPlatform::FaceColour() {
   const QColor c = QApplication::palette().color(QPalette::Button);
   return Colour{uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())};
+}
+
+}  // namespace platform::qt
+
+namespace platform::qt {
+
+namespace {
+
+// One file, tessary/tessary.conf in the desktop's configuration folder.
+QSettings& Store() {
+  static QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("tessary"),
+                            QStringLiteral("tessary"));
+  return settings;
+}
+
+}  // namespace
+
+std::vector<std::string> QtPlatform::ReadSetting(const std::string& key) {
+  Store().sync();  // another copy of the program may have written since
+  std::vector<std::string> values;
+  for (const QString& value : Store().value(QString::fromStdString(key)).toStringList())
+    values.push_back(value.toStdString());
+  return values;
+}
+
+void QtPlatform::WriteSetting(const std::string& key, const std::vector<std::string>& values) {
+  QStringList list;
+  for (const std::string& value : values) list << QString::fromStdString(value);
+  Store().setValue(QString::fromStdString(key), list);
+  Store().sync();
+}
+
+std::string QtPlatform::StateFolder() {
+  // The XDG base directories: a relative path in the variable is ignored.
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state != nullptr && state[0] == '/') return std::string(state) + "/tessary";
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] != '/') return std::string();
+  return std::string(home) + "/.local/state/tessary";
 }
 
 }  // namespace platform::qt

@@ -27,7 +27,11 @@ class QtPlatform : public Platform {
   void Quit(int exitCode) override;
   void OpenAddress(const std::string& address) override;
   Colour FaceColour() override;
-  std::string SettingsFolder() override;
+  // QSettings in the desktop's configuration folder ($XDG_CONFIG_HOME/tessary).
+  std::vector<std::string> ReadSetting(const std::string& key) override;
+  void WriteSetting(const std::string& key, const std::vector<std::string>& values) override;
+  // $XDG_STATE_HOME/tessary, by default ~/.local/state/tessary.
+  std::string StateFolder() override;
 
  private:
   std::unique_ptr<QApplication> ownedApp_;

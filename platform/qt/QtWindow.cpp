@@ -347,6 +347,23 @@ void QtWindow::RequestIdle() {
   });
 }
 
+void QtWindow::StartTimer(int timer, int32_t milliseconds) {
+  StopTimer(timer);
+  auto* made = new QTimer(widget_.data());
+  QObject::connect(made, &QTimer::timeout, widget_.data(), [this, timer] { handler_.OnTimer(timer); });
+  made->start(milliseconds);
+  timers_.emplace_back(timer, made);
+}
+
+void QtWindow::StopTimer(int timer) {
+  for (auto it = timers_.begin(); it != timers_.end(); ++it) {
+    if (it->first != timer) continue;
+    delete it->second.data();
+    timers_.erase(it);
+    return;
+  }
+}
+
 void QtWindow::SetCursor(CursorShape shape) {
   const Qt::CursorShape q = shape == CursorShape::Hand   ? Qt::PointingHandCursor
                             : shape == CursorShape::Move ? Qt::SizeAllCursor

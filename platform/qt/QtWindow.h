@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QProxyStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QWidget>
 
@@ -116,6 +117,8 @@ class QtWindow : public Window {
   std::optional<FileChoice> ChooseFileToSave(const FileDialog& dialog) override;
   MessageAnswer ShowMessage(const Message& message) override;
   int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
+  void StartTimer(int timer, int32_t milliseconds) override;
+  void StopTimer(int timer) override;
   std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
   bool CompositionEnabled() const override { return false; }  // no glass frames here
   void ExtendFrame(const Margins&) override {}
@@ -145,6 +148,7 @@ class QtWindow : public Window {
   int busyDepth_ = 0;
   bool idlePending_ = false;
   std::unique_ptr<FlushToolBarStyle> toolbarStyle_;
+  std::vector<std::pair<int, QPointer<QTimer>>> timers_;
 };
 
 }  // namespace platform::qt

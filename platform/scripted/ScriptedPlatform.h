@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +22,6 @@ struct ScriptedConfig {
   int32_t devicePixelRatio = 1;
   bool refuseWindows = false;  // MakeWindow fails
   Colour face{240, 240, 240};
-  std::string settingsFolder;  // empty: nothing is remembered between runs
 };
 
 class ScriptedPlatform : public Platform {
@@ -44,7 +44,14 @@ class ScriptedPlatform : public Platform {
   void Quit(int exitCode) override { quitCode = exitCode; }
   void OpenAddress(const std::string& address) override { openedAddresses.push_back(address); }
   Colour FaceColour() override { return config.face; }
-  std::string SettingsFolder() override { return config.settingsFolder; }
+  std::vector<std::string> ReadSetting(const std::string& key) override {
+    const auto found = settings.find(key);
+    return found == settings.end() ? std::vector<std::string>() : found->second;
+  }
+  void WriteSetting(const std::string& key, const std::vector<std::string>& values) override {
+    settings[key] = values;
+  }
+  std::string StateFolder() override { return stateFolder; }
 
   ScriptedConfig config;
   ScriptedWindow* window = nullptr;  // the last window made, while it lives
@@ -53,6 +60,8 @@ class ScriptedPlatform : public Platform {
   int quitCode = -1;
   int runs = 0;
   std::vector<std::function<void()>> duringRun;
+  std::map<std::string, std::vector<std::string>> settings;
+  std::string stateFolder;  // empty: none
 };
 
 }  // namespace platform::scripted

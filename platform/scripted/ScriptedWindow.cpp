@@ -164,6 +164,12 @@ void ScriptedWindow::RunIdle() {
   }
 }
 
+bool ScriptedWindow::FireTimer(int timer) {
+  if (!Alive() || timers.count(timer) == 0) return false;
+  handler_.OnTimer(timer);
+  return true;
+}
+
 // --- services ----------------------------------------------------------------
 
 Colour ScriptedWindow::PixelAt(int32_t x, int32_t y) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -76,6 +77,9 @@ class ScriptedWindow : public Window {
   // Paints `area` (the whole client area when empty) into the framebuffer.
   void Paint(Rect area = {});
   void RunIdle();  // OnIdle until it asks for no more
+  // Makes a running timer come due, as its time would; false when it is
+  // not running.
+  bool FireTimer(int timer);
 
   // --- what the program did -------------------------------------------------
   std::string title;
@@ -108,6 +112,7 @@ class ScriptedWindow : public Window {
   std::deque<std::optional<size_t>> designAnswers;  // empty: closed without a choice
   std::vector<Margins> frameExtensions;
   int idleRequests = 0;
+  std::map<int, int32_t> timers;  // running: id to milliseconds
   bool closed = false;
 
   // The framebuffer: device pixels, bytes R, G, B, rows packed.
@@ -152,6 +157,8 @@ class ScriptedWindow : public Window {
   std::optional<FileChoice> ChooseFileToSave(const FileDialog& dialog) override;
   MessageAnswer ShowMessage(const Message& message) override;
   int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
+  void StartTimer(int timer, int32_t milliseconds) override { timers[timer] = milliseconds; }
+  void StopTimer(int timer) override { timers.erase(timer); }
   std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
   bool CompositionEnabled() const override { return composition_; }
   void ExtendFrame(const Margins& margins) override { frameExtensions.push_back(margins); }

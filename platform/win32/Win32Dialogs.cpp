@@ -136,20 +136,48 @@ MessageAnswer Win32Window::ShowMessage(const Message& message) {
   }
 }
 
-int Win32Window::ShowContextMenu(Point at, const std::vector<MenuItem>& items) {
-  if (!hwnd_ || items.empty()) return 0;
+namespace {
+
+// A label as it reads: "&" marks a menu's access key.
+std::wstring PlainLabel(const std::string& text) {
+  std::wstring label;
+  for (const wchar_t c : Widen(text)) {
+    label.push_back(c);
+    if (c == L'&') label.push_back(L'&');
+  }
+  return label;
+}
+
+// A popup menu of the items, submenus included; null when one cannot be made.
+HMENU MakeMenu(const std::vector<MenuItem>& items) {
   HMENU menu = CreatePopupMenu();
-  if (!menu) return 0;
+  if (!menu) return nullptr;
   for (const MenuItem& item : items) {
-    if (item.command == 0) {
+    if (!item.submenu.empty()) {
+      HMENU sub = MakeMenu(item.submenu);
+      if (!sub) continue;
+      AppendMenuW(menu, MF_POPUP | (item.enabled ? MF_ENABLED : MF_GRAYED),
+                  reinterpret_cast<UINT_PTR>(sub), PlainLabel(item.label).c_str());
+    } else if (item.command == 0) {
       AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     } else {
       // After a tab, menus show the text as the item's key, in a column of its own.
-      const std::string label = item.shortcut.empty() ? item.label : item.label + "\t" + item.shortcut;
-      AppendMenuW(menu, MF_STRING | (item.enabled ? MF_ENABLED : MF_GRAYED), UINT_PTR(item.command),
-                  Widen(label).c_str());
+      std::wstring label = PlainLabel(item.label);
+      if (!item.shortcut.empty()) label += L"\t" + Widen(item.shortcut);
+      AppendMenuW(menu, MF_STRING | (item.enabled ? MF_ENABLED : MF_GRAYED),
+                  UINT_PTR(item.command), label.c_str());
     }
   }
+  return menu;
+}
+
+}  // namespace
+
+int Win32Window::ShowContextMenu(Point at, const std::vector<MenuItem>& items) {
+  if (!hwnd_ || items.empty()) return 0;
+  // Destroying the menu destroys its submenus too.
+  HMENU menu = MakeMenu(items);
+  if (!menu) return 0;
   POINT p{at.x, at.y};
   ClientToScreen(hwnd_, &p);
   BeginModal();

@@ -84,16 +84,66 @@ Colour Win32Platform::FaceColour() {
   return Colour{GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
-std::string Win32Platform::SettingsFolder() {
-  // The user's roaming application data, in a folder of the program's own.
-  wchar_t base[MAX_PATH] = L"";
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base)) ||
-      base[0] == L'\0')
-    return std::string();
-  const std::wstring folder = std::wstring(base) + L"\\Tessary";
-  if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-    return std::string();
-  return Narrow(folder);
+namespace {
+
+std::wstring& SettingsKey() {
+  static std::wstring key = L"Software\\Tessary";
+  return key;
+}
+
+}  // namespace
+
+void Win32Platform::SetSettingsKeyForTesting(const std::wstring& key) { SettingsKey() = key; }
+
+std::vector<std::string> Win32Platform::ReadSetting(const std::string& key) {
+  std::vector<std::string> values;
+  const std::wstring name = Widen(key);
+  DWORD type = 0;
+  DWORD bytes = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, SettingsKey().c_str(), name.c_str(), RRF_RT_REG_MULTI_SZ,
+                   &type, nullptr, &bytes) != ERROR_SUCCESS ||
+      bytes == 0 || bytes > (1u << 20))
+    return values;
+  std::wstring data(bytes / sizeof(wchar_t) + 2, L'\0');
+  if (RegGetValueW(HKEY_CURRENT_USER, SettingsKey().c_str(), name.c_str(), RRF_RT_REG_MULTI_SZ,
+                   &type, data.data(), &bytes) != ERROR_SUCCESS)
+    return values;
+  // Strings one after the other, each ended by a 0, the list by another.
+  for (size_t start = 0; start < data.size() && data[start] != L'\0';) {
+    const size_t end = data.find(L'\0', start);
+    values.push_back(Narrow(data.substr(start, end - start)));
+    start = end + 1;
+  }
+  return values;
+}
+
+void Win32Platform::WriteSetting(const std::string& key, const std::vector<std::string>& values) {
+  std::wstring data;
+  for (const std::string& value : values) {
+    const std::wstring wide = Widen(value);
+    if (wide.empty() || wide.find(L'\0') != std::wstring::npos) continue;  // no place in the list
+    data += wide;
+    data.push_back(L'\0');
+  }
+  data.push_back(L'\0');
+  HKEY handle = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, &handle, nullptr) != ERROR_SUCCESS)
+    return;
+  RegSetValueExW(handle, Widen(key).c_str(), 0, REG_MULTI_SZ,
+                 reinterpret_cast<const BYTE*>(data.data()), DWORD(data.size() * sizeof(wchar_t)));
+  RegCloseKey(handle);
+}
+
+std::string Win32Platform::StateFolder() {
+  // The variable first, so that a test (or the user) may move it.
+  wchar_t buffer[MAX_PATH * 2] = {};
+  const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", buffer, DWORD(MAX_PATH * 2));
+  if (length > 0 && length < MAX_PATH * 2) return Narrow(buffer) + "\\Tessary";
+  wchar_t folder[MAX_PATH] = {};
+  if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder)))
+    return Narrow(folder) + "\\Tessary";
+  return std::string();
 }
 
 std::vector<std::string> Win32Platform::Arguments() {

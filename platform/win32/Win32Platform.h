@@ -28,7 +28,14 @@ class Win32Platform : public Platform {
   void Quit(int exitCode) override;
   void OpenAddress(const std::string& address) override;
   Colour FaceColour() override;
-  std::string SettingsFolder() override;
+  // Values of the key HKEY_CURRENT_USER\Software\Tessary, as lists of strings.
+  std::vector<std::string> ReadSetting(const std::string& key) override;
+  void WriteSetting(const std::string& key, const std::vector<std::string>& values) override;
+  // %LOCALAPPDATA%\Tessary.
+  std::string StateFolder() override;
+
+  // Where settings live, for tests that must not touch the user's own.
+  static void SetSettingsKeyForTesting(const std::wstring& key);
 
   // The program's command line after its own name, in UTF-8 as typed,
   // whatever the ANSI code page.

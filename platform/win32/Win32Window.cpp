@@ -186,6 +186,7 @@ const MessageRow<Win32Window> Win32Window::kMessageTable[] = {
     {WM_GETMINMAXINFO, nullptr, &Win32Window::OnMinMaxInfo},
     {WM_DPICHANGED, nullptr, &Win32Window::OnDpiChanged},
     {kIdleRequest, nullptr, &Win32Window::OnIdleRequest},
+    {WM_TIMER, nullptr, &Win32Window::OnTimerMessage},
 };
 
 bool Win32Window::IsCustomDrawFromToolbar(const Win32Window&, uintptr_t, intptr_t lParam) {
@@ -521,6 +522,23 @@ void Win32Window::RequestIdle() {
 }
 
 intptr_t Win32Window::OnIdleRequest(uintptr_t, intptr_t, bool&) { return 0; }
+
+// --- timers -------------------------------------------------------------------------
+
+void Win32Window::StartTimer(int timer, int32_t milliseconds) {
+  // The window's own timers: WM_TIMER with the number as its id. Starting
+  // an id again replaces its timer.
+  if (hwnd_ && timer > 0) SetTimer(hwnd_, UINT_PTR(timer), UINT(milliseconds), nullptr);
+}
+
+void Win32Window::StopTimer(int timer) {
+  if (hwnd_ && timer > 0) KillTimer(hwnd_, UINT_PTR(timer));
+}
+
+intptr_t Win32Window::OnTimerMessage(uintptr_t wParam, intptr_t, bool&) {
+  if (Delivering()) handler_.OnTimer(int(wParam));
+  return 0;
+}
 
 bool Win32Window::RunIdle() {
   if (!idlePending_ || !Delivering()) return false;

@@ -54,6 +54,8 @@ class Win32Window : public Window {
   std::optional<FileChoice> ChooseFileToSave(const FileDialog& dialog) override;
   MessageAnswer ShowMessage(const Message& message) override;
   int ShowContextMenu(Point at, const std::vector<MenuItem>& items) override;
+  void StartTimer(int timer, int32_t milliseconds) override;
+  void StopTimer(int timer) override;
   std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
   bool CompositionEnabled() const override { return composition_; }
   void ExtendFrame(const Margins& margins) override;
@@ -101,6 +103,7 @@ class Win32Window : public Window {
   intptr_t OnMinMaxInfo(uintptr_t wParam, intptr_t lParam, bool& handled);
   intptr_t OnDpiChanged(uintptr_t wParam, intptr_t lParam, bool& handled);
   intptr_t OnIdleRequest(uintptr_t wParam, intptr_t lParam, bool& handled);
+  intptr_t OnTimerMessage(uintptr_t wParam, intptr_t lParam, bool& handled);
 
   // Conditions of table rows.
   static bool IsCustomDrawFromToolbar(const Win32Window& w, uintptr_t wParam, intptr_t lParam);

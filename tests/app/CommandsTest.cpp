@@ -42,7 +42,8 @@ TEST(Toolbar, ButtonsWithIconsLabelsASeparatorAndTheirKeys) {
   std::sort(keys.begin(), keys.end());
   EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end());
   // The window's keys go to the desktop as shortcuts; the region's do not.
-  EXPECT_EQ(h.window->shortcuts.size(), 9u);  // S, T, D, Z, Y, Shift+Z, F1, O, L
+  // S, T, D, Z, Y, Shift+Z, F1, O, L, Shift+O, Shift+S
+  EXPECT_EQ(h.window->shortcuts.size(), 11u);
 }
 
 TEST(Commands, TemplateCyclesThroughTheBuiltInsUnderTheWaitCursor) {

@@ -197,20 +197,20 @@ TEST(DesignChooser, ShowsEveryDesignAsAPictureAndAppliesTheOneChosen) {
 }
 
 TEST(DesignChooser, OffersTheLayoutsOpenedLatelyAlsoOnTheNextRun) {
-  TempDir settings;
   cardfiles::Files files;
   const std::string older = files.SimpleLayout("Older.jli", 300, 200);
   const std::string newer = files.SimpleLayout("Newer.jli", 200, 300);
-  ScriptedConfig config = Config();
-  config.settingsFolder = settings.path.string();
+  std::map<std::string, std::vector<std::string>> settings;
   {
-    AppHarness h(config);
+    AppHarness h;
     ASSERT_TRUE(h.wnd->Actions().OpenLayout(older));
     ASSERT_TRUE(h.wnd->Actions().OpenLayout(newer));
     ASSERT_TRUE(h.wnd->Actions().OpenLayout(older));  // once, and first again
     EXPECT_EQ(h.window->title, "Older \xE2\x80\x94 Tessary");
+    settings = h.platform.settings;
   }
-  AppHarness h(config);  // the next run
+  AppHarness h;  // the next run
+  h.platform.settings = settings;
   fs::remove(newer);     // a layout that is gone is left out
   const std::string third = files.SimpleLayout("Third.jli", 400, 400);
   ASSERT_TRUE(h.wnd->Actions().OpenLayout(third));

@@ -4,7 +4,8 @@
 # programs, the menu entry and the software-centre description (with the
 # validators the desktop uses), the icon sizes, the layout file type (through
 # a MIME database made from the staged files only, read by gio, which reads
-# the shared-mime-info database as file managers do), and the manual pages.
+# the shared-mime-info database as file managers do), the project file type
+# and its thumbnailer, and the manual pages.
 #
 #   check-install.sh BUILD_DIR SOURCE_DIR VERSION
 # No pipefail: several checks end a pipe with grep -q or head, which may close
@@ -32,7 +33,7 @@ grep -v '^#' "$here/installed-files.txt" | sort >"$work/expected"
 diff -u "$work/expected" "$work/actual" >&2 || fail "installed files differ from installed-files.txt"
 
 # The programs run from where they were installed.
-for tool in tessary-layout tessary-render; do
+for tool in tessary-layout tessary-render tessary-thumbnailer; do
   "$usr/bin/$tool" --help >"$work/$tool.help" || fail "$tool --help"
 done
 cmp -s "$source/docs/help.html" "$usr/share/tessary/help.html" || fail "help page differs"
@@ -54,7 +55,8 @@ entry() { sed -n "s/^$1=//p" "$desktop"; }
 for category in Graphics Photography; do
   [[ ";$(entry Categories)" == *";$category;"* ]] || fail "Categories lacks $category"
 done
-for type in image/jpeg image/png image/heic image/heif image/webp image/tiff application/x-tessary-layout; do
+for type in image/jpeg image/png image/heic image/heif image/webp image/tiff \
+  application/x-tessary-layout application/x-tessary-project; do
   [[ ";$(entry MimeType)" == *";$type;"* ]] || fail "MimeType lacks $type"
 done
 [[ -x "$usr/bin/$(entry Exec | cut -d' ' -f1)" ]] || fail "Exec names no installed program"
@@ -76,7 +78,8 @@ done
 
 # Icons: PNG pictures of the size their folder says.
 for size in 16 24 32 48 64 128 256; do
-  for icon in apps/tessary mimetypes/application-x-tessary-layout; do
+  for icon in apps/tessary mimetypes/application-x-tessary-layout \
+    mimetypes/application-x-tessary-project; do
     png="$usr/share/icons/hicolor/${size}x${size}/$icon.png"
     file -b "$png" | grep -q "^PNG image data, $size x $size, 8-bit/color RGBA" ||
       fail "$png: $(file -b "$png")"
@@ -111,8 +114,38 @@ default=$(env GIO_USE_VFS=local PATH="$usr/bin:$PATH" XDG_DATA_HOME="$work/home"
   gio mime application/x-tessary-layout | head -1)
 [[ "$default" == *"tessary.desktop"* ]] || fail "layout files do not open with Tessary: $default"
 
+# The project file type: by its name and, renamed, by its first bytes (a zip
+# whose first entry is card.json); any other zip is not one.
+"$usr/bin/tessary-render" --template 1 --save-project "$work/card.tessary" ||
+  fail "installed tessary-render cannot save a project"
+cp "$work/card.tessary" "$work/project-without-extension"
+cp "$work/card.tessary" "$work/other.zip"
+printf 'notes.txt' | dd of="$work/other.zip" bs=1 seek=30 conv=notrunc status=none
+for f in card.tessary project-without-extension; do
+  [[ "$(type_of "$work/$f")" == "application/x-tessary-project" ]] ||
+    fail "$f is $(type_of "$work/$f"), not application/x-tessary-project"
+done
+[[ "$(type_of "$work/other.zip")" != "application/x-tessary-project" ]] ||
+  fail "a zip whose first entry is not card.json is taken for a project"
+default=$(env GIO_USE_VFS=local PATH="$usr/bin:$PATH" XDG_DATA_HOME="$work/home" \
+  XDG_DATA_DIRS="$usr/share" XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/config" \
+  gio mime application/x-tessary-project | head -1)
+[[ "$default" == *"tessary.desktop"* ]] || fail "projects do not open with Tessary: $default"
+
+# The thumbnailer, run as a file manager runs it: its Exec line with the
+# size, the project and the output filled in.
+thumbnailer="$usr/share/thumbnailers/tessary.thumbnailer"
+grep -qx 'MimeType=application/x-tessary-project;' "$thumbnailer" || fail "thumbnailer MimeType"
+exec_line=$(sed -n 's/^Exec=//p' "$thumbnailer")
+exec_line=${exec_line//%s/128}
+exec_line=${exec_line//%i/$work/card.tessary}
+exec_line=${exec_line//%o/$work/thumbnail.png}
+PATH="$usr/bin:$PATH" $exec_line || fail "the thumbnailer failed: $exec_line"
+file -b "$work/thumbnail.png" | grep -q '^PNG image data, 128 x 85' ||
+  fail "thumbnail: $(file -b "$work/thumbnail.png")"
+
 # Manual pages: clean roff, and every option a tool's --help names documented.
-for page in tessary tessary-render tessary-layout; do
+for page in tessary tessary-render tessary-layout tessary-thumbnailer; do
   gz="$usr/share/man/man1/$page.1.gz"
   gzip -dc "$gz" >"$work/$page.1" || { fail "$gz is not gzip"; continue; }
   warnings=$(groff -man -ww -z -Tutf8 "$work/$page.1" 2>&1)

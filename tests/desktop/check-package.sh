@@ -66,7 +66,7 @@ while read -r mode _ _ _ _ path; do
   esac
 done < <(dpkg-deb -c "$deb")
 dpkg-deb -x "$deb" "$work/root"
-for program in tessary tessary-render tessary-layout; do
+for program in tessary tessary-render tessary-layout tessary-thumbnailer; do
   file -b "$work/root/usr/bin/$program" | grep -q ', stripped' || fail "$program is not stripped"
 done
 

@@ -1,10 +1,11 @@
 // tessary-wine-probe: what the end-to-end check under Wine asks of Windows
 // and of the engine.
 //
-//   tessary-wine-probe window TITLE
-//     "client W H at X Y" for the top-level window of that title: its client
-//     area and where that lies on the screen (which Wine's X screen shares).
-//   tessary-wine-probe close TITLE
+//   tessary-wine-probe window
+//     "client W H at X Y" for the program's main window (found by its class,
+//     as its title names the design): its client area and where that lies on
+//     the screen (which Wine's X screen shares).
+//   tessary-wine-probe close
 //     asks that window to close, as its title bar's button does.
 //   tessary-wine-probe menu
 //     0 when a pop-up menu is showing (within 10 s), 1 otherwise.
@@ -26,12 +27,14 @@
 
 namespace {
 
-int Window(const wchar_t* title) {
+constexpr wchar_t kMainWindowClass[] = L"Tessary.MainWindow";
+
+int Window() {
   // The program may still be starting: its window is made hidden, placed,
   // then shown.
   HWND window = nullptr;
   for (int i = 0; i < 300; ++i) {
-    window = FindWindowW(nullptr, title);
+    window = FindWindowW(kMainWindowClass, nullptr);
     if (window && IsWindowVisible(window)) break;
     Sleep(100);
   }
@@ -54,8 +57,8 @@ int Menu() {
   return 1;
 }
 
-int Close(const wchar_t* title) {
-  const HWND window = FindWindowW(nullptr, title);
+int Close() {
+  const HWND window = FindWindowW(kMainWindowClass, nullptr);
   return window && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
 }
 
@@ -88,8 +91,8 @@ int DragPan(const std::string& photo, const std::string& drag) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
-  if (command == L"window" && argc == 3) return Window(argv[2]);
-  if (command == L"close" && argc == 3) return Close(argv[2]);
+  if (command == L"window" && argc == 2) return Window();
+  if (command == L"close" && argc == 2) return Close();
   if (command == L"menu" && argc == 2) return Menu();
   if (command == L"drag-pan" && argc == 4) {
     auto narrow = [](const wchar_t* w) {
@@ -100,7 +103,7 @@ int wmain(int argc, wchar_t** argv) {
     };
     return DragPan(narrow(argv[2]), narrow(argv[3]));
   }
-  std::fputs("usage: tessary-wine-probe window|close TITLE | menu | drag-pan I=PATH I=DX,DY\n",
+  std::fputs("usage: tessary-wine-probe window | close | menu | drag-pan I=PATH I=DX,DY\n",
              stderr);
   return 2;
 }

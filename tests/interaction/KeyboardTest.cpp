@@ -218,7 +218,12 @@ TEST(RegionMenu, OffersWhatAppliesAndDoesIt) {
                            {"Undo", "Ctrl+Z", true},
                            {"Redo", "Ctrl+Y", false},
                            {"", "", true},
-                           {"Open layout...", "Ctrl+L", true}};
+                           {"Open layout...", "Ctrl+L", true},
+                           {"", "", true},
+                           {"Open project...", "Ctrl+Shift+O", true},
+                           {"Save project", "Ctrl+Shift+S", true},
+                           {"Save project as...", "", true},
+                           {"Recent projects", "", false}};  // none yet
   const std::vector<MenuItem>& items = h.window->menus[0];
   ASSERT_EQ(items.size(), std::size(expected));
   for (size_t i = 0; i < items.size(); ++i) {

@@ -115,5 +115,56 @@ TEST_F(QtPlatformTest, ContextMenusOfferTheirItemsAndReportTheChoice) {
   EXPECT_EQ(chosen, 9);
 }
 
+TEST_F(QtPlatformTest, AMenuItemOpensItsListAndLabelsReadAsWritten) {
+  RecordingHandler handler;
+  auto window = Make(handler, 200, 100);
+  QStringList top, list;
+  const auto answering = Answer<QMenu>([&](QMenu& menu) {
+    for (QAction* a : menu.actions()) top << a->text();
+    if (QMenu* sub = menu.actions().value(1)->menu())
+      for (QAction* a : sub->actions()) list << a->text() + "=" + a->data().toString();
+    QTest::keyClick(&menu, Qt::Key_Escape);
+  });
+  MenuItem recent{121, "Recent projects", true, "", {}};
+  recent.submenu = {MenuItem{140, "Tom & Jerry", true, "", {}},
+                    MenuItem{141, "Anna's birthday", true, "", {}}};
+  const int chosen = window->ShowContextMenu(
+      Point{20, 20}, {MenuItem{120, "Open project...", true, "Ctrl+Shift+O", {}}, recent});
+  // "&" is no mnemonic marker: doubled for Qt, it shows as one.
+  EXPECT_EQ(top, (QStringList{"Open project...\tCtrl+Shift+O", "Recent projects"}));
+  EXPECT_EQ(list, (QStringList{"Tom && Jerry=140", "Anna's birthday=141"}));
+  EXPECT_EQ(chosen, 0);
+}
+
+TEST_F(QtPlatformTest, TimersComeDueUntilStoppedAndSettingsAndStateLiveInTheUsersFolders) {
+  RecordingHandler handler;
+  auto window = Make(handler, 200, 100);
+  ASSERT_NE(window, nullptr);
+  window->StartTimer(3, 10);
+  window->StartTimer(4, 5);
+  window->StopTimer(4);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return handler.Lines({"timer"}).size() >= 2; }, 2000));
+  window->StopTimer(3);
+  const size_t fired = handler.Lines({"timer"}).size();
+  QTest::qWait(50);
+  EXPECT_EQ(handler.Lines({"timer"}).size(), fired);
+  for (const std::string& line : handler.Lines({"timer"})) EXPECT_EQ(line, "timer 3");
+
+  // The folders the desktop names for the user, here a temporary one.
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string home = dir.path().toStdString();
+  qputenv("XDG_STATE_HOME", QByteArray::fromStdString(home + "/state"));
+  EXPECT_EQ(platform->StateFolder(), home + "/state/tessary");
+  qputenv("XDG_STATE_HOME", "relative/ignored");
+  qputenv("HOME", QByteArray::fromStdString(home));
+  EXPECT_EQ(platform->StateFolder(), home + "/.local/state/tessary");
+  const std::vector<std::string> recent{"/home/ann/Anna's birthday.tessary", "/tmp/a, b.tessary"};
+  platform->WriteSetting("recentTest", recent);
+  EXPECT_EQ(platform->ReadSetting("recentTest"), recent);
+  platform->WriteSetting("recentTest", {});
+  EXPECT_TRUE(platform->ReadSetting("recentTest").empty());
+}
+
 }  // namespace
 }  // namespace qttest

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include "OwnFolders.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtWindow.h"
 
@@ -67,6 +68,7 @@ class RecordingHandler : public WindowHandler {
     Log("idle");
     return --idleRounds > 0;
   }
+  void OnTimer(int timer) override { Log("timer " + std::to_string(timer)); }
 
   // The lines recorded that start with one of `prefixes` (all when empty).
   std::vector<std::string> Lines(const std::vector<std::string>& prefixes = {}) const {

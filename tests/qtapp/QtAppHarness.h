@@ -30,10 +30,12 @@
 #include "interaction/CardFiles.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtWindow.h"
+#include "tests/qt/OwnFolders.h"
 
 namespace qtapp {
 
 using namespace platform;
+
 
 // Every paint event the widget receives, with its region.
 class PaintLog : public QObject {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -19,6 +21,24 @@
 namespace win32test {
 
 using namespace platform;
+
+// The program keeps autosaved cards and settings of the user's; the tests
+// keep theirs in a folder and a registry key of their own, set before any
+// window is made.
+inline const std::wstring kOwnStateFolder = [] {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder =
+      std::wstring(temp) + L"tessary-win32-test-" + std::to_wstring(GetCurrentProcessId());
+  SetEnvironmentVariableW(L"LOCALAPPDATA", folder.c_str());
+  platform::win32::Win32Platform::SetSettingsKeyForTesting(L"Software\\TessaryTests");
+  static const std::wstring removed = folder;
+  std::atexit([] {
+    std::error_code error;
+    std::filesystem::remove_all(removed, error);
+  });
+  return folder;
+}();
 
 inline std::string Describe(const PointerEvent& e) {
   std::ostringstream out;
@@ -81,6 +101,7 @@ class Recorder : public WindowHandler {
     return idles < idleRounds;
   }
   void OnCompositionChanged() override { log.push_back("composition"); }
+  void OnTimer(int timer) override { log.push_back("timer " + std::to_string(timer)); }
 
   std::vector<std::string> log;
   std::vector<Rect> paints;

@@ -1,6 +1,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "Win32Harness.h"
 #include "platform/win32/Composition.h"
 #include "platform/win32/Win32Canvas.h"
@@ -272,6 +274,33 @@ TEST_F(WindowTest, IdleWorkRunsOnceTheQueueIsEmptyAndAsksForMoreRounds) {
   EXPECT_EQ(platform.Run(), 7);
   loop.RemoveIdleHandler(ender);
   EXPECT_EQ(recorder.idles, 3);
+}
+
+TEST_F(WindowTest, TimersComeDueUntilStoppedAndSettingsAndTheStateFolderAreTheUsers) {
+  window->StartTimer(3, 10);
+  window->StartTimer(4, 5);
+  window->StopTimer(4);
+  const DWORD start = GetTickCount();
+  while (std::count(recorder.log.begin(), recorder.log.end(), "timer 3") < 2 &&
+         GetTickCount() - start < 5000) {
+    Pump();
+    Sleep(5);
+  }
+  window->StopTimer(3);
+  EXPECT_GE(std::count(recorder.log.begin(), recorder.log.end(), "timer 3"), 2);
+  EXPECT_EQ(std::count(recorder.log.begin(), recorder.log.end(), "timer 4"), 0);
+
+  // Lists of Unicode strings in the registry, read back as written.
+  const std::vector<std::string> recent{"C:\\Users\\ann\\Anna's birthday.tessary",
+                                        "Z:\\tmp\\caf\xC3\xA9 & co.tessary"};
+  platform.WriteSetting("recentProjects", recent);
+  EXPECT_EQ(platform.ReadSetting("recentProjects"), recent);
+  platform.WriteSetting("recentProjects", {});
+  EXPECT_TRUE(platform.ReadSetting("recentProjects").empty());
+  EXPECT_TRUE(platform.ReadSetting("never written").empty());
+  // %LOCALAPPDATA%\Tessary, here the tests' own.
+  EXPECT_EQ(platform.StateFolder(),
+            std::filesystem::path(kOwnStateFolder + L"\\Tessary").u8string());
 }
 
 TEST(Win32Canvas, RowsBecomeTheDevicesBlueGreenRedOrderAndPaddingIsUntouched) {

@@ -13,13 +13,16 @@
 namespace tools {
 
 const char kRenderUsage[] =
-    "usage: tessary-render [--template N | --layout FILE] [--photo I=PATH]... [--pan I=X,Y]...\n"
-    "                      [--zoom I=Z]... [--turn I=DEG]... [--mirror I]...\n"
-    "                      [--print | --size WxH] [--draft] [--format jpeg|png] [--slots] -o OUT\n"
+    "usage: tessary-render [--template N | --layout FILE | --project FILE] [--photo I=PATH]...\n"
+    "                      [--pan I=X,Y]... [--zoom I=Z]... [--turn I=DEG]... [--mirror I]...\n"
+    "                      [--print | --size WxH] [--draft] [--format jpeg|png] [--slots]\n"
+    "                      [--save-project FILE [--with-photos]] -o OUT\n"
     "       tessary-render --designs\n"
     "Renders a card exactly as the program renders and saves it.\n"
     "  --template N    built-in design N, as --designs lists them (default 0)\n"
     "  --layout FILE   a custom layout file (.jli) instead of a built-in template\n"
+    "  --project FILE  a project (.tessary) saved by the program: its design, photos,\n"
+    "                  pans and zooms; --photo, --pan and --zoom then change it\n"
     "  --photo I=PATH  put the JPEG, PNG, HEIC, WebP or TIFF picture at PATH into slot I\n"
     "                  (0-based, in the program's slot order, as --slots lists them)\n"
     "  --pan I=X,Y     centre of the visible part of slot I's photo, as fractions of its\n"
@@ -48,7 +51,8 @@ const char kRenderUsage[] =
     "                  and the print version's pixels, then exit\n"
     "  -o OUT          the card file to write (replaced only when complete); - writes\n"
     "                  the card to standard output\n"
-    "Exit status: 0 success; 1 a photo, the layout, the built-in template or OUT failed\n"
+    "Exit status: 0 success; 1 a photo, the layout, the project, the built-in template or\n"
+    "OUT failed, or a photo the project names was not found\n"
     "(one line on stderr naming the file and the reason; OUT is left as it was);\n"
     "2 usage error, including a slot index that the template does not have.\n";
 
@@ -107,6 +111,10 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
       parsed.listSlots = true;
       continue;
     }
+    if (arg == "--with-photos") {
+      parsed.withPhotos = true;
+      continue;
+    }
     if (arg == "--print") {
       parsed.print = true;
       continue;
@@ -117,7 +125,7 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
     }
     if (arg != "--template" && arg != "--layout" && arg != "--photo" && arg != "--pan" &&
         arg != "--zoom" && arg != "--turn" && arg != "--mirror" && arg != "--size" &&
-        arg != "--format" && arg != "-o") {
+        arg != "--format" && arg != "-o" && arg != "--project" && arg != "--save-project") {
       *problem = "unknown argument " + arg;
       return false;
     }
@@ -141,6 +149,12 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
         return false;
       }
       parsed.layoutPath = value;
+    } else if (arg == "--project" || arg == "--save-project") {
+      if (value.empty()) {
+        *problem = arg + " needs a file name";
+        return false;
+      }
+      (arg == "--project" ? parsed.projectPath : parsed.saveProjectPath) = value;
     } else if (arg == "--photo") {
       PhotoOption photo{0, {}};
       if (!SplitSlot(value, &photo.slot, &photo.path) || photo.path.empty()) {
@@ -222,6 +236,14 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
     *problem = "--template and --layout exclude each other";
     return false;
   }
+  if (!parsed.projectPath.empty() && (templateGiven || !parsed.layoutPath.empty())) {
+    *problem = "--project brings its own design: no --template or --layout with it";
+    return false;
+  }
+  if (parsed.withPhotos && parsed.saveProjectPath.empty()) {
+    *problem = "--with-photos goes with --save-project";
+    return false;
+  }
   if (parsed.print && parsed.width != 0) {
     *problem = "--print and --size exclude each other";
     return false;
@@ -234,7 +256,7 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
     *problem = "--slots prints to standard output, which -o - gives to the card";
     return false;
   }
-  if (parsed.output.empty() && !parsed.listSlots) {
+  if (parsed.output.empty() && !parsed.listSlots && parsed.saveProjectPath.empty()) {
     *problem = "no output file (-o OUT)";
     return false;
   }

@@ -46,7 +46,10 @@ struct RenderOptions {
   enum class Format { FromName, Jpeg, Png } format = Format::FromName;
   bool listSlots = false;
   bool help = false;
-  std::string output;  // empty: only list the slots (or the designs)
+  std::string output;  // empty: only list the slots (or only save the project, or list the designs)
+  std::string projectPath;      // a project to start from instead of a design
+  std::string saveProjectPath;  // where to write the card as a project
+  bool withPhotos = false;      // the project written carries its photos
 };
 
 extern const char kRenderUsage[];

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cinttypes>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "document/CardExport.h"
 #include "document/DesignSizes.h"
 #include "document/PhotoFile.h"
+#include "document/ProjectFile.h"
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/ImageStatusText.h"
 #include "document/StreamedExport.h"
@@ -135,7 +137,17 @@ int Run(int argc, char** argv) {
   // The card as the window starts one: the placeholder tile, and the
   // design asked for.
   document::CardDocument document(files);
-  if (!options.layoutPath.empty()) {
+  document::ProjectMemory memory;
+  std::vector<size_t> missing;
+  if (!options.projectPath.empty()) {
+    // The card as the window opens the project.
+    document::CardState state;
+    const document::ProjectOpening opening =
+        document::ReadProject(options.projectPath, files, &state, &memory);
+    if (!opening.Ok()) return Fail(options.projectPath, opening.reason);
+    missing = opening.missingPhotos;
+    document.Open(std::move(state), true);
+  } else if (!options.layoutPath.empty()) {
     document.Start(-1);
     engine::ImageStatus read;
     const imagefiles::LayoutStatus status = document.OpenLayout(options.layoutPath, &read);
@@ -165,9 +177,22 @@ int Run(int argc, char** argv) {
   for (const tools::ZoomOption& zoom : options.zooms) {
     if (int status = CheckSlot("--zoom", zoom.slot, screenCard.slots)) return status;
   }
-  // A turn needs the photo it turns.
+  // A photo the project names and that was not found fails the render,
+  // unless the command line gives the region another.
+  for (const size_t slot : missing) {
+    const bool replaced =
+        std::any_of(options.photos.begin(), options.photos.end(),
+                    [slot](const tools::PhotoOption& photo) { return photo.slot == slot; });
+    if (!replaced)
+      return Fail(document.State().photos[slot].path,
+                  "was not found (the project \"" + options.projectPath +
+                      "\" names it; it is neither there nor beside the project)");
+  }
+  // A turn needs the photo it turns: given, or the project's.
   auto photoPath = [&](size_t slot) {
-    std::string path;  // the last --photo for the slot is the one it shows
+    std::string path = slot < document.State().photos.size() ? document.State().photos[slot].path
+                                                              : std::string();
+    // The last --photo for the slot is the one it shows.
     for (const tools::PhotoOption& photo : options.photos)
       if (photo.slot == slot) path = photo.path;
     return path;
@@ -177,7 +202,7 @@ int Run(int argc, char** argv) {
   for (size_t slot : options.mirrors) turned.push_back({"--mirror", slot});
   for (const auto& [option, slot] : turned) {
     if (int status = CheckSlot(option, slot, screenCard.slots)) return status;
-    if (photoPath(slot).empty())
+    if (photoPath(slot).empty() && !document.Card().slots[slot].HasPhoto())
       return Usage(std::string(option) + " " + std::to_string(slot) + ": slot " +
                    std::to_string(slot) + " has no --photo to turn");
   }
@@ -185,9 +210,12 @@ int Run(int argc, char** argv) {
   // its slot is drawn and never held whole (the same bytes, a fraction of
   // the memory); the draft and the slot list load the photos first, and so
   // does a card at a print size, whose warnings about soft photos need
-  // their sizes. Turned photos are turned whole, as the window turns them.
+  // their sizes, and a card that is also kept as a project, which records
+  // where each photo came from. Turned photos are turned whole, as the
+  // window turns them.
   const bool streamed = !options.draft && !options.listSlots && !options.output.empty() &&
-                        size.use != document::SizeUse::Print && turned.empty();
+                        size.use != document::SizeUse::Print && options.saveProjectPath.empty() &&
+                        turned.empty();
   std::vector<document::SlotPhotoFile> photoFiles;
   if (streamed) {
     for (const tools::PhotoOption& photo : options.photos)
@@ -240,6 +268,18 @@ int Run(int argc, char** argv) {
                   i, slot.keyColour, slot.left, slot.top, slot.right, slot.bottom);
     }
     std::fflush(stdout);
+  }
+  if (!options.saveProjectPath.empty()) {
+    document::ProjectSaveOptions save;
+    save.photos = options.withPhotos ? document::PhotoCopies::All : document::PhotoCopies::None;
+    const document::ProjectSaving saving = document::WriteProject(
+        document.State(), options.saveProjectPath, save, files,
+        options.projectPath.empty() ? nullptr : &memory);
+    if (!saving.Ok()) {
+      return Fail(options.saveProjectPath,
+                  "cannot be written (" +
+                      (saving.problem.empty() ? saving.saved.Message() : saving.problem) + ")");
+    }
   }
   if (options.output.empty()) return 0;
 
