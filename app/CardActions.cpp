@@ -220,22 +220,42 @@ void CardActions::ChoosePhoto(int32_t slot) {
   dialog.title = "Open picture";
   // The picture is known by its content, not its name; the names here only
   // keep other files out of the way, and "All files" lets them all in.
-  dialog.filters = {{"Pictures (JPEG, PNG, \xE2\x80\xA6)", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png"}},
+  dialog.filters = {{"Pictures (JPEG, PNG, \xE2\x80\xA6)", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png", "*.heic", "*.heif", "*.hif", "*.webp",
+                      "*.tif", "*.tiff"}},
                     {"All files", {"*"}}};
   dialog.initialFolder = lastFolder_;
   const engine::ImageReader& reader = document_.Reader();
   dialog.preview = [&reader](const std::string& path, int32_t side) {
     return PreviewOf(reader, path, side);
   };
+  dialog.several = true;
   const std::optional<FileChoice> choice = window_->ChooseFileToOpen(dialog);
   if (!choice) return;
   RememberFolderOf(choice->path);
-  engine::ImageStatus status;
+  PlacePhotos(slot, choice->paths.empty() ? std::vector<std::string>{choice->path} : choice->paths);
+}
+
+void CardActions::PlacePhotos(int32_t slot, const std::vector<std::string>& paths) {
+  const engine::SlotList& slots = document_.Card().slots;
+  if (slot < 0 || size_t(slot) >= slots.size() || paths.empty()) return;
+  std::vector<size_t> targets{size_t(slot)};
+  for (size_t i = 0; i < slots.size(); ++i)
+    if (i != size_t(slot) && !slots[i].Hidden() && !slots[i].HasPhoto()) targets.push_back(i);
+  std::vector<document::CardDocument::PhotoLoad> loads;
   {
     BusyCursor busy(*window_);
-    status = LoadPhoto(slot, choice->path);
+    loads = document_.LoadPhotos(targets, paths);
   }
-  if (!status) ReportPhotoFailure(choice->path, status);
+  // One message for the whole choice, a line per file that was not used.
+  std::string text;
+  for (const auto& load : loads) {
+    if (load.slot >= 0) continue;
+    if (!text.empty()) text += "\n";
+    text += load.status ? "\"" + FileNameOf(load.path) +
+                              "\" was not opened: the card has no empty region left."
+                        : imagefiles::PhotoFailureMessage(FileNameOf(load.path), load.status);
+  }
+  if (!text.empty()) ShowMessage(text);
 }
 
 void CardActions::ChooseLayout() {
