@@ -241,19 +241,32 @@ void CardActions::PlacePhotos(int32_t slot, const std::vector<std::string>& path
   std::vector<size_t> targets{size_t(slot)};
   for (size_t i = 0; i < slots.size(); ++i)
     if (i != size_t(slot) && !slots[i].Hidden() && !slots[i].HasPhoto()) targets.push_back(i);
+  const bool replacing = slots[size_t(slot)].HasPhoto();
   std::vector<document::CardDocument::PhotoLoad> loads;
   {
     BusyCursor busy(*window_);
     loads = document_.LoadPhotos(targets, paths);
   }
-  // One message for the whole choice, a line per file that was not used.
-  std::string text;
+  std::vector<const document::CardDocument::PhotoLoad*> unused;
+  bool replaced = false;
   for (const auto& load : loads) {
-    if (load.slot >= 0) continue;
+    if (load.slot == slot) replaced = replacing;
+    if (load.slot < 0) unused.push_back(&load);
+  }
+  // A photo gone without a word would look lost: say how to get it back.
+  if (replaced) Tell(interaction::ReplacedHint(UndoKeyName()));
+  // One file that could not be used is told as any photo that fails;
+  // several in one message, a line per file.
+  if (unused.size() == 1 && !unused[0]->status) {
+    ReportPhotoFailure(unused[0]->path, unused[0]->status);
+    return;
+  }
+  std::string text;
+  for (const auto* load : unused) {
     if (!text.empty()) text += "\n";
-    text += load.status ? "\"" + FileNameOf(load.path) +
-                              "\" was not opened: the card has no empty region left."
-                        : imagefiles::PhotoFailureMessage(FileNameOf(load.path), load.status);
+    text += load->status ? "\"" + FileNameOf(load->path) +
+                               "\" was not opened: the card has no empty region left."
+                         : imagefiles::PhotoFailureMessage(FileNameOf(load->path), load->status);
   }
   if (!text.empty()) ShowMessage(text);
 }

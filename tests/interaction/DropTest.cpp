@@ -283,7 +283,7 @@ TEST(OpenFiles, TheLayoutFirstThenPhotosIntoTheEmptyRegionsInOrder) {
   // region, twice.
   ASSERT_EQ(h.window->messages.size(), 3u);
   EXPECT_EQ(h.window->messages[0].message.text,
-            "\"c.png\" cannot be used as a photo: it is not a JPEG, PNG, HEIC, WebP or TIFF picture.");
+            "This file is not a picture.\n\"c.png\" is not a JPEG, PNG, HEIC, WebP or TIFF picture.");
   EXPECT_EQ(h.window->messages[1].message.text,
             "\"d.png\" was not opened: the card has no empty region left.");
   EXPECT_EQ(h.window->busyDepth, 0);

@@ -222,8 +222,7 @@ TEST(Keyboard, BracketsTurnAndMTheMirrorsTheFocusedPhotoOneUndoStepEach) {
   h.Fill(1);
   const engine::PhotoSlot before = h.Slot(0);
   const auto otherPhoto = h.Slot(1).photoPixels;
-  h.window->Focus(true, FocusReason::Forward);
-  ASSERT_EQ(h.wnd->Gestures().Focus().Slot(), 0);
+  h.TabTo(0);
   EXPECT_TRUE(h.window->KeyPress(Key::BracketRight));
   EXPECT_EQ(h.Slot(0).photoWidth, before.photoHeight);
   EXPECT_EQ(h.Slot(0).photoHeight, before.photoWidth);
