@@ -153,7 +153,7 @@ TEST_F(ProjectFixture, OpensAsItWasSavedHiddenPhotosAndAllAndAfterAMove) {
   ASSERT_TRUE(opening.Ok()) << opening.reason;
   EXPECT_TRUE(opening.missingPhotos.empty());
   ExpectSameCard(document.State(), opened);
-  EXPECT_EQ(opened.photos[2].path, moved + "/photos/photo2.jpg");
+  EXPECT_EQ(fs::path(opened.photos[2].path), fs::path(moved + "/photos/photo2.jpg"));
 }
 
 TEST_F(ProjectFixture, PhotosThatMovedAreFoundByNameAndSizeAndMissingOnesAreKept) {
@@ -180,10 +180,10 @@ TEST_F(ProjectFixture, PhotosThatMovedAreFoundByNameAndSizeAndMissingOnesAreKept
 
   ProjectOpening opening = Read(project);
   ASSERT_TRUE(opening.Ok()) << opening.reason;
-  EXPECT_EQ(opened.photos[1].path, home + "/a/b/c/PHOTO1.PNG");
+  EXPECT_EQ(fs::path(opened.photos[1].path), fs::path(home + "/a/b/c/PHOTO1.PNG"));
   EXPECT_EQ(opening.missingPhotos, std::vector<size_t>{3});
   EXPECT_FALSE(opened.card.slots[3].HasPhoto());
-  EXPECT_EQ(opened.photos[3].path, photo3);  // the source stays
+  EXPECT_EQ(fs::path(opened.photos[3].path), fs::path(photo3));  // the source stays
   EXPECT_TRUE(SameBits(opened.card.slots[3].panY, 0.7f));  // and its framing
   EXPECT_EQ(document::MissingPhotos(opened), std::vector<size_t>{3});
 
@@ -202,8 +202,10 @@ TEST_F(ProjectFixture, PhotosThatMovedAreFoundByNameAndSizeAndMissingOnesAreKept
   testimages::WriteBytes(files.Folder() + "/found/Photo3.png", {});
   fs::create_directories(files.Folder() + "/found");
   testimages::WriteBytes(files.Folder() + "/found/Photo3.png", bytes3);
-  EXPECT_EQ(document::FindMissingInFolder(opened, {3}, files.Folder() + "/found"),
-            std::vector<std::string>{files.Folder() + "/found/Photo3.png"});
+  const std::vector<std::string> found =
+      document::FindMissingInFolder(opened, {3}, files.Folder() + "/found");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(fs::path(found[0]), fs::path(files.Folder() + "/found/Photo3.png"));
   EXPECT_EQ(document::FindMissingInFolder(opened, {3}, home),
             std::vector<std::string>{""});  // not below the folder
   // Located by the user, it is turned and mirrored as it was.
@@ -246,7 +248,7 @@ TEST_F(ProjectFixture, ALayoutAndPhotosTravelInsideTheProject) {
   EXPECT_TRUE(opening.missingPhotos.empty());
   EXPECT_TRUE(memory.photosCarried);
   ExpectSameCard(document.State(), opened);
-  EXPECT_EQ(opened.design.layoutPath, layout);  // where it came from, still
+  EXPECT_EQ(fs::path(opened.design.layoutPath), fs::path(layout));  // where it came from, still
 
   // Saved again with its photos, they come from the project they were read
   // from; an autosave carries only what is gone.
@@ -261,7 +263,8 @@ TEST_F(ProjectFixture, ALayoutAndPhotosTravelInsideTheProject) {
   ASSERT_EQ(zip.Open(testimages::ReadBytes(autosave.Path())), imagefiles::ZipStatus::Ok);
   EXPECT_EQ(zip.Names(), (std::vector<std::string>{"card.json", "layout.jli", "photos/0-a.jpg",
                                                    "photos/1-b.png"}));
-  EXPECT_EQ(CardJsonOf(autosave.Path())["autosaveOf"], again);
+  EXPECT_EQ(fs::path(CardJsonOf(autosave.Path())["autosaveOf"].get<std::string>()),
+            fs::path(again));
 
   // Without its photos and with them gone, saving with photos says which.
   document::ProjectSaving saving =
