@@ -249,22 +249,55 @@ void CardActions::ChoosePhoto(int32_t slot) {
   dialog.title = "Open picture";
   // The picture is known by its content, not its name; the names here only
   // keep other files out of the way, and "All files" lets them all in.
-  dialog.filters = {{"Pictures (JPEG, PNG, \xE2\x80\xA6)", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png"}},
+  dialog.filters = {{"Pictures (JPEG, PNG, \xE2\x80\xA6)", {"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png", "*.heic", "*.heif", "*.hif", "*.webp",
+                      "*.tif", "*.tiff"}},
                     {"All files", {"*"}}};
   dialog.initialFolder = lastFolder_;
   const engine::ImageReader& reader = document_.Reader();
   dialog.preview = [&reader](const std::string& path, int32_t side) {
     return PreviewOf(reader, path, side);
   };
+  dialog.several = true;
   const std::optional<FileChoice> choice = window_->ChooseFileToOpen(dialog);
   if (!choice) return;
   RememberFolderOf(choice->path);
-  engine::ImageStatus status;
+  PlacePhotos(slot, choice->paths.empty() ? std::vector<std::string>{choice->path} : choice->paths);
+}
+
+void CardActions::PlacePhotos(int32_t slot, const std::vector<std::string>& paths) {
+  const engine::SlotList& slots = document_.Card().slots;
+  if (slot < 0 || size_t(slot) >= slots.size() || paths.empty()) return;
+  std::vector<size_t> targets{size_t(slot)};
+  for (size_t i = 0; i < slots.size(); ++i)
+    if (i != size_t(slot) && !slots[i].Hidden() && !slots[i].HasPhoto()) targets.push_back(i);
+  const bool replacing = slots[size_t(slot)].HasPhoto();
+  std::vector<document::CardDocument::PhotoLoad> loads;
   {
     BusyCursor busy(*window_);
-    status = LoadPhoto(slot, choice->path);
+    loads = document_.LoadPhotos(targets, paths);
   }
-  if (!status) ReportPhotoFailure(choice->path, status);
+  std::vector<const document::CardDocument::PhotoLoad*> unused;
+  bool replaced = false;
+  for (const auto& load : loads) {
+    if (load.slot == slot) replaced = replacing;
+    if (load.slot < 0) unused.push_back(&load);
+  }
+  // A photo gone without a word would look lost: say how to get it back.
+  if (replaced) Tell(interaction::ReplacedHint(UndoKeyName()));
+  // One file that could not be used is told as any photo that fails;
+  // several in one message, a line per file.
+  if (unused.size() == 1 && !unused[0]->status) {
+    ReportPhotoFailure(unused[0]->path, unused[0]->status);
+    return;
+  }
+  std::string text;
+  for (const auto* load : unused) {
+    if (!text.empty()) text += "\n";
+    text += load->status ? "\"" + FileNameOf(load->path) +
+                               "\" was not opened: the card has no empty region left."
+                         : imagefiles::PhotoFailureMessage(FileNameOf(load->path), load->status);
+  }
+  if (!text.empty()) ShowMessage(text);
 }
 
 void CardActions::ChooseLayout() {

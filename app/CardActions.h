@@ -54,6 +54,10 @@ class CardActions {
   // failure with ReportPhotoFailure.
   engine::ImageStatus LoadPhoto(int32_t slot, const std::string& path);
   void ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status);
+  // Photos into region `slot` and then the empty regions in slot order, as
+  // one step of the history; what did not fit or load is told in one
+  // message.
+  void PlacePhotos(int32_t slot, const std::vector<std::string>& paths);
 
   void OpenHelp();
   void OpenDonationPage();

@@ -6,6 +6,7 @@
 #include "app/ProjectActions.h"
 #include "document/ProjectFile.h"
 #include "engine/card/PhotoPlacement.h"
+#include "engine/card/PhotoTurn.h"
 #include "engine/card/SlotEditing.h"
 #include "interaction/HintTexts.h"
 
@@ -168,6 +169,31 @@ std::vector<Command> MakeCommands() {
   };
   commands.push_back(reset);
 
+  // A photo that came in the wrong way round.
+  const auto turnable = [](const CommandContext& c) { return !c.busy && SlotHasPhoto(c); };
+  const struct {
+    CommandId id;
+    const char* label;
+    KeyEvent key;
+    void (*run)(CommandContext&);
+  } turns[] = {
+      {CommandId::TurnLeft, "Turn left", KeyEvent{Key::BracketLeft, 0},
+       [](CommandContext& c) { c.document.TurnPhoto(size_t(c.slot), engine::PhotoTurn::Left); }},
+      {CommandId::TurnRight, "Turn right", KeyEvent{Key::BracketRight, 0},
+       [](CommandContext& c) { c.document.TurnPhoto(size_t(c.slot), engine::PhotoTurn::Right); }},
+      {CommandId::Mirror, "Mirror", KeyEvent{platform::Letter('M'), 0},
+       [](CommandContext& c) { c.document.TurnPhoto(size_t(c.slot), engine::PhotoTurn::Mirror); }},
+  };
+  for (const auto& t : turns) {
+    Command turn = Make(t.id, t.label);
+    turn.menuGroup = 1;
+    turn.keys = {t.key};
+    turn.regionKeys = true;
+    turn.enabled = turnable;
+    turn.run = t.run;
+    commands.push_back(turn);
+  }
+
   Command layout = Make(CommandId::OpenLayout, "Open layout...");
   layout.menuGroup = 3;
   layout.keys = {KeyEvent{platform::Letter('L'), kControl}};
@@ -276,7 +302,8 @@ std::string KeyName(const KeyEvent& key) {
   static const std::pair<Key, const char*> kNames[] = {
       {Key::Enter, "Enter"},   {Key::Space, "Space"},      {Key::Escape, "Esc"},
       {Key::Delete, "Delete"}, {Key::Backspace, "Backspace"}, {Key::Plus, "+"},
-      {Key::Minus, "-"},       {Key::F1, "F1"},            {Key::Tab, "Tab"}};
+      {Key::Minus, "-"},       {Key::F1, "F1"},            {Key::Tab, "Tab"},
+      {Key::BracketLeft, "["}, {Key::BracketRight, "]"}};
   for (const auto& [k, text] : kNames)
     if (k == key.key) return name + text;
   return name;

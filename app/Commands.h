@@ -34,6 +34,9 @@ enum class CommandId : int {
   OpenRecentProject = 122,  // its menu item opens the list below
   LocatePhoto = 123,
   NewCard = 124,
+  TurnLeft = 125,
+  TurnRight = 126,
+  Mirror = 127,
 };
 
 // The recent projects' items in the menu: kRecentProjectItem + their place.

@@ -86,6 +86,9 @@ class MainWindow : public platform::WindowHandler,
   bool OpenProject(const std::string& path) override { return projects_.OpenProject(path); }
   engine::ImageStatus LoadPhoto(int32_t slot, const std::string& path) override;
   void ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status) override;
+  void PlacePhotos(int32_t slot, const std::vector<std::string>& paths) override {
+    actions_.PlacePhotos(slot, paths);
+  }
   void ShowRegionMenu(Point at, int32_t slot) override;
   void HintAbout(const interaction::HintSubject& subject) override;
   void RepaintArea(const Rect& area) override;

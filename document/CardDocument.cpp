@@ -9,6 +9,7 @@
 #include "document/BuiltInDesigns.h"
 #include "document/PhotoFile.h"
 #include "engine/card/PhotoPlacement.h"
+#include "engine/card/PhotoTurn.h"
 #include "engine/card/SlotEditing.h"
 #include "imagefiles/ContentHash.h"
 
@@ -132,9 +133,48 @@ engine::ImageStatus CardDocument::LoadPhoto(size_t slot, const std::string& path
   engine::Raster photo;
   PhotoSource source;
   const engine::ImageStatus status = ReadPhotoFile(path, reader_, &photo, &source);
-  if (status && !PutPhoto(slot, std::move(photo), source, keepFraming))
+  if (!status) return status;
+  try {
+    // A photo found again is turned as the region's was.
+    if (keepFraming) {
+      source.turn = state_.photos[slot].turn;
+      engine::ApplyTurnState(photo, source.turn);
+    }
+  } catch (const std::bad_alloc&) {
+    return engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
+  }
+  if (!PutPhoto(slot, std::move(photo), source, keepFraming))
     return engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
   return status;
+}
+
+std::vector<CardDocument::PhotoLoad> CardDocument::LoadPhotos(
+    const std::vector<size_t>& slots, const std::vector<std::string>& paths) {
+  std::vector<PhotoLoad> loads;
+  size_t next = 0;
+  bool changed = false;
+  for (const std::string& path : paths) {
+    PhotoLoad load;
+    load.path = path;
+    if (next < slots.size() && slots[next] < state_.card.slots.size()) {
+      try {
+        engine::Raster photo;
+        PhotoSource source;
+        load.status = ReadPhotoFile(path, reader_, &photo, &source);
+        PhotoSource copy = source;
+        if (load.status && engine::PutPhoto(state_.card.slots, slots[next], std::move(photo))) {
+          state_.photos[slots[next]] = std::move(copy);
+          load.slot = int32_t(slots[next++]);
+          changed = true;
+        }
+      } catch (const std::bad_alloc&) {
+        load.status = engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
+      }
+    }
+    loads.push_back(std::move(load));
+  }
+  if (changed) Changed(state_.card.cardTemplate, true);
+  return loads;
 }
 
 bool CardDocument::PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source,
@@ -161,6 +201,18 @@ bool CardDocument::PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSour
 bool CardDocument::RemovePhoto(size_t slot) {
   if (!engine::RemovePhoto(state_.card.slots, slot)) return false;
   state_.photos[slot] = PhotoSource{};
+  Changed(state_.card.cardTemplate, true);
+  return true;
+}
+
+bool CardDocument::TurnPhoto(size_t slot, engine::PhotoTurn turn) {
+  if (slot >= state_.card.slots.size()) return false;
+  try {
+    if (!engine::TurnSlotPhoto(state_.card.slots, slot, turn)) return false;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  state_.photos[slot].turn = engine::After(state_.photos[slot].turn, turn);
   Changed(state_.card.cardTemplate, true);
   return true;
 }

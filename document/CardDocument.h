@@ -73,9 +73,20 @@ class CardDocument {
   imagefiles::LayoutStatus OpenLayout(const std::string& path, engine::ImageStatus* read = nullptr);
 
   // --- photos -----------------------------------------------------------------
-  // Reads and decodes the file into slot `slot`, centred at zoom 1. On
+  // Reads and decodes the file into slot `slot`, centred at zoom 1 (with
+  // `keepFraming`, framed and turned as the region's photo was). On
   // failure nothing changes and the status says why.
   engine::ImageStatus LoadPhoto(size_t slot, const std::string& path, bool keepFraming = false);
+  // Several files at once, into `slots` in order: a file that cannot be
+  // read takes no region, and files beyond the last region are not read
+  // (their slot is -1). Everything that loaded is one step of the history.
+  struct PhotoLoad {
+    std::string path;
+    int32_t slot = -1;  // where it went; -1: nowhere
+    engine::ImageStatus status;
+  };
+  std::vector<PhotoLoad> LoadPhotos(const std::vector<size_t>& slots,
+                                    const std::vector<std::string>& paths);
   // A photo already decoded, with where it came from. `keepFraming` keeps
   // the region's pan and zoom (a photo found again for a region that kept
   // them); otherwise the photo is centred at zoom 1.
@@ -85,6 +96,9 @@ class CardDocument {
   // Every region empty again, the design kept: one step. False when none
   // had a photo.
   bool RemoveAllPhotos();
+  // Turns or mirrors the slot's photo, one step of the history; false, with
+  // nothing changed, for an empty slot or when memory runs out.
+  bool TurnPhoto(size_t slot, engine::PhotoTurn turn);
 
   // Any other edit of the slots (pan, zoom, reset), made with the engine's
   // operations by `edit`, which returns whether it changed anything.

@@ -35,7 +35,7 @@ engine::ImageStatus DecodePhotoBytes(const std::vector<uint8_t>& bytes, const st
   if (!result) return result;
   *photo = std::move(decoded);
   *source = PhotoSource{path, stamp.size, stamp.modifiedNs,
-                        PhotoHeadHash(bytes.data(), bytes.size())};
+                        PhotoHeadHash(bytes.data(), bytes.size()), {}};
   return result;
 }
 

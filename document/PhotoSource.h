@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/card/PhotoTurn.h"
+
 namespace document {
 
 // How many bytes from a photo file's start its head hash covers: enough to
@@ -19,11 +21,14 @@ struct PhotoSource {
   uint64_t fileSize = 0;
   int64_t modifiedNs = 0;  // last modification, nanoseconds since 1970
   uint64_t headHash = 0;   // ContentHash of the first kPhotoHeadBytes bytes
+  // How the user turned the photo, after the orientation its file records:
+  // reading the file again gives the photo shown once this is applied.
+  engine::TurnState turn;
 
   bool Empty() const { return path.empty(); }
   bool operator==(const PhotoSource& o) const {
     return path == o.path && fileSize == o.fileSize && modifiedNs == o.modifiedNs &&
-           headHash == o.headHash;
+           headHash == o.headHash && turn == o.turn;
   }
   bool operator!=(const PhotoSource& o) const { return !(*this == o); }
 };

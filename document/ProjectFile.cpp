@@ -9,6 +9,7 @@
 #include "document/PhotoFile.h"
 #include "document/PhotoLocator.h"
 #include "engine/card/PhotoPlacement.h"
+#include "engine/card/PhotoTurn.h"
 #include "engine/compose/CardCompositor.h"
 #include "imagefiles/ContentHash.h"
 #include "imagefiles/FilePaths.h"
@@ -330,6 +331,10 @@ ProjectOpening ReadProject(const std::string& path, const engine::ImageReader& r
       const size_t i = searched[k];
       PhotoSearch& search = searches[k];
       memory.photos[i] = search.record;
+      // Turned as the user left it, also when found later.
+      search.source.turn = engine::TurnState{uint8_t(record.regions[i].turn),
+                                             record.regions[i].mirror};
+      if (search.found) engine::ApplyTurnState(search.photo, search.source.turn);
       if (search.found && !engine::PutPhoto(slots, i, std::move(search.photo)))
         search.found = false;
       state.photos[i] = search.source;
@@ -407,6 +412,8 @@ ProjectSaving WriteProject(const CardState& state, const std::string& path,
       region.panX = slot.panX;
       region.panY = slot.panY;
       region.zoom = slot.zoom;
+      region.turn = source.turn.quarters;
+      region.mirror = source.turn.mirrored;
       if (source.Empty()) continue;
       region.hasPhoto = true;
       const bool recorded = memory && i < memory->photos.size() &&

@@ -60,6 +60,15 @@ bool ReadInteger(const Json& object, const char* key, const std::string& where, 
   return true;
 }
 
+bool ReadFlag(const Json& object, const char* key, const std::string& where, bool* out,
+              Problem& problem) {
+  const auto found = object.find(key);
+  if (found == object.end()) return true;
+  if (!found->is_boolean()) return problem.Fail(where + key, "is not true or false");
+  *out = found->get<bool>();
+  return true;
+}
+
 bool ReadSize(const Json& object, const char* key, const std::string& where, uint64_t* out,
               Problem& problem) {
   const auto found = object.find(key);
@@ -107,11 +116,12 @@ bool ReadRegion(const Json& object, const std::string& where, RegionRecord* regi
       !ReadFloat(object, "panX", where, &region->panX, problem) ||
       !ReadFloat(object, "panY", where, &region->panY, problem) ||
       !ReadFloat(object, "zoom", where, &region->zoom, problem) ||
-      !ReadInteger(object, "turn", where, -1000000, 1000000, &turn, problem))
+      !ReadInteger(object, "turn", where, -1000000, 1000000, &turn, problem) ||
+      !ReadFlag(object, "mirror", where, &region->mirror, problem))
     return false;
   if (region->zoom < 1.0f || region->zoom > 8.0f)
     return problem.Fail(where + "zoom", "is not between 1 and 8");
-  region->turn = int(turn);
+  region->turn = int((turn % 4 + 4) % 4);
   region->hasPhoto = photo != nullptr;
   return !photo || ReadPhoto(*photo, where + "photo.", &region->photo, problem);
 }
@@ -364,8 +374,12 @@ std::string MakeCardJson(const ProjectRecord& record, const std::string& kept) {
     object["panX"] = region.panX;
     object["panY"] = region.panY;
     object["zoom"] = region.zoom;
-    // The card has no turns yet: a turn written by a newer version stays.
-    if (!object.contains("turn")) object["turn"] = region.turn;
+    object["turn"] = region.turn;
+    if (region.mirror) {
+      object["mirror"] = true;
+    } else {
+      object.erase("mirror");
+    }
     regions.push_back(std::move(object));
   }
   root["regions"] = std::move(regions);

@@ -17,7 +17,7 @@ namespace document {
 //    "templateCycle": 0,
 //    "regions": [{"photo": {"path": ABSOLUTE, "relativePath": "photos/a.jpg",
 //                           "size": 123456, "headHash": "...", "entry": "photos/0.jpg"},
-//                 "panX": 0.5, "panY": 0.5, "zoom": 1, "turn": 0}, ...],
+//                 "panX": 0.5, "panY": 0.5, "zoom": 1, "turn": 0, "mirror": true}, ...],
 //    "autosaveOf": PROJECT}  (only in an autosave: the project it stands for)
 //
 // Relative paths use "/" on every system. Hashes are 64-bit, as 16 hex
@@ -48,7 +48,11 @@ struct RegionRecord {
   float panX = 0.5f;
   float panY = 0.5f;
   float zoom = 1.0f;
-  int turn = 0;  // quarter turns are not part of the card yet: read, kept, written as 0
+  // How the user turned the photo after its file's own orientation: quarter
+  // turns clockwise (any whole number is read, modulo 4), then left and
+  // right exchanged when `mirror` ("mirror" is written only when true).
+  int turn = 0;
+  bool mirror = false;
 };
 
 struct DesignRecord {

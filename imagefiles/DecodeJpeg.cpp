@@ -22,6 +22,8 @@ struct JpegDecodeJob {
   const uint8_t* data = nullptr;
   uint32_t size = 0;
   bool wantOrientation = false;
+  engine::DecodeControl* control = nullptr;
+  int scaleDenom = 1;
   int components = 0;
   int orientation = 1;
   // Set by our own checks before they end the decode; Ok until then.
@@ -94,14 +96,22 @@ bool RunJpegDecode(JpegDecodeJob* job) {
     jpeg_destroy_decompress(&job->lib.cinfo);
     return false;
   }
-  StartJpegLib(&job->lib, job->data, job->size, job->wantOrientation);
+  StartJpegLib(&job->lib, job->data, job->size, job->wantOrientation, job->control);
   jpeg_read_header(cinfo, TRUE);
   const engine::ImageStatus header = CheckJpegHeader(cinfo, job->size);
   if (!header) Refuse(job, header);
   job->components = cinfo->num_components;
   if (job->wantOrientation) job->orientation = JpegOrientation(*cinfo);
-  const uint32_t width = cinfo->image_width;
-  const uint32_t height = cinfo->image_height;
+  if (job->scaleDenom > 1) {
+    // A preview: what matters is being quick.
+    cinfo->scale_num = 1;
+    cinfo->scale_denom = unsigned(job->scaleDenom);
+    cinfo->dct_method = JDCT_IFAST;
+    cinfo->do_fancy_upsampling = FALSE;
+    jpeg_calc_output_dimensions(cinfo);
+  }
+  const uint32_t width = job->scaleDenom > 1 ? cinfo->output_width : cinfo->image_width;
+  const uint32_t height = job->scaleDenom > 1 ? cinfo->output_height : cinfo->image_height;
   const int components = job->components;
   if (!AllocateRows(job, width, height))
     Refuse(job, ImageStatus::Failed(ImageFailure::OutOfMemory));
@@ -136,11 +146,14 @@ void ExpandGreyRows(engine::Raster* raster) {
 
 }  // namespace
 
-ImageStatus DecodeJpeg(const uint8_t* data, uint32_t size, bool upright, engine::Raster* out) {
+ImageStatus DecodeJpeg(const uint8_t* data, uint32_t size, bool upright, engine::Raster* out,
+                       engine::DecodeControl* control, int scaleDenom) {
   JpegDecodeJob job;
   job.data = data;
   job.size = size;
   job.wantOrientation = upright;
+  job.control = control;
+  job.scaleDenom = scaleDenom == 2 || scaleDenom == 4 || scaleDenom == 8 ? scaleDenom : 1;
   if (!RunJpegDecode(&job)) return job.status;
   if (job.upright) {
     job.raster = job.upright->Take();

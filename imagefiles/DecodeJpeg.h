@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "engine/raster/DecodeControl.h"
 #include "engine/raster/ImageStatus.h"
 #include "engine/raster/Raster.h"
 
@@ -13,7 +14,12 @@ namespace imagefiles {
 // goes. With `upright`, the picture is turned as the Exif orientation of
 // its first APP1 Exif segment says, row strip by row strip as it is
 // decoded. `*out` is only written on success. May throw std::bad_alloc.
+// `control`, when given, hears the progress and can stop the decode.
+// `scaleDenom` 2, 4 or 8 decodes a reduced picture, 1/scaleDenom of the
+// size each way (rounded up), with libjpeg's scaled inverse transforms: a
+// quick preview, not the photo.
 engine::ImageStatus DecodeJpeg(const uint8_t* data, uint32_t size, bool upright,
-                               engine::Raster* out);
+                               engine::Raster* out, engine::DecodeControl* control = nullptr,
+                               int scaleDenom = 1);
 
 }  // namespace imagefiles

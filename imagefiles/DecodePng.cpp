@@ -10,6 +10,7 @@
 
 #include "engine/raster/TurnUpright.h"
 #include "imagefiles/ExifOrientation.h"
+#include "imagefiles/OverWhite.h"
 #include "imagefiles/PngChunkWalk.h"
 #include "imagefiles/PngDataBound.h"
 #include "imagefiles/PngErrorManager.h"
@@ -49,6 +50,7 @@ struct PngDecodeJob {
   const uint8_t* data = nullptr;
   uint32_t size = 0;
   DecodeMode mode = DecodeMode::Rgb;
+  engine::DecodeControl* control = nullptr;
   PngChunkSummary chunks;
   int orientation = 1;  // Photo mode: as the eXIf chunk says
   // Set by our own checks before they raise a library error, or by the
@@ -173,26 +175,6 @@ bool AllocateRows(PngDecodeJob* job, uint32_t width, uint32_t height) noexcept {
   }
 }
 
-// A straight-alpha pixel over white, rounded: exact for alpha 0 and 255,
-// and no intermediate exceeds 255 x 255 + 127.
-inline uint8_t OverWhite(uint32_t colour, uint32_t alpha) {
-  return uint8_t((colour * alpha + 255 * (255 - alpha) + 127) / 255);
-}
-
-// Rgba32 to Rgb24; `to` may be `from` itself, since each pixel is written
-// no further on than it is read.
-void RowOverWhite(const uint8_t* from, uint8_t* to, uint32_t width) {
-  for (uint32_t x = 0; x < width; ++x, from += 4, to += 3) {
-    const uint32_t alpha = from[3];
-    const uint8_t r = OverWhite(from[0], alpha);
-    const uint8_t g = OverWhite(from[1], alpha);
-    const uint8_t b = OverWhite(from[2], alpha);
-    to[0] = r;
-    to[1] = g;
-    to[2] = b;
-  }
-}
-
 void RequestTransforms(PngDecodeJob* job, int colourType, int bitDepth) {
   png_structp png = job->png;
   const bool hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) != 0;
@@ -265,8 +247,15 @@ void InfoReady(png_structp png, png_infop info) {
 
 // One decoded row; interlaced pictures deliver every row once per pass,
 // null where a pass leaves the row as it was.
-void RowReady(png_structp png, png_bytep row, png_uint_32 rowNumber, int) {
+void RowReady(png_structp png, png_bytep row, png_uint_32 rowNumber, int pass) {
   PngDecodeJob* job = JobOf(png);
+  if (job->control != nullptr && (rowNumber & 15) == 0) {
+    if (job->control->Cancelled()) Refuse(job, ImageStatus::Failed(ImageFailure::Cancelled));
+    // Interlaced rows come once per pass; the passes are counted as equal.
+    const uint64_t passes = job->interlaced ? 7 : 1;
+    job->control->Progress(uint64_t(job->interlaced ? pass : 0) * job->height + rowNumber,
+                           passes * job->height);
+  }
   if (row == nullptr || rowNumber >= job->height) return;
   if (job->upright) {
     // Not interlaced: every row once, from the top.
@@ -365,11 +354,13 @@ void PngRawImageSize(uint32_t width, uint32_t height, int bitsPerPixel, bool int
   }
 }
 
-ImageStatus DecodePng(const uint8_t* data, uint32_t size, DecodeMode mode, engine::Raster* out) {
+ImageStatus DecodePng(const uint8_t* data, uint32_t size, DecodeMode mode, engine::Raster* out,
+                      engine::DecodeControl* control) {
   PngDecodeJob job;
   job.data = data;
   job.size = size;
   job.mode = mode;
+  job.control = control;
   if (!WalkPngChunks(data, size, &job.chunks)) {
     return ImageStatus::Failed(ImageFailure::Damaged, job.chunks.problem);
   }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "engine/raster/DecodeControl.h"
 #include "engine/raster/ImageStatus.h"
 #include "engine/raster/Raster.h"
 #include "imagefiles/DecodeImage.h"
@@ -14,8 +15,9 @@ namespace imagefiles {
 // and on far more compressed data than it can need. In Photo mode alpha and
 // tRNS transparency are put over white and the picture is turned as its
 // eXIf chunk says. `*out` is only written on success. May throw
-// std::bad_alloc.
+// std::bad_alloc. `control`, when given, hears the progress and can stop
+// the decode.
 engine::ImageStatus DecodePng(const uint8_t* data, uint32_t size, DecodeMode mode,
-                              engine::Raster* out);
+                              engine::Raster* out, engine::DecodeControl* control = nullptr);
 
 }  // namespace imagefiles

@@ -22,4 +22,15 @@ engine::ImageStatus ImageFiles::DecodePhoto(const uint8_t* data, uint32_t size,
   return DecodeImage(data, size, DecodeMode::Photo, out);
 }
 
+engine::ImageStatus ImageFiles::DecodePhotoWatched(const uint8_t* data, uint32_t size,
+                                                   engine::Raster* out,
+                                                   engine::DecodeControl* control) const {
+  return DecodeImage(data, size, DecodeMode::Photo, out, control);
+}
+
+engine::ImageStatus ImageFiles::DecodePhotoPreview(const uint8_t* data, uint32_t size,
+                                                   uint32_t longSide, engine::Raster* out) const {
+  return imagefiles::DecodePhotoPreview(data, size, longSide, out);
+}
+
 }  // namespace imagefiles

@@ -8,7 +8,7 @@
 
 namespace imagefiles {
 
-// The engine's window on real files and the PNG/JPEG decoder.
+// The engine's window on real files and the picture decoders.
 class ImageFiles : public engine::ImageReader {
  public:
   engine::ImageStatus ReadFile(const std::string& path, std::vector<uint8_t>* bytes,
@@ -17,6 +17,10 @@ class ImageFiles : public engine::ImageReader {
               engine::Raster* out) const override;
   engine::ImageStatus DecodePhoto(const uint8_t* data, uint32_t size,
                                   engine::Raster* out) const override;
+  engine::ImageStatus DecodePhotoWatched(const uint8_t* data, uint32_t size, engine::Raster* out,
+                                         engine::DecodeControl* control) const override;
+  engine::ImageStatus DecodePhotoPreview(const uint8_t* data, uint32_t size, uint32_t longSide,
+                                         engine::Raster* out) const override;
 };
 
 }  // namespace imagefiles

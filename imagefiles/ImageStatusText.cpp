@@ -27,6 +27,12 @@ const char* DetailText(ImageDetail detail) {
       return "a progressive JPEG of more than 100 scans";
     case ImageDetail::JpegWithAlpha:
       return "a JPEG where only PNG will do";
+    case ImageDetail::NotPng:
+      return "a HEIC, WebP or TIFF picture where only PNG will do";
+    case ImageDetail::Animated:
+      return "an animation, not a still picture";
+    case ImageDetail::NotHevc:
+      return "a HEIF picture coded otherwise than as HEIC, such as AVIF";
   }
   return nullptr;
 }
@@ -55,9 +61,9 @@ std::string ImageStatusText(const engine::ImageStatus& status) {
     case ImageFailure::NotAFile:
       return "is a folder or a device, not a file";
     case ImageFailure::NotAPicture:
-      return "is not a PNG or JPEG picture";
+      return "is not a JPEG, PNG, HEIC, WebP or TIFF picture";
     case ImageFailure::Unsupported:
-      return WithDetail("is a kind of PNG or JPEG picture the program cannot read", status.detail);
+      return WithDetail("is a kind of picture the program cannot read", status.detail);
     case ImageFailure::Damaged:
       return WithDetail("is damaged or incomplete", status.detail);
     case ImageFailure::TooLarge: {
@@ -71,6 +77,8 @@ std::string ImageStatusText(const engine::ImageStatus& status) {
     }
     case ImageFailure::OutOfMemory:
       return "needs more memory than is available";
+    case ImageFailure::Cancelled:
+      return "was not read to the end: its loading was stopped";
   }
   return "cannot be used";
 }

@@ -24,20 +24,33 @@ using engine::ImageStatus;
 constexpr uint64_t kMaxPixelsPerByte = 1024;
 constexpr uint64_t kPlausibilityCheckAbovePixels = 16'000'000;
 
+// libjpeg calls it for every row group it decodes and, in a progressive
+// file, for every row group of every scan it reads.
 void CountScans(j_common_ptr cinfo) {
   if (cinfo->is_decompressor &&
       reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxJpegScans) {
     JpegErrorThrower::Fail(cinfo);  // told apart by the scan count afterwards
   }
+  const JpegProgress* progress = static_cast<const JpegProgress*>(cinfo->progress);
+  if (engine::DecodeControl* control = progress->control) {
+    if (control->Cancelled()) JpegErrorThrower::Fail(cinfo);  // told apart by the control
+    const long passes = progress->total_passes > 0 ? progress->total_passes : 1;
+    const long limit = progress->pass_limit > 0 ? progress->pass_limit : 1;
+    control->Progress(uint64_t(progress->completed_passes) * uint64_t(limit) +
+                          uint64_t(progress->pass_counter < 0 ? 0 : progress->pass_counter),
+                      uint64_t(passes) * uint64_t(limit));
+  }
 }
 
 }  // namespace
 
-void StartJpegLib(JpegLibState* lib, const uint8_t* data, uint32_t size, bool wantExif) {
+void StartJpegLib(JpegLibState* lib, const uint8_t* data, uint32_t size, bool wantExif,
+                  engine::DecodeControl* control) {
   jpeg_decompress_struct* cinfo = &lib->cinfo;
   jpeg_create_decompress(cinfo);
   lib->source.Attach(cinfo, data, size);
-  std::memset(&lib->progress, 0, sizeof lib->progress);
+  lib->progress = JpegProgress();
+  lib->progress.control = control;
   lib->progress.progress_monitor = CountScans;
   cinfo->progress = &lib->progress;
   // Exif lives in APP1, at most 64 KB, kept in the library's own pool.
@@ -78,6 +91,9 @@ int JpegOrientation(const jpeg_decompress_struct& cinfo) {
 // short shows as the source standing on that marker.
 ImageStatus StatusOfLibjpegError(const JpegLibState& lib) {
   const jpeg_decompress_struct& cinfo = lib.cinfo;
+  if (lib.progress.control != nullptr && lib.progress.control->Cancelled()) {
+    return ImageStatus::Failed(ImageFailure::Cancelled);
+  }
   switch (lib.error.mgr.msg_code) {
     case JERR_OUT_OF_MEMORY:
       return ImageStatus::Failed(ImageFailure::OutOfMemory);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "engine/raster/DecodeControl.h"
 #include "engine/raster/ImageStatus.h"
 #include "imagefiles/JpegErrorThrower.h"
 #include "imagefiles/MemoryJpegSource.h"
@@ -16,16 +17,24 @@ namespace imagefiles {
 // libjpeg-turbo's own fuzzers stop at the same count.
 constexpr int kMaxJpegScans = 100;
 
+// libjpeg's progress hook, which also carries the caller's control.
+struct JpegProgress : jpeg_progress_mgr {
+  engine::DecodeControl* control = nullptr;
+};
+
 struct JpegLibState {
   jpeg_decompress_struct cinfo;
   JpegErrorThrower error;
   MemoryJpegSource source;
-  jpeg_progress_mgr progress;
+  JpegProgress progress;
 };
 
 // Creates the decompressor over `data`, with the scan limit and, when
-// `wantExif`, the APP1 segments kept. Must run under the caller's setjmp.
-void StartJpegLib(JpegLibState* lib, const uint8_t* data, uint32_t size, bool wantExif);
+// `wantExif`, the APP1 segments kept. With a `control`, the decode reports
+// its progress there and stops (a library error whose status is Cancelled)
+// once it is cancelled. Must run under the caller's setjmp.
+void StartJpegLib(JpegLibState* lib, const uint8_t* data, uint32_t size, bool wantExif,
+                  engine::DecodeControl* control = nullptr);
 
 // After jpeg_read_header: a status that is not Ok when the picture has a
 // kind of colour this program does not read, is too large, or is far larger

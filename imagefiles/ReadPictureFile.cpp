@@ -6,6 +6,7 @@
 
 #include "engine/raster/Raster.h"
 #include "imagefiles/OpenedFile.h"
+#include "imagefiles/PictureKind.h"
 #include "imagefiles/PngDataBound.h"
 
 namespace imagefiles {
@@ -285,6 +286,235 @@ ImageStatus WalkLayout(Walk& walk) {
   return status;
 }
 
+
+// --- WebP: one RIFF chunk, whose length says where the file ends ---------------
+
+// The picture's size as the first chunk after "WEBP" declares it: VP8X's
+// canvas, a lossy frame's header or a lossless one's; 0 x 0 when unknown.
+void WebpDeclaredSize(Walk& walk, uint64_t* width, uint64_t* height) {
+  *width = *height = 0;
+  if (!walk.Have(12 + 8 + 10)) return;
+  const uint8_t* chunk = walk.At(12);
+  const uint8_t* data = chunk + 8;
+  if (std::memcmp(chunk, "VP8X", 4) == 0) {
+    *width = 1 + (uint64_t(data[4]) | uint64_t(data[5]) << 8 | uint64_t(data[6]) << 16);
+    *height = 1 + (uint64_t(data[7]) | uint64_t(data[8]) << 8 | uint64_t(data[9]) << 16);
+  } else if (std::memcmp(chunk, "VP8 ", 4) == 0) {
+    // A three-byte frame tag, the start code, then 14-bit width and height.
+    *width = (uint64_t(data[6]) | uint64_t(data[7]) << 8) & 0x3FFF;
+    *height = (uint64_t(data[8]) | uint64_t(data[9]) << 8) & 0x3FFF;
+  } else if (std::memcmp(chunk, "VP8L", 4) == 0) {
+    const uint32_t bits = LittleEndian32(data + 1);
+    *width = 1 + (bits & 0x3FFF);
+    *height = 1 + ((bits >> 14) & 0x3FFF);
+  }
+}
+
+ImageStatus WalkWebp(Walk& walk) {
+  uint64_t width = 0, height = 0;
+  WebpDeclaredSize(walk, &width, &height);
+  if (width * height > engine::kMaxRasterPixels) {
+    return ImageStatus::TooLarge(uint32_t(width), uint32_t(height));
+  }
+  const uint64_t riffEnd = 8 + uint64_t(LittleEndian32(walk.At(4)));
+  // Lossless data at worst a little over 4 bytes a pixel; lossy far less.
+  const uint64_t limit = width * height * 5 + kMaxPictureExtras;
+  if (riffEnd > limit) return ExtraData();
+  walk.Reserve(riffEnd);
+  walk.Have(riffEnd);
+  walk.Keep(riffEnd);
+  return ImageStatus();
+}
+
+// --- TIFF: the first directory and what it points at ----------------------------
+
+class TiffReader {
+ public:
+  TiffReader(Walk& walk, bool bigEndian, bool big) : walk_(walk), bigEndian_(bigEndian), big_(big) {}
+
+  bool Have(uint64_t end) { return end <= kReadableEnd && walk_.Have(end); }
+  uint64_t Get(uint64_t at, int bytes) const {
+    const uint8_t* p = walk_.At(at);
+    uint64_t v = 0;
+    for (int i = 0; i < bytes; ++i) v |= uint64_t(p[bigEndian_ ? bytes - 1 - i : i]) << (8 * i);
+    return v;
+  }
+  bool Big() const { return big_; }
+  // Directory and tag data beyond this is refused before it is read.
+  static constexpr uint64_t kReadableEnd = uint64_t(1) << 40;
+
+ private:
+  Walk& walk_;
+  bool bigEndian_;
+  bool big_;
+};
+
+int TiffTypeSize(uint64_t type) {
+  switch (type) {
+    case 1: case 2: case 6: case 7: return 1;   // bytes, ASCII, undefined
+    case 3: case 8: return 2;                    // shorts
+    case 4: case 9: case 11: case 13: return 4;  // longs, float, IFD
+    case 5: case 10: case 12: case 16: case 17: case 18: return 8;  // rationals, double, long8
+    default: return 0;
+  }
+}
+
+struct TiffEntry {
+  uint64_t tag = 0, type = 0, count = 0;
+  uint64_t valueAt = 0;  // where the values are: in the entry or elsewhere
+  uint64_t bytes = 0;
+};
+
+ImageStatus WalkTiff(Walk& walk) {
+  const bool bigEndian = walk.At(0)[0] == 'M';
+  const bool big = walk.At(0)[bigEndian ? 3 : 2] == 43;  // BigTIFF
+  TiffReader tiff(walk, bigEndian, big);
+  const int offsetBytes = big ? 8 : 4;
+  if (!tiff.Have(big ? 16 : 8)) return ImageStatus();
+  const uint64_t directory = tiff.Get(big ? 8 : 4, offsetBytes);
+  const int countBytes = big ? 8 : 2, entryBytes = big ? 20 : 12;
+  uint64_t extras = 0, end = directory;
+  // Writers often put the directory after the pictures' data, which is then
+  // read first: at most what the largest picture the program takes (16-bit
+  // RGBA) could hold uncompressed.
+  if (directory > engine::kMaxRasterPixels * 8 + kMaxPictureExtras) return ExtraData();
+  if (!tiff.Have(directory + countBytes)) return ImageStatus();
+  const uint64_t entries = tiff.Get(directory, countBytes);
+  const uint64_t entriesEnd = directory + countBytes + entries * entryBytes + offsetBytes;
+  if (entries > 4096) return ImageStatus();  // libtiff gives up on such a directory
+  if (!tiff.Have(entriesEnd)) return ImageStatus();
+  end = entriesEnd;
+  extras += entriesEnd - directory;
+  uint64_t width = 0, height = 0, samples = 1, bits = 8;
+  TiffEntry offsets, counts;
+  for (uint64_t i = 0; i < entries; ++i) {
+    const uint64_t at = directory + countBytes + i * entryBytes;
+    TiffEntry e;
+    e.tag = tiff.Get(at, 2);
+    e.type = tiff.Get(at + 2, 2);
+    e.count = tiff.Get(at + 4, big ? 8 : 4);
+    const int size = TiffTypeSize(e.type);
+    if (size == 0 || e.count > (uint64_t(1) << 40) / uint64_t(size)) continue;  // libtiff skips it
+    e.bytes = e.count * uint64_t(size);
+    const uint64_t field = at + (big ? 12 : 8);
+    e.valueAt = e.bytes <= uint64_t(offsetBytes) ? field : tiff.Get(field, offsetBytes);
+    const bool strile = e.tag == 273 || e.tag == 279 || e.tag == 324 || e.tag == 325;
+    if (e.valueAt != field) {
+      extras += e.bytes;
+      if (extras > kMaxPictureExtras) return ExtraData();
+      end = std::max(end, e.valueAt + e.bytes);
+    }
+    if (e.count == 1 && e.valueAt == field && !strile) {
+      const uint64_t value = tiff.Get(field, size);
+      if (e.tag == 256) width = value;
+      if (e.tag == 257) height = value;
+      if (e.tag == 277) samples = std::max<uint64_t>(value, 1);
+    }
+    // Bits per sample, once per sample: the first one is enough here.
+    if (e.tag == 258 && e.count >= 1 && size == 2 && tiff.Have(e.valueAt + 2)) {
+      bits = tiff.Get(e.valueAt, 2);
+    }
+    if (e.tag == 273 || e.tag == 324) offsets = e;
+    if (e.tag == 279 || e.tag == 325) counts = e;
+  }
+  if (width * height > engine::kMaxRasterPixels) {
+    return ImageStatus::TooLarge(uint32_t(width), uint32_t(height));
+  }
+  // The pictures' data: wherever the strips or tiles are, no more than the
+  // picture can need in any compression.
+  const uint64_t raw = width * height * samples * ((std::min<uint64_t>(bits, 64) + 7) / 8);
+  const uint64_t maxImageData = raw * 4 + kMaxPictureExtras;
+  if (offsets.count != 0 && offsets.count == counts.count) {
+    if (!tiff.Have(std::max(offsets.valueAt + offsets.bytes, counts.valueAt + counts.bytes))) {
+      return ImageStatus();
+    }
+    const int offsetSize = int(offsets.bytes / offsets.count), countSize = int(counts.bytes / counts.count);
+    uint64_t data = 0;
+    for (uint64_t i = 0; i < offsets.count; ++i) {
+      const uint64_t start = tiff.Get(offsets.valueAt + i * offsetSize, offsetSize);
+      const uint64_t length = tiff.Get(counts.valueAt + i * countSize, countSize);
+      data += length;
+      if (data > maxImageData || start > TiffReader::kReadableEnd) return ExtraData();
+      end = std::max(end, start + length);
+    }
+  }
+  if (end > maxImageData + kMaxPictureExtras) return ExtraData();
+  walk.Reserve(end);
+  walk.Have(end);
+  walk.Keep(end);
+  return ImageStatus();
+}
+
+// --- HEIF: top-level boxes, bounded by the pictures the meta box declares --------
+
+// The largest and the total pixels of the pictures (`ispe`) among the
+// item properties in a meta box's body [at, end).
+void HeifDeclaredSizes(Walk& walk, uint64_t at, uint64_t end, int depth, uint64_t* largest,
+                       uint32_t* largestWidth, uint32_t* largestHeight, uint64_t* total) {
+  while (at + 8 <= end && depth < 4) {
+    const uint64_t size = BigEndian32(walk.At(at));
+    const uint8_t* type = walk.At(at + 4);
+    if (size < 8 || at + size > end) return;
+    if (std::memcmp(type, "iprp", 4) == 0 || std::memcmp(type, "ipco", 4) == 0) {
+      HeifDeclaredSizes(walk, at + 8, at + size, depth + 1, largest, largestWidth, largestHeight,
+                        total);
+    } else if (std::memcmp(type, "ispe", 4) == 0 && size >= 20) {
+      const uint32_t w = BigEndian32(walk.At(at + 12)), h = BigEndian32(walk.At(at + 16));
+      const uint64_t pixels = uint64_t(w) * h;
+      *total += pixels;
+      if (pixels > *largest) *largest = pixels, *largestWidth = w, *largestHeight = h;
+    }
+    at += size;
+  }
+}
+
+ImageStatus WalkHeif(Walk& walk) {
+  uint64_t at = 0;
+  // Until the meta box says what pictures there are: as much as the
+  // largest picture the program takes could need.
+  uint64_t limit = engine::kMaxRasterPixels * 4 + kMaxPictureExtras;
+  uint64_t extras = 0;
+  bool meta = false;
+  while (walk.Have(at + 8)) {
+    uint64_t size = BigEndian32(walk.At(at));
+    uint64_t header = 8;
+    if (size == 1) {
+      if (!walk.Have(at + 16)) return ImageStatus();
+      size = uint64_t(BigEndian32(walk.At(at + 8))) << 32 | BigEndian32(walk.At(at + 12));
+      header = 16;
+    } else if (size == 0) {
+      size = UINT64_MAX - at;  // to the end of the file
+    }
+    if (size < header) return ImageStatus();  // libheif refuses it
+    const bool isMeta = std::memcmp(walk.At(at + 4), "meta", 4) == 0;
+    const bool isData = std::memcmp(walk.At(at + 4), "mdat", 4) == 0;
+    if (!isData) {
+      extras += std::min<uint64_t>(size, kMaxPictureExtras + 1);
+      if (extras > kMaxPictureExtras) return ExtraData();
+    }
+    if (at > limit || size > limit - at) {
+      if (size != UINT64_MAX - at) return ExtraData();
+      // The last box runs to the file's end: only as far as the limit.
+      walk.Have(limit + 1);
+      return walk.Size() > limit ? ExtraData() : ImageStatus();
+    }
+    const uint64_t next = at + size;
+    if (!walk.Have(next)) return ImageStatus();
+    if (isMeta && !meta && size >= header + 4) {
+      meta = true;
+      uint64_t largest = 0, total = 0;
+      uint32_t w = 0, h = 0;
+      HeifDeclaredSizes(walk, at + header + 4, next, 0, &largest, &w, &h, &total);
+      if (largest > engine::kMaxRasterPixels) return ImageStatus::TooLarge(w, h);
+      // HEVC at worst about 4 bytes a pixel, pictures and thumbnails alike.
+      limit = std::min(limit, total * 4 + kMaxPictureExtras);
+      if (next > limit) return ExtraData();
+    }
+    at = next;
+  }
+  return ImageStatus();
+}
+
 }  // namespace
 
 ImageStatus ReadPictureFile(const std::string& path, std::vector<uint8_t>* bytes,
@@ -303,12 +533,19 @@ ImageStatus ReadPictureFile(const std::string& path, std::vector<uint8_t>* bytes
     ImageStatus status;
     const uint8_t* p = bytes->data();
     const size_t size = bytes->size();
+    const PictureKind kind = SniffPicture(p, size);
     if (size >= 8 && std::memcmp(p, kPngSignature, 8) == 0) {
       uint64_t end = 0;
       status = WalkPng(walk, 0, UINT64_MAX, &end);
       if (status && end != 0) walk.Keep(end);
-    } else if (size >= 2 && p[0] == 0xFF && p[1] == 0xD8) {
+    } else if (kind == PictureKind::Jpeg) {
       status = WalkJpeg(walk);
+    } else if (kind == PictureKind::Webp) {
+      status = WalkWebp(walk);
+    } else if (kind == PictureKind::Tiff) {
+      status = WalkTiff(walk);
+    } else if (kind == PictureKind::Heif) {
+      status = WalkHeif(walk);
     } else if (size >= kPrefix && std::memcmp(p, kLayoutMagic, 20) == 0) {
       status = WalkLayout(walk);
     }

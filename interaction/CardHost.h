@@ -32,6 +32,9 @@ class CardHost {
   virtual bool OpenProject(const std::string& path) = 0;
   virtual engine::ImageStatus LoadPhoto(int32_t slot, const std::string& path) = 0;
   virtual void ReportPhotoFailure(const std::string& path, const engine::ImageStatus& status) = 0;
+  // Several photos: into `slot`, then the empty regions in slot order; what
+  // did not fit or load is told in one message.
+  virtual void PlacePhotos(int32_t slot, const std::vector<std::string>& paths) = 0;
   // The region's menu at `at` (client pixels); `slot` -1 when it is over no region.
   virtual void ShowRegionMenu(geometry::Point at, int32_t slot) = 0;
   // What the hint line is about now: where the pointer or the keyboard is.

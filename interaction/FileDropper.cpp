@@ -40,6 +40,14 @@ void FileDropper::Drop(const platform::FileDrag& drag) {
   // The region under the drop point receives the photos of the whole drop.
   const int32_t slot = HitTestSlot(host_.Card(), host_.CardRect(), drag.point.x, drag.point.y);
   if (drag.paths.empty()) return;
+  if (!HoldsLayout(drag)) {
+    // Photos only: the region under the drop, then the empty ones.
+    std::vector<std::string> photos;
+    for (const std::string& path : drag.paths)
+      if (IsConsideredFileName(path)) photos.push_back(path);
+    if (slot != -1 && !photos.empty()) host_.PlacePhotos(slot, photos);
+    return;
+  }
   // A photo that fails is told about only when nothing in the drop worked,
   // and then only the first: the others most likely fail for the same reason.
   std::string failedPath;

@@ -24,7 +24,9 @@ class FileDropper {
   };
   Target TargetOf(const platform::FileDrag& drag) const;
 
-  // Changes at most one thing: the first file, in the drag's order, that
+  // Photos alone go into the region under the drop point and then the
+  // empty regions in slot order. A drop that holds a project or layout file
+  // changes at most one thing: the first file, in the drag's order, that
   // opens as a project, loads as a layout, or as a photo for the region
   // under the drop point.
   void Drop(const platform::FileDrag& drag);

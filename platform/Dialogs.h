@@ -25,11 +25,15 @@ struct FileDialog {
   // at most `side` pixels along its longer edge, or an empty one (nothing
   // to show). Empty: no preview.
   std::function<IconImage(const std::string& path, int32_t side)> preview;
+  bool several = false;       // open dialogs: more than one file may be chosen
 };
 
 struct FileChoice {
   std::string path;   // UTF-8, absolute; for saves the name as typed, in its folder
   size_t filter = 0;  // index of the filter chosen
+  // With `several`: every file chosen, in the dialog's order (`path` is the
+  // first). May be left empty when only one was.
+  std::vector<std::string> paths;
 };
 
 enum class MessageIcon { None, Information, Warning, Question, Error };

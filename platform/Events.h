@@ -58,6 +58,8 @@ enum class Key : uint32_t {
   Minus,
   F1,
   Menu,
+  BracketLeft,   // [ and ], where the layout has them without a modifier
+  BracketRight,
 };
 
 constexpr Key Letter(char upper) { return Key(uint32_t(upper)); }

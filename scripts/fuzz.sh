@@ -31,6 +31,21 @@ cmake --build "$build" -j"$(nproc)" --target tessary_fuzz
 seeds="$build/seeds"
 rm -rf "$seeds"
 "$build/fuzz/tessary-fuzz-seeds" "$seeds"
+# HEIC, WebP and TIFF seeds, written by Debian's tools as the tests' are.
+formats="$build/format-photos"
+rm -rf "$formats"
+tests/tools/make-format-photos.sh "$formats" --more
+for kind in heic webp tiff; do
+  mkdir -p "$seeds/$kind" "$seeds/files" "$seeds/photo"
+  for file in "$formats"/*."$kind"; do
+    name=$(basename "$file")
+    cp "$file" "$seeds/$kind/"
+    cp "$file" "$seeds/files/"
+    # The photo target's header: pan 0.5, 0.5 and a 40 x 30 card.
+    { printf '\000\000\000\077\000\000\000\077\047\000\035\000'; cat "$file"; } \
+      >"$seeds/photo/$name.photo"
+  done
+done
 # Inputs that once went wrong, kept as files.
 mkdir -p "$seeds/kept"
 for kept in fuzz/regressions tests/imagefiles/fixtures; do
@@ -47,6 +62,9 @@ seed_kind() {
     fuzz_photo) echo photo ;;
     fuzz_exif_orientation) echo exif ;;
     fuzz_read_picture_file) echo files ;;
+    fuzz_heif_decode) echo heic ;;
+    fuzz_webp_decode) echo webp ;;
+    fuzz_tiff_decode) echo tiff ;;
     *) echo jpeg ;;
   esac
 }
@@ -59,7 +77,10 @@ dictionary() {
     fuzz_project) cat fuzz/project.dict fuzz/layout.dict ;;
     fuzz_photo) cat fuzz/png.dict fuzz/jpeg.dict ;;
     fuzz_exif_orientation) cat fuzz/exif.dict ;;
-    fuzz_read_picture_file) cat fuzz/png.dict fuzz/jpeg.dict fuzz/layout.dict ;;
+    fuzz_read_picture_file) cat fuzz/png.dict fuzz/jpeg.dict fuzz/layout.dict fuzz/heif.dict fuzz/webp.dict ;;
+    fuzz_heif_decode) cat fuzz/heif.dict ;;
+    fuzz_webp_decode) cat fuzz/webp.dict fuzz/exif.dict ;;
+    fuzz_tiff_decode) cat fuzz/exif.dict ;;
     *) cat fuzz/jpeg.dict ;;
   esac >"$out"
   echo "$out"

@@ -5,7 +5,7 @@
 # tessary-render's card with that photo in the first region; a right-click on
 # a region opens its menu; a click on an empty region opens the open dialog,
 # a typed path puts a photo in, a drag moves it, and the save dialog writes
-# the very PNG tessary-render writes with the pan the drag implies. The
+# the print-size PNG tessary-render --print writes with the pan the drag implies. The
 # program then closes with exit code 0.
 #   windows-e2e.sh WINDOWS-BUILD-FOLDER LINUX-TESSARY-RENDER
 set -euo pipefail
@@ -133,7 +133,8 @@ same_pixels "$work/screen-dragged.png" "$work/photo.png" && fail "the drag moved
 echo "the drag moved the photo to pan $pan"
 
 # Save: the toolbar's first button. Three regions are still empty, so the
-# program asks first (Yes is the default); the PNG type is the dialog's second.
+# program asks first (Yes is the default); the dialog offers the print size
+# first, its PNG type second.
 xdotool mousemove $((X + 936)) $((Y + 30)) click 1
 wait_for_window "Tessary"
 echo "the program asked about the empty regions"
@@ -146,10 +147,10 @@ sleep 0.3
 xdotool key Return
 wait_gone "Save card"
 for _ in $(seq 50); do [[ -s "$work/card.png" ]] && break; sleep 0.2; done
-wine "$render" --template 0 --photo "0=$(winpath "$first")" --photo "1=$(winpath "$photo")" \
+wine "$render" --template 0 --print --photo "0=$(winpath "$first")" --photo "1=$(winpath "$photo")" \
   --pan "$pan" -o "$(winpath "$work/expected.png")"
-cmp -s "$work/card.png" "$work/expected.png" || fail "the saved card differs from tessary-render's"
-echo "the save dialog wrote the PNG tessary-render writes"
+cmp -s "$work/card.png" "$work/expected.png" || fail "the saved card differs from tessary-render --print's"
+echo "the save dialog wrote the print-size PNG tessary-render --print writes"
 
 wine "$probe" close >/dev/null
 status=0

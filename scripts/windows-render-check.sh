@@ -2,8 +2,9 @@
 # tessary-render.exe under Wine must write the very bytes the Linux
 # tessary-render writes for the same arguments: JPEG and PNG, draft and full
 # quality, photos with pans, a custom layout, a Unicode file name, print sizes
-# (a built-in design's print version, a layout stamped with --ppi); PDFs
-# with the same pages and images.
+# (a built-in design's print version, a layout stamped with --ppi), HEIC, WebP
+# and TIFF photos, turned and mirrored photos; PDFs with the same pages and
+# images.
 #   windows-render-check.sh TESSARY-RENDER.EXE LINUX-TESSARY-RENDER
 set -euo pipefail
 exe="$1"
@@ -72,6 +73,12 @@ check t0-print.jpg --template 0 --print --photo 0=IN/sunset.jpg --photo 3=IN/bea
   --zoom 0=2.5 --pan 0=0.4,0.6
 check t5-print.png --template 5 --print --photo 0=IN/smile.jpg --photo 2=IN/night.jpg
 check layout-print.jpg --layout IN/print.jli --print --photo 0=IN/meadow.jpg
+# Phones' and the web's formats, and turned photos, decoded by the cross-built libraries.
+"$root/tests/tools/make-format-photos.sh" "$work/in/formats"
+check formats.png --template 0 --photo 0=IN/formats/photo.heic --photo 1=IN/formats/photo.webp \
+  --photo 2=IN/formats/turned6.tiff --photo 3=IN/formats/alpha.heic --photo 4=IN/formats/alpha.webp
+check turned.jpg --template 2 --photo 0=IN/night.jpg --turn 0=90 --photo 1=IN/formats/alpha.tiff \
+  --mirror 1 --photo 2=IN/smile.jpg --turn 2=270 --mirror 2 --pan 2=0.3,0.6
 
 # Standard output takes the card's bytes as they are (no text-mode line ends).
 "$linux" --template 1 --photo 1=$work/in/smile.jpg -o - >"$work/linux/stdout.jpg"

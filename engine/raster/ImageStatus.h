@@ -11,11 +11,12 @@ enum class ImageFailure : uint8_t {
   None,
   Unreadable,   // opening or reading failed; `systemError` is the errno, 0 if unknown
   NotAFile,     // a folder, a device or a pipe
-  NotAPicture,  // neither PNG nor JPEG by its first bytes
-  Unsupported,  // a PNG or JPEG of a kind the program does not read; `detail` may say which
+  NotAPicture,  // none of the formats the program reads, by its first bytes
+  Unsupported,  // a picture of a kind the program does not read; `detail` may say which
   Damaged,      // the decoder could not finish; `detail` says why when it knows
   TooLarge,     // above kMaxRasterPixels; `width` x `height` as declared, 0 when unknown
   OutOfMemory,
+  Cancelled,    // the decode was asked to stop (engine::DecodeControl) before it ended
 };
 
 enum class ImageDetail : uint8_t {
@@ -26,6 +27,9 @@ enum class ImageDetail : uint8_t {
   ExtraData,      // far more compressed data than the picture can need
   TooManyScans,   // a progressive JPEG with more scans than the decoder allows
   JpegWithAlpha,  // a JPEG where only PNG is accepted (template layers)
+  NotPng,         // HEIF, WebP or TIFF where only PNG is accepted (template layers)
+  Animated,       // an animation (WebP), not a still picture
+  NotHevc,        // a HEIF picture coded otherwise than with HEVC (AVIF's AV1, say)
 };
 
 // The outcome of reading or decoding a picture, carried as a value from the

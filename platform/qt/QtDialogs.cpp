@@ -91,7 +91,9 @@ std::optional<FileChoice> QtWindow::ChooseFileToSave(const FileDialog& dialog) {
 std::optional<FileChoice> QtWindow::RunFileDialog(const FileDialog& request, bool save) {
   QFileDialog dialog(widget_.data(), QString::fromStdString(request.title));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setFileMode(save             ? QFileDialog::AnyFile
+                     : request.several ? QFileDialog::ExistingFiles
+                                       : QFileDialog::ExistingFile);
   // The program asks about replacing a file itself, with its own words.
   if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   // An open dialog's description says what a filter takes ("Pictures
@@ -131,7 +133,10 @@ std::optional<FileChoice> QtWindow::RunFileDialog(const FileDialog& request, boo
     EndModal();
   }
   const int chosen = filters.indexOf(dialog.selectedNameFilter());
-  return FileChoice{path.toStdString(), chosen >= 0 ? size_t(chosen) : 0};
+  FileChoice choice{path.toStdString(), chosen >= 0 ? size_t(chosen) : 0, {}};
+  if (request.several && !save)
+    for (const QString& file : dialog.selectedFiles()) choice.paths.push_back(file.toStdString());
+  return choice;
 }
 
 MessageAnswer QtWindow::ShowMessage(const Message& message) {

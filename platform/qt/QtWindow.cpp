@@ -49,7 +49,8 @@ const std::pair<int, Key> kKeys[] = {
     {Qt::Key_Home, Key::Home},       {Qt::Key_End, Key::End},
     {Qt::Key_Plus, Key::Plus},       {Qt::Key_Equal, Key::Plus},
     {Qt::Key_Minus, Key::Minus},     {Qt::Key_F1, Key::F1},
-    {Qt::Key_Menu, Key::Menu}};
+    {Qt::Key_Menu, Key::Menu},       {Qt::Key_BracketLeft, Key::BracketLeft},
+    {Qt::Key_BracketRight, Key::BracketRight}};
 
 Key ToKey(int key) {
   if (key >= Qt::Key_A && key <= Qt::Key_Z) return Key(uint32_t('A' + (key - Qt::Key_A)));

@@ -179,6 +179,7 @@ std::optional<FileChoice> Win32Window::RunFileDialog(const FileDialog& request, 
     ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
   } else {
     ofn.Flags |= OFN_FILEMUSTEXIST;
+    if (request.several) ofn.Flags |= OFN_ALLOWMULTISELECT;
   }
   BOOL chosen = FALSE;
   {
@@ -189,7 +190,24 @@ std::optional<FileChoice> Win32Window::RunFileDialog(const FileDialog& request, 
   }
   if (!chosen || name[0] == L'\0') return std::nullopt;
   const size_t filter = ofn.nFilterIndex > 0 ? size_t(ofn.nFilterIndex - 1) : 0;
-  return FileChoice{Narrow(name.data()), filter};
+  FileChoice choice{Narrow(name.data()), filter, {}};
+  if (!save && request.several) {
+    // Several files come as their folder, then each name, each ended by a
+    // zero, the list by a second one; one file comes as its whole path.
+    const std::wstring first(name.data());
+    std::vector<std::wstring> names;
+    for (size_t at = first.size() + 1; at < name.size() && name[at] != L'\0';) {
+      names.emplace_back(name.data() + at);
+      at += names.back().size() + 1;
+    }
+    for (const std::wstring& file : names) {
+      std::wstring path = first;
+      if (!path.empty() && path.back() != L'\\') path += L'\\';
+      choice.paths.push_back(Narrow((path + file).c_str()));
+    }
+    if (!choice.paths.empty()) choice.path = choice.paths.front();
+  }
+  return choice;
 }
 
 int Win32Window::RunTaskDialog(const Message& message, const std::vector<std::string>& labels) {

@@ -61,6 +61,8 @@ Key ToKey(WPARAM vk) {
     case VK_OEM_MINUS: return Key::Minus;
     case VK_F1: return Key::F1;
     case VK_APPS: return Key::Menu;
+    case VK_OEM_4: return Key::BracketLeft;  // [ on US and many other layouts
+    case VK_OEM_6: return Key::BracketRight;
     default: return Key::Other;
   }
 }

@@ -55,7 +55,8 @@ entry() { sed -n "s/^$1=//p" "$desktop"; }
 for category in Graphics Photography; do
   [[ ";$(entry Categories)" == *";$category;"* ]] || fail "Categories lacks $category"
 done
-for type in image/jpeg image/png application/x-tessary-layout application/x-tessary-project; do
+for type in image/jpeg image/png image/heic image/heif image/webp image/tiff \
+  application/x-tessary-layout application/x-tessary-project; do
   [[ ";$(entry MimeType)" == *";$type;"* ]] || fail "MimeType lacks $type"
 done
 [[ -x "$usr/bin/$(entry Exec | cut -d' ' -f1)" ]] || fail "Exec names no installed program"

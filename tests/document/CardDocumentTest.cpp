@@ -4,11 +4,13 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "document/BuiltInDesigns.h"
+#include "engine/card/PhotoTurn.h"
 #include "imagefiles/ContentHash.h"
 #include "imagefiles/ImageFiles.h"
 #include "interaction/CardFiles.h"
@@ -218,3 +220,83 @@ TEST_F(DocumentTest, ADragIsOneStepAtItsEndAndTheSavedMarkFollowsTheHistory) {
 }
 
 }  // namespace
+
+namespace {
+
+// The test's own turns of an Rgb24 picture held as rows of pixels.
+using Pixels = std::vector<std::vector<uint32_t>>;
+
+Pixels PixelsOf(const engine::RasterView& v) {
+  Pixels p(size_t(v.height), std::vector<uint32_t>(size_t(v.width)));
+  for (int32_t y = 0; y < v.height; ++y)
+    for (int32_t x = 0; x < v.width; ++x) {
+      const uint8_t* q = v.Row(y) + x * 3;
+      p[size_t(y)][size_t(x)] = uint32_t(q[0]) << 16 | uint32_t(q[1]) << 8 | q[2];
+    }
+  return p;
+}
+
+Pixels Turned(const Pixels& p, engine::PhotoTurn turn) {
+  const size_t h = p.size(), w = p[0].size();
+  const bool quarter = turn != engine::PhotoTurn::Mirror;
+  Pixels out(quarter ? w : h, std::vector<uint32_t>(quarter ? h : w));
+  for (size_t y = 0; y < h; ++y)
+    for (size_t x = 0; x < w; ++x) {
+      if (turn == engine::PhotoTurn::Right) out[x][h - 1 - y] = p[y][x];
+      if (turn == engine::PhotoTurn::Left) out[w - 1 - x][y] = p[y][x];
+      if (turn == engine::PhotoTurn::Mirror) out[y][w - 1 - x] = p[y][x];
+    }
+  return out;
+}
+
+}  // namespace
+
+TEST_F(DocumentTest, TurnsShowWhatTheyRecordKeepThePannedPartAndUndoOneByOne) {
+  // Every pixel its own colour, so that any pixel out of place shows.
+  ASSERT_TRUE(doc.LoadPhoto(0, files.Photo("p.png", 5, 3, Rgb{9, 9, 9})));
+  engine::Raster noisy = engine::Raster::Allocate(5, 3, engine::PixelFormat::Rgb24);
+  for (size_t i = 0; i < noisy.ByteSize(); ++i) noisy.pixels[i] = uint8_t(i * 37 % 251);
+  const document::PhotoSource source = doc.State().photos[0];
+  ASSERT_TRUE(doc.PutPhoto(0, std::move(noisy), source));
+  const engine::PhotoSlot original = Card().slots[0];
+  const Pixels start = PixelsOf(original.PhotoView());
+  const engine::PhotoTurn kinds[] = {engine::PhotoTurn::Right, engine::PhotoTurn::Left,
+                                     engine::PhotoTurn::Mirror};
+  // Every sequence of up to three turns.
+  for (int length = 1; length <= 3; ++length) {
+    for (int code = 0; code < 27; ++code) {
+      if (length < 3 && code >= (length == 1 ? 3 : 9)) continue;
+      // Pan on the centre of pixel (1, 0), which must stay under the pan.
+      doc.EditSlots([](engine::SlotList& s) {
+        s[0].panX = 0.3f;
+        s[0].panY = 1.0f / 6;
+        return true;
+      }, document::Commit::Step);
+      Pixels expected = start;
+      std::string steps;
+      for (int i = 0, c = code; i < length; ++i, c /= 3) {
+        const engine::PhotoTurn turn = kinds[c % 3];
+        steps += "RLM"[c % 3];
+        ASSERT_TRUE(doc.TurnPhoto(0, turn));
+        expected = Turned(expected, turn);
+      }
+      const engine::PhotoSlot& slot = Card().slots[0];
+      EXPECT_EQ(PixelsOf(slot.PhotoView()), expected) << steps;
+      const size_t px = size_t(double(slot.panX) * slot.photoWidth);
+      const size_t py = size_t(double(slot.panY) * slot.photoHeight);
+      EXPECT_EQ(expected.at(py).at(px), start[0][1]) << steps;
+      // What is recorded gives the same photo from the file's own.
+      engine::Raster again = engine::Raster::Allocate(5, 3, engine::PixelFormat::Rgb24);
+      std::memcpy(again.pixels.get(), original.photoPixels.get(), again.ByteSize());
+      engine::ApplyTurnState(again, doc.State().photos[0].turn);
+      EXPECT_EQ(PixelsOf({again.pixels.get(), int32_t(again.width), int32_t(again.height),
+                          int32_t(again.Stride())}),
+                expected)
+          << steps;
+      for (int i = 0; i < length; ++i) ASSERT_TRUE(doc.Undo());
+      EXPECT_EQ(Card().slots[0].photoPixels, original.photoPixels) << steps;
+      EXPECT_TRUE(doc.State().photos[0].turn.Identity()) << steps;
+    }
+  }
+  EXPECT_FALSE(doc.TurnPhoto(1, engine::PhotoTurn::Right));  // no photo there
+}

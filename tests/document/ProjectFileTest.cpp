@@ -12,6 +12,7 @@
 #include "document/Autosave.h"
 #include "document/CardDocument.h"
 #include "document/PhotoLocator.h"
+#include "engine/card/PhotoTurn.h"
 #include "engine/compose/CardCompositor.h"
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/ProcessTag.h"
@@ -64,6 +65,10 @@ struct ProjectFixture : ::testing::Test {
       fs::rename(made, path);
       ASSERT_TRUE(document.LoadPhoto(i, path));
     }
+    // Turned and mirrored photos come back turned, also when found later.
+    ASSERT_TRUE(document.TurnPhoto(1, engine::PhotoTurn::Right));
+    ASSERT_TRUE(document.TurnPhoto(3, engine::PhotoTurn::Left));
+    ASSERT_TRUE(document.TurnPhoto(3, engine::PhotoTurn::Mirror));
     document.EditSlots(
         [](engine::SlotList& slots) {
           slots[0].panX = 0.1f + 0.2f;
@@ -90,6 +95,8 @@ struct ProjectFixture : ::testing::Test {
       EXPECT_TRUE(SameBits(s.panX, t.panX) && SameBits(s.panY, t.panY) && SameBits(s.zoom, t.zoom))
           << i;
       EXPECT_EQ(s.Hidden(), t.Hidden()) << i;
+      if (i < a.photos.size() && i < b.photos.size())
+        EXPECT_TRUE(a.photos[i].turn == b.photos[i].turn) << i;
       ASSERT_EQ(s.HasPhoto(), t.HasPhoto()) << i;
       if (!s.HasPhoto()) continue;
       ASSERT_EQ(s.photoWidth, t.photoWidth) << i;
@@ -199,6 +206,17 @@ TEST_F(ProjectFixture, PhotosThatMovedAreFoundByNameAndSizeAndMissingOnesAreKept
             std::vector<std::string>{files.Folder() + "/found/Photo3.png"});
   EXPECT_EQ(document::FindMissingInFolder(opened, {3}, home),
             std::vector<std::string>{""});  // not below the folder
+  // Located by the user, it is turned and mirrored as it was.
+  document::CardDocument again(reader);
+  again.Open(CardState(opened), true);
+  ASSERT_TRUE(again.LoadPhoto(3, files.Folder() + "/found/Photo3.png", true));
+  const engine::PhotoSlot& was = document.Card().slots[3];
+  const engine::PhotoSlot& is = again.Card().slots[3];
+  ASSERT_EQ(is.photoWidth, was.photoWidth);
+  ASSERT_EQ(is.photoHeight, was.photoHeight);
+  EXPECT_EQ(std::memcmp(is.photoPixels.get(), was.photoPixels.get(),
+                        size_t(was.photoWidth) * was.photoHeight * 3),
+            0);
 }
 
 TEST_F(ProjectFixture, ALayoutAndPhotosTravelInsideTheProject) {

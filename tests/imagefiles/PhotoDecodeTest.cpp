@@ -427,7 +427,7 @@ TEST(DecodeStatus, WordsForTheUserNameTheReason) {
   EXPECT_EQ(ImageStatusText(ImageStatus()), "");
   EXPECT_EQ(ImageStatusText(ImageStatus::Unreadable(EACCES)), "cannot be read (permission denied)");
   EXPECT_EQ(ImageStatusText(ImageStatus::Failed(ImageFailure::NotAPicture)),
-            "is not a PNG or JPEG picture");
+            "is not a JPEG, PNG, HEIC, WebP or TIFF picture");
   EXPECT_EQ(ImageStatusText(ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::EndsEarly)),
             "is damaged or incomplete (the data ends early)");
   EXPECT_EQ(ImageStatusText(ImageStatus::TooLarge(20000, 10000)),
@@ -448,7 +448,7 @@ TEST(DecodeStatus, WordsForTheUserNameTheReason) {
   }
   EXPECT_EQ(imagefiles::PhotoFailureMessage("/home/ann/notes.txt",
                                             ImageStatus::Failed(ImageFailure::NotAPicture)),
-            "\"/home/ann/notes.txt\" cannot be used as a photo: it is not a PNG or JPEG picture.");
+            "\"/home/ann/notes.txt\" cannot be used as a photo: it is not a JPEG, PNG, HEIC, WebP or TIFF picture.");
 }
 
 // A 4 MP photo tagged to be turned a quarter is turned strip by strip as
@@ -495,3 +495,38 @@ TEST(PhotoOrientation, TurnsNeedNoSecondPictureOrFailCleanlyWithoutOne) {
 }
 
 }  // namespace
+
+TEST(DecodeControl, ADecodeReportsProgressAndStopsWhenCancelledLeavingThePictureAlone) {
+  const std::vector<uint8_t> pixels = testimages::SyntheticPhoto(64, 300, 3);
+  testimages::JpegOptions progressive;
+  progressive.progressive = true;
+  const struct {
+    const char* name;
+    std::vector<uint8_t> file;
+  } cases[] = {
+      {"jpeg", testimages::EncodeJpeg(pixels.data(), 64, 300, 3)},
+      {"progressive", testimages::EncodeJpeg(pixels.data(), 64, 300, 3, progressive)},
+      {"png", testimages::ZeroGreyPng(64, 300, 8)},
+  };
+  for (const auto& c : cases) {
+    engine::DecodeControl watched;
+    engine::Raster whole;
+    ASSERT_TRUE(imagefiles::DecodeImage(c.file.data(), uint32_t(c.file.size()),
+                                        imagefiles::DecodeMode::Photo, &whole, &watched)
+                    .Ok())
+        << c.name;
+    EXPECT_GT(watched.Part(), 0u) << c.name;  // heard of as it went
+
+    engine::DecodeControl cancelled;
+    cancelled.Cancel();
+    engine::Raster kept = engine::Raster::Allocate(2, 2, engine::PixelFormat::Rgb24);
+    const uint8_t* before = kept.pixels.get();
+    EXPECT_EQ(imagefiles::DecodeImage(c.file.data(), uint32_t(c.file.size()),
+                                      imagefiles::DecodeMode::Photo, &kept, &cancelled)
+                  .failure,
+              engine::ImageFailure::Cancelled)
+        << c.name;
+    EXPECT_EQ(kept.pixels.get(), before) << c.name;
+    EXPECT_EQ(kept.width, 2u) << c.name;
+  }
+}

@@ -193,12 +193,74 @@ TEST(ReadPictureFile, HugeFilesAreRefusedByWhatTheyDeclare) {
   Bytes tooLarge(png.begin(), png.end());
   testimages::PutBigEndian32(&tooLarge[16], 20000);
   testimages::PutBigEndian32(&tooLarge[20], 10000);
+  // WebP, TIFF and HEIF, each once declaring a picture above the cap and
+  // once claiming nearly the whole 4 GB for a small one.
+  auto le32 = [](Bytes& b, uint32_t v) { layouttest::AppendLe32(b, v); };
+  auto be32 = [](Bytes& b, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
+  };
+  auto text = [](Bytes& b, const char* t) { layouttest::AppendText(b, t); };
+  auto webp = [&](uint32_t riffSize, uint32_t width, uint32_t height) {
+    Bytes b;
+    text(b, "RIFF");
+    le32(b, riffSize);
+    text(b, "WEBPVP8L");
+    le32(b, 100);
+    b.push_back(0x2F);  // lossless, then 14 bits each of width - 1 and height - 1
+    le32(b, (width - 1) | (height - 1) << 14);
+    b.resize(b.size() + 32);
+    return b;
+  };
+  auto tiff = [&](uint32_t directory, uint32_t width, uint32_t height) {
+    Bytes b = {'I', 'I', 42, 0};
+    le32(b, directory);
+    b.push_back(2), b.push_back(0);
+    for (const uint32_t tag : {256u, 257u}) {
+      b.push_back(uint8_t(tag)), b.push_back(uint8_t(tag >> 8));
+      b.push_back(4), b.push_back(0);  // one LONG
+      le32(b, 1);
+      le32(b, tag == 256 ? width : height);
+    }
+    le32(b, 0);
+    return b;
+  };
+  auto heif = [&](uint32_t mdatSize, uint32_t width, uint32_t height) {
+    Bytes b;
+    be32(b, 16);
+    text(b, "ftypheic");
+    be32(b, 0);
+    if (mdatSize != 0) {
+      be32(b, mdatSize);
+      text(b, "mdat");
+      return b;
+    }
+    be32(b, 48);
+    text(b, "meta");
+    be32(b, 0);
+    be32(b, 36);
+    text(b, "iprp");
+    be32(b, 28);
+    text(b, "ipco");
+    be32(b, 20);
+    text(b, "ispe");
+    be32(b, 0);
+    be32(b, width);
+    be32(b, height);
+    return b;
+  };
+  const ImageStatus extraData = ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::ExtraData);
   const struct {
     const char* name;
     Bytes start;
     ImageStatus expected;
   } cases[] = {
       {"too-large", tooLarge, ImageStatus::TooLarge(20000, 10000)},
+      {"webp-too-large", webp(200, 16384, 16384), ImageStatus::TooLarge(16384, 16384)},
+      {"webp-huge-riff", webp(0xF0000000u, 100, 100), extraData},
+      {"tiff-too-large", tiff(8, 60000, 60000), ImageStatus::TooLarge(60000, 60000)},
+      {"tiff-far-directory", tiff(0xF0000000u, 100, 100), extraData},
+      {"heif-too-large", heif(0, 60000, 60000), ImageStatus::TooLarge(60000, 60000)},
+      {"heif-huge-mdat", heif(0xF0000000u, 0, 0), extraData},
       {"zeros", {}, ImageStatus()},
       {"idat", hugeIdat, ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::ExtraData)},
       {"layer", hugeLayer, ImageStatus::Failed(ImageFailure::Damaged, ImageDetail::ExtraData)},

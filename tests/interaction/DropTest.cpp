@@ -113,26 +113,59 @@ TEST(Drags, LayoutNamesAreKnownByTheirEndingInAnyCase) {
   EXPECT_TRUE(h.Accepts({"/a.png", ".jli", "/b.txt", "/c/z.JlI", "/d.png"}, kToolbar));
 }
 
-TEST(DropFiles, OnlyTheFirstPhotoThatDecodesFillsTheRegion) {
+TEST(DropFiles, SeveralPhotosFillTheRegionThenTheEmptyOnesAsOneStepNamingWhatWasLeft) {
   Harness h;
+  h.Fill(0);
   const std::string bad = h.files.Garbage("bad.png");
   const std::string missing = h.files.Folder() + "/missing.jpg";
-  const std::string first = h.files.Photo("first.jpg", 40, 30, Rgb{250, 0, 0}, true);
-  const std::string second = h.files.Photo("second.png", 50, 50, Rgb{0, 250, 0});
+  std::vector<std::string> good;
+  for (uint32_t i = 0; i < 5; ++i)
+    good.push_back(h.files.Photo("p" + std::to_string(i) + ".png", 40 + i, 30, Rgb{250, 0, 0}));
   h.window->ClearLogs();
-  EXPECT_TRUE(h.Drop({bad, missing, first, second}, h.In(2)));
-  ASSERT_TRUE(h.Slot(2).HasPhoto());
-  EXPECT_EQ(h.Slot(2).photoWidth, 40u);
-  EXPECT_EQ(h.Slot(2).photoHeight, 30u);
-  for (size_t i : {0, 1, 3, 4}) EXPECT_FALSE(h.Slot(i).HasPhoto());
+  EXPECT_TRUE(h.Drop({bad, good[0], missing, good[1], good[2], good[3], good[4]}, h.In(2)));
+  // The region dropped on, then the empty ones in slot order; a file that
+  // could not be read takes no region.
+  const std::pair<size_t, uint32_t> expected[] = {{2, 40}, {1, 41}, {3, 42}, {4, 43}};
+  for (const auto& [slot, width] : expected) EXPECT_EQ(h.Slot(slot).photoWidth, width) << slot;
+  EXPECT_EQ(h.Slot(0).photoWidth, 64u);  // was filled: left alone
   ExpectOnlyHighlightOr(h, 2, true);
-  EXPECT_TRUE(h.window->messages.empty());
+  ASSERT_EQ(h.window->messages.size(), 1u);
+  EXPECT_EQ(h.window->messages[0].message.text,
+            "\"bad.png\" cannot be used as a photo: it is not a JPEG, PNG, HEIC, WebP or TIFF "
+            "picture.\n"
+            "\"missing.jpg\" cannot be used as a photo: it cannot be read (no such file or "
+            "directory).\n"
+            "\"p4.png\" was not opened: the card has no empty region left.");
   EXPECT_EQ(h.window->busyStarts, 1);
   EXPECT_EQ(h.window->busyDepth, 0);
+  // One step of the history for the whole drop.
+  EXPECT_TRUE(h.window->KeyPress(platform::Letter('Z'), platform::kControl));
+  for (size_t i : {1, 2, 3, 4}) EXPECT_FALSE(h.Slot(i).HasPhoto()) << i;
+  EXPECT_TRUE(h.Slot(0).HasPhoto());
 
-  // Dropped again on the filled region: replaced.
-  h.Drop({second}, h.In(2));
-  EXPECT_EQ(h.Slot(2).photoWidth, 50u);
+  // Dropped on a filled region: replaced, and the next empty one filled.
+  h.window->messages.clear();
+  h.Drop({good[4], good[3]}, h.In(0));
+  EXPECT_EQ(h.Slot(0).photoWidth, 44u);
+  EXPECT_EQ(h.Slot(1).photoWidth, 43u);
+  EXPECT_TRUE(h.window->messages.empty());
+}
+
+TEST(DropFiles, SeveralFilesChosenInTheOpenDialogFillThreeRegions) {
+  Harness h;
+  std::vector<std::string> paths;
+  for (uint32_t i = 0; i < 3; ++i)
+    paths.push_back(h.files.Photo("c" + std::to_string(i) + ".png", 20 + i, 20, Rgb{1, 2, 3}));
+  h.window->openAnswers.push_back(FileChoice{paths[0], 0, paths});
+  h.window->menuAnswers.push_back(int(app::CommandId::ChoosePhoto));
+  h.window->ContextMenu(Harness::At(h.In(3)));
+  ASSERT_EQ(h.window->openDialogs.size(), 1u);
+  EXPECT_TRUE(h.window->openDialogs[0].several);
+  EXPECT_EQ(h.Slot(3).photoWidth, 20u);
+  EXPECT_EQ(h.Slot(0).photoWidth, 21u);
+  EXPECT_EQ(h.Slot(1).photoWidth, 22u);
+  EXPECT_FALSE(h.Slot(2).HasPhoto());
+  EXPECT_TRUE(h.window->messages.empty());
 }
 
 TEST(DropFiles, OutsideEveryRegionPhotosArePassedOverAndTheLayoutLoads) {
@@ -250,7 +283,7 @@ TEST(OpenFiles, TheLayoutFirstThenPhotosIntoTheEmptyRegionsInOrder) {
   // region, twice.
   ASSERT_EQ(h.window->messages.size(), 3u);
   EXPECT_EQ(h.window->messages[0].message.text,
-            "This file is not a picture.\n\"c.png\" is not a PNG or JPEG picture.");
+            "This file is not a picture.\n\"c.png\" is not a JPEG, PNG, HEIC, WebP or TIFF picture.");
   EXPECT_EQ(h.window->messages[1].message.text,
             "\"d.png\" was not opened: the card has no empty region left.");
   EXPECT_EQ(h.window->busyDepth, 0);

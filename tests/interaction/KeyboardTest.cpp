@@ -216,6 +216,36 @@ TEST(Keyboard, ShortcutsRunTheToolbarsCommands) {
   EXPECT_EQ(h.window->messages.size(), 1u);
 }
 
+TEST(Keyboard, BracketsTurnAndMTheMirrorsTheFocusedPhotoOneUndoStepEach) {
+  Harness h;
+  h.Fill(0, kWideW, kWideH);
+  h.Fill(1);
+  const engine::PhotoSlot before = h.Slot(0);
+  const auto otherPhoto = h.Slot(1).photoPixels;
+  h.TabTo(0);
+  EXPECT_TRUE(h.window->KeyPress(Key::BracketRight));
+  EXPECT_EQ(h.Slot(0).photoWidth, before.photoHeight);
+  EXPECT_EQ(h.Slot(0).photoHeight, before.photoWidth);
+  EXPECT_TRUE(h.window->KeyPress(Letter('M')));
+  EXPECT_TRUE(h.window->KeyPress(Key::BracketLeft));
+  // Turned right, mirrored, then turned left as seen: the mirror of a
+  // photo turned right twice, which is a photo mirrored top to bottom.
+  EXPECT_EQ(h.Slot(0).photoWidth, before.photoWidth);
+  const engine::TurnState turn = h.wnd->Document().State().photos[0].turn;
+  EXPECT_EQ(turn.quarters, 2);
+  EXPECT_TRUE(turn.mirrored);
+  EXPECT_EQ(h.Slot(1).photoPixels, otherPhoto);
+  // The menu's Mirror acts on the region it was opened on, and every turn
+  // is one undo step.
+  h.window->menuAnswers.push_back(int(app::CommandId::Mirror));
+  h.window->ContextMenu(Harness::At(h.In(1)));
+  EXPECT_TRUE(h.wnd->Document().State().photos[1].turn.mirrored);
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(h.window->KeyPress(Letter('Z'), kControl));
+  EXPECT_EQ(h.Slot(0).photoPixels, before.photoPixels);
+  EXPECT_TRUE(h.wnd->Document().State().photos[0].turn.Identity());
+  EXPECT_FALSE(h.wnd->Document().State().photos[1].turn.mirrored);
+}
+
 TEST(RegionMenu, OffersWhatAppliesAndDoesIt) {
   Harness h;
   h.Fill(0, kWideW, kWideH);
@@ -233,6 +263,9 @@ TEST(RegionMenu, OffersWhatAppliesAndDoesIt) {
                            {"Zoom in", "+", true},
                            {"Zoom out", "-", false},  // not zoomed in
                            {"Reset position and zoom", "0", false},  // centred, not zoomed
+                           {"Turn left", "[", true},
+                           {"Turn right", "]", true},
+                           {"Mirror", "M", true},
                            {"", "", true},
                            {"Undo", "Ctrl+Z", true},
                            {"Redo", "Ctrl+Y", false},
@@ -273,15 +306,14 @@ TEST(RegionMenu, OffersWhatAppliesAndDoesIt) {
   h.QueueOpen(h.files.Photo("m.png", 25, 25, Rgb{4, 4, 4}));
   h.TabTo(1);
   h.window->ContextMenu(Point{}, true);
-  for (size_t i : {1, 2, 3, 4}) EXPECT_FALSE(h.window->menus[5][i].enabled) << i;
+  for (size_t i : {1, 2, 3, 4, 5, 6, 7}) EXPECT_FALSE(h.window->menus[5][i].enabled) << i;
   EXPECT_EQ(h.Slot(1).photoWidth, 25u);
 
   // Outside every region only the history and the layout apply.
   h.window->ContextMenu(Point{4, 4});
   EXPECT_FALSE(h.window->menus[6][0].enabled);
-  EXPECT_TRUE(h.window->menus[6][6].enabled);
   EXPECT_TRUE(h.window->menus[6][9].enabled);
-  EXPECT_TRUE(h.window->menus[6][10].enabled);  // slot 1 has a photo to clear
+  EXPECT_TRUE(h.window->menus[6][12].enabled);
   h.window->menuAnswers.push_back(int(app::CommandId::OpenLayout));
   h.window->openAnswers.push_back(FileChoice{h.files.SimpleLayout("m.jli", 500, 300), 0});
   h.window->ContextMenu(Point{4, 4});

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/interaction/InteractionHarness.h"
@@ -41,7 +42,8 @@ TEST(MouseEditing, ClickOnAnEmptySlotOpensTheDialogOnceAndLoadsThePhoto) {
   ASSERT_EQ(d.filters.size(), 2u);
   EXPECT_EQ(d.filters[0].description, "Pictures (JPEG, PNG, \xE2\x80\xA6)");
   EXPECT_EQ(d.filters[0].patterns,
-            (std::vector<std::string>{"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png"}));
+            (std::vector<std::string>{"*.jpg", "*.jpeg", "*.jpe", "*.jfif", "*.png", "*.heic",
+                                      "*.heif", "*.hif", "*.webp", "*.tif", "*.tiff"}));
   EXPECT_EQ(d.filters[1].description, "All files");
   EXPECT_EQ(d.filters[1].patterns, (std::vector<std::string>{"*"}));
   EXPECT_EQ(d.initialFilter, 0u);

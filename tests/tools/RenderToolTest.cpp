@@ -352,7 +352,7 @@ TEST_F(RenderToolTest, APhotoThatCannotBeUsedIsReportedWithItsReason) {
   WriteBytes("huge.png", testimages::ZeroGreyPng(20000, 20000, 1));
   std::filesystem::create_directory(Path("folder.jpg"));
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"notes.txt", "is not a PNG or JPEG picture"},
+      {"notes.txt", "is not a JPEG, PNG, HEIC, WebP or TIFF picture"},
       {"absent.jpg", "cannot be read (no such file or directory)"},
       {"cut.png", "is damaged or incomplete (the data ends early)"},
       {"huge.png", "is larger than the program's limit of 100 megapixels (20000 x 20000 pixels)"},
@@ -407,6 +407,73 @@ TEST_F(RenderToolTest, StreamedPhotosGiveTheCardOfLoadedOnes) {
   EXPECT_EQ(bad.exitCode, 1);
   EXPECT_NE(bad.err.find("notes.txt"), std::string::npos) << bad.err;
   EXPECT_FALSE(std::filesystem::exists(Path("bad.png")));
+}
+
+// The photo's pixels turned by the test itself: quarter turns clockwise,
+// then a mirror.
+Bytes TurnedPhotoPng(uint32_t width, uint32_t height, int quarters, bool mirror) {
+  Bytes pixels(size_t(width) * height * 3);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i * 37 % 251);
+  uint32_t w = width, h = height;
+  for (int q = 0; q < quarters; ++q) {
+    Bytes turned(pixels.size());
+    for (uint32_t y = 0; y < h; ++y)
+      for (uint32_t x = 0; x < w; ++x)
+        for (int c = 0; c < 3; ++c)  // (x, y) lands at (h - 1 - y, x) of an h-wide picture
+          turned[(size_t(x) * h + (h - 1 - y)) * 3 + c] = pixels[(size_t(y) * w + x) * 3 + c];
+    pixels.swap(turned);
+    std::swap(w, h);
+  }
+  if (mirror) {
+    for (uint32_t y = 0; y < h; ++y)
+      for (uint32_t x = 0; x < w / 2; ++x)
+        for (int c = 0; c < 3; ++c)
+          std::swap(pixels[(size_t(y) * w + x) * 3 + c], pixels[(size_t(y) * w + (w - 1 - x)) * 3 + c]);
+  }
+  return layouttest::EncodePng(w, h, 3, pixels);
+}
+
+TEST_F(RenderToolTest, TurnedAndMirroredPhotosAreThePhotoTurnedBeforehand) {
+  const struct {
+    std::vector<std::string> options;
+    int quarters;
+    bool mirror;
+  } cases[] = {
+      {{"--turn", "1=90"}, 1, false},
+      {{"--turn", "1=180", "--pan", "1=0.2,0.7"}, 2, false},
+      {{"--turn", "1=270", "--zoom", "1=2", "--pan", "1=0.3,0.3"}, 3, false},
+      {{"--mirror", "1"}, 0, true},
+      // The mirror comes after the turn whatever the order given.
+      {{"--mirror", "1", "--turn", "1=90"}, 1, true},
+  };
+  for (const auto& c : cases) {
+    for (const char* draft : {"", "--draft"}) {
+      std::vector<std::string> args = c.options;
+      std::vector<std::string> expected{"--layout", Path("two.jli"), "--photo",
+                                        "1=" + Path("turned.png"), "-o", Path("expected.png")};
+      WriteBytes("turned.png", TurnedPhotoPng(37, 23, c.quarters, c.mirror));
+      // Pans and zooms apply to the photo as shown, given or not.
+      for (size_t i = 0; i + 1 < c.options.size(); ++i) {
+        if (c.options[i] == "--pan" || c.options[i] == "--zoom") {
+          expected.push_back(c.options[i]);
+          expected.push_back(c.options[i + 1]);
+        }
+      }
+      args.insert(args.end(), {"-o", Path("turned-card.png")});
+      if (*draft) {
+        args.push_back(draft);
+        expected.push_back(draft);
+      }
+      ASSERT_EQ(RenderTwo(args).exitCode, 0) << c.options[0];
+      ASSERT_EQ(Render(expected).exitCode, 0) << c.options[0];
+      EXPECT_EQ(ReadBytes("turned-card.png"), ReadBytes("expected.png"))
+          << c.options[0] << " " << c.options[1] << " " << draft;
+    }
+  }
+  // A turn of a slot without a photo, or by another angle, is a usage error.
+  EXPECT_EQ(Render({"--turn", "0=90", "-o", Path("a.png")}).exitCode, 2);
+  EXPECT_EQ(RenderTwo({"--turn", "1=45", "-o", Path("a.png")}).exitCode, 2);
+  EXPECT_EQ(RenderTwo({"--mirror", "x", "-o", Path("a.png")}).exitCode, 2);
 }
 
 }  // namespace

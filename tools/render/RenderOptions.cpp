@@ -15,8 +15,9 @@ namespace tools {
 
 const char kRenderUsage[] =
     "usage: tessary-render [--template N | --layout FILE | --project FILE] [--photo I=PATH]...\n"
-    "                      [--pan I=X,Y]... [--zoom I=Z]... [--print | --size WxH] [--draft]\n"
-    "                      [--format jpeg|png|pdf] [--paper NAME [--placement P]] [--slots]\n"
+    "                      [--pan I=X,Y]... [--zoom I=Z]... [--turn I=DEG]... [--mirror I]...\n"
+    "                      [--print | --size WxH] [--draft] [--format jpeg|png|pdf]\n"
+    "                      [--paper NAME [--placement P]] [--slots]\n"
     "                      [--save-project FILE [--with-photos]] -o OUT\n"
     "       tessary-render --designs\n"
     "Renders a card exactly as the program renders and saves it.\n"
@@ -24,14 +25,17 @@ const char kRenderUsage[] =
     "  --layout FILE   a custom layout file (.jli) instead of a built-in template\n"
     "  --project FILE  a project (.tessary) saved by the program: its design, photos,\n"
     "                  pans and zooms; --photo, --pan and --zoom then change it\n"
-    "  --photo I=PATH  put the PNG or JPEG picture at PATH into slot I (0-based, in the\n"
-    "                  program's slot order, as --slots lists them)\n"
+    "  --photo I=PATH  put the JPEG, PNG, HEIC, WebP or TIFF picture at PATH into slot I\n"
+    "                  (0-based, in the program's slot order, as --slots lists them)\n"
     "  --pan I=X,Y     centre of the visible part of slot I's photo, as fractions of its\n"
     "                  width and height (default 0.5,0.5; stored as given, the crop\n"
     "                  always stays inside the photo)\n"
     "  --zoom I=Z      magnification of slot I's photo, from 1 (the whole photo covers\n"
     "                  the region, the default) to 8; the visible part is 1/Z of it\n"
     "                  each way, centred on the pan\n"
+    "  --turn I=DEG    turn slot I's photo clockwise by 90, 180 or 270 degrees, after\n"
+    "                  the orientation its file records; pans are of the turned photo\n"
+    "  --mirror I      exchange left and right of slot I's photo, after any --turn\n"
     "  --print         render at the design's print size (a built-in design's 300 ppi\n"
     "                  version, 1800 x 1200 for a 6 x 4 in card; a layout's own size when\n"
     "                  its layers record 200 ppi or more), framed as at screen size, with\n"
@@ -143,9 +147,9 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
       continue;
     }
     if (arg != "--template" && arg != "--layout" && arg != "--photo" && arg != "--pan" &&
-        arg != "--zoom" && arg != "--size" && arg != "--format" && arg != "-o" &&
-        arg != "--project" && arg != "--save-project" && arg != "--paper" &&
-        arg != "--placement") {
+        arg != "--zoom" && arg != "--turn" && arg != "--mirror" && arg != "--size" &&
+        arg != "--format" && arg != "-o" && arg != "--project" && arg != "--save-project" &&
+        arg != "--paper" && arg != "--placement") {
       *problem = "unknown argument " + arg;
       return false;
     }
@@ -202,6 +206,22 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
         return false;
       }
       parsed.zooms.push_back(zoom);
+    } else if (arg == "--turn") {
+      TurnOption turn{0, 0};
+      std::string rest;
+      if (!SplitSlot(value, &turn.slot, &rest) || (rest != "90" && rest != "180" && rest != "270")) {
+        *problem = "--turn takes I=90, I=180 or I=270, such as 0=90";
+        return false;
+      }
+      turn.quarters = std::atoi(rest.c_str()) / 90;
+      parsed.turns.push_back(turn);
+    } else if (arg == "--mirror") {
+      uint64_t slot = 0;
+      if (!ParseCount(value, 1000000, &slot)) {
+        *problem = "--mirror takes a slot index, such as 0";
+        return false;
+      }
+      parsed.mirrors.push_back(size_t(slot));
     } else if (arg == "--size") {
       const size_t x = value.find('x');
       uint64_t w = 0;

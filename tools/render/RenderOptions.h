@@ -25,6 +25,11 @@ struct ZoomOption {
   float zoom;
 };
 
+struct TurnOption {
+  size_t slot;
+  int quarters;  // clockwise, 1 to 3
+};
+
 // The command line of tessary-render, checked for form only: whether a slot
 // exists is known once the template is loaded.
 struct RenderOptions {
@@ -33,6 +38,8 @@ struct RenderOptions {
   std::vector<PhotoOption> photos;
   std::vector<PanOption> pans;
   std::vector<ZoomOption> zooms;
+  std::vector<TurnOption> turns;
+  std::vector<size_t> mirrors;
   uint32_t width = 0;  // 0: the template's own size
   uint32_t height = 0;
   bool draft = false;

@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "document/CardDocument.h"
@@ -22,6 +23,7 @@
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/ImageStatusText.h"
 #include "document/StreamedExport.h"
+#include "engine/card/PhotoTurn.h"
 #include "tools/render/RenderOptions.h"
 
 namespace {
@@ -177,15 +179,35 @@ int Run(int argc, char** argv) {
                   "was not found (the project \"" + options.projectPath +
                       "\" names it; it is neither there nor beside the project)");
   }
+  // A turn needs the photo it turns: given, or the project's.
+  auto photoPath = [&](size_t slot) {
+    std::string path = slot < document.State().photos.size() ? document.State().photos[slot].path
+                                                              : std::string();
+    // The last --photo for the slot is the one it shows.
+    for (const tools::PhotoOption& photo : options.photos)
+      if (photo.slot == slot) path = photo.path;
+    return path;
+  };
+  std::vector<std::pair<const char*, size_t>> turned;
+  for (const tools::TurnOption& turn : options.turns) turned.push_back({"--turn", turn.slot});
+  for (size_t slot : options.mirrors) turned.push_back({"--mirror", slot});
+  for (const auto& [option, slot] : turned) {
+    if (int status = CheckSlot(option, slot, screenCard.slots)) return status;
+    if (photoPath(slot).empty() && !document.Card().slots[slot].HasPhoto())
+      return Usage(std::string(option) + " " + std::to_string(slot) + ": slot " +
+                   std::to_string(slot) + " has no --photo to turn");
+  }
   // A card saved in full quality is rendered with each photo decoded while
   // its slot is drawn and never held whole (the same bytes, a fraction of
   // the memory); the draft and the slot list load the photos first, and so
   // does a card at a print size, whose warnings about soft photos need
   // their sizes, a card that is also kept as a project, which records
   // where each photo came from, and a PDF, which embeds the whole picture.
+  // Turned photos are turned whole, as the window turns them.
   const bool pdf = options.format == tools::RenderOptions::Format::Pdf;
   const bool streamed = !pdf && !options.draft && !options.listSlots && !options.output.empty() &&
-                        size.use != document::SizeUse::Print && options.saveProjectPath.empty();
+                        size.use != document::SizeUse::Print && options.saveProjectPath.empty() &&
+                        turned.empty();
   std::vector<document::SlotPhotoFile> photoFiles;
   if (streamed) {
     for (const tools::PhotoOption& photo : options.photos)
@@ -196,6 +218,18 @@ int Run(int argc, char** argv) {
     if (failedPhoto >= 0) {
       return Fail(options.photos[size_t(failedPhoto)].path, imagefiles::ImageStatusText(status));
     }
+  }
+  // Turns first, so that pans are of the photo as shown; then mirrors.
+  const engine::ImageStatus noMemory = engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
+  for (const tools::TurnOption& turn : options.turns) {
+    for (int q = 0; q < turn.quarters; ++q) {
+      if (!document.TurnPhoto(turn.slot, engine::PhotoTurn::Right))
+        return Fail(photoPath(turn.slot), imagefiles::ImageStatusText(noMemory));
+    }
+  }
+  for (size_t slot : options.mirrors) {
+    if (!document.TurnPhoto(slot, engine::PhotoTurn::Mirror))
+      return Fail(photoPath(slot), imagefiles::ImageStatusText(noMemory));
   }
   // Stored as given, as a drag or a project would store them.
   document.EditSlots(
