@@ -76,6 +76,13 @@ std::string SoftPhotosQuestion(const std::vector<document::SoftPhoto>& soft) {
          ". Zoom out or use larger photos for a sharper print. Save at this size anyway?";
 }
 
+bool EndsInPdf(const std::string& path) {
+  std::string name = FileNameOf(path);
+  if (name.size() <= 4) return false;
+  for (char& c : name) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return name.compare(name.size() - 4, 4, ".pdf") == 0;
+}
+
 }  // namespace
 
 void CardActions::ShowMessage(const std::string& text, MessageIcon icon) {
@@ -113,6 +120,15 @@ bool CardActions::SaveCard() {
     dialog.filters = {{"JPEG picture files", {"*.jpg"}}, {"PNG picture files", {"*.png"}}};
   }
   if (savePng_) ++dialog.initialFilter;
+  // PDF documents after the pictures, one per size, so that the pictures'
+  // types keep their places.
+  const size_t firstPdf = dialog.filters.size();
+  for (const document::DesignSize& each : design.sizes) {
+    dialog.filters.push_back(
+        {sized ? document::SizeLabel(each) + " - PDF document" : std::string("PDF document"),
+         {"*.pdf"}});
+  }
+  if (savePdf_) dialog.initialFilter = firstPdf + dialog.initialFilter / 2;
   dialog.initialName = saveName_;
   dialog.initialFolder = lastFolder_;
   document::DesignSize size = design.sizes.front();
@@ -121,15 +137,23 @@ bool CardActions::SaveCard() {
   // message, to choose another place or name.
   for (;;) {
     imagefiles::SaveTarget target;
+    bool pdf = false;
     for (;;) {
       const std::optional<FileChoice> choice = window_->ChooseFileToSave(dialog);
       if (!choice || choice->filter >= dialog.filters.size()) return false;
-      if (sized) size = design.sizes[choice->filter / 2];
+      const bool pdfChosen = choice->filter >= firstPdf;
+      if (sized) size = design.sizes[pdfChosen ? choice->filter - firstPdf : choice->filter / 2];
       // A typed extension that names a format decides it; otherwise the chosen
       // type does, and its extension is added to the name.
       target = imagefiles::ChooseSaveTarget(
           choice->path, choice->filter % 2 == 0 ? imagefiles::CardFormat::Jpeg
                                                 : imagefiles::CardFormat::Png);
+      // The same for a PDF: a typed ".pdf" makes one, and a bare name gets
+      // ".pdf" when the PDF type is chosen.
+      imagefiles::CardFormat typed;
+      pdf = EndsInPdf(choice->path) ||
+            (pdfChosen && !imagefiles::FormatFromExtension(choice->path, &typed));
+      if (pdf) target.path = EndsInPdf(choice->path) ? choice->path : choice->path + ".pdf";
       // Asked again, the dialog comes back where the user was.
       dialog.initialFilter = choice->filter;
       dialog.initialName = FileNameOf(target.path);
@@ -145,16 +169,21 @@ bool CardActions::SaveCard() {
                             kCaption, MessageIcon::Question, MessageButtons::YesNo, {}};
       if (window_->ShowMessage(replace) == MessageAnswer::Yes) break;
     }
-    savePng_ = dialog.initialFilter % 2 == 1;
+    savePdf_ = dialog.initialFilter >= firstPdf;
+    if (!savePdf_) savePng_ = dialog.initialFilter % 2 == 1;
     saveName_ = dialog.initialName;
 
     imagefiles::SaveResult saved;
     {
       BusyCursor busy(*window_);
       // A FIFO that no program reads would hold the window forever.
-      saved = document::ExportCard(document_.State(), size, document_.Reader(),
-                                   imagefiles::OutputTarget::WithoutWaiting(target.path),
-                                   target.format);
+      const imagefiles::OutputTarget output =
+          imagefiles::OutputTarget::WithoutWaiting(target.path);
+      // A PDF is the card at its physical size, as a print shop takes it.
+      saved = pdf ? document::ExportCardPdf(document_.State(), size, document_.Reader(), output,
+                                            imagefiles::PdfPageOptions())
+                  : document::ExportCard(document_.State(), size, document_.Reader(), output,
+                                         target.format);
     }
     // A save that silently did nothing would leave the user believing the
     // card is on disk; the writer has left any old file as it was. The

@@ -96,6 +96,7 @@ class CardActions {
   std::string lastFolder_;
   // What the save dialog offers next, as last chosen while the program runs.
   bool savePng_ = false;
+  bool savePdf_ = false;  // the PDF type was chosen last
   std::string saveName_ = "card";
   document::SizeUse preferredUse_ = document::SizeUse::Print;
   std::unique_ptr<RecentLayouts> recent_;  // made on first use

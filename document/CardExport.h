@@ -7,6 +7,7 @@
 #include "engine/card/CardTemplate.h"
 #include "engine/raster/ImageReader.h"
 #include "imagefiles/CardWriter.h"
+#include "imagefiles/PdfPlacement.h"
 
 namespace document {
 
@@ -31,5 +32,18 @@ imagefiles::SaveResult ExportCard(const CardState& state, const DesignSize& size
                                   const engine::ImageReader& reader,
                                   const imagefiles::OutputTarget& target,
                                   imagefiles::CardFormat format, bool draft = false);
+
+// The same card as a one-page PDF (WriteCardPdf): the pixels ExportCard
+// would write, at `pixelsPerInch`, placed on the page as `page` says.
+imagefiles::SaveResult ExportCardPdf(const engine::Card& card, uint32_t width, uint32_t height,
+                                     bool draft, const imagefiles::OutputTarget& target,
+                                     const imagefiles::CardEncoding& encoding,
+                                     double pixelsPerInch, const imagefiles::PdfPageOptions& page);
+// At one of its design's sizes, as ExportCard writes it there, and as large
+// as that size is in print.
+imagefiles::SaveResult ExportCardPdf(const CardState& state, const DesignSize& size,
+                                     const engine::ImageReader& reader,
+                                     const imagefiles::OutputTarget& target,
+                                     const imagefiles::PdfPageOptions& page, bool draft = false);
 
 }  // namespace document

@@ -24,8 +24,10 @@ struct JpegWriteState {
   bool outOfMemory;
 };
 
-bool RunJpegWrite(JpegWriteState* state, SafeOutputFile* file, uint8_t** rows, uint32_t width,
-                  uint32_t height, const CardEncoding& encoding) {
+// Writes into `memory` when it is set, else into `file`.
+bool RunJpegWrite(JpegWriteState* state, SafeOutputFile* file, std::string* memory,
+                  uint8_t** rows, uint32_t width, uint32_t height,
+                  const CardEncoding& encoding) {
   jpeg_compress_struct* cinfo = &state->cinfo;
   std::memset(cinfo, 0, sizeof *cinfo);
   cinfo->err = state->error.Init();
@@ -49,7 +51,11 @@ bool RunJpegWrite(JpegWriteState* state, SafeOutputFile* file, uint8_t** rows, u
       cinfo->comp_info[c].v_samp_factor = 1;
     }
   }
-  state->destination.Attach(cinfo, file);
+  if (memory != nullptr) {
+    state->destination.Attach(cinfo, memory);
+  } else {
+    state->destination.Attach(cinfo, file);
+  }
   // After jpeg_set_defaults, which would reset them.
   cinfo->write_JFIF_header = TRUE;
   cinfo->density_unit = 1;
@@ -72,9 +78,23 @@ SaveResult WriteJpegCard(SafeOutputFile* file, uint8_t** rows, uint32_t width, u
                          const CardEncoding& encoding) {
   // Heap, not stack: the destination carries its 4 KB buffer.
   auto state = std::make_unique<JpegWriteState>();
-  if (RunJpegWrite(state.get(), file, rows, width, height, encoding)) return SaveResult();
+  if (RunJpegWrite(state.get(), file, nullptr, rows, width, height, encoding)) {
+    return SaveResult();
+  }
   if (!file->Failure().Ok()) return file->Failure();
   if (state->outOfMemory) {
+    return SaveResult::Failed(SaveStep::Encode, std::make_error_code(std::errc::not_enough_memory));
+  }
+  return SaveResult::Failed(SaveStep::Encode, SaveError::EncoderFailed);
+}
+
+SaveResult EncodeJpegCard(std::string* out, uint8_t** rows, uint32_t width, uint32_t height,
+                          const CardEncoding& encoding) {
+  out->clear();
+  auto state = std::make_unique<JpegWriteState>();
+  if (RunJpegWrite(state.get(), nullptr, out, rows, width, height, encoding)) return SaveResult();
+  out->clear();
+  if (state->outOfMemory || state->destination.memoryFull) {
     return SaveResult::Failed(SaveStep::Encode, std::make_error_code(std::errc::not_enough_memory));
   }
   return SaveResult::Failed(SaveStep::Encode, SaveError::EncoderFailed);

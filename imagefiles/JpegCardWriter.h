@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "imagefiles/CardEncoding.h"
 #include "imagefiles/SaveResult.h"
@@ -20,5 +21,10 @@ SaveResult WriteJpegCard(SafeOutputFile* file, uint8_t** rows, uint32_t width, u
 // With the density, quality and chroma sampling of `encoding`.
 SaveResult WriteJpegCard(SafeOutputFile* file, uint8_t** rows, uint32_t width, uint32_t height,
                          const CardEncoding& encoding);
+
+// The same JPEG bytes into `out` (replacing what it held) instead of a
+// file: what a PDF embeds. On failure `out` holds no usable image.
+SaveResult EncodeJpegCard(std::string* out, uint8_t** rows, uint32_t width, uint32_t height,
+                          const CardEncoding& encoding);
 
 }  // namespace imagefiles

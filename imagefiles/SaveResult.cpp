@@ -26,6 +26,8 @@ class SaveErrorCategoryImpl : public std::error_category {
       case SaveError::ReadOnly:
         return "it is read-only; save the card under another name, or make the file writable "
                "first";
+      case SaveError::TooLargeForPdf:
+        return "a card in a PDF is at most 32767 pixels wide and high";
       case SaveError::NoReader:
         return "it is a FIFO and no program is reading it; start the program that reads it "
                "first";

@@ -30,6 +30,7 @@ enum class SaveError {
   EncoderFailed,
   ReadOnly,  // the file to replace is marked read-only
   NoReader,  // a FIFO that no program is reading, and the save may not wait
+  TooLargeForPdf,
 };
 
 const std::error_category& SaveErrorCategory();

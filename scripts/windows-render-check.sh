@@ -3,7 +3,8 @@
 # tessary-render writes for the same arguments: JPEG and PNG, draft and full
 # quality, photos with pans, a custom layout, a Unicode file name, print sizes
 # (a built-in design's print version, a layout stamped with --ppi), HEIC, WebP
-# and TIFF photos, turned and mirrored photos.
+# and TIFF photos, turned and mirrored photos; PDFs with the same pages and
+# images.
 #   windows-render-check.sh TESSARY-RENDER.EXE LINUX-TESSARY-RENDER
 set -euo pipefail
 exe="$1"
@@ -88,6 +89,30 @@ else
   echo "DIFFERENT: -o - (standard output)" >&2
   failures=$((failures + 1))
 fi
+
+# A PDF carries its creation date, so the two are compared by what poppler
+# reads from them: the page size, the images drawn and the embedded JPEG.
+pdf_summary() {
+  pdfinfo "$1" | grep -E '^(Pages|Page size):'
+  pdfimages -list "$1"
+  rm -rf "$1.images" && mkdir "$1.images" && pdfimages -all "$1" "$1.images/img"
+  sha256sum "$1.images"/* | cut -d' ' -f1
+}
+check_pdf() {  # NAME ARGS...
+  local name="$1"
+  shift
+  mkdir -p "$work/linux" "$work/wine"
+  "$linux" "$@" -o "$work/linux/$name"
+  wine "$exe" "$@" -o "Z:$work/wine/$name"
+  if [[ "$(pdf_summary "$work/linux/$name")" == "$(pdf_summary "$work/wine/$name")" ]]; then
+    echo "same page and images: $name"
+  else
+    echo "DIFFERENT: $name ($*)" >&2
+    failures=$((failures + 1))
+  fi
+}
+check_pdf t0-print.pdf --template 0 --print
+check_pdf t5-sheet.pdf --template 5 --paper letter --placement sheet
 
 if ((failures)); then
   echo "tessary-render.exe: $failures outputs differ from Linux" >&2

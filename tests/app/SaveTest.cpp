@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #endif
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -43,6 +44,8 @@ struct FullCard : AppHarness {
 // The dialog's types: each of the design's sizes, print first, in both
 // formats. The harness saves at screen size.
 constexpr size_t kPrintJpeg = 0, kPrintPng = 1, kJpeg = 2, kPng = 3;
+// Then each size as a PDF document.
+constexpr size_t kPrintPdf = 4, kPdf = 5;
 
 }  // namespace
 
@@ -75,7 +78,7 @@ TEST(Saving, ATypedExtensionDecidesTheFormatAndABareNameGetsTheChosenOne) {
 
   const FileDialog& d = h.window->saveDialogs[0];
   EXPECT_EQ(d.title, "Save card");
-  ASSERT_EQ(d.filters.size(), 4u);
+  ASSERT_EQ(d.filters.size(), 6u);
   EXPECT_EQ(d.filters[kPrintJpeg].description,
             "Print: 6 x 4 in, 1800 x 1200 at 300 ppi - JPEG picture");
   EXPECT_EQ(d.filters[kPrintPng].description,
@@ -86,10 +89,42 @@ TEST(Saving, ATypedExtensionDecidesTheFormatAndABareNameGetsTheChosenOne) {
     EXPECT_EQ(d.filters[i].patterns, std::vector<std::string>{"*.jpg"});
   for (size_t i : {kPrintPng, kPng})
     EXPECT_EQ(d.filters[i].patterns, std::vector<std::string>{"*.png"});
+  EXPECT_EQ(d.filters[kPrintPdf].description,
+            "Print: 6 x 4 in, 1800 x 1200 at 300 ppi - PDF document");
+  EXPECT_EQ(d.filters[kPdf].description, "Screen: 900 x 600 - PDF document");
+  for (size_t i : {kPrintPdf, kPdf})
+    EXPECT_EQ(d.filters[i].patterns, std::vector<std::string>{"*.pdf"});
   EXPECT_EQ(d.initialFilter, kJpeg);  // the size saved last, JPEG
   EXPECT_EQ(d.initialName, "card");
   EXPECT_EQ(d.initialFolder, "");  // nothing opened or saved yet: the desktop's choice
   EXPECT_EQ(h.window->saveDialogs[1].initialFolder, dir.path.string());
+}
+
+TEST(Saving, APdfIsTheCardAtItsPhysicalSizeAndItsTypeIsOfferedAgain) {
+  TempDir dir;
+  FullCard h;
+  auto contains = [](const std::vector<uint8_t>& bytes, const std::string& text) {
+    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
+  };
+  h.Answer(dir.path / "bare", kPdf);
+  h.Answer(dir.path / "typed.PDF", kJpeg);  // the typed extension decides, as for pictures
+  h.Answer(dir.path / "picture.png", kPdf);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(h.wnd->Actions().SaveCard());
+  EXPECT_TRUE(h.window->messages.empty());
+  for (const char* name : {"bare.pdf", "typed.PDF"}) {
+    const std::vector<uint8_t> pdf = ReadBytes(dir.path / name);
+    EXPECT_TRUE(contains(pdf, "%PDF-")) << name;
+    // 900 x 600 at 150 ppi: 6 x 4 in, though the JPEG inside says 100 dpi
+    // as card files always have.
+    EXPECT_TRUE(contains(pdf, "/MediaBox [ 0 0 432 288 ]")) << name;
+  }
+  EXPECT_TRUE(IsPng(ReadBytes(dir.path / "picture.png")));
+  EXPECT_FALSE(fs::exists(dir.path / "picture.png.pdf"));
+  EXPECT_EQ(h.window->saveDialogs[1].initialFilter, kPdf);
+  EXPECT_EQ(h.window->saveDialogs[2].initialFilter, kJpeg);  // typed.PDF came from the JPEG type
+  h.window->saveAnswers.clear();
+  EXPECT_FALSE(h.wnd->Actions().SaveCard());  // cancelled
+  EXPECT_EQ(h.window->saveDialogs.back().initialFilter, kPdf);
 }
 
 TEST(Saving, ReplacingAFileAsksFirstAndNoLetsTheUserChooseAgain) {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "engine/card/PhotoPlacement.h"
@@ -15,7 +16,8 @@ namespace tools {
 const char kRenderUsage[] =
     "usage: tessary-render [--template N | --layout FILE | --project FILE] [--photo I=PATH]...\n"
     "                      [--pan I=X,Y]... [--zoom I=Z]... [--turn I=DEG]... [--mirror I]...\n"
-    "                      [--print | --size WxH] [--draft] [--format jpeg|png] [--slots]\n"
+    "                      [--print | --size WxH] [--draft] [--format jpeg|png|pdf]\n"
+    "                      [--paper NAME [--placement P]] [--slots]\n"
     "                      [--save-project FILE [--with-photos]] -o OUT\n"
     "       tessary-render --designs\n"
     "Renders a card exactly as the program renders and saves it.\n"
@@ -44,7 +46,16 @@ const char kRenderUsage[] =
     "                  size, which is what the program saves at screen size)\n"
     "  --draft         nearest-neighbour scaling, as on screen, instead of the saved\n"
     "                  quality\n"
-    "  --format F      jpeg or png (default: png when OUT ends in .png, else jpeg)\n"
+    "  --format F      jpeg, png or pdf (default: png or pdf when OUT ends in .png or\n"
+    "                  .pdf, else jpeg). A PDF is one page as large as the card is in\n"
+    "                  print (pixels / ppi; 6 x 4 in for a 900 x 600 screen card) with\n"
+    "                  the card's JPEG in it as -o card.jpg would write it\n"
+    "  --paper NAME    a PDF on a4, letter, a6, 4x6in or 5x7in paper instead, turned to\n"
+    "                  the card's orientation\n"
+    "  --placement P   how the card sits on the paper: actual (centred at its print\n"
+    "                  size, the default), fit (as large as fits within a 1/4 in\n"
+    "                  margin), fill (covering the page, cut by its edge) or sheet (as\n"
+    "                  many cards at print size as fit, centred, with cut marks)\n"
     "  --slots         print one line per slot: slot I key 0xKKKKKK box L T R B (with\n"
     "                  --print, the boxes at print size); without -o, print and exit\n"
     "  --designs       list the built-in designs: index, name, pixels, physical size\n"
@@ -93,10 +104,22 @@ bool SplitSlot(const std::string& text, size_t* slot, std::string* rest) {
 
 }  // namespace
 
+bool EndsWithExtension(const std::string& path, const char* dotExtension) {
+  const size_t n = std::strlen(dotExtension);
+  if (path.size() < n) return false;
+  std::string tail = path.substr(path.size() - n);
+  for (char& c : tail) {
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  }
+  return tail == dotExtension;
+}
+
 bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* options,
                         std::string* problem) {
   RenderOptions parsed;
   bool templateGiven = false;
+  bool paperGiven = false;
+  bool placementGiven = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "-h" || arg == "--help") {
@@ -125,7 +148,8 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
     }
     if (arg != "--template" && arg != "--layout" && arg != "--photo" && arg != "--pan" &&
         arg != "--zoom" && arg != "--turn" && arg != "--mirror" && arg != "--size" &&
-        arg != "--format" && arg != "-o" && arg != "--project" && arg != "--save-project") {
+        arg != "--format" && arg != "-o" && arg != "--project" && arg != "--save-project" &&
+        arg != "--paper" && arg != "--placement") {
       *problem = "unknown argument " + arg;
       return false;
     }
@@ -220,10 +244,24 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
         parsed.format = RenderOptions::Format::Jpeg;
       } else if (value == "png") {
         parsed.format = RenderOptions::Format::Png;
+      } else if (value == "pdf") {
+        parsed.format = RenderOptions::Format::Pdf;
       } else {
-        *problem = "--format takes jpeg or png";
+        *problem = "--format takes jpeg, png or pdf";
         return false;
       }
+    } else if (arg == "--paper") {
+      if (!imagefiles::PdfPaperFromName(value, &parsed.page.paper)) {
+        *problem = "--paper takes a4, letter, a6, 4x6in or 5x7in";
+        return false;
+      }
+      paperGiven = true;
+    } else if (arg == "--placement") {
+      if (!imagefiles::PdfPlacementFromName(value, &parsed.page.placement)) {
+        *problem = "--placement takes actual, fit, fill or sheet";
+        return false;
+      }
+      placementGiven = true;
     } else {
       if (value.empty()) {
         *problem = "-o needs a file name";
@@ -246,6 +284,16 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
   }
   if (parsed.print && parsed.width != 0) {
     *problem = "--print and --size exclude each other";
+    return false;
+  }
+  if (parsed.format == RenderOptions::Format::FromName && EndsWithExtension(parsed.output, ".pdf"))
+    parsed.format = RenderOptions::Format::Pdf;
+  if ((paperGiven || placementGiven) && parsed.format != RenderOptions::Format::Pdf) {
+    *problem = "--paper and --placement are for a PDF (-o OUT.pdf or --format pdf)";
+    return false;
+  }
+  if (placementGiven && !paperGiven) {
+    *problem = "--placement needs --paper: without one the page is the card";
     return false;
   }
   if (parsed.listDesigns) {

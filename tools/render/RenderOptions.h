@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "imagefiles/PdfPlacement.h"
+
 namespace tools {
 
 struct PhotoOption {
@@ -43,7 +45,8 @@ struct RenderOptions {
   bool draft = false;
   bool print = false;        // the design's print size instead of its own
   bool listDesigns = false;  // --designs: list the built-in designs and exit
-  enum class Format { FromName, Jpeg, Png } format = Format::FromName;
+  enum class Format { FromName, Jpeg, Png, Pdf } format = Format::FromName;
+  imagefiles::PdfPageOptions page;  // --paper and --placement, for a PDF
   bool listSlots = false;
   bool help = false;
   std::string output;  // empty: only list the slots (or only save the project, or list the designs)
@@ -53,6 +56,9 @@ struct RenderOptions {
 };
 
 extern const char kRenderUsage[];
+
+// "name.PNG" ends in ".png": the extension, compared without case.
+bool EndsWithExtension(const std::string& path, const char* dotExtension);
 
 // False with `problem` set when the arguments are not a valid command line.
 bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* options,

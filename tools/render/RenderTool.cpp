@@ -41,15 +41,6 @@ int Fail(const std::string& file, const std::string& reason) {
   return kFailed;
 }
 
-bool EndsWithPng(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string tail = path.substr(path.size() - 4);
-  for (char& c : tail) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return tail == ".png";
-}
-
 // --designs: one line per built-in design.
 int ListDesigns() {
   for (int i = 0; i < document::BuiltInDesignCount(); ++i) {
@@ -210,10 +201,11 @@ int Run(int argc, char** argv) {
   // its slot is drawn and never held whole (the same bytes, a fraction of
   // the memory); the draft and the slot list load the photos first, and so
   // does a card at a print size, whose warnings about soft photos need
-  // their sizes, and a card that is also kept as a project, which records
-  // where each photo came from. Turned photos are turned whole, as the
-  // window turns them.
-  const bool streamed = !options.draft && !options.listSlots && !options.output.empty() &&
+  // their sizes, a card that is also kept as a project, which records
+  // where each photo came from, and a PDF, which embeds the whole picture.
+  // Turned photos are turned whole, as the window turns them.
+  const bool pdf = options.format == tools::RenderOptions::Format::Pdf;
+  const bool streamed = !pdf && !options.draft && !options.listSlots && !options.output.empty() &&
                         size.use != document::SizeUse::Print && options.saveProjectPath.empty() &&
                         turned.empty();
   std::vector<document::SlotPhotoFile> photoFiles;
@@ -292,7 +284,8 @@ int Run(int argc, char** argv) {
 
   imagefiles::CardFormat format = imagefiles::CardFormat::Jpeg;
   if (options.format == tools::RenderOptions::Format::Png ||
-      (options.format == tools::RenderOptions::Format::FromName && EndsWithPng(options.output))) {
+      (options.format == tools::RenderOptions::Format::FromName &&
+       tools::EndsWithExtension(options.output, ".png"))) {
     format = imagefiles::CardFormat::Png;
   }
   // "-" is standard output, written as it comes, as for any pipe or terminal.
@@ -301,7 +294,14 @@ int Run(int argc, char** argv) {
       toStandardOutput ? imagefiles::OutputTarget::Descriptor(STDOUT_FILENO)
                        : imagefiles::OutputTarget(options.output);
   imagefiles::SaveResult saved;
-  if (streamed) {
+  if (pdf) {
+    // As large in print as the design's size; at any other size the same
+    // physical card, its pixels packed tighter or looser.
+    const double pixelsPerInch =
+        options.width == 0 ? double(size.ppi) : double(width) * size.ppi / size.width;
+    saved = document::ExportCardPdf(card, width, height, options.draft, target, encoding,
+                                    pixelsPerInch, options.page);
+  } else if (streamed) {
     const document::StreamedRenderResult result =
         document::ExportStreamedCard(card, photoFiles, width, height, target, format,
                                      encoding);
