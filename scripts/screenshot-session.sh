@@ -51,6 +51,11 @@ if [[ -n "$chooser" ]]; then
 fi
 
 wmctrl -c 'Frost — Tessary'
+# The card was never saved: the close question's second button leaves it.
+if timeout 5 xdotool search --sync --name '^Tessary$' >/dev/null 2>&1; then
+  sleep 0.5
+  xdotool key Tab Return
+fi
 status=0
 wait "$pid" || status=$?
 if [[ $status -ne 0 ]]; then

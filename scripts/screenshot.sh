@@ -12,6 +12,9 @@ cmake --build build -j"$(nproc)" --target tessary
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 scripts/make-sample-photos.sh "$work"
+# Settings and autosaves of their own: nothing from the user's runs is
+# offered back, and nothing of this run stays behind.
+export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
 xvfb-run -a -s "-screen 0 1240x820x24" scripts/screenshot-session.sh build/app/tessary "$work" \
   docs/screenshot.png docs/designs.png
 echo "docs/screenshot.png and docs/designs.png written"
