@@ -23,7 +23,7 @@ bool SameState(const CardState& a, const CardState& b) {
   const engine::CardTemplate& tb = b.card.cardTemplate;
   if (ta.width != tb.width || ta.height != tb.height || ta.regionMap != tb.regionMap ||
       ta.overlay != tb.overlay || a.card.slots.size() != b.card.slots.size() ||
-      a.design != b.design || a.photos != b.photos)
+      a.design != b.design || a.photos != b.photos || a.texts != b.texts)
     return false;
   for (size_t i = 0; i < a.card.slots.size(); ++i)
     if (!SameSlot(a.card.slots[i], b.card.slots[i])) return false;
