@@ -1,10 +1,8 @@
 #include "imagefiles/ProcessTag.h"
 
-#include <signal.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
+
+#include "imagefiles/ProcessSystem.h"
 
 namespace imagefiles {
 
@@ -24,15 +22,11 @@ std::string PlainName(std::string name) {
 }  // namespace
 
 std::string ThisHostForTags() {
-  static const std::string host = [] {
-    char buffer[256] = {};
-    if (::gethostname(buffer, sizeof buffer - 1) != 0) return PlainName("");
-    return PlainName(buffer);
-  }();
+  static const std::string host = PlainName(SystemHostName());
   return host;
 }
 
-std::string ThisProcessTag() { return ThisHostForTags() + "-" + std::to_string(::getpid()); }
+std::string ThisProcessTag() { return ThisHostForTags() + "-" + std::to_string(SystemProcessId()); }
 
 bool ProcessOfTagEnded(const std::string& tag) {
   const size_t dash = tag.rfind('-');
@@ -43,9 +37,8 @@ bool ProcessOfTagEnded(const std::string& tag) {
       digits.find_first_not_of("0123456789") != std::string::npos)
     return false;
   const unsigned long long pid = std::strtoull(digits.c_str(), nullptr, 10);
-  if (pid == 0 || pid > 0x7FFFFFFF) return false;
-  if (pid_t(pid) == ::getpid()) return false;
-  return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+  if (pid == 0 || pid == SystemProcessId()) return false;
+  return SystemProcessEnded(pid);
 }
 
 }  // namespace imagefiles

@@ -10,7 +10,10 @@
 
 namespace artwork {
 
-// Drawing helpers shared by the designs' overlays (Overlays.cpp).
+// Drawing helpers shared by the designs' artwork, the icons and the
+// examples (defined in Overlays.cpp).
+
+constexpr double kPi = 3.14159265358979323846;
 
 struct Rgb {
   double r, g, b;
@@ -35,6 +38,7 @@ void CutOpenings(CairoCanvas& canvas, const std::vector<int8_t>& labels, const F
 void SetRgb(cairo_t* cr, const Rgb& c, double alpha = 1.0);
 // A soft drop shadow for the current path drawn as a stroke.
 void StrokeShadow(cairo_t* cr, double width, double dx, double dy, double strength);
+void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
 void EllipsePath(cairo_t* cr, double cx, double cy, double a, double b);
 // A four-pointed sparkle centred on (x, y).
 void SparklePath(cairo_t* cr, double x, double y, double r);

@@ -4,13 +4,12 @@
 
 #include <cmath>
 
+#include "resources/generator/Drawing.h"
 #include "resources/generator/PngFile.h"
 
 namespace artwork {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 struct Colour {
   double r, g, b;
@@ -18,15 +17,6 @@ struct Colour {
 
 void Set(cairo_t* cr, const Colour& c, double alpha = 1.0) {
   cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
-}
-
-void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-  cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-  cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-  cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-  cairo_close_path(cr);
 }
 
 // Region colours use only 0 and 255 per channel: cairo's smoothed edges then

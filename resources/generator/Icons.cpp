@@ -3,25 +3,16 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "resources/generator/Drawing.h"
+
 namespace artwork {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // The orange shared by the frame, the floppy disk and the star.
 constexpr double kOrangeLight[3] = {1.0, 0.72, 0.28};
 constexpr double kOrangeDark[3] = {0.90, 0.42, 0.04};
 constexpr double kOrangeInk[3] = {0.55, 0.24, 0.02};
-
-void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-  cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-  cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-  cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-  cairo_close_path(cr);
-}
 
 cairo_pattern_t* OrangeGradient(double y0, double y1) {
   cairo_pattern_t* p = cairo_pattern_create_linear(0, y0, 0, y1);

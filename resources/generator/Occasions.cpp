@@ -15,8 +15,6 @@ namespace artwork {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 constexpr uint32_t KeyOf(uint8_t r, uint8_t g, uint8_t b) {
   return (uint32_t(b & 0xF8) << 16) | (uint32_t(g & 0xF8) << 8) | uint32_t(r & 0xF8);
 }
@@ -88,22 +86,13 @@ bool Inside(const RegionSpec& r, const RegionShape& s, double px, double py) {
   return false;
 }
 
-void RoundedRectPath(cairo_t* cr, double x, double y, double w, double h, double r) {
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-  cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-  cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-  cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-  cairo_close_path(cr);
-}
-
 // The outline of a region, grown by `grow` design units.
 void RegionPath(cairo_t* cr, const RegionSpec& r, const RegionShape& s, double grow) {
   const double l = r.left - grow, t = r.top - grow, w = r.right - r.left + 2 * grow,
                h = r.bottom - r.top + 2 * grow;
   switch (s.shape) {
     case Shape::RoundedRect:
-      RoundedRectPath(cr, l, t, w, h, s.radius + grow);
+      RoundedRect(cr, l, t, w, h, s.radius + grow);
       break;
     case Shape::Circle:
       cairo_new_sub_path(cr);
@@ -577,7 +566,7 @@ Picture HolidaysOverlay(const Picture& map, int scale) {
     cairo_arc(cr, cx, top - 18, 5, 0, 2 * kPi);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
-    RoundedRectPath(cr, cx - 14, top - 14, 28, 16, 3);
+    RoundedRect(cr, cx - 14, top - 14, 28, 16, 3);
     cairo_pattern_t* cap = cairo_pattern_create_linear(cx - 14, 0, cx + 14, 0);
     cairo_pattern_add_color_stop_rgb(cap, 0, 0.6, 0.45, 0.15);
     cairo_pattern_add_color_stop_rgb(cap, 0.4, 1.0, 0.9, 0.55);

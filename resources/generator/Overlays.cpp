@@ -11,7 +11,6 @@ namespace artwork {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // Signed distance of every pixel to the edge of the opening it lies in:
 // positive inside an opening, which is its region shrunk by `overlap`, and
@@ -102,6 +101,15 @@ void StrokeShadow(cairo_t* cr, double width, double dx, double dy, double streng
     cairo_stroke_preserve(cr);
   }
   cairo_restore(cr);
+}
+
+void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
+  cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
+  cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
+  cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
+  cairo_close_path(cr);
 }
 
 void EllipsePath(cairo_t* cr, double cx, double cy, double a, double b) {

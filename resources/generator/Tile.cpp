@@ -2,11 +2,11 @@
 
 #include <cmath>
 
+#include "resources/generator/Drawing.h"
+
 namespace artwork {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 void CentredText(cairo_t* cr, const char* text, double size, bool bold, double baseline) {
   cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
@@ -16,15 +16,6 @@ void CentredText(cairo_t* cr, const char* text, double size, bool bold, double b
   cairo_text_extents(cr, text, &ext);
   cairo_move_to(cr, std::round(78.5 - ext.width / 2 - ext.x_bearing), baseline);
   cairo_show_text(cr, text);
-}
-
-void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-  cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-  cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-  cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-  cairo_close_path(cr);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -15,16 +14,15 @@
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/ImageStatusText.h"
 #include "imagefiles/LayoutFile.h"
+#include "imagefiles/LayoutFileWriter.h"
 #include "imagefiles/PngDensity.h"
 #include "imagefiles/ReadPictureFile.h"
 #include "imagefiles/SafeOutputFile.h"
+#include "tools/common/ToolVoice.h"
 #include "tools/layout/LayoutCheck.h"
-#include "imagefiles/LayoutFileWriter.h"
 
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
 // A picture given in the wrong place can make hundreds of regions; the first
 // warnings tell the story.
 constexpr size_t kWarningsShown = 20;
@@ -47,15 +45,7 @@ const char kUsageText[] =
     "layer, the output cannot be written, or --strict found warnings (nothing is written\n"
     "then); 2 usage error.\n";
 
-int Usage(const char* problem) {
-  std::fprintf(stderr, "tessary-layout: %s\n%s", problem, kUsageText);
-  return kUsage;
-}
-
-int Fail(const std::string& file, const std::string& reason) {
-  std::fprintf(stderr, "tessary-layout: %s: %s\n", file.c_str(), reason.c_str());
-  return kFailed;
-}
+const tools::ToolVoice kVoice("tessary-layout", kUsageText);
 
 struct Layer {
   std::string path;
@@ -96,77 +86,77 @@ int Run(int argc, char** argv) {
     if (arg == "--strict") {
       strict = true;
     } else if (arg == "--ppi") {
-      if (i + 1 >= argc) return Usage("--ppi needs a number");
+      if (i + 1 >= argc) return kVoice.Usage("--ppi needs a number");
       const std::string value = argv[++i];
       char* end = nullptr;
       const unsigned long n = std::strtoul(value.c_str(), &end, 10);
-      if (value.empty() || value[0] < '0' || value[0] > '9' || *end != '\0' || n == 0 ||
-          n > 10000)
-        return Usage("--ppi takes a whole number from 1 to 10000, such as 300");
+      if (value.empty() || value[0] < '0' || value[0] > '9' || *end != '\0' || n == 0 || n > 10000)
+        return kVoice.Usage("--ppi takes a whole number from 1 to 10000, such as 300");
       ppi = uint32_t(n);
     } else if (arg == "-o") {
-      if (i + 1 >= argc) return Usage("-o needs a file name");
-      if (!output.empty()) return Usage("-o given twice");
+      if (i + 1 >= argc) return kVoice.Usage("-o needs a file name");
+      if (!output.empty()) return kVoice.Usage("-o given twice");
       output = argv[++i];
-      if (output.empty()) return Usage("-o needs a file name");
+      if (output.empty()) return kVoice.Usage("-o needs a file name");
     } else if (arg.size() > 1 && arg[0] == '-') {
-      return Usage(("unknown option " + arg).c_str());
+      return kVoice.Usage("unknown option " + arg);
     } else {
       inputs.push_back(arg);
     }
   }
-  if (inputs.size() != 2) return Usage("expected two input PNG files");
-  if (output.empty()) return Usage("no output file (-o FILE.jli)");
+  if (inputs.size() != 2) return kVoice.Usage("expected two input PNG files");
+  if (output.empty()) return kVoice.Usage("no output file (-o FILE.jli)");
 
   Layer regions{inputs[0], {}, {}};
   Layer overlay{inputs[1], {}, {}};
   std::string problem = LoadLayer(regions);
-  if (!problem.empty()) return Fail(regions.path, problem);
+  if (!problem.empty()) return kVoice.Fail(regions.path, problem);
   problem = LoadLayer(overlay);
-  if (!problem.empty()) return Fail(overlay.path, problem);
+  if (!problem.empty()) return kVoice.Fail(overlay.path, problem);
   if (regions.picture.width != overlay.picture.width ||
       regions.picture.height != overlay.picture.height) {
-    return Fail(overlay.path, "is " + std::to_string(overlay.picture.width) + "x" +
-                                  std::to_string(overlay.picture.height) + " but " + regions.path +
-                                  " is " + std::to_string(regions.picture.width) + "x" +
-                                  std::to_string(regions.picture.height) +
-                                  "; both layers must have the same size");
+    return kVoice.Fail(overlay.path, "is " + std::to_string(overlay.picture.width) + "x" +
+                                         std::to_string(overlay.picture.height) + " but " +
+                                         regions.path + " is " +
+                                         std::to_string(regions.picture.width) + "x" +
+                                         std::to_string(regions.picture.height) +
+                                         "; both layers must have the same size");
   }
 
   const std::vector<tools::LayoutWarning> warnings =
       tools::CheckLayout(regions.picture, overlay.picture);
   for (size_t i = 0; i < warnings.size() && i < kWarningsShown; ++i) {
     const std::string& file = warnings[i].aboutOverlay ? overlay.path : regions.path;
-    std::fprintf(stderr, "tessary-layout: warning: %s: %s\n", file.c_str(),
-                 warnings[i].text.c_str());
+    kVoice.Warn(file + ": " + warnings[i].text);
   }
-  if (warnings.size() > kWarningsShown) {
-    std::fprintf(stderr, "tessary-layout: warning: %zu more warnings not shown\n",
-                 warnings.size() - kWarningsShown);
-  }
+  if (warnings.size() > kWarningsShown)
+    kVoice.Warn(std::to_string(warnings.size() - kWarningsShown) + " more warnings not shown");
   // What the program refuses to load, this refuses to write, saying why.
   engine::RegionCost cost;
   switch (engine::CheckRegionCost(regions.picture.width, regions.picture.height,
                                   regions.picture.pixels.get(), &cost)) {
     case engine::RegionVerdict::TooManyRegions:
-      return Fail(regions.path,
-                  std::to_string(cost.regions) + " regions, more than the " +
-                      std::to_string(engine::kMaxRegions) +
-                      " a card can have; each colour is a region (colours that differ only in "
-                      "the low 3 bits of each channel count as one). Not written");
+      return kVoice.Fail(
+          regions.path,
+          std::to_string(cost.regions) + " regions, more than the " +
+              std::to_string(engine::kMaxRegions) +
+              " a card can have; each colour is a region (colours that differ only in "
+              "the low 3 bits of each channel count as one). Not written");
     case engine::RegionVerdict::BoxesTooLarge:
-      return Fail(regions.path,
-                  "the regions' bounding boxes together cover the map " +
-                      std::to_string(cost.boxPixels / cost.cardPixels) + " times over, more than " +
-                      std::to_string(engine::kMaxBoxCover) +
-                      ": every drawing of the card costs that many times its pixels. Make the "
-                      "regions that span the map fewer or smaller. Not written");
+      return kVoice.Fail(
+          regions.path,
+          "the regions' bounding boxes together cover the map " +
+              std::to_string(cost.boxPixels / cost.cardPixels) + " times over, more than " +
+              std::to_string(engine::kMaxBoxCover) +
+              ": every drawing of the card costs that many times its pixels. Make the "
+              "regions that span the map fewer or smaller. Not written");
     case engine::RegionVerdict::Ok:
       break;
   }
   if (strict && !warnings.empty()) {
-    return Fail(output, "not written: " + std::to_string(warnings.size()) +
-                            (warnings.size() == 1 ? " warning" : " warnings") + " and --strict");
+    return kVoice.Fail(output, "not written: " + std::to_string(warnings.size()) +
+                                   (warnings.size() == 1 ? " warning" : " warnings") +
+                                   " and --strict");
   }
   regions.picture.Reset();
   overlay.picture.Reset();
@@ -174,22 +164,23 @@ int Run(int argc, char** argv) {
     for (Layer* layer : {&regions, &overlay}) {
       std::vector<uint8_t> stamped;
       if (!imagefiles::SetPngPpi(layer->png.data(), uint32_t(layer->png.size()), ppi, &stamped))
-        return Fail(layer->path, "its PNG chunks cannot be walked to set the resolution");
+        return kVoice.Fail(layer->path, "its PNG chunks cannot be walked to set the resolution");
       layer->png = std::move(stamped);
     }
   }
 
   std::vector<uint8_t> file;
   if (!imagefiles::PackLayoutFile(regions.png.data(), regions.png.size(), overlay.png.data(),
-                             overlay.png.size(), &file)) {
-    return Fail(output, "the layers are too large for a layout file");
+                                  overlay.png.size(), &file)) {
+    return kVoice.Fail(output, "the layers are too large for a layout file");
   }
   // The final word is the program's own reader on the very bytes to be written.
   imagefiles::LayoutLayers check;
   const imagefiles::LayoutStatus status =
       imagefiles::ReadLayoutLayers(file.data(), file.size(), imagefiles::ImageFiles(), &check);
   if (status != imagefiles::LayoutStatus::Ok) {
-    return Fail(output, std::string("would not load: it ") + imagefiles::LayoutStatusText(status));
+    return kVoice.Fail(output,
+                       std::string("would not load: it ") + imagefiles::LayoutStatusText(status));
   }
 
   imagefiles::SafeOutputFile out;
@@ -198,17 +189,10 @@ int Run(int argc, char** argv) {
     out.Write(file.data(), file.size());
     saved = out.Commit();  // the first failure, a write's included
   }
-  if (!saved) return Fail(output, "cannot be written (" + saved.Message() + ")");
+  if (!saved) return kVoice.FailWrite(output, saved);
   return 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Run(argc, argv);
-  } catch (const std::bad_alloc&) {
-    std::fputs("tessary-layout: out of memory\n", stderr);
-    return kFailed;
-  }
-}
+int main(int argc, char** argv) { return kVoice.Main(Run, argc, argv); }

@@ -14,32 +14,22 @@
 #include <utility>
 #include <vector>
 
-#include "document/CardDocument.h"
 #include "document/BuiltInDesigns.h"
+#include "document/CardDocument.h"
 #include "document/CardExport.h"
 #include "document/DesignSizes.h"
 #include "document/PhotoFile.h"
 #include "document/ProjectFile.h"
-#include "imagefiles/ImageFiles.h"
-#include "imagefiles/ImageStatusText.h"
 #include "document/StreamedExport.h"
 #include "engine/card/PhotoTurn.h"
+#include "imagefiles/ImageFiles.h"
+#include "imagefiles/ImageStatusText.h"
+#include "tools/common/ToolVoice.h"
 #include "tools/render/RenderOptions.h"
 
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
-
-int Usage(const std::string& problem) {
-  std::fprintf(stderr, "tessary-render: %s\n%s", problem.c_str(), tools::kRenderUsage);
-  return kUsage;
-}
-
-int Fail(const std::string& file, const std::string& reason) {
-  std::fprintf(stderr, "tessary-render: %s: %s\n", file.c_str(), reason.c_str());
-  return kFailed;
-}
+const tools::ToolVoice kVoice("tessary-render", tools::kRenderUsage);
 
 // --designs: one line per built-in design.
 int ListDesigns() {
@@ -53,23 +43,23 @@ int ListDesigns() {
                   print->height, print->ppi);
     std::printf("\n");
   }
-  return std::fflush(stdout) == 0 ? 0 : kFailed;
+  return std::fflush(stdout) == 0 ? 0 : tools::kFailed;
 }
 
 // Photos that would print soft at `size`, one line each on standard error.
 void WarnSoftPhotos(const document::CardState& state, const document::DesignSize& size) {
   for (const document::SoftPhoto& soft : document::SoftPhotos(state.card, size)) {
     const std::string& path = state.photos[soft.slot].path;
-    std::fprintf(stderr, "tessary-render: warning: %s (slot %zu): %s\n", path.c_str(), soft.slot,
-                 document::SoftPhotoSentence(soft.ppi).c_str());
+    kVoice.Warn(path + " (slot " + std::to_string(soft.slot) +
+                "): " + document::SoftPhotoSentence(soft.ppi));
   }
 }
 
 int CheckSlot(const char* option, size_t slot, const engine::SlotList& slots) {
   if (slot < slots.size()) return 0;
-  return Usage(std::string(option) + " " + std::to_string(slot) + ": the template has " +
-               std::to_string(slots.size()) + " slots (0 to " +
-               std::to_string(slots.empty() ? 0 : slots.size() - 1) + ")");
+  return kVoice.Usage(std::string(option) + " " + std::to_string(slot) + ": the template has " +
+                      std::to_string(slots.size()) + " slots (0 to " +
+                      std::to_string(slots.empty() ? 0 : slots.size() - 1) + ")");
 }
 
 // Decodes every --photo on up to two threads (decoding dominates a render of
@@ -117,7 +107,7 @@ int LoadPhotos(const std::vector<tools::PhotoOption>& photos, const imagefiles::
 int Run(int argc, char** argv) {
   tools::RenderOptions options;
   std::string problem;
-  if (!tools::ParseRenderOptions(argc, argv, &options, &problem)) return Usage(problem);
+  if (!tools::ParseRenderOptions(argc, argv, &options, &problem)) return kVoice.Usage(problem);
   if (options.help) {
     std::fputs(tools::kRenderUsage, stdout);
     return 0;
@@ -135,7 +125,7 @@ int Run(int argc, char** argv) {
     document::CardState state;
     const document::ProjectOpening opening =
         document::ReadProject(options.projectPath, files, &state, &memory);
-    if (!opening.Ok()) return Fail(options.projectPath, opening.reason);
+    if (!opening.Ok()) return kVoice.Fail(options.projectPath, opening.reason);
     missing = opening.missingPhotos;
     document.Open(std::move(state), true);
   } else if (!options.layoutPath.empty()) {
@@ -143,19 +133,19 @@ int Run(int argc, char** argv) {
     engine::ImageStatus read;
     const imagefiles::LayoutStatus status = document.OpenLayout(options.layoutPath, &read);
     if (status != imagefiles::LayoutStatus::Ok)
-      return Fail(options.layoutPath, imagefiles::LayoutFailureText(status, read));
+      return kVoice.Fail(options.layoutPath, imagefiles::LayoutFailureText(status, read));
   } else if (!document.Start(options.templateIndex)) {
-    return Fail("template " + std::to_string(options.templateIndex),
-                "the built-in template is missing from this build");
+    return kVoice.Fail("template " + std::to_string(options.templateIndex),
+                       "the built-in template is missing from this build");
   }
   const document::DesignInfo design = document::DescribeDesign(document.State());
   if (options.print && !design.PrintSize()) {
-    return Usage("--print: the layout records no print resolution (200 ppi or more; "
-                 "tessary-layout --ppi sets one)");
+    return kVoice.Usage(
+        "--print: the layout records no print resolution (200 ppi or more; "
+        "tessary-layout --ppi sets one)");
   }
   // The size the card is written at, when it is one of the design's.
-  const document::DesignSize size =
-      options.print ? *design.PrintSize() : design.sizes.back();
+  const document::DesignSize size = options.print ? *design.PrintSize() : design.sizes.back();
 
   // Every slot index is checked before any photo is read.
   const engine::Card& screenCard = document.Card();
@@ -175,14 +165,14 @@ int Run(int argc, char** argv) {
         std::any_of(options.photos.begin(), options.photos.end(),
                     [slot](const tools::PhotoOption& photo) { return photo.slot == slot; });
     if (!replaced)
-      return Fail(document.State().photos[slot].path,
-                  "was not found (the project \"" + options.projectPath +
-                      "\" names it; it is neither there nor beside the project)");
+      return kVoice.Fail(document.State().photos[slot].path,
+                         "was not found (the project \"" + options.projectPath +
+                             "\" names it; it is neither there nor beside the project)");
   }
   // A turn needs the photo it turns: given, or the project's.
   auto photoPath = [&](size_t slot) {
-    std::string path = slot < document.State().photos.size() ? document.State().photos[slot].path
-                                                              : std::string();
+    std::string path =
+        slot < document.State().photos.size() ? document.State().photos[slot].path : std::string();
     // The last --photo for the slot is the one it shows.
     for (const tools::PhotoOption& photo : options.photos)
       if (photo.slot == slot) path = photo.path;
@@ -194,8 +184,8 @@ int Run(int argc, char** argv) {
   for (const auto& [option, slot] : turned) {
     if (int status = CheckSlot(option, slot, screenCard.slots)) return status;
     if (photoPath(slot).empty() && !document.Card().slots[slot].HasPhoto())
-      return Usage(std::string(option) + " " + std::to_string(slot) + ": slot " +
-                   std::to_string(slot) + " has no --photo to turn");
+      return kVoice.Usage(std::string(option) + " " + std::to_string(slot) + ": slot " +
+                          std::to_string(slot) + " has no --photo to turn");
   }
   // A card saved in full quality is rendered with each photo decoded while
   // its slot is drawn and never held whole (the same bytes, a fraction of
@@ -216,20 +206,22 @@ int Run(int argc, char** argv) {
     engine::ImageStatus status;
     const int failedPhoto = LoadPhotos(options.photos, files, document, &status);
     if (failedPhoto >= 0) {
-      return Fail(options.photos[size_t(failedPhoto)].path, imagefiles::ImageStatusText(status));
+      return kVoice.Fail(options.photos[size_t(failedPhoto)].path,
+                         imagefiles::ImageStatusText(status));
     }
   }
   // Turns first, so that pans are of the photo as shown; then mirrors.
-  const engine::ImageStatus noMemory = engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
+  const engine::ImageStatus noMemory =
+      engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
   for (const tools::TurnOption& turn : options.turns) {
     for (int q = 0; q < turn.quarters; ++q) {
       if (!document.TurnPhoto(turn.slot, engine::PhotoTurn::Right))
-        return Fail(photoPath(turn.slot), imagefiles::ImageStatusText(noMemory));
+        return kVoice.Fail(photoPath(turn.slot), imagefiles::ImageStatusText(noMemory));
     }
   }
   for (size_t slot : options.mirrors) {
     if (!document.TurnPhoto(slot, engine::PhotoTurn::Mirror))
-      return Fail(photoPath(slot), imagefiles::ImageStatusText(noMemory));
+      return kVoice.Fail(photoPath(slot), imagefiles::ImageStatusText(noMemory));
   }
   // Stored as given, as a drag or a project would store them.
   document.EditSlots(
@@ -246,8 +238,8 @@ int Run(int argc, char** argv) {
   // At print size: the print version, framed as the screen card is.
   engine::Card printCard;
   if (options.print && !document::CardAtSize(document.State(), size, files, &printCard)) {
-    return Fail("template " + std::to_string(options.templateIndex),
-                "the print version is missing from this build");
+    return kVoice.Fail("template " + std::to_string(options.templateIndex),
+                       "the print version is missing from this build");
   }
   const engine::Card& card = options.print ? printCard : screenCard;
   if (options.width == 0) WarnSoftPhotos(document.State(), size);
@@ -264,13 +256,14 @@ int Run(int argc, char** argv) {
   if (!options.saveProjectPath.empty()) {
     document::ProjectSaveOptions save;
     save.photos = options.withPhotos ? document::PhotoCopies::All : document::PhotoCopies::None;
-    const document::ProjectSaving saving = document::WriteProject(
-        document.State(), options.saveProjectPath, save, files,
-        options.projectPath.empty() ? nullptr : &memory);
+    const document::ProjectSaving saving =
+        document::WriteProject(document.State(), options.saveProjectPath, save, files,
+                               options.projectPath.empty() ? nullptr : &memory);
     if (!saving.Ok()) {
-      return Fail(options.saveProjectPath,
-                  "cannot be written (" +
-                      (saving.problem.empty() ? saving.saved.Message() : saving.problem) + ")");
+      return kVoice.Fail(options.saveProjectPath,
+                         "cannot be written (" +
+                             (saving.problem.empty() ? saving.saved.Message() : saving.problem) +
+                             ")");
     }
   }
   if (options.output.empty()) return 0;
@@ -290,9 +283,9 @@ int Run(int argc, char** argv) {
   }
   // "-" is standard output, written as it comes, as for any pipe or terminal.
   const bool toStandardOutput = options.output == "-";
-  const imagefiles::OutputTarget target =
-      toStandardOutput ? imagefiles::OutputTarget::Descriptor(STDOUT_FILENO)
-                       : imagefiles::OutputTarget(options.output);
+  const imagefiles::OutputTarget target = toStandardOutput
+                                              ? imagefiles::OutputTarget::Descriptor(STDOUT_FILENO)
+                                              : imagefiles::OutputTarget(options.output);
   imagefiles::SaveResult saved;
   if (pdf) {
     // As large in print as the design's size; at any other size the same
@@ -303,30 +296,22 @@ int Run(int argc, char** argv) {
                                     pixelsPerInch, options.page);
   } else if (streamed) {
     const document::StreamedRenderResult result =
-        document::ExportStreamedCard(card, photoFiles, width, height, target, format,
-                                     encoding);
+        document::ExportStreamedCard(card, photoFiles, width, height, target, format, encoding);
     if (result.failedPhoto >= 0) {
-      return Fail(options.photos[size_t(result.failedPhoto)].path,
-                  imagefiles::ImageStatusText(result.photoStatus));
+      return kVoice.Fail(options.photos[size_t(result.failedPhoto)].path,
+                         imagefiles::ImageStatusText(result.photoStatus));
     }
     saved = result.saved;
   } else {
     saved = document::ExportCard(card, width, height, options.draft, target, format, encoding);
   }
   if (!saved) {
-    return Fail(toStandardOutput ? std::string("standard output") : options.output,
-                "cannot be written (" + saved.Message() + ")");
+    return kVoice.FailWrite(toStandardOutput ? std::string("standard output") : options.output,
+                            saved);
   }
   return 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Run(argc, argv);
-  } catch (const std::bad_alloc&) {
-    std::fputs("tessary-render: out of memory\n", stderr);
-    return kFailed;
-  }
-}
+int main(int argc, char** argv) { return kVoice.Main(Run, argc, argv); }

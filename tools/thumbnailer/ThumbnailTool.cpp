@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "engine/compose/CardCompositor.h"
 #include "imagefiles/CardWriter.h"
 #include "imagefiles/ImageFiles.h"
+#include "tools/common/ToolVoice.h"
 
 namespace {
 
@@ -22,10 +22,7 @@ constexpr char kUsage[] =
     "file, no larger than SIZE pixels on its longer side (default: as carried, 256).\n"
     "Exit status: 0 success; 1 the project or OUT failed; 2 usage error.\n";
 
-int Usage(const char* problem) {
-  std::fprintf(stderr, "tessary-thumbnailer: %s\n%s", problem, kUsage);
-  return 2;
-}
+const tools::ToolVoice kVoice("tessary-thumbnailer", kUsage);
 
 bool ParseSize(const char* text, uint32_t* size) {
   if (*text == '\0' || std::strlen(text) > 5) return false;
@@ -49,19 +46,19 @@ int Run(int argc, char** argv) {
       return 0;
     }
     if (arg == "-s") {
-      if (i + 1 >= argc || !ParseSize(argv[++i], &size)) return Usage("-s takes a size in pixels");
+      if (i + 1 >= argc || !ParseSize(argv[++i], &size))
+        return kVoice.Usage("-s takes a size in pixels");
       continue;
     }
     names.push_back(arg);
   }
-  if (names.size() != 2) return Usage("a project and an output file are needed");
+  if (names.size() != 2) return kVoice.Usage("a project and an output file are needed");
 
   const imagefiles::ImageFiles files;
   engine::Raster picture;
   std::string reason;
   if (!document::ReadProjectThumbnail(names[0], files, &picture, &reason)) {
-    std::fprintf(stderr, "tessary-thumbnailer: %s: %s\n", names[0].c_str(), reason.c_str());
-    return 1;
+    return kVoice.Fail(names[0], reason);
   }
   // Smaller, never larger: the desktop scales up on its own if it must.
   uint32_t width = picture.width;
@@ -77,23 +74,11 @@ int Run(int argc, char** argv) {
       engine::RasterView{scaled.data(), int32_t(width), int32_t(height), int32_t(stride)},
       picture.pixels.get(), int32_t(picture.width), int32_t(picture.height),
       int32_t(picture.Stride()), false);
-  const imagefiles::SaveResult saved = imagefiles::WriteCard(
-      names[1], imagefiles::CardFormat::Png, scaled.data(), width, height, stride);
-  if (!saved) {
-    std::fprintf(stderr, "tessary-thumbnailer: %s: cannot be written (%s)\n", names[1].c_str(),
-                 saved.Message().c_str());
-    return 1;
-  }
-  return 0;
+  const imagefiles::SaveResult saved = imagefiles::WriteCard(names[1], imagefiles::CardFormat::Png,
+                                                             scaled.data(), width, height, stride);
+  return saved ? 0 : kVoice.FailWrite(names[1], saved);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Run(argc, argv);
-  } catch (const std::bad_alloc&) {
-    std::fputs("tessary-thumbnailer: out of memory\n", stderr);
-    return 1;
-  }
-}
+int main(int argc, char** argv) { return kVoice.Main(Run, argc, argv); }
