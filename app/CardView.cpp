@@ -16,7 +16,10 @@ CardView::CardView(Platform& platform, int32_t dpi)
     : platform_(platform),
       dpi_(dpi),
       toolbarWidth_(ToolbarWidthFor(dpi)),
-      toolbarGap_(ToolbarGapFor(dpi)) {}
+      toolbarGap_(ToolbarGapFor(dpi)) {
+  // A held photo is drawn from a copy near its shown size, not grainy.
+  preview_.SetSmoothDraft(true);
+}
 
 void CardView::Arrange(Size client, const engine::CardTemplate& t) {
   hintRect_ = Rect{0, client.height - HintHeightFor(dpi_), client.width, client.height};

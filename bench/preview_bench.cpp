@@ -175,13 +175,16 @@ engine::Card* CardOrSkip(benchmark::State& state) {
 }
 
 // Every pointer move of a drag: slot 2's photo moves and the preview shows
-// the new frame (full quality ready for the rest of the card).
-void BM_DraftFrameDrag_vsPixman(benchmark::State& state) {
+// the new frame (full quality ready for the rest of the card). Smooth: as
+// the window draws it, from reduced copies of the photos (made by the first
+// frame, once per photo).
+void DragFrames(benchmark::State& state, bool smooth) {
   engine::Card* card = CardOrSkip(state);
   if (!card) return;
   const int32_t w = int32_t(state.range(0)), h = int32_t(state.range(1));
   PixmanFrame pixman(*card, w, h);
   engine::CardPreview preview;
+  preview.SetSmoothDraft(smooth);
   while (preview.StepFullQuality(*card, w, h)) {
   }
   engine::PhotoSlot& dragged = card->slots[2];
@@ -198,12 +201,19 @@ void BM_DraftFrameDrag_vsPixman(benchmark::State& state) {
   dragged.panX = panX;
   dragged.panY = panY;
 }
+void BM_DraftFrameDrag_vsPixman(benchmark::State& state) { DragFrames(state, false); }
+void BM_SmoothDraftFrameDrag_vsPixman(benchmark::State& state) { DragFrames(state, true); }
 BENCHMARK(BM_DraftFrameDrag_vsPixman)
     ->Iterations(300)
     ->Apply(CardSizes)
     ->Args({900, 600})
     ->Args({700, 467})
     ->Args({1800, 1200})
+    ->Args({3600, 2400});
+BENCHMARK(BM_SmoothDraftFrameDrag_vsPixman)
+    ->Iterations(300)
+    ->Apply(CardSizes)
+    ->Args({900, 600})
     ->Args({3600, 2400});
 
 // A draft frame in which every slot moved: all five photos gathered again.

@@ -53,6 +53,10 @@ class CardPreview {
   // Frees every kept picture; the next Frame starts from the draft.
   void Clear();
 
+  // Draft slots from reduced copies of large photos (DraftComposer::SetSmooth)
+  // rather than exactly RenderCard's draft: what the window shows.
+  void SetSmoothDraft(bool smooth) { draft_.SetSmooth(smooth); }
+
   // The photo pixels one step reads, about a millisecond each here; tests
   // make it small to see many steps.
   static constexpr int64_t kStepSourcePixels = 3'000'000;

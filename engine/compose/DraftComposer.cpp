@@ -186,19 +186,42 @@ void DraftComposer::DrawPicture(const Card& card, const SlotKey& key, Slot& slot
   std::vector<const uint8_t*> sources(static_cast<size_t>(height));
   std::vector<uint8_t> placeholder;
   if (key.photo) {
+    // A smooth draft samples a reduced copy whose crop is one to two times
+    // the samples the slot takes.
+    const uint8_t* photo = key.photo.get();
+    uint32_t photoWidth = key.photoWidth;
+    Crop crop = key.crop;
+    if (smooth_) {
+      const uint32_t across = std::min(crop.cropWidth / uint32_t(width),
+                                       crop.cropHeight / uint32_t(height));
+      int32_t shift = 0;
+      while (shift < 6 && (2u << shift) <= across) ++shift;
+      if (const PhotoLevel* level =
+              shift > 0 ? pyramids_.Level(key.photo, key.photoWidth, key.photoHeight, shift)
+                        : nullptr) {
+        photo = level->pixels.data();
+        photoWidth = level->width;
+        crop.cropX = std::min(int32_t(uint32_t(crop.cropX) >> shift), int32_t(level->width) - 1);
+        crop.cropY = std::min(int32_t(uint32_t(crop.cropY) >> shift), int32_t(level->height) - 1);
+        crop.cropWidth = std::max(1u, std::min(crop.cropWidth >> shift,
+                                               level->width - uint32_t(crop.cropX)));
+        crop.cropHeight = std::max(1u, std::min(crop.cropHeight >> shift,
+                                                level->height - uint32_t(crop.cropY)));
+      }
+    }
     std::vector<int32_t> boxColumns(static_cast<size_t>(boxWidth));
     std::vector<int32_t> boxRows(static_cast<size_t>(boxHeight));
-    NearestSourceIndices(int32_t(key.crop.cropWidth), boxWidth, boxColumns.data());
-    NearestSourceIndices(int32_t(key.crop.cropHeight), boxHeight, boxRows.data());
-    const size_t photoStride = size_t(key.photoWidth) * 3;
+    NearestSourceIndices(int32_t(crop.cropWidth), boxWidth, boxColumns.data());
+    NearestSourceIndices(int32_t(crop.cropHeight), boxHeight, boxRows.data());
+    const size_t photoStride = size_t(photoWidth) * 3;
     for (int32_t k = 0; k < width; ++k) {
       const int32_t bx = columns_[size_t(slot.c0 + k)] - key.left;
-      offsets[size_t(k)] = (size_t(key.crop.cropX) + size_t(boxColumns[size_t(bx)])) * 3;
+      offsets[size_t(k)] = (size_t(crop.cropX) + size_t(boxColumns[size_t(bx)])) * 3;
     }
     for (int32_t j = 0; j < height; ++j) {
       const int32_t by = rows_[size_t(slot.r0 + j)] - key.top;
       sources[size_t(j)] =
-          key.photo.get() + (size_t(key.crop.cropY) + size_t(boxRows[size_t(by)])) * photoStride;
+          photo + (size_t(crop.cropY) + size_t(boxRows[size_t(by)])) * photoStride;
     }
   } else {
     placeholder.resize(size_t(boxWidth) * size_t(boxHeight) * 3);
@@ -298,8 +321,23 @@ void DraftComposer::Expand(const uint8_t* gridRow, int32_t first, int32_t x0, in
   std::memcpy(d, gridRow + size_t(column[x1 - 1] - first) * 3, 3);
 }
 
+void DraftComposer::SetSmooth(bool smooth) {
+  if (smooth == smooth_) return;
+  smooth_ = smooth;
+  for (Slot& slot : slots_) slot.pictureValid = false;
+  if (!smooth) pyramids_ = PhotoPyramids();
+}
+
+void DraftComposer::ForgetOtherPhotos(const CardKey& key) {
+  if (!smooth_) return;
+  std::vector<const uint8_t*> photos;
+  for (const SlotKey& slot : key.slots) photos.push_back(slot.photo.get());
+  pyramids_.KeepOnly(photos);
+}
+
 void DraftComposer::ComposeAll(const Card& card, const CardKey& key, const RasterView& out) {
   Prepare(card, key);
+  ForgetOtherPhotos(key);
   if (key.width <= 0 || key.height <= 0) return;
   if (!key.Blank()) {
     for (size_t i = 0; i < key.slots.size(); ++i) {
@@ -352,6 +390,7 @@ void DraftComposer::ExpandRow(int32_t j, uint8_t* out) {
 void DraftComposer::ComposeSlot(const Card& card, const CardKey& key, size_t index,
                                 const RasterView& out) {
   Prepare(card, key);
+  ForgetOtherPhotos(key);
   if (key.Blank() || index >= key.slots.size() || !key.slots[index].drawn) return;
   Slot& slot = slots_[index];
   DrawPicture(card, key.slots[index], slot);

@@ -6,13 +6,16 @@
 
 #include "engine/card/CardTemplate.h"
 #include "engine/compose/CardKey.h"
+#include "engine/compose/PhotoPyramid.h"
 #include "engine/compose/RowExpansion.h"
 #include "engine/raster/RasterView.h"
 
 namespace engine {
 
 // The draft card (RenderCard with `draft` true, byte for byte) at one output
-// size, composed only where the final nearest-neighbour scaling looks.
+// size, composed only where the final nearest-neighbour scaling looks. A
+// smooth draft (SetSmooth) differs only in sampling each photo from a
+// reduced copy near the size it shows at.
 //
 // Each output pixel is a copy of one template pixel, and only the template
 // columns and rows the scaling reads matter: the card is composed on that
@@ -42,6 +45,12 @@ class DraftComposer {
 
   // Copies the pixels slot `index` decides from `from` into `out`.
   void CopySlot(size_t index, const RasterView& from, const RasterView& out) const;
+
+  // Photos far larger than their slot are sampled from reduced copies
+  // (PhotoPyramids): what the window shows while a photo is held, where
+  // nearest-neighbour picks from millions of pixels look grainy. Off by
+  // default, which is RenderCard's draft.
+  void SetSmooth(bool smooth);
 
  private:
   // Output columns [x0, x1) of a grid row that one owner decides: a slot, or
@@ -73,6 +82,8 @@ class DraftComposer {
   };
 
   void DrawPicture(const Card& card, const SlotKey& key, Slot& slot);
+  // Lets go of the reduced copies of photos no longer on the card.
+  void ForgetOtherPhotos(const CardKey& key);
   // Output pixels [x0, x1) of one row from a grid row whose first column is
   // grid column `first`.
   void Expand(const uint8_t* gridRow, int32_t first, int32_t x0, int32_t x1, uint8_t* out) const;
@@ -101,6 +112,8 @@ class DraftComposer {
   // Enlarged frames: a grid row composed whole, then replicated in blocks.
   RowExpansion expansion_;
   std::vector<uint8_t> gridScratch_;
+  bool smooth_ = false;
+  PhotoPyramids pyramids_;
 };
 
 }  // namespace engine

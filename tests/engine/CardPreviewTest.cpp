@@ -8,6 +8,7 @@
 #include "engine/compose/CardCompositor.h"
 #include "engine/compose/CardPreview.h"
 #include "engine/compose/DraftComposer.h"
+#include "engine/compose/PhotoPyramid.h"
 #include "engine/resample/ScaleNearest.h"
 #include "engine/resample/SimdLevel.h"
 
@@ -172,6 +173,87 @@ TEST(DraftComposer, BlankCardIsWhitePaper) {
   composer.ComposeAll(card, engine::CardKey::Of(card, 5, 3), out);
   EXPECT_EQ(Packed(out), Rendered(card, 5, 3, true));
   EXPECT_EQ(Packed(out).bytes, std::vector<uint8_t>(45, 255));
+}
+
+TEST(PhotoPyramid, LevelsAreRoundedBoxMeansAndLetGoOfPhotosNoLongerShown) {
+  // 5 x 3 (the odd column and row are dropped by a 2 x 2 box): means round
+  // half up, channels apart.
+  const std::vector<uint8_t> photo = {
+      0, 10, 255, 1, 10, 255, 9, 9, 9, 9, 9, 9, 7, 7, 7,  //
+      0, 11, 255, 0, 10, 254, 9, 9, 9, 8, 8, 8, 7, 7, 7,  //
+      5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5,
+  };
+  const engine::PhotoLevel half = engine::ReducePhoto(photo.data(), 5, 3, 1);
+  EXPECT_EQ(half.width, 2u);
+  EXPECT_EQ(half.height, 1u);
+  // 0.25 and 10.25 round down, 254.75 and 8.75 up.
+  EXPECT_EQ(half.pixels, (std::vector<uint8_t>{0, 10, 255, 9, 9, 9}));
+  EXPECT_EQ(engine::ReducePhoto(photo.data(), 5, 3, 2).width, 0u);
+
+  auto shared = std::shared_ptr<const uint8_t[]>(new uint8_t[64 * 64 * 3]());
+  const std::weak_ptr<const uint8_t[]> watch = shared;
+  engine::PhotoPyramids pyramids;
+  const engine::PhotoLevel* quarter = pyramids.Level(shared, 64, 64, 2);
+  ASSERT_NE(quarter, nullptr);
+  EXPECT_EQ(quarter->width, 16u);
+  EXPECT_EQ(pyramids.Level(shared, 64, 64, 2), quarter);  // made once
+  pyramids.KeepOnly({shared.get()});
+  EXPECT_EQ(pyramids.Level(shared, 64, 64, 2), quarter);
+  pyramids.KeepOnly({});
+  shared.reset();
+  EXPECT_TRUE(watch.expired());
+}
+
+// A held photo far larger than its slot is drawn from a reduced copy: a
+// one-pixel checkerboard shows as its grey, not as nearest-neighbour's
+// black and white; photos near their slot's size are drawn exactly as the
+// draft render draws them.
+TEST(DraftComposer, ASmoothDraftShowsLargePhotosAsTheirMeanAndSmallOnesExactly) {
+  std::mt19937 rng(5);
+  for (const bool large : {true, false}) {
+    SCOPED_TRACE(large ? "large photo" : "photo of the slot's size");
+    Card card;
+    enginetest::RegionMapBuilder map(60, 40);
+    map.Fill(10, 10, 40, 30, 255, 0, 0);
+    const std::vector<uint8_t> overlay(size_t(60) * 40 * 4, 0);
+    engine::SetTemplate(card, 60, 40, map.pixels.data(), overlay.data());
+    ASSERT_EQ(card.slots.size(), 1u);
+    if (large) {
+      engine::Raster photo = engine::Raster::Allocate(480, 320, engine::PixelFormat::Rgb24);
+      for (uint32_t y = 0; y < 320; ++y)
+        for (uint32_t x = 0; x < 480; ++x) std::memset(photo.Row(y) + x * 3, (x + y) % 2 ? 255 : 0, 3);
+      card.slots[0].TakePhoto(std::move(photo));
+    } else {
+      card.slots[0].TakePhoto(NoisyPhoto(30, 20, rng));
+    }
+    for (auto [w, h] : {std::pair{60, 40}, {45, 30}, {150, 100}}) {
+      SCOPED_TRACE(testing::Message() << w << "x" << h);
+      engine::DraftComposer composer;
+      composer.SetSmooth(true);
+      const int32_t stride = int32_t(engine::CardImageStride(uint32_t(w)));
+      std::vector<uint8_t> buffer(size_t(stride) * h, 0);
+      composer.ComposeAll(card, engine::CardKey::Of(card, w, h), RasterView{buffer.data(), w, h, stride});
+      const Picture smooth = Packed(RasterView{buffer.data(), w, h, stride});
+      const Picture exact = Rendered(card, w, h, true);
+      if (!large) {
+        EXPECT_EQ(smooth, exact);
+        continue;
+      }
+      int grey = 0, checkered = 0;
+      for (int32_t y = 0; y < h; ++y) {
+        for (int32_t x = 0; x < w; ++x) {
+          if (Owner(card, w, h, x, y) != 0) {
+            ASSERT_EQ(0, std::memcmp(smooth.At(x, y), exact.At(x, y), 3));
+            continue;
+          }
+          grey += smooth.At(x, y)[0] == 128;
+          checkered += exact.At(x, y)[0] == 0 || exact.At(x, y)[0] == 255;
+        }
+      }
+      EXPECT_GT(grey, 0);
+      EXPECT_EQ(grey, checkered);  // every pixel of the slot
+    }
+  }
 }
 
 // Runs the full-quality steps to the end; the number of steps taken.
