@@ -27,4 +27,10 @@ void DrawTexts(uint8_t* rgb, size_t stride, uint32_t width, uint32_t height,
 // system's.
 std::vector<std::string> FontFamilies();
 
+// Whether `family` can be set as it is, not in the fallback.
+bool HasFamily(const std::string& family);
+
+// The family that stands in for a missing one: "DejaVu Sans".
+const char* FallbackFamily();
+
 }  // namespace text
