@@ -315,6 +315,7 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
         *problem = "--effect takes none, shadow or outline";
         return false;
       }
+      parsed.texts.back().effectGiven = true;
     } else if (arg == "--template") {
       uint64_t index = 0;
       if (!ParseCount(value, uint64_t(document::BuiltInDesignCount() - 1), &index)) {

@@ -40,6 +40,7 @@ struct TextOption {
   bool sizeGiven = false;
   bool colourGiven = false;
   bool alignGiven = false;
+  bool effectGiven = false;
 };
 
 // The command line of tessary-render, checked for form only: whether a slot

@@ -85,6 +85,7 @@ std::vector<text::TextBox> CardTexts(const document::CardState& state,
     if (!option.sizeGiven) box.sizePoints = place.sizePoints;
     if (!option.colourGiven) box.colour = place.colour;
     if (!option.alignGiven) box.align = place.align;
+    if (!option.effectGiven) box.effect = place.effect;
     texts.push_back(std::move(box));
   }
   return texts;
