@@ -115,9 +115,11 @@ void DrawBox(uint8_t* rgb, size_t stride, uint32_t width, uint32_t height, doubl
   // The effects' sizes follow the type's: a 36 pt line on a 150 ppi card
   // gets a 3 or 4 pixel outline.
   const int64_t emPixels = emSize / 64;
-  const int blur = int(std::max<int64_t>(1, emPixels / 40));
+  const int blur = int(std::clamp<int64_t>(emPixels / 40, 1, 64));
   const int64_t offset = std::max<int64_t>(1, emPixels / 16);
-  const int outline = int(std::max<int64_t>(1, emPixels / 20));
+  // Growing a mask costs its area for every pixel of the radius: huge type
+  // keeps a bold outline, not one in proportion.
+  const int outline = int(std::clamp<int64_t>(emPixels / 20, 1, 32));
   int64_t margin = 0;
   if (box.effect == TextEffect::Shadow) margin = 3 * blur;
   if (box.effect == TextEffect::Outline) margin = outline;
