@@ -10,8 +10,9 @@ namespace text {
 namespace {
 
 // FreeType's coordinates are `long`, 32 bits on Windows: nothing placed
-// further than this (in 1/64 pixel) from the mask is drawn.
-constexpr int64_t kFarthest = int64_t(1) << 30;
+// further than this (in 1/64 pixel) from the mask is drawn, which leaves
+// room for the glyph's own size.
+constexpr int64_t kFarthest = int64_t(1) << 28;
 
 int64_t FloorPixel(int64_t v) { return v >= 0 ? v / 64 : -((-v + 63) / 64); }
 int64_t CeilPixel(int64_t v) { return -FloorPixel(-v); }

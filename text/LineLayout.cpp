@@ -284,22 +284,32 @@ std::vector<PlacedGlyph> LayOutWords(const std::string& words, const LayoutBox& 
     const std::vector<uint32_t> paragraph(text.begin() + std::ptrdiff_t(start),
                                           text.begin() + std::ptrdiff_t(end));
     const std::vector<Run> runs = ShapeRuns(paragraph, primary, fallback);
-    for (const auto& [s, e] : BreakLines(paragraph, runs, std::max<int64_t>(box.width, 0))) {
-      Line line;
-      for (const Run& run : runs) {
-        if (run.end <= s || run.start >= e) continue;
-        Piece piece{run.level, run.font, {}};
-        for (const ShapedGlyph& g : run.glyphs)
-          if (g.cluster >= s && g.cluster < e) {
-            piece.glyphs.push_back(g);
-            piece.glyphs.back().cluster += uint32_t(start);
-            line.width += g.advance;
-          }
-        if (!piece.glyphs.empty()) line.pieces.push_back(std::move(piece));
+    // Each glyph to its line in one pass: a run's glyphs on one line stay a
+    // piece, in the run's visual order.
+    const std::vector<std::pair<size_t, size_t>> breaks =
+        BreakLines(paragraph, runs, std::max<int64_t>(box.width, 0));
+    std::vector<int64_t> lineOf(paragraph.size(), -1);
+    for (size_t l = 0; l < breaks.size(); ++l)
+      for (size_t i = breaks[l].first; i < breaks[l].second; ++i) lineOf[i] = int64_t(l);
+    const size_t first = lines.size();
+    lines.resize(first + breaks.size());
+    std::vector<size_t> pieceRun;  // per line, the run its last piece came from
+    pieceRun.assign(breaks.size(), size_t(-1));
+    for (size_t r = 0; r < runs.size(); ++r) {
+      for (const ShapedGlyph& g : runs[r].glyphs) {
+        if (g.cluster >= paragraph.size() || lineOf[g.cluster] < 0) continue;
+        const size_t l = size_t(lineOf[g.cluster]);
+        Line& line = lines[first + l];
+        if (pieceRun[l] != r) {
+          line.pieces.push_back(Piece{runs[r].level, runs[r].font, {}});
+          pieceRun[l] = r;
+        }
+        line.pieces.back().glyphs.push_back(g);
+        line.pieces.back().glyphs.back().cluster += uint32_t(start);
+        line.width += g.advance;
       }
-      Reorder(&line.pieces);
-      lines.push_back(std::move(line));
     }
+    for (size_t l = first; l < lines.size(); ++l) Reorder(&lines[l].pieces);
     start = end + 1;
   }
   if (text.empty()) lines.clear();

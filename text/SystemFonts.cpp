@@ -1,7 +1,9 @@
 #include "text/SystemFonts.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cwctype>
 #include <filesystem>
 #include <system_error>
 #include <tuple>
@@ -51,7 +53,8 @@ std::map<std::string, FamilyFaces> Gather(const std::vector<SystemFace>& listed)
     }
   }
   std::map<std::string, FamilyFaces> families;
-  for (const auto& [name, found] : best) {
+  for (const auto& entry : best) {
+    const Best& found = entry.second;
     FamilyFaces faces;
     faces.regular = found.slot[0]->file;
     // A style is only the family's own when the face is really that style;
@@ -64,7 +67,7 @@ std::map<std::string, FamilyFaces> Gather(const std::vector<SystemFace>& listed)
     faces.bold = own(1, 700, false);
     faces.italic = own(2, 400, true);
     faces.boldItalic = own(3, 700, true);
-    families[name] = faces;
+    families[entry.first] = faces;
   }
   return families;
 }
@@ -135,7 +138,7 @@ std::vector<SystemFace> ListFaces() {
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
       std::wstring ext = it->path().extension().wstring();
-      for (wchar_t& c : ext) c = towlower(c);
+      for (wchar_t& c : ext) c = wchar_t(std::towlower(wint_t(c)));
       if (ext == L".ttf" || ext == L".otf" || ext == L".ttc" || ext == L".otc")
         ReadFaces(library, it->path(), &faces);
     }
