@@ -225,6 +225,55 @@ TEST(TypeSettingTest, AMissingFamilyIsSetInTheBundledSansAndNoted) {
   EXPECT_EQ(families[2], "Dancing Script");
 }
 
+// White words on white paper show only through their effect, which is
+// black, around them (outline) or below and right of them (shadow); and a
+// family without an italic face gets a slanted one.
+TEST(TypeSettingTest, EffectsContrastAndStylesAreMadeWhenMissing) {
+  if (!HaveBundledFonts()) GTEST_SKIP() << "bundled fonts not found";
+  auto draw = [](text::TextBox box) {
+    Picture picture(600, 400);
+    text::DrawTexts(picture.pixels.data(), picture.stride, 600, 400, 100, {box});
+    return picture;
+  };
+  text::TextBox box = Box("Wo", 48);
+  box.colour = 0xff000000;
+  const InkBounds plain = Bounds(draw(box));
+  box.colour = 0xffffffff;
+  struct Case {
+    text::TextEffect effect;
+    bool beforeTheWords;  // reaches further left and up than the words
+    uint8_t darkest;      // the darkest pixel is at most this
+  } cases[] = {{text::TextEffect::None, false, 255},
+               {text::TextEffect::Outline, true, 40},
+               {text::TextEffect::Shadow, false, 190}};
+  for (const Case& c : cases) {
+    box.effect = c.effect;
+    const Picture picture = draw(box);
+    const InkBounds ink = Bounds(picture);
+    if (c.effect == text::TextEffect::None) {
+      EXPECT_LT(ink.right, 0);
+      continue;
+    }
+    ASSERT_GE(ink.right, 0);
+    EXPECT_EQ(ink.left < plain.left, c.beforeTheWords) << int(c.effect);
+    EXPECT_EQ(ink.top < plain.top, c.beforeTheWords) << int(c.effect);
+    EXPECT_GT(ink.right, plain.right) << int(c.effect);
+    EXPECT_GT(ink.bottom, plain.bottom) << int(c.effect);
+    uint8_t darkest = 255;
+    for (uint8_t v : picture.pixels) darkest = std::min(darkest, v);
+    EXPECT_LE(darkest, c.darkest) << int(c.effect);
+  }
+
+  box = Box("Hello", 40);
+  box.font = "Dancing Script";
+  const Picture upright = draw(box);
+  box.italic = true;
+  const Picture slanted = draw(box);
+  EXPECT_NE(upright.pixels, slanted.pixels);
+  // Slanting leans the tops right: the ink reaches further right.
+  EXPECT_GT(Bounds(slanted).right, Bounds(upright).right);
+}
+
 // Half-covered black over white is half the light, which sRGB writes as
 // about 186, not 128.
 TEST(TypeSettingTest, CoverageMixesInLinearLight) {
