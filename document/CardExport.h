@@ -61,8 +61,9 @@ imagefiles::SaveResult ExportCardPdf(const engine::Card& card, const CardWords& 
 double CardPixelsPerInch(const CardState& state);
 
 // The card at one of its design's sizes (CardAtSize), written with that
-// size's encoding, its words set at that size's resolution: what Save does. Fails with SaveStep::Card, writing
-// nothing, when the design has no version at `size`.
+// size's encoding, its words set at that size's resolution: what Save does.
+// Fails with SaveStep::Card, writing nothing, when the design has no version
+// at `size`.
 imagefiles::SaveResult ExportCard(const CardState& state, const DesignSize& size,
                                   const engine::ImageReader& reader,
                                   const imagefiles::OutputTarget& target,

@@ -40,7 +40,8 @@ FaceChoice ChooseFace(const FamilyFaces& faces, bool bold, bool italic) {
     if (!faces.italic.Empty()) return {faces.italic, true, false};
     return {faces.regular, true, true};
   }
-  if (bold) return faces.bold.Empty() ? FaceChoice{faces.regular, true, false} : FaceChoice{faces.bold};
+  if (bold)
+    return faces.bold.Empty() ? FaceChoice{faces.regular, true, false} : FaceChoice{faces.bold};
   if (italic)
     return faces.italic.Empty() ? FaceChoice{faces.regular, false, true} : FaceChoice{faces.italic};
   return {faces.regular};
@@ -51,8 +52,8 @@ class FontSet {
  public:
   explicit FontSet(FT_Library library) : library_(library) {}
   LoadedFont* Get(const FaceChoice& choice, int64_t em) {
-    const auto key = std::make_tuple(choice.file.path, choice.file.index, em, choice.embolden,
-                                     choice.slant);
+    const auto key =
+        std::make_tuple(choice.file.path, choice.file.index, em, choice.embolden, choice.slant);
     auto found = fonts_.find(key);
     if (found == fonts_.end())
       found = fonts_
@@ -127,8 +128,7 @@ void DrawBox(uint8_t* rgb, size_t stride, uint32_t width, uint32_t height, doubl
   if (mask.Empty()) return;
 
   const uint32_t alpha = box.colour >> 24;
-  const uint32_t contrast =
-      LinearLuminance(box.colour) < kDarkWords ? 0x00ffffffu : 0x00000000u;
+  const uint32_t contrast = LinearLuminance(box.colour) < kDarkWords ? 0x00ffffffu : 0x00000000u;
   if (box.effect == TextEffect::Shadow) {
     ComposeCoverage(rgb, stride, width, height, Blurred(mask, blur), offset, offset,
                     contrast | ((alpha * 3 / 5) << 24));
@@ -141,8 +141,8 @@ void DrawBox(uint8_t* rgb, size_t stride, uint32_t width, uint32_t height, doubl
 
 }  // namespace
 
-void DrawTexts(uint8_t* rgb, size_t stride, uint32_t width, uint32_t height,
-               double pixelsPerInch, const std::vector<TextBox>& boxes, TextNotes* notes) {
+void DrawTexts(uint8_t* rgb, size_t stride, uint32_t width, uint32_t height, double pixelsPerInch,
+               const std::vector<TextBox>& boxes, TextNotes* notes) {
   if (!rgb || boxes.empty() || width == 0 || height == 0 || !std::isfinite(pixelsPerInch) ||
       pixelsPerInch <= 0)
     return;

@@ -30,8 +30,7 @@ void DrawSpans(int y, int count, const FT_Span* spans, void* user) {
   for (int s = 0; s < count; ++s) {
     const int64_t from = std::max<int64_t>(spans[s].x, 0);
     const int64_t to = std::min<int64_t>(int64_t(spans[s].x) + spans[s].len, mask->width);
-    for (int64_t x = from; x < to; ++x)
-      values[x] = std::max<uint8_t>(values[x], spans[s].coverage);
+    for (int64_t x = from; x < to; ++x) values[x] = std::max<uint8_t>(values[x], spans[s].coverage);
   }
 }
 

@@ -35,8 +35,7 @@ struct Piece {
 };
 
 bool IsNeutralScript(hb_script_t script) {
-  return script == HB_SCRIPT_COMMON || script == HB_SCRIPT_INHERITED ||
-         script == HB_SCRIPT_UNKNOWN;
+  return script == HB_SCRIPT_COMMON || script == HB_SCRIPT_INHERITED || script == HB_SCRIPT_UNKNOWN;
 }
 
 // Levels in the two-level model: a left-to-right paragraph puts right-to-
@@ -53,9 +52,8 @@ std::vector<int> Levels(const std::vector<uint32_t>& text, hb_unicode_funcs_t* u
     } else if (script == HB_SCRIPT_INHERITED && i > 0) {
       strength[i] = strength[i - 1];  // a mark goes with its base
     } else if (!IsNeutralScript(script)) {
-      strength[i] = hb_script_get_horizontal_direction(script) == HB_DIRECTION_RTL
-                        ? Strength::Right
-                        : Strength::Left;
+      strength[i] = hb_script_get_horizontal_direction(script) == HB_DIRECTION_RTL ? Strength::Right
+                                                                                   : Strength::Left;
     }
   }
   Strength base = Strength::Left;
@@ -253,7 +251,8 @@ std::vector<uint32_t> DecodeWords(const std::string& words) {
       const size_t need = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
       uint32_t v = c & (need == 2 ? 0x1F : need == 3 ? 0x0F : 0x07);
       size_t k = 1;
-      for (; k < need && i + k < n && (s[i + k] & 0xC0) == 0x80; ++k) v = (v << 6) | (s[i + k] & 0x3F);
+      for (; k < need && i + k < n && (s[i + k] & 0xC0) == 0x80; ++k)
+        v = (v << 6) | (s[i + k] & 0x3F);
       const uint32_t lowest = need == 2 ? 0x80 : need == 3 ? 0x800 : 0x10000;
       if (k == need && v >= lowest && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) {
         cp = v;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <ft2build.h>
+
 #include <cstdint>
 #include <memory>
-
-#include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_GLYPH_H
 #include <hb.h>
@@ -19,8 +19,8 @@ namespace text {
 class LoadedFont {
  public:
   // Null when the file cannot be read or is not a font either library takes.
-  static std::unique_ptr<LoadedFont> Load(FT_Library library, const FontFile& file,
-                                          int64_t emSize, bool embolden, bool slant);
+  static std::unique_ptr<LoadedFont> Load(FT_Library library, const FontFile& file, int64_t emSize,
+                                          bool embolden, bool slant);
   ~LoadedFont();
   LoadedFont(const LoadedFont&) = delete;
   LoadedFont& operator=(const LoadedFont&) = delete;

@@ -35,7 +35,9 @@ void MaxLine(const uint8_t* in, size_t count, size_t half, uint8_t* out,
   const size_t padded = count + 2 * half;
   forward->assign(padded, 0);
   backward->assign(padded, 0);
-  auto value = [&](size_t p) -> uint8_t { return p >= half && p - half < count ? in[p - half] : 0; };
+  auto value = [&](size_t p) -> uint8_t {
+    return p >= half && p - half < count ? in[p - half] : 0;
+  };
   for (size_t p = 0; p < padded; ++p)
     (*forward)[p] = p % window == 0 ? value(p) : std::max((*forward)[p - 1], value(p));
   for (size_t p = padded; p-- > 0;)

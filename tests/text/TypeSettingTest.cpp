@@ -74,8 +74,7 @@ TEST(TypeSettingTest, PointsAreInchesOfThePrintedCardAtEveryResolution) {
     Picture picture(c.width, c.height);
     const text::TextBox box = Box("H", 36);
     text::TextNotes notes;
-    text::DrawTexts(picture.pixels.data(), picture.stride, c.width, c.height, c.ppi, {box},
-                    &notes);
+    text::DrawTexts(picture.pixels.data(), picture.stride, c.width, c.height, c.ppi, {box}, &notes);
     const InkBounds ink = Bounds(picture);
     const double expected = 1493.0 / 2048.0 * 0.5 * c.ppi;
     // Anti-aliasing may touch one more row at the top and the bottom.
@@ -137,8 +136,9 @@ std::vector<uint32_t> VisualOrder(const std::string& words) {
   box.width = 100000 * 64;
   box.height = 1000 * 64;
   std::vector<text::PlacedGlyph> glyphs = text::LayOutWords(words, box, *font, nullptr);
-  std::stable_sort(glyphs.begin(), glyphs.end(),
-                   [](const text::PlacedGlyph& a, const text::PlacedGlyph& b) { return a.x < b.x; });
+  std::stable_sort(
+      glyphs.begin(), glyphs.end(),
+      [](const text::PlacedGlyph& a, const text::PlacedGlyph& b) { return a.x < b.x; });
   std::vector<uint32_t> order;
   for (const text::PlacedGlyph& g : glyphs)
     if (order.empty() || order.back() != g.cluster) order.push_back(g.cluster);
@@ -154,12 +154,12 @@ TEST(TypeSettingTest, RightToLeftScriptsRunRightToLeftAndNumbersLeftToRight) {
     std::vector<uint32_t> order;
   } cases[] = {
       {"abc", {0, 1, 2}},
-      {"\u05e9\u05dc\u05d5\u05dd", {3, 2, 1, 0}},                 // Hebrew
-      {"\u0639\u0645\u0631", {2, 1, 0}},                          // Arabic, joined
-      {"ab \u05e9\u05dc", {0, 1, 2, 4, 3}},                      // in a left-to-right line
-      {"\u05e9\u05dc ab", {3, 4, 2, 1, 0}},                      // a right-to-left line
-      {"\u05e9\u05dc 12", {3, 4, 2, 1, 0}},                      // its numbers
-      {"\u05e9\u05dc, ab!", {6, 4, 5, 3, 2, 1, 0}},              // neutrals take the line's
+      {"\u05e9\u05dc\u05d5\u05dd", {3, 2, 1, 0}},    // Hebrew
+      {"\u0639\u0645\u0631", {2, 1, 0}},             // Arabic, joined
+      {"ab \u05e9\u05dc", {0, 1, 2, 4, 3}},          // in a left-to-right line
+      {"\u05e9\u05dc ab", {3, 4, 2, 1, 0}},          // a right-to-left line
+      {"\u05e9\u05dc 12", {3, 4, 2, 1, 0}},          // its numbers
+      {"\u05e9\u05dc, ab!", {6, 4, 5, 3, 2, 1, 0}},  // neutrals take the line's
   };
   for (const Case& c : cases) EXPECT_EQ(VisualOrder(c.words), c.order) << c.words;
 }
@@ -177,9 +177,15 @@ TEST(TypeSettingTest, LinesBreakAtSpacesInsideLongWordsAndAtNewLines) {
     int64_t widthPixels;
     size_t lines;
   } cases[] = {
-      {"one two three", 1000, 1},  {"one two three", 90, 2}, {"one two three", 62, 3},
-      {"one\ntwo", 1000, 2},       {"a\n\nb", 1000, 3},      {"abcdefghij", 45, 3},
-      {"   ", 1000, 0},            {"", 1000, 0},            {"x y", 0, 2},
+      {"one two three", 1000, 1},
+      {"one two three", 90, 2},
+      {"one two three", 62, 3},
+      {"one\ntwo", 1000, 2},
+      {"a\n\nb", 1000, 3},
+      {"abcdefghij", 45, 3},
+      {"   ", 1000, 0},
+      {"", 1000, 0},
+      {"x y", 0, 2},
   };
   for (const Case& c : cases) {
     text::LayoutBox box;
@@ -191,9 +197,7 @@ TEST(TypeSettingTest, LinesBreakAtSpacesInsideLongWordsAndAtNewLines) {
     // Empty lines hold no glyph but push the next one down.
     const int64_t lineHeight = font->Ascender() - font->Descender() + font->LineGap();
     const size_t lines =
-        baselines.empty()
-            ? 0
-            : size_t((*baselines.rbegin() - *baselines.begin()) / lineHeight) + 1;
+        baselines.empty() ? 0 : size_t((*baselines.rbegin() - *baselines.begin()) / lineHeight) + 1;
     EXPECT_EQ(lines, c.lines) << c.words << " in " << c.widthPixels;
     for (const auto& g : glyphs)
       if (c.widthPixels >= 40) EXPECT_LE(g.x, box.width) << c.words;

@@ -57,8 +57,8 @@ class TextRenderTest : public tooltest::ToolTest {};
 // version's glyphs are twice as tall.
 TEST_F(TextRenderTest, WordsChangeOnlyTheirBoxAndKeepTheirPrintedSize) {
   if (!CanSetType()) GTEST_SKIP() << "built-in artwork or bundled fonts not in this build";
-  const std::vector<std::string> words = {"--text", "Hello", "--text-box", "0.1,0.1,0.8,0.2",
-                                          "--size", "48"};
+  const std::vector<std::string> words = {"--text",          "Hello",  "--text-box",
+                                          "0.1,0.1,0.8,0.2", "--size", "48"};
   struct Case {
     const char* name;
     std::vector<std::string> size;
@@ -122,10 +122,28 @@ TEST_F(TextRenderTest, BadTextOptionsAreUsageErrors) {
 TEST_F(TextRenderTest, AProjectKeepsItsWordsAndAMissingFontIsNamed) {
   if (!CanSetType()) GTEST_SKIP() << "built-in artwork or bundled fonts not in this build";
   const std::vector<std::string> words = {
-      "--template", "3", "--text", "Happy birthday, Anna!", "--font", "Dancing Script",
-      "--size", "36", "--colour", "#b03060", "--align", "centre", "--effect", "outline",
-      "--text", "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 \xd9\x85\xd8\xb1\xd8\xad\xd8\xa8\xd8\xa7",
-      "--text-box", "0.1,0.05,0.8,0.2", "--font", "No Such Family", "--bold", "--italic"};
+      "--template",
+      "3",
+      "--text",
+      "Happy birthday, Anna!",
+      "--font",
+      "Dancing Script",
+      "--size",
+      "36",
+      "--colour",
+      "#b03060",
+      "--align",
+      "centre",
+      "--effect",
+      "outline",
+      "--text",
+      "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 \xd9\x85\xd8\xb1\xd8\xad\xd8\xa8\xd8\xa7",
+      "--text-box",
+      "0.1,0.05,0.8,0.2",
+      "--font",
+      "No Such Family",
+      "--bold",
+      "--italic"};
   std::vector<std::string> direct = words;
   direct.insert(direct.end(), {"--save-project", Path("card.tessary"), "-o", Path("direct.png")});
   const tooltest::ToolResult made = Render(direct);
