@@ -118,9 +118,15 @@ TEST(TypeSettingTest, WordsStayInTheirBoxAndClipAtTheCardsEdge) {
     EXPECT_LE(ink.bottom, bottom + 1) << c.name;
     // The line sits where its alignment puts it.
     const double middle = (ink.left + ink.right) / 2.0;
-    if (c.align == text::TextAlign::Left) EXPECT_LT(ink.left, left + 10) << c.name;
-    if (c.align == text::TextAlign::Right) EXPECT_GT(ink.right, right - 10) << c.name;
-    if (c.align == text::TextAlign::Centre) EXPECT_NEAR(middle, (left + right) / 2, 3) << c.name;
+    if (c.align == text::TextAlign::Left) {
+      EXPECT_LT(ink.left, left + 10) << c.name;
+    }
+    if (c.align == text::TextAlign::Right) {
+      EXPECT_GT(ink.right, right - 10) << c.name;
+    }
+    if (c.align == text::TextAlign::Centre) {
+      EXPECT_NEAR(middle, (left + right) / 2, 3) << c.name;
+    }
   }
 }
 
@@ -200,7 +206,9 @@ TEST(TypeSettingTest, LinesBreakAtSpacesInsideLongWordsAndAtNewLines) {
         baselines.empty() ? 0 : size_t((*baselines.rbegin() - *baselines.begin()) / lineHeight) + 1;
     EXPECT_EQ(lines, c.lines) << c.words << " in " << c.widthPixels;
     for (const auto& g : glyphs)
-      if (c.widthPixels >= 40) EXPECT_LE(g.x, box.width) << c.words;
+      if (c.widthPixels >= 40) {
+        EXPECT_LE(g.x, box.width) << c.words;
+      }
   }
   font.reset();
   FT_Done_FreeType(library);
