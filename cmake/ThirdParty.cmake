@@ -15,7 +15,11 @@
 # its installed files leave out.
 #
 # The fonts that ship with the program, as paths on the build machine:
-#   TESSARY_FONT_DEJAVU_SANS, TESSARY_FONT_DANCING_SCRIPT
+#   TESSARY_FONT_DEJAVU_SANS, TESSARY_FONT_DEJAVU_SERIF, TESSARY_FONT_DANCING_SCRIPT
+# (each family's regular face; its other faces sit beside it) and
+# TESSARY_FONT_LICENCES, the packages' copyright files.
+# On Linux the system's fonts are listed through fontconfig:
+#   tessary::fontconfig
 find_package(PkgConfig REQUIRED)
 
 # The imported target tessary::NAME that links what pkg-config says about
@@ -50,6 +54,7 @@ if(NOT WIN32)
   find_package(nlohmann_json 3.11 CONFIG REQUIRED)
   add_library(tessary::json INTERFACE IMPORTED)
   target_link_libraries(tessary::json INTERFACE nlohmann_json::nlohmann_json)
+  tessary_pkg_config_target(fontconfig fontconfig)
 else()
   # Everything comes from the sysroot (the toolchain file's find root).
   find_package(freetype CONFIG REQUIRED)  # carries libpng and zlib
@@ -102,3 +107,8 @@ find_file(TESSARY_FONT_DEJAVU_SANS DejaVuSans.ttf
   PATHS /usr/share/fonts/truetype/dejavu NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 find_file(TESSARY_FONT_DANCING_SCRIPT DancingScript-Regular.otf
   PATHS /usr/share/fonts/opentype/dancingscript NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+find_file(TESSARY_FONT_DEJAVU_SERIF DejaVuSerif.ttf
+  PATHS /usr/share/fonts/truetype/dejavu NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+set(TESSARY_FONT_LICENCES
+  "/usr/share/doc/fonts-dejavu-core/copyright=LICENCE-DejaVu.txt"
+  "/usr/share/doc/fonts-dancingscript/copyright=LICENCE-DancingScript.txt")

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "document/CardState.h"
 #include "document/DesignSizes.h"
@@ -8,6 +10,7 @@
 #include "engine/raster/ImageReader.h"
 #include "imagefiles/CardWriter.h"
 #include "imagefiles/PdfPlacement.h"
+#include "text/TextBox.h"
 
 namespace document {
 
@@ -25,9 +28,42 @@ imagefiles::SaveResult ExportCard(const engine::Card& card, uint32_t width, uint
                                   imagefiles::CardFormat format,
                                   const imagefiles::CardEncoding& encoding);
 
+// The words a card carries, and how many of the output's pixels make an
+// inch of the printed card, which sets their type size.
+struct CardWords {
+  const std::vector<text::TextBox>* boxes = nullptr;  // null or empty: none
+  double pixelsPerInch = 0;
+
+  bool Empty() const { return !boxes || boxes->empty(); }
+};
+
+// The card's pixels as every output has them (Rgb24, `*stride` bytes a
+// row): RenderCard, then the words set over it. Fails with SaveStep::Card
+// on a size no picture can have, SaveStep::Render for want of memory.
+imagefiles::SaveResult RenderCardPicture(const engine::Card& card, const CardWords& words,
+                                         uint32_t width, uint32_t height, bool draft,
+                                         std::unique_ptr<uint8_t[]>* pixels, uint32_t* stride);
+
+// ExportCard and ExportCardPdf with words over the card.
+imagefiles::SaveResult ExportCard(const engine::Card& card, const CardWords& words,
+                                  uint32_t width, uint32_t height, bool draft,
+                                  const imagefiles::OutputTarget& target,
+                                  imagefiles::CardFormat format,
+                                  const imagefiles::CardEncoding& encoding);
+imagefiles::SaveResult ExportCardPdf(const engine::Card& card, const CardWords& words,
+                                     uint32_t width, uint32_t height, bool draft,
+                                     const imagefiles::OutputTarget& target,
+                                     const imagefiles::CardEncoding& encoding,
+                                     double pixelsPerInch, const imagefiles::PdfPageOptions& page);
+
+// The resolution of the card as edited (its template's pixels): its
+// design's for that size, else the built-in designs' screen resolution.
+double CardPixelsPerInch(const CardState& state);
+
 // The card at one of its design's sizes (CardAtSize), written with that
-// size's encoding: what Save does. Fails with SaveStep::Card, writing
-// nothing, when the design has no version at `size`.
+// size's encoding, its words set at that size's resolution: what Save does.
+// Fails with SaveStep::Card, writing nothing, when the design has no version
+// at `size`.
 imagefiles::SaveResult ExportCard(const CardState& state, const DesignSize& size,
                                   const engine::ImageReader& reader,
                                   const imagefiles::OutputTarget& target,

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "document/BuiltInDesigns.h"
+#include "document/CardExport.h"
 #include "document/PhotoFile.h"
 #include "document/PhotoLocator.h"
 #include "engine/card/PhotoPlacement.h"
@@ -19,6 +20,7 @@
 #include "imagefiles/PathNames.h"
 #include "imagefiles/PngInMemory.h"
 #include "imagefiles/ZipContainer.h"
+#include "text/DrawTexts.h"
 
 namespace document {
 
@@ -194,7 +196,8 @@ class PhotoBytes {
 };
 
 // The card at kThumbnailSide pixels on its longer side, as a PNG.
-bool MakeThumbnail(const engine::Card& card, Bytes* png) {
+bool MakeThumbnail(const CardState& state, Bytes* png) {
+  const engine::Card& card = state.card;
   const uint32_t w = card.cardTemplate.width;
   const uint32_t h = card.cardTemplate.height;
   if (!card.cardTemplate.Installed()) return false;
@@ -203,6 +206,8 @@ bool MakeThumbnail(const engine::Card& card, Bytes* png) {
   const uint32_t stride = engine::CardImageStride(tw);
   Bytes pixels(size_t(stride) * th);
   engine::RenderCard(card, int32_t(tw), int32_t(th), pixels.data(), int32_t(stride), false);
+  if (!state.texts.empty())
+    text::DrawTexts(pixels.data(), stride, tw, th, CardPixelsPerInch(state) * tw / w, state.texts);
   return imagefiles::EncodePngInMemory(pixels.data(), tw, th, stride, png);
 }
 
@@ -349,6 +354,7 @@ ProjectOpening ReadProject(const std::string& path, const engine::ImageReader& r
       slots[i].panY = record.regions[i].panY;
       slots[i].zoom = record.regions[i].zoom;
     }
+    state.texts = std::move(record.texts);
     *stateOut = std::move(state);
     *memoryOut = std::move(memory);
     return opening;
@@ -400,6 +406,7 @@ ProjectSaving WriteProject(const CardState& state, const std::string& path,
     // Each region: its framing and where its photo is; the photos carried
     // as asked.
     PhotoBytes photoBytes(reader, memory);
+    record.texts = state.texts;
     const size_t count = std::min(state.card.slots.size(), state.photos.size());
     record.regions.resize(count);
     std::vector<std::unique_ptr<Bytes>> carried;
@@ -450,7 +457,7 @@ ProjectSaving WriteProject(const CardState& state, const std::string& path,
     entries[0].data = reinterpret_cast<const uint8_t*>(json.data());
     entries[0].size = json.size();
     Bytes thumbnail;
-    if (options.thumbnail && MakeThumbnail(state.card, &thumbnail))
+    if (options.thumbnail && MakeThumbnail(state, &thumbnail))
       entries.insert(entries.begin() + 1,
                      imagefiles::ZipEntry{kThumbnailEntry, thumbnail.data(), thumbnail.size(), false});
     if (layout)

@@ -188,6 +188,85 @@ bool ParseBounded(const std::string& text, Json* out) {
   return true;
 }
 
+bool ReadNumber(const Json& object, const char* key, const std::string& where, double low,
+                double high, double* out, Problem& problem) {
+  const auto found = object.find(key);
+  if (found == object.end()) return true;
+  if (!found->is_number()) return problem.Fail(where + key, "is not a number");
+  const double value = found->get<double>();
+  if (!std::isfinite(value)) return problem.Fail(where + key, "is not a finite number");
+  if (value < low || value > high) return problem.Fail(where + key, "is out of range");
+  *out = value;
+  return true;
+}
+
+constexpr const char* kAlignNames[] = {"left", "centre", "right"};
+constexpr const char* kEffectNames[] = {"none", "shadow", "outline"};
+
+bool ReadText(const Json& object, const std::string& where, text::TextBox* box,
+              Problem& problem) {
+  const auto words = object.find("words");
+  if (words == object.end()) return problem.Fail(where + "words", "is missing");
+  if (!words->is_string()) return problem.Fail(where + "words", "is not a string");
+  box->words = words->get<std::string>();
+  std::string colour, align, effect;
+  if (!ReadNumber(object, "left", where, -16, 16, &box->left, problem) ||
+      !ReadNumber(object, "top", where, -16, 16, &box->top, problem) ||
+      !ReadNumber(object, "width", where, 0, 16, &box->width, problem) ||
+      !ReadNumber(object, "height", where, 0, 16, &box->height, problem) ||
+      !ReadNumber(object, "size", where, 0.1, 10000, &box->sizePoints, problem) ||
+      !ReadString(object, "font", where, &box->font, problem) ||
+      !ReadString(object, "colour", where, &colour, problem) ||
+      !ReadFlag(object, "bold", where, &box->bold, problem) ||
+      !ReadFlag(object, "italic", where, &box->italic, problem) ||
+      !ReadString(object, "align", where, &align, problem) ||
+      !ReadString(object, "effect", where, &effect, problem))
+    return false;
+  if (box->font.size() > kMaxFontNameBytes) return problem.Fail(where + "font", "is too long");
+  if (object.contains("colour") && !ParseColourText(colour, &box->colour))
+    return problem.Fail(where + "colour", "is not a colour");
+  // What a newer version may add is read as the plain default.
+  box->align = text::TextAlign::Centre;
+  for (int i = 0; i < 3; ++i)
+    if (align == kAlignNames[i]) box->align = text::TextAlign(i);
+  box->effect = text::TextEffect::None;
+  for (int i = 0; i < 3; ++i)
+    if (effect == kEffectNames[i]) box->effect = text::TextEffect(i);
+  return true;
+}
+
+bool ReadTexts(const Json& root, std::vector<text::TextBox>* texts, Problem& problem) {
+  const auto found = root.find("texts");
+  if (found == root.end()) return true;
+  if (!found->is_array()) return problem.Fail("texts", "is not a list");
+  if (found->size() > kMaxTexts) return problem.Fail("texts", "holds too many texts");
+  texts->resize(found->size());
+  for (size_t i = 0; i < found->size(); ++i) {
+    const std::string where = "texts[" + std::to_string(i) + "]";
+    const Json& object = (*found)[i];
+    if (!object.is_object()) return problem.Fail(where, "is not an object");
+    if (!ReadText(object, where + ".", &(*texts)[i], problem)) return false;
+  }
+  return true;
+}
+
+Json TextObject(const text::TextBox& box) {
+  Json object = Json::object();
+  object["words"] = box.words;
+  object["left"] = box.left;
+  object["top"] = box.top;
+  object["width"] = box.width;
+  object["height"] = box.height;
+  object["font"] = box.font;
+  object["size"] = box.sizePoints;
+  object["colour"] = ColourText(box.colour);
+  if (box.bold) object["bold"] = true;
+  if (box.italic) object["italic"] = true;
+  object["align"] = kAlignNames[int(box.align) % 3];
+  object["effect"] = kEffectNames[int(box.effect) % 3];
+  return object;
+}
+
 void SetPhoto(Json& object, const PhotoRecord& photo) {
   object["path"] = photo.path;
   if (photo.relativePath.empty()) {
@@ -205,6 +284,34 @@ void SetPhoto(Json& object, const PhotoRecord& photo) {
 }
 
 }  // namespace
+
+std::string ColourText(uint32_t colour) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text = "#";
+  const uint32_t rgba = (colour << 8) | (colour >> 24);
+  const int digits = (colour >> 24) == 0xff ? 6 : 8;
+  for (int i = 0; i < digits; ++i) text += kDigits[(rgba >> (28 - 4 * i)) & 15];
+  return text;
+}
+
+bool ParseColourText(const std::string& text, uint32_t* colour) {
+  if (text.empty() || text[0] != '#') return false;
+  std::string digits = text.substr(1);
+  if (digits.size() == 3) digits = {digits[0], digits[0], digits[1], digits[1], digits[2], digits[2]};
+  if (digits.size() == 6) digits += "ff";
+  if (digits.size() != 8) return false;
+  uint32_t rgba = 0;
+  for (const char c : digits) {
+    int digit = -1;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    if (digit < 0) return false;
+    rgba = rgba << 4 | uint32_t(digit);
+  }
+  *colour = (rgba >> 8) | (rgba << 24);
+  return true;
+}
 
 std::string HashText(uint64_t hash) {
   static const char kDigits[] = "0123456789abcdef";
@@ -260,7 +367,8 @@ CardJsonStatus ParseCardJson(const std::string& text, ProjectRecord* record,
       return CardJsonStatus::NewerVersion;
     }
     if (!ReadDesign(root, &parsed.design, problem) ||
-        !ReadString(root, "autosaveOf", "", &parsed.autosaveOf, problem))
+        !ReadString(root, "autosaveOf", "", &parsed.autosaveOf, problem) ||
+        !ReadTexts(root, &parsed.texts, problem))
       return CardJsonStatus::Invalid;
     const auto regions = root.find("regions");
     if (regions == root.end() || !regions->is_array()) {
@@ -383,6 +491,13 @@ std::string MakeCardJson(const ProjectRecord& record, const std::string& kept) {
     regions.push_back(std::move(object));
   }
   root["regions"] = std::move(regions);
+  if (record.texts.empty()) {
+    root.erase("texts");
+  } else {
+    Json texts = Json::array();
+    for (const text::TextBox& box : record.texts) texts.push_back(TextObject(box));
+    root["texts"] = std::move(texts);
+  }
   if (record.autosaveOf.empty()) {
     root.erase("autosaveOf");
   } else {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "text/TextBox.h"
+
 namespace document {
 
 // card.json, the heart of a project file, as plain records: what the file
@@ -18,7 +20,15 @@ namespace document {
 //    "regions": [{"photo": {"path": ABSOLUTE, "relativePath": "photos/a.jpg",
 //                           "size": 123456, "headHash": "...", "entry": "photos/0.jpg"},
 //                 "panX": 0.5, "panY": 0.5, "zoom": 1, "turn": 0, "mirror": true}, ...],
+//    "texts": [{"words": "Happy birthday", "left": 0.1, "top": 0.7, "width": 0.8,
+//               "height": 0.2, "font": "Dancing Script", "size": 36,
+//               "colour": "#b03060", "bold": true, "italic": true,
+//               "align": "centre", "effect": "shadow"}, ...]  (only when there are words)
 //    "autosaveOf": PROJECT}  (only in an autosave: the project it stands for)
+//
+// A text's "colour" is "#rrggbb", or "#rrggbbaa" when not opaque; "bold" and
+// "italic" are written only when true; an "align" or "effect" this version
+// does not know reads as centred and plain.
 //
 // Relative paths use "/" on every system. Hashes are 64-bit, as 16 hex
 // digits. A reader of format M.n reads any M.x: fields it does not know are
@@ -33,6 +43,8 @@ constexpr size_t kMaxCardJsonBytes = size_t(4) << 20;
 constexpr size_t kMaxJsonDepth = 32;
 constexpr size_t kMaxRegions = 1024;
 constexpr size_t kMaxPathBytes = 4096;
+constexpr size_t kMaxTexts = 256;
+constexpr size_t kMaxFontNameBytes = 256;
 
 struct PhotoRecord {
   std::string path;          // absolute, when saved
@@ -72,6 +84,7 @@ struct ProjectRecord {
   int minor = kProjectFormatMinor;
   DesignRecord design;
   std::vector<RegionRecord> regions;
+  std::vector<text::TextBox> texts;
   std::string autosaveOf;
 };
 
@@ -92,6 +105,11 @@ CardJsonStatus ParseCardJson(const std::string& text, ProjectRecord* record, std
 // read from (or empty): every field this version does not know is kept, at
 // the top and in each region whose photo is still the same file.
 std::string MakeCardJson(const ProjectRecord& record, const std::string& kept);
+
+// "#rrggbb" for an opaque 0xAARRGGBB colour, else "#rrggbbaa"; and back,
+// reading "#rgb", "#rrggbb" and "#rrggbbaa" in either case.
+std::string ColourText(uint32_t colour);
+bool ParseColourText(const std::string& text, uint32_t* colour);
 
 // 16 lower-case hex digits, and back; false for anything else.
 std::string HashText(uint64_t hash);

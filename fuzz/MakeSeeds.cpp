@@ -1,5 +1,5 @@
 // tessary-fuzz-seeds OUT: writes the fuzz targets' starting corpora into
-// OUT/png, OUT/jpeg, OUT/layout, OUT/project, OUT/photo and OUT/exif: every PNG and JPEG
+// OUT/png, OUT/jpeg, OUT/layout, OUT/project, OUT/photo, OUT/exif and OUT/text: every PNG and JPEG
 // kind the tests build, photos tagged to be turned, decompression bombs and
 // other hostile files the tests know, layout files both sound and damaged,
 // and Exif blocks. scripts/fuzz.sh runs it.
@@ -235,6 +235,43 @@ std::vector<Named> ExifSeeds() {
   return seeds;
 }
 
+// Boxes of words for the type-setting target: a 12-byte header each (family,
+// style, size, box) and its words up to a 0 byte.
+Named TextSeed(const std::string& name, const std::vector<std::pair<std::string, std::string>>& boxes) {
+  Named seed{name, {}};
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    seed.bytes.insert(seed.bytes.end(), boxes[i].first.begin(), boxes[i].first.end());
+    seed.bytes.insert(seed.bytes.end(), boxes[i].second.begin(), boxes[i].second.end());
+    if (i + 1 < boxes.size()) seed.bytes.push_back(0);
+  }
+  return seed;
+}
+
+std::vector<Named> TextSeeds() {
+  // family, style, size (quarter points), left, top, width, height (1/1000)
+  auto header = [](uint8_t family, uint8_t style, uint16_t quarters, int16_t l, int16_t t,
+                   int16_t w, int16_t h) {
+    std::string bytes = {char(family), char(style), char(quarters >> 8), char(quarters & 255)};
+    for (int16_t v : {l, t, w, h}) {
+      bytes += char(uint16_t(v) >> 8);
+      bytes += char(uint16_t(v) & 255);
+    }
+    return bytes;
+  };
+  return {
+      TextSeed("latin", {{header(0, 0, 48, 100, 100, 800, 300), "Hello, world! AVA fi ffl"}}),
+      TextSeed("styles", {{header(1, 0x17, 40, 50, 50, 900, 900), "Bold italic\nright, outlined"},
+                          {header(2, 0x21, 56, 0, 500, 1000, 400), "Dancing shadow"}}),
+      TextSeed("scripts", {{header(0, 0x04, 32, 0, 0, 1000, 1000),
+                            "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 "
+                            "\xd9\x85\xd8\xb1\xd8\xad\xd8\xa8\xd8\xa7 2024 "
+                            "\xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d \xce\xb1\xce\xb2 e\xcc\x81"}}),
+      TextSeed("missing", {{header(3, 0x03, 20, -200, -100, 1400, 1200), "Fallback"}}),
+      TextSeed("narrow", {{header(0, 0, 64, 400, 0, 1, 1), "a very long word indeed"}}),
+      TextSeed("huge", {{header(2, 0x20, 65535, -3000, -3000, 32000, 32000), "Big"}}),
+  };
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -255,6 +292,7 @@ int main(int argc, char** argv) {
   }
   for (const Named& seed : ProjectSeeds()) Write(out / "project", seed.name, seed.bytes);
   for (const Named& seed : ExifSeeds()) Write(out / "exif", seed.name, seed.bytes);
+  for (const Named& seed : TextSeeds()) Write(out / "text", seed.name, seed.bytes);
   for (const std::vector<Named>* kind : {&png, &jpeg}) {
     for (const Named& seed : *kind) {
       // Photos are decoded at full size before any check of the render

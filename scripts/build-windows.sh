@@ -63,6 +63,8 @@ for exe in app/tessary.exe tools/tessary-render.exe tools/tessary-layout.exe; do
   x86_64-w64-mingw32-strip -o "$stage/$(basename "$exe")" "$build/tessary/$exe"
 done
 cp docs/help.html "$stage/"
+# The bundled font families and their licences, found beside the program.
+cp -r "$build/tessary/fonts" "$stage/fonts"
 rm -f dist/tessary-windows-x64.zip
 (cd "$build/stage" && zip -qr -X "$root/dist/tessary-windows-x64.zip" tessary-windows-x64)
 echo "dist/tessary-windows-x64.zip: $(du -h dist/tessary-windows-x64.zip | cut -f1)"

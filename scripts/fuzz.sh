@@ -65,6 +65,7 @@ seed_kind() {
     fuzz_heif_decode) echo heic ;;
     fuzz_webp_decode) echo webp ;;
     fuzz_tiff_decode) echo tiff ;;
+    fuzz_text_layout) echo text ;;
     *) echo jpeg ;;
   esac
 }
@@ -81,6 +82,7 @@ dictionary() {
     fuzz_heif_decode) cat fuzz/heif.dict ;;
     fuzz_webp_decode) cat fuzz/webp.dict fuzz/exif.dict ;;
     fuzz_tiff_decode) cat fuzz/exif.dict ;;
+    fuzz_text_layout) cat fuzz/text.dict ;;
     *) cat fuzz/jpeg.dict ;;
   esac >"$out"
   echo "$out"

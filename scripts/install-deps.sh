@@ -13,6 +13,8 @@ packages=(
   # on, and the fonts that ship with the program.
   libcairo2-dev libharfbuzz-dev libfreetype-dev libzip-dev nlohmann-json3-dev
   libheif-dev libwebp-dev libtiff-dev
+  # The system's font families, offered for text beside the bundled ones.
+  libfontconfig-dev
   fonts-dejavu-core fonts-dancingscript
   # Tests make and read their inputs with these: PDFs, WebP, TIFF and HEIF.
   poppler-utils webp libtiff-tools libheif-examples

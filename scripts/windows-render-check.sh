@@ -3,8 +3,9 @@
 # tessary-render writes for the same arguments: JPEG and PNG, draft and full
 # quality, photos with pans, a custom layout, a Unicode file name, print sizes
 # (a built-in design's print version, a layout stamped with --ppi), HEIC, WebP
-# and TIFF photos, turned and mirrored photos; PDFs with the same pages and
-# images.
+# and TIFF photos, turned and mirrored photos, words in Latin, Cyrillic,
+# Arabic and Hebrew type in the bundled families with every style and effect;
+# PDFs with the same pages and images.
 #   windows-render-check.sh TESSARY-RENDER.EXE LINUX-TESSARY-RENDER
 set -euo pipefail
 exe="$1"
@@ -79,6 +80,15 @@ check formats.png --template 0 --photo 0=IN/formats/photo.heic --photo 1=IN/form
   --photo 2=IN/formats/turned6.tiff --photo 3=IN/formats/alpha.heic --photo 4=IN/formats/alpha.webp
 check turned.jpg --template 2 --photo 0=IN/night.jpg --turn 0=90 --photo 1=IN/formats/alpha.tiff \
   --mirror 1 --photo 2=IN/smile.jpg --turn 2=270 --mirror 2 --pan 2=0.3,0.6
+# Words set by the cross-built HarfBuzz and FreeType from the bundled fonts.
+check text.png --template 3 --text "Happy birthday, Anna! Привет, мир" --font "Dancing Script" \
+  --size 36 --colour "#b03060" --effect outline \
+  --text "مرحبا بالعالم 2024 שלום" --text-box 0.1,0.04,0.8,0.25 --font "DejaVu Serif" \
+  --size 28 --bold --italic --effect shadow --colour "#ffffff" \
+  --text $'Ünïcödé\nWAVE office' --text-box 0.55,0.55,0.4,0.4 --align right --size 20
+check text-print.jpg --template 5 --print --photo 0=IN/smile.jpg --text "Анна & Ilya" \
+  --text "left" --text-box 0.05,0.05,0.5,0.1 --align left --font "DejaVu Sans" --bold
+check text-size.png --template 0 --size 450x300 --text "Half size" --font "Nowhere Sans"
 
 # Standard output takes the card's bytes as they are (no text-mode line ends).
 "$linux" --template 1 --photo 1=$work/in/smile.jpg -o - >"$work/linux/stdout.jpg"
@@ -113,6 +123,7 @@ check_pdf() {  # NAME ARGS...
 }
 check_pdf t0-print.pdf --template 0 --print
 check_pdf t5-sheet.pdf --template 5 --paper letter --placement sheet
+check_pdf text.pdf --template 4 --print --text "Thank you, Grandma!"
 
 if ((failures)); then
   echo "tessary-render.exe: $failures outputs differ from Linux" >&2

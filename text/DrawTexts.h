@@ -19,12 +19,17 @@ struct TextNotes {
 // `pixelsPerInch`: how many of the picture's pixels make an inch of the
 // printed card, so that a box's points come out the same size in print at
 // every resolution.
-void DrawTexts(uint8_t* rgb, size_t stride, uint32_t width, uint32_t height,
-               double pixelsPerInch, const std::vector<TextBox>& boxes,
-               TextNotes* notes = nullptr);
+void DrawTexts(uint8_t* rgb, size_t stride, uint32_t width, uint32_t height, double pixelsPerInch,
+               const std::vector<TextBox>& boxes, TextNotes* notes = nullptr);
 
 // The families the user may choose: the bundled ones first, then the
 // system's.
 std::vector<std::string> FontFamilies();
+
+// Whether `family` can be set as it is, not in the fallback.
+bool HasFamily(const std::string& family);
+
+// The family that stands in for a missing one: "DejaVu Sans".
+const char* FallbackFamily();
 
 }  // namespace text

@@ -177,3 +177,68 @@ TEST(ProjectFormat, RefusesWhatItCannotReadAndSaysWhy) {
   EXPECT_EQ(ParseCardJson(Card(regions), &record, &problem), CardJsonStatus::Invalid);
   EXPECT_NE(problem.find("too many regions"), std::string::npos) << problem;
 }
+
+TEST(ProjectFormat, TextsRoundTripAndOldOrOddOnesReadSafely) {
+  ProjectRecord record;
+  record.design.builtIn = 3;
+  record.design.name = "Birthday";
+  text::TextBox greeting;
+  greeting.words = "Happy birthday, Anna!\n\xd0\x9f\xd1\x80\xd0\xb8 \xd9\x85\xd8\xb1";
+  greeting.left = 0.1 + 0.2;  // not a short decimal
+  greeting.top = -0.25;
+  greeting.width = 1.5;
+  greeting.height = 1e-9;
+  greeting.font = "Dancing Script";
+  greeting.sizePoints = 36.5;
+  greeting.colour = 0x80b03060;
+  greeting.bold = true;
+  greeting.italic = true;
+  greeting.align = text::TextAlign::Right;
+  greeting.effect = text::TextEffect::Outline;
+  record.texts = {greeting, text::TextBox{}};
+  record.texts[1].words = "plain";
+
+  ProjectRecord back;
+  std::string problem;
+  const std::string json = document::MakeCardJson(record, "");
+  ASSERT_EQ(ParseCardJson(json, &back, &problem), CardJsonStatus::Ok) << problem;
+  EXPECT_EQ(back.texts, record.texts);
+  EXPECT_NE(json.find("\"colour\": \"#b0306080\""), std::string::npos);
+  EXPECT_NE(json.find("\"colour\": \"#000000\""), std::string::npos);
+
+  // A card without words writes none, and reads as before.
+  record.texts.clear();
+  const std::string plain = document::MakeCardJson(record, "");
+  EXPECT_EQ(plain.find("texts"), std::string::npos);
+  ASSERT_EQ(ParseCardJson(Card("[]"), &back, &problem), CardJsonStatus::Ok);
+  EXPECT_TRUE(back.texts.empty());
+  // What a newer version may name reads as the defaults.
+  ASSERT_EQ(ParseCardJson(Card("[]", R"(, "texts": [{"words": "a", "align": "justify", "effect": "glow", "colour": "#abc"}])"),
+                          &back, &problem),
+            CardJsonStatus::Ok)
+      << problem;
+  ASSERT_EQ(back.texts.size(), 1u);
+  EXPECT_EQ(back.texts[0].align, text::TextAlign::Centre);
+  EXPECT_EQ(back.texts[0].effect, text::TextEffect::None);
+  EXPECT_EQ(back.texts[0].colour, 0xffaabbccu);
+
+  struct Bad {
+    std::string texts;
+    const char* words;
+  } bad[] = {
+      {R"("texts": {})", "texts is not a list"},
+      {R"("texts": [1])", "texts[0] is not an object"},
+      {R"("texts": [{"left": 0}])", "texts[0].words is missing"},
+      {R"("texts": [{"words": 5}])", "texts[0].words is not a string"},
+      {R"("texts": [{"words": "a", "size": 0}])", "texts[0].size is out of range"},
+      {R"("texts": [{"words": "a", "left": "x"}])", "texts[0].left is not a number"},
+      {R"("texts": [{"words": "a", "width": -1}])", "texts[0].width is out of range"},
+      {R"("texts": [{"words": "a", "colour": "blue"}])", "texts[0].colour is not a colour"},
+      {R"("texts": [{"words": "a", "bold": 1}])", "texts[0].bold is not true or false"},
+  };
+  for (const Bad& b : bad) {
+    EXPECT_EQ(ParseCardJson(Card("[]", ", " + b.texts), &back, &problem), CardJsonStatus::Invalid)
+        << b.texts;
+    EXPECT_NE(problem.find(b.words), std::string::npos) << problem;
+  }
+}

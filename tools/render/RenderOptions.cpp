@@ -18,7 +18,10 @@ const char kRenderUsage[] =
     "                      [--pan I=X,Y]... [--zoom I=Z]... [--turn I=DEG]... [--mirror I]...\n"
     "                      [--print | --size WxH] [--draft] [--format jpeg|png|pdf]\n"
     "                      [--paper NAME [--placement P]] [--slots]\n"
-    "                      [--save-project FILE [--with-photos]] -o OUT\n"
+    "                      [--save-project FILE [--with-photos]]\n"
+    "                      [--text WORDS [--text-box X,Y,W,H] [--font FAMILY] [--size PT]\n"
+    "                       [--colour #RRGGBB] [--align A] [--bold] [--italic] [--effect E]]...\n"
+    "                      -o OUT\n"
     "       tessary-render --designs\n"
     "Renders a card exactly as the program renders and saves it.\n"
     "  --template N    built-in design N, as --designs lists them (default 0)\n"
@@ -42,7 +45,7 @@ const char kRenderUsage[] =
     "                  the resolution in the file and JPEG quality 92 without chroma\n"
     "                  subsampling; photos that would print below 200 ppi are named on\n"
     "                  standard error\n"
-    "  --size WxH      render the whole card at W x H pixels (default: the template's\n"
+    "  --size WxH      (with an x) render the whole card at W x H pixels (default: the template's\n"
     "                  size, which is what the program saves at screen size)\n"
     "  --draft         nearest-neighbour scaling, as on screen, instead of the saved\n"
     "                  quality\n"
@@ -56,6 +59,25 @@ const char kRenderUsage[] =
     "                  size, the default), fit (as large as fits within a 1/4 in\n"
     "                  margin), fill (covering the page, cut by its edge) or sheet (as\n"
     "                  many cards at print size as fit, centred, with cut marks)\n"
+    "  --text WORDS    words set on the card (UTF-8; \\n in a shell's $'...' starts a\n"
+    "                  line); each --text is a box of its own, drawn in order over the\n"
+    "                  card, and the options below until the next --text apply to it.\n"
+    "                  What is not given comes from the design's place for a greeting\n"
+    "  --text-box X,Y,W,H  the box's left, top, width and height as fractions of the\n"
+    "                  card (0,0 is the top left corner, 1,1 the bottom right); long\n"
+    "                  lines break at spaces to fit its width, the lines sit in the\n"
+    "                  middle of its height\n"
+    "  --font FAMILY   a bundled family (DejaVu Sans, DejaVu Serif, Dancing Script) or\n"
+    "                  one the system has; a missing one is set in DejaVu Sans, with a\n"
+    "                  warning on standard error\n"
+    "  --size PT       after --text: the type size in points of the printed card (72 to\n"
+    "                  the inch: a 36 pt line is half an inch tall at every output size)\n"
+    "  --colour #RRGGBB  the words' colour (#RRGGBBAA with opacity)\n"
+    "  --align A       left, centre or right within the box (default centre)\n"
+    "  --bold, --italic  the family's bold and italic faces (made from the regular\n"
+    "                  face when it has none)\n"
+    "  --effect E      none, shadow (a soft shadow) or outline, in black or white,\n"
+    "                  whichever stands out from the words' colour\n"
     "  --slots         print one line per slot: slot I key 0xKKKKKK box L T R B (with\n"
     "                  --print, the boxes at print size); without -o, print and exit\n"
     "  --designs       list the built-in designs: index, name, pixels, physical size\n"
@@ -91,6 +113,16 @@ bool ParseFloat(const std::string& text, float* value) {
   return true;
 }
 
+bool ParseDouble(const std::string& text, double* value) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  const double v = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(v)) return false;
+  *value = v;
+  return true;
+}
+
 // "I=REST" with I a slot index.
 bool SplitSlot(const std::string& text, size_t* slot, std::string* rest) {
   const size_t equals = text.find('=');
@@ -99,6 +131,51 @@ bool SplitSlot(const std::string& text, size_t* slot, std::string* rest) {
   if (!ParseCount(text.substr(0, equals), 1000000, &index)) return false;
   *slot = size_t(index);
   *rest = text.substr(equals + 1);
+  return true;
+}
+
+}  // namespace
+
+namespace {
+
+// "X,Y,W,H": four finite numbers, the width and height above 0.
+bool ParseBox(const std::string& text, text::TextBox* box) {
+  double v[4];
+  size_t from = 0;
+  for (int i = 0; i < 4; ++i) {
+    const size_t comma = i < 3 ? text.find(',', from) : text.size();
+    if (comma == std::string::npos || !ParseDouble(text.substr(from, comma - from), &v[i]) ||
+        std::fabs(v[i]) > 16)
+      return false;
+    from = comma + 1;
+  }
+  if (v[2] <= 0 || v[3] <= 0) return false;
+  box->left = v[0];
+  box->top = v[1];
+  box->width = v[2];
+  box->height = v[3];
+  return true;
+}
+
+bool ParseHexColour(const std::string& text, uint32_t* colour) {
+  if (text.size() != 7 && text.size() != 9) return false;
+  if (text[0] != '#') return false;
+  uint32_t v = 0;
+  for (size_t i = 1; i < text.size(); ++i) {
+    const char c = text[i];
+    uint32_t digit = 0;
+    if (c >= '0' && c <= '9') {
+      digit = uint32_t(c - '0');
+    } else if (c >= 'a' && c <= 'f') {
+      digit = uint32_t(c - 'a' + 10);
+    } else if (c >= 'A' && c <= 'F') {
+      digit = uint32_t(c - 'A' + 10);
+    } else {
+      return false;
+    }
+    v = v << 4 | digit;
+  }
+  *colour = text.size() == 7 ? 0xff000000u | v : (v >> 8) | (v << 24);
   return true;
 }
 
@@ -146,10 +223,19 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
       parsed.listDesigns = true;
       continue;
     }
+    if (arg == "--bold" || arg == "--italic") {
+      if (parsed.texts.empty()) {
+        *problem = arg + " goes after the --text it sets";
+        return false;
+      }
+      (arg == "--bold" ? parsed.texts.back().box.bold : parsed.texts.back().box.italic) = true;
+      continue;
+    }
     if (arg != "--template" && arg != "--layout" && arg != "--photo" && arg != "--pan" &&
         arg != "--zoom" && arg != "--turn" && arg != "--mirror" && arg != "--size" &&
         arg != "--format" && arg != "-o" && arg != "--project" && arg != "--save-project" &&
-        arg != "--paper" && arg != "--placement") {
+        arg != "--paper" && arg != "--placement" && arg != "--text" && arg != "--text-box" &&
+        arg != "--font" && arg != "--colour" && arg != "--align" && arg != "--effect") {
       *problem = "unknown argument " + arg;
       return false;
     }
@@ -158,7 +244,79 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions* option
       return false;
     }
     const std::string value = argv[++i];
-    if (arg == "--template") {
+    const bool textSize = arg == "--size" && value.find('x') == std::string::npos;
+    if ((arg == "--text-box" || arg == "--font" || arg == "--colour" || arg == "--align" ||
+         arg == "--effect" || textSize) &&
+        parsed.texts.empty()) {
+      *problem = textSize ? "--size " + value +
+                                ": a type size goes after the --text it sets; the card's size "
+                                "is --size WxH"
+                          : arg + " goes after the --text it sets";
+      return false;
+    }
+    if (arg == "--text") {
+      if (value.empty()) {
+        *problem = "--text needs words";
+        return false;
+      }
+      TextOption option;
+      option.box.words = value;
+      parsed.texts.push_back(std::move(option));
+    } else if (arg == "--text-box") {
+      if (!ParseBox(value, &parsed.texts.back().box)) {
+        *problem = "--text-box takes X,Y,W,H as fractions of the card, W and H above 0, "
+                   "such as 0.1,0.7,0.8,0.2";
+        return false;
+      }
+      parsed.texts.back().placeGiven = true;
+    } else if (arg == "--font") {
+      if (value.empty() || value.size() > 256) {
+        *problem = "--font needs a family name, such as \"DejaVu Serif\"";
+        return false;
+      }
+      parsed.texts.back().box.font = value;
+      parsed.texts.back().fontGiven = true;
+    } else if (textSize) {
+      double points = 0;
+      if (!ParseDouble(value, &points) || points < 1 || points > 1000) {
+        *problem = "--size after --text takes a type size in points from 1 to 1000, such as 36";
+        return false;
+      }
+      parsed.texts.back().box.sizePoints = points;
+      parsed.texts.back().sizeGiven = true;
+    } else if (arg == "--colour") {
+      if (!ParseHexColour(value, &parsed.texts.back().box.colour)) {
+        *problem = "--colour takes #RRGGBB or #RRGGBBAA in hex digits, such as \"#b03060\"";
+        return false;
+      }
+      parsed.texts.back().colourGiven = true;
+    } else if (arg == "--align") {
+      text::TextAlign& align = parsed.texts.back().box.align;
+      if (value == "left") {
+        align = text::TextAlign::Left;
+      } else if (value == "centre" || value == "center") {
+        align = text::TextAlign::Centre;
+      } else if (value == "right") {
+        align = text::TextAlign::Right;
+      } else {
+        *problem = "--align takes left, centre or right";
+        return false;
+      }
+      parsed.texts.back().alignGiven = true;
+    } else if (arg == "--effect") {
+      text::TextEffect& effect = parsed.texts.back().box.effect;
+      if (value == "none") {
+        effect = text::TextEffect::None;
+      } else if (value == "shadow") {
+        effect = text::TextEffect::Shadow;
+      } else if (value == "outline") {
+        effect = text::TextEffect::Outline;
+      } else {
+        *problem = "--effect takes none, shadow or outline";
+        return false;
+      }
+      parsed.texts.back().effectGiven = true;
+    } else if (arg == "--template") {
       uint64_t index = 0;
       if (!ParseCount(value, uint64_t(document::BuiltInDesignCount() - 1), &index)) {
         *problem = "--template takes 0 to " + std::to_string(document::BuiltInDesignCount() - 1) +

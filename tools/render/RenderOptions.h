@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imagefiles/PdfPlacement.h"
+#include "text/TextBox.h"
 
 namespace tools {
 
@@ -30,6 +31,18 @@ struct TurnOption {
   int quarters;  // clockwise, 1 to 3
 };
 
+// A --text and the options after it. What is not given comes from the
+// design's place for a greeting.
+struct TextOption {
+  text::TextBox box;
+  bool placeGiven = false;  // --text-box
+  bool fontGiven = false;
+  bool sizeGiven = false;
+  bool colourGiven = false;
+  bool alignGiven = false;
+  bool effectGiven = false;
+};
+
 // The command line of tessary-render, checked for form only: whether a slot
 // exists is known once the template is loaded.
 struct RenderOptions {
@@ -40,6 +53,7 @@ struct RenderOptions {
   std::vector<ZoomOption> zooms;
   std::vector<TurnOption> turns;
   std::vector<size_t> mirrors;
+  std::vector<TextOption> texts;
   uint32_t width = 0;  // 0: the template's own size
   uint32_t height = 0;
   bool draft = false;

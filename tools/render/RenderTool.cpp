@@ -18,12 +18,14 @@
 #include "document/CardDocument.h"
 #include "document/CardExport.h"
 #include "document/DesignSizes.h"
+#include "document/DesignTextPlace.h"
 #include "document/PhotoFile.h"
 #include "document/ProjectFile.h"
 #include "document/StreamedExport.h"
 #include "engine/card/PhotoTurn.h"
 #include "imagefiles/ImageFiles.h"
 #include "imagefiles/ImageStatusText.h"
+#include "text/DrawTexts.h"
 #include "tools/common/ToolVoice.h"
 #include "tools/render/RenderOptions.h"
 
@@ -52,6 +54,43 @@ void WarnSoftPhotos(const document::CardState& state, const document::DesignSize
     const std::string& path = state.photos[soft.slot].path;
     kVoice.Warn(path + " (slot " + std::to_string(soft.slot) +
                 "): " + document::SoftPhotoSentence(soft.ppi));
+  }
+}
+
+// The card's words: the project's, then each --text, what it does not say
+// taken from the design's place for a greeting.
+std::vector<text::TextBox> CardTexts(const document::CardState& state,
+                                     const std::vector<tools::TextOption>& options) {
+  std::vector<text::TextBox> texts = state.texts;
+  const text::TextBox place = document::DesignTextPlace(state);
+  for (const tools::TextOption& option : options) {
+    text::TextBox box = option.box;
+    if (!option.placeGiven) {
+      box.left = place.left;
+      box.top = place.top;
+      box.width = place.width;
+      box.height = place.height;
+    }
+    if (!option.fontGiven) box.font = place.font;
+    if (!option.sizeGiven) box.sizePoints = place.sizePoints;
+    if (!option.colourGiven) box.colour = place.colour;
+    if (!option.alignGiven) box.align = place.align;
+    if (!option.effectGiven) box.effect = place.effect;
+    texts.push_back(std::move(box));
+  }
+  return texts;
+}
+
+// Families the words ask for and this system lacks, one line each.
+void WarnMissingFonts(const std::vector<text::TextBox>& texts) {
+  std::vector<std::string> named;
+  for (const text::TextBox& box : texts) {
+    if (box.words.empty() || text::HasFamily(box.font) ||
+        std::find(named.begin(), named.end(), box.font) != named.end())
+      continue;
+    named.push_back(box.font);
+    kVoice.Warn("the font \"" + box.font + "\" is not installed; set in " +
+                text::FallbackFamily());
   }
 }
 
@@ -195,7 +234,9 @@ int Run(int argc, char** argv) {
   // where each photo came from, and a PDF, which embeds the whole picture.
   // Turned photos are turned whole, as the window turns them.
   const bool pdf = options.format == tools::RenderOptions::Format::Pdf;
-  const bool streamed = !pdf && !options.draft && !options.listSlots && !options.output.empty() &&
+  // Words are set over the whole card once it is rendered.
+  const std::vector<text::TextBox> texts = CardTexts(document.State(), options.texts);
+  const bool streamed = texts.empty() && !pdf && !options.draft && !options.listSlots && !options.output.empty() &&
                         size.use != document::SizeUse::Print && options.saveProjectPath.empty() &&
                         turned.empty();
   std::vector<document::SlotPhotoFile> photoFiles;
@@ -256,9 +297,11 @@ int Run(int argc, char** argv) {
   if (!options.saveProjectPath.empty()) {
     document::ProjectSaveOptions save;
     save.photos = options.withPhotos ? document::PhotoCopies::All : document::PhotoCopies::None;
-    const document::ProjectSaving saving =
-        document::WriteProject(document.State(), options.saveProjectPath, save, files,
-                               options.projectPath.empty() ? nullptr : &memory);
+    document::CardState kept = document.State();
+    kept.texts = texts;
+    const document::ProjectSaving saving = document::WriteProject(
+        kept, options.saveProjectPath, save, files,
+        options.projectPath.empty() ? nullptr : &memory);
     if (!saving.Ok()) {
       return kVoice.Fail(options.saveProjectPath,
                          "cannot be written (" +
@@ -283,16 +326,18 @@ int Run(int argc, char** argv) {
   }
   // "-" is standard output, written as it comes, as for any pipe or terminal.
   const bool toStandardOutput = options.output == "-";
-  const imagefiles::OutputTarget target = toStandardOutput
-                                              ? imagefiles::OutputTarget::Descriptor(STDOUT_FILENO)
-                                              : imagefiles::OutputTarget(options.output);
+  const imagefiles::OutputTarget target =
+      toStandardOutput ? imagefiles::OutputTarget::Descriptor(STDOUT_FILENO)
+                       : imagefiles::OutputTarget(options.output);
+  // As large in print as the design's size; at any other size the same
+  // physical card, its pixels packed tighter or looser.
+  const double pixelsPerInch =
+      options.width == 0 ? double(size.ppi) : double(width) * size.ppi / size.width;
+  const document::CardWords words{&texts, pixelsPerInch};
+  WarnMissingFonts(texts);
   imagefiles::SaveResult saved;
   if (pdf) {
-    // As large in print as the design's size; at any other size the same
-    // physical card, its pixels packed tighter or looser.
-    const double pixelsPerInch =
-        options.width == 0 ? double(size.ppi) : double(width) * size.ppi / size.width;
-    saved = document::ExportCardPdf(card, width, height, options.draft, target, encoding,
+    saved = document::ExportCardPdf(card, words, width, height, options.draft, target, encoding,
                                     pixelsPerInch, options.page);
   } else if (streamed) {
     const document::StreamedRenderResult result =
@@ -303,7 +348,8 @@ int Run(int argc, char** argv) {
     }
     saved = result.saved;
   } else {
-    saved = document::ExportCard(card, width, height, options.draft, target, format, encoding);
+    saved = document::ExportCard(card, words, width, height, options.draft, target, format,
+                                 encoding);
   }
   if (!saved) {
     return kVoice.FailWrite(toStandardOutput ? std::string("standard output") : options.output,
