@@ -156,6 +156,11 @@ void CardGestures::Wheel(const platform::WheelEvent& event) {
 }
 
 bool CardGestures::Key(const platform::KeyEvent& e) {
+  // A burst of nudges of one box is one step: only other input ends it.
+  if (!Busy() && texts_.Nudge(e)) {
+    wheelSlot_ = -1;
+    return true;
+  }
   EndWheelGesture();
   constexpr uint32_t kModifiers = platform::kShift | platform::kControl | platform::kAlt;
   if (e.key == Key::Escape && (e.modifiers & kModifiers) == 0) {
@@ -164,7 +169,6 @@ bool CardGestures::Key(const platform::KeyEvent& e) {
     texts_.Select(-1);
     return true;
   }
-  if (texts_.Nudge(e)) return true;
   if (e.key == Key::Tab || e.key == Key::Backtab) {
     texts_.Select(-1);
     RegionFocus next = focus_;
