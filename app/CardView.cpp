@@ -206,9 +206,14 @@ void CardView::PaintOutline(Canvas& canvas, const engine::Card& card, int32_t sl
 
 bool CardView::SetTexts(const std::vector<text::TextBox>& texts, double designInches,
                         int32_t selected, int32_t grip) {
-  if (texts == texts_ && designInches == designInches_ && selected == selectedText_ &&
-      grip == grip_)
+  // Without words the card paints as it always did, whatever the design's size.
+  const bool none = texts.empty() && texts_.empty() && selected == -1 && selectedText_ == -1;
+  if (none || (texts == texts_ && designInches == designInches_ && selected == selectedText_ &&
+               grip == grip_)) {
+    designInches_ = designInches;
+    grip_ = grip;
     return false;
+  }
   texts_ = texts;
   designInches_ = designInches;
   selectedText_ = selected;
