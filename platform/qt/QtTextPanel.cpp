@@ -32,13 +32,13 @@ uint32_t FromQColor(const QColor& c) {
          uint32_t(c.blue());
 }
 
-QIcon ColourIcon(uint32_t argb, int side) {
-  QPixmap pixmap(side, side);
+QPixmap ColourPixmap(uint32_t argb, int width, int height) {
+  QPixmap pixmap(width, height);
   pixmap.fill(ToQColor(argb | 0xff000000u));
   QPainter painter(&pixmap);
   painter.setPen(QColor(96, 96, 96));
-  painter.drawRect(0, 0, side - 1, side - 1);
-  return QIcon(pixmap);
+  painter.drawRect(0, 0, width - 1, height - 1);
+  return pixmap;
 }
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
@@ -67,9 +67,8 @@ QtTextPanel::QtTextPanel(QWidget* owner) : QWidget(owner, Qt::Tool) {
   colourRow->addLayout(swatches_);
   more_ = new QToolButton(this);
   more_->setObjectName(QStringLiteral("moreColours"));
-  current_ = new QToolButton(this);
+  current_ = new QLabel(this);
   current_->setObjectName(QStringLiteral("colour"));
-  current_->setEnabled(false);
   colourRow->addWidget(more_);
   colourRow->addStretch(1);
   colourRow->addWidget(current_);
@@ -176,8 +175,7 @@ void QtTextPanel::Report(TextPanelChange what) {
 
 void QtTextPanel::ShowColour() {
   const int side = fontMetrics().height();
-  current_->setIcon(ColourIcon(model_.colour, side));
-  current_->setIconSize(QSize(side * 2, side));
+  current_->setPixmap(ColourPixmap(model_.colour, side * 2, side));
   for (size_t i = 0; i < swatchButtons_.size(); ++i)
     swatchButtons_[i]->setChecked((shownPalette_[i] | 0xff000000u) == (model_.colour | 0xff000000u));
 }
@@ -191,8 +189,9 @@ void QtTextPanel::MakeSwatches() {
     auto* b = new QToolButton(this);
     b->setObjectName(QStringLiteral("swatch%1").arg(i));
     b->setCheckable(true);
-    b->setIcon(ColourIcon(shownPalette_[i], side));
+    b->setIcon(QIcon(ColourPixmap(shownPalette_[i], side, side)));
     b->setIconSize(QSize(side, side));
+    b->setToolTip(QStringLiteral("#%1").arg(shownPalette_[i] & 0xffffffu, 6, 16, QLatin1Char('0')));
     const uint32_t colour = shownPalette_[i];
     connect(b, &QToolButton::clicked, this, [this, colour] {
       model_.colour = colour;

@@ -55,7 +55,7 @@ class QtTextPanel : public QWidget {
   QComboBox* fonts_ = nullptr;
   QDoubleSpinBox* size_ = nullptr;
   QHBoxLayout* swatches_ = nullptr;
-  QToolButton* current_ = nullptr;  // the colour chosen
+  QLabel* current_ = nullptr;  // the colour chosen
   QToolButton* more_ = nullptr;
   QButtonGroup* styles_ = nullptr;
   QButtonGroup* aligns_ = nullptr;
