@@ -258,11 +258,12 @@ void QtTextPanel::Show(const TextPanelModel& model) {
       move(x, y);
     }
     show();
+    raise();
   }
-  raise();
 }
 
 void QtTextPanel::FocusWords() {
+  raise();
   activateWindow();
   words_->setFocus(Qt::OtherFocusReason);
   words_->selectAll();
