@@ -52,7 +52,7 @@ int32_t TextActions::AddText() {
 void TextActions::Edit(int32_t index) {
   if (!window_ || index < 0 || size_t(index) >= document_.State().texts.size()) return;
   index_ = index;
-  window_->ShowTextPanel(ModelFor(document_.State().texts[size_t(index)]), *this, true);
+  Show(true);
 }
 
 bool TextActions::RemoveText(int32_t index) {
@@ -68,8 +68,18 @@ void TextActions::Follow(int32_t selected) {
     return;
   }
   if (selected != index_) document_.CloseGesture();  // typing goes on in another box
+  // Most changes of the card (a photo dragged) leave the panel's box as it was.
+  const void* design = document_.Card().cardTemplate.overlay.get();
+  if (selected == index_ && texts[size_t(selected)] == shownBox_ && design == shownDesign_)
+    return;
   index_ = selected;
-  window_->ShowTextPanel(ModelFor(texts[size_t(selected)]), *this, false);
+  Show(false);
+}
+
+void TextActions::Show(bool focusWords) {
+  shownBox_ = document_.State().texts[size_t(index_)];
+  shownDesign_ = document_.Card().cardTemplate.overlay.get();
+  window_->ShowTextPanel(ModelFor(shownBox_), *this, focusWords);
 }
 
 void TextActions::OnTimer(int timer) {
@@ -80,10 +90,12 @@ void TextActions::OnTimer(int timer) {
 }
 
 TextPanelModel TextActions::ModelFor(const text::TextBox& box) const {
+  // The system's fonts are looked for once: that can take a while.
+  if (fonts_.empty()) fonts_ = text::FontFamilies();
   TextPanelModel model;
   model.labels = Labels();
   model.words = box.words;
-  model.fonts = text::FontFamilies();
+  model.fonts = fonts_;
   // A family from another machine stays the box's choice, listed after the
   // ones here.
   bool listed = false;

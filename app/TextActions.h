@@ -47,11 +47,19 @@ class TextActions : public platform::TextPanelHandler {
   void TextPanelClosed() override;
 
  private:
+  // The panel for box index_, which is in range.
+  void Show(bool focusWords);
+
   document::CardDocument& document_;
   platform::Window* window_ = nullptr;
   std::function<void(int32_t)> select_;
   int32_t index_ = -1;  // the box the editor shows
   bool typing_ = false;  // the pause timer runs
+  // What the panel was last given, so that changes elsewhere on the card do
+  // not rebuild it.
+  text::TextBox shownBox_;
+  const void* shownDesign_ = nullptr;
+  mutable std::vector<std::string> fonts_;
 };
 
 }  // namespace app
