@@ -7,6 +7,7 @@
 #include "engine/compose/RegionOutline.h"
 #include "engine/card/RegionMarks.h"
 #include "interaction/RegionFocus.h"
+#include "interaction/TextBoxes.h"
 
 namespace app {
 
@@ -166,6 +167,7 @@ void CardView::Paint(Canvas& canvas, const Rect& area, const engine::Card& card,
   if (r.Intersects(area)) {
     PaintCard(canvas, card);
     PaintSoftMarks(canvas, card, area);
+    PaintSelection(canvas);
   }
   // The keyboard's place on the card, and where a drop would go: on the
   // screen only, never in a save. The ring is two device pixels wide; the
@@ -205,6 +207,75 @@ void CardView::PaintOutline(Canvas& canvas, const engine::Card& card, int32_t sl
   canvas.DrawFocusOutline(cardRect_, device, made.pieces);
 }
 
+bool CardView::SetTexts(const std::vector<text::TextBox>& texts, double designInches,
+                        int32_t selected, int32_t grip) {
+  // Without words the card paints as it always did, whatever the design's size.
+  const bool none = texts.empty() && texts_.empty() && selected == -1 && selectedText_ == -1;
+  if (none || (texts == texts_ && designInches == designInches_ && selected == selectedText_ &&
+               grip == grip_)) {
+    designInches_ = designInches;
+    grip_ = grip;
+    return false;
+  }
+  texts_ = texts;
+  designInches_ = designInches;
+  selectedText_ = selected;
+  grip_ = grip;
+  if (texts_.empty()) {
+    // Nothing of the words stays behind: the card paints as it always did.
+    std::vector<uint8_t>().swap(worded_);
+    notes_ = text::TextNotes{};
+  }
+  return true;
+}
+
+CardView::Rect CardView::SelectionArea() const {
+  if (selectedText_ < 0 || size_t(selectedText_) >= texts_.size()) return Rect{};
+  const Rect box = interaction::TextBoxOnScreen(texts_[size_t(selectedText_)], cardRect_);
+  return Rect{box.left - grip_, box.top - grip_, box.right + grip_, box.bottom + grip_};
+}
+
+void CardView::PaintSelection(Canvas& canvas) {
+  if (selectedText_ < 0 || size_t(selectedText_) >= texts_.size()) return;
+  const Size device = DeviceCardSize();
+  if (device.width <= 0 || device.height <= 0 || cardRect_.Empty()) return;
+  // On the screen only: a thin frame and square handles in the selection
+  // colour, white inside, cut at the card's edge like the focus ring.
+  const double ratio = double(device.width) / cardRect_.Width();
+  const auto toDevice = [&](const Rect& r) {
+    const auto at = [&](int32_t v, int32_t origin) {
+      return int32_t(std::lround((v - origin) * ratio));
+    };
+    return Rect{at(r.left, cardRect_.left), at(r.top, cardRect_.top), at(r.right, cardRect_.left),
+                at(r.bottom, cardRect_.top)};
+  };
+  const auto clip = [&](Rect r) {
+    r.left = std::max(r.left, 0), r.top = std::max(r.top, 0);
+    r.right = std::min(r.right, device.width), r.bottom = std::min(r.bottom, device.height);
+    return r;
+  };
+  const Rect box = interaction::TextBoxOnScreen(texts_[size_t(selectedText_)], cardRect_);
+  const Rect d = toDevice(box);
+  const int32_t line = std::max(1, int32_t(std::lround(ratio)));
+  std::vector<Rect> pieces = {
+      {d.left, d.top, d.right, d.top + line},
+      {d.left, d.bottom - line, d.right, d.bottom},
+      {d.left, d.top, d.left + line, d.bottom},
+      {d.right - line, d.top, d.right, d.bottom},
+  };
+  const std::vector<Rect> handles = interaction::TextHandles(box, grip_);
+  for (const Rect& h : handles) pieces.push_back(toDevice(h));
+  std::vector<Rect> shown;
+  for (const Rect& p : pieces)
+    if (!clip(p).Empty()) shown.push_back(clip(p));
+  canvas.DrawFocusOutline(cardRect_, device, shown);
+  for (const Rect& h : handles) {
+    Rect inside{std::max(h.left + 1, cardRect_.left), std::max(h.top + 1, cardRect_.top),
+                std::min(h.right - 1, cardRect_.right), std::min(h.bottom - 1, cardRect_.bottom)};
+    if (!inside.Empty()) canvas.FillRect(inside, Colour{255, 255, 255});
+  }
+}
+
 CardView::Size CardView::DeviceCardSize() const {
   const double ratio = window_ ? window_->DevicePixelRatio() : 1.0;
   return Size{int32_t(std::lround(cardRect_.Width() * ratio)),
@@ -226,7 +297,21 @@ void CardView::PaintCard(Canvas& canvas, const engine::Card& card) {
   // The whole card, whatever part of it is invalid: one copy of what the
   // preview has ready.
   const engine::RasterView frame = preview_.Frame(card, device.width, device.height);
-  canvas.DrawRgb(cardRect_, frame.pixels, frame.width, frame.height, frame.stride);
+  if (texts_.empty()) {
+    canvas.DrawRgb(cardRect_, frame.pixels, frame.width, frame.height, frame.stride);
+  } else {
+    // The words go on a copy: the preview's picture is its cache.
+    const size_t bytes = size_t(frame.stride) * size_t(frame.height);
+    worded_.assign(frame.pixels, frame.pixels + bytes);
+    // Points are of the printed card, so on screen they scale with it.
+    const double ppi = designInches_ > 0
+                           ? frame.width / designInches_
+                           : frame.width * 150.0 / std::max<uint32_t>(1, card.cardTemplate.width);
+    notes_ = text::TextNotes{};
+    text::DrawTexts(worded_.data(), size_t(frame.stride), uint32_t(frame.width),
+                    uint32_t(frame.height), ppi, texts_, &notes_);
+    canvas.DrawRgb(cardRect_, worded_.data(), frame.width, frame.height, frame.stride);
+  }
   if (!preview_.FullQualityReady(card, device.width, device.height)) window_->RequestIdle();
 }
 

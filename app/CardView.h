@@ -9,6 +9,7 @@
 #include "engine/card/CardTemplate.h"
 #include "engine/compose/CardPreview.h"
 #include "platform/Platform.h"
+#include "text/DrawTexts.h"
 
 namespace app {
 
@@ -62,6 +63,17 @@ class CardView {
   // Where the mark of slot `slot`'s photo sits on screen (empty when none).
   Rect SoftMarkRect(const engine::Card& card, size_t slot) const;
 
+  // The card's words, drawn over its picture at the size they have on the
+  // design's physical width (`designInches`); box `selected` (-1: none) gets
+  // a frame with handles `grip` client pixels wide. True when anything
+  // changed; the caller repaints.
+  bool SetTexts(const std::vector<text::TextBox>& texts, double designInches, int32_t selected,
+                int32_t grip);
+  // What the last paint could not set as asked (a font not on this computer).
+  const text::TextNotes& TextNotes() const { return notes_; }
+  // The frame and handles of the selected box, on screen; empty for none.
+  Rect SelectionArea() const;
+
   // `ringSlot`: the region with a focus ring, `dropSlot`: the region files
   // dragged over the card would go to; -1 for none.
   void Paint(platform::Canvas& canvas, const Rect& area, const engine::Card& card,
@@ -96,6 +108,7 @@ class CardView {
     std::vector<Rect> pieces;
   };
   void PaintSoftMarks(platform::Canvas& canvas, const engine::Card& card, const Rect& area);
+  void PaintSelection(platform::Canvas& canvas);
 
   platform::Platform& platform_;
   platform::Window* window_ = nullptr;
@@ -115,6 +128,12 @@ class CardView {
   mutable const void* markMap_ = nullptr;
   Outline outlines_[2];             // the focus ring's and the drop's
   engine::CardPreview preview_;
+  std::vector<text::TextBox> texts_;
+  double designInches_ = 0;
+  int32_t selectedText_ = -1;
+  int32_t grip_ = 8;
+  std::vector<uint8_t> worded_;  // the picture with the words on it
+  text::TextNotes notes_;
 };
 
 }  // namespace app

@@ -4,6 +4,7 @@
 
 #include "app/CardActions.h"
 #include "app/ProjectActions.h"
+#include "app/TextActions.h"
 #include "document/ProjectFile.h"
 #include "engine/card/PhotoPlacement.h"
 #include "engine/card/PhotoTurn.h"
@@ -21,6 +22,10 @@ namespace {
 
 bool HasSlot(const CommandContext& c) {
   return c.slot >= 0 && size_t(c.slot) < c.document.Card().slots.size();
+}
+
+bool HasText(const CommandContext& c) {
+  return c.texts && c.text >= 0 && size_t(c.text) < c.document.State().texts.size();
 }
 
 bool SlotHasPhoto(const CommandContext& c) {
@@ -68,8 +73,38 @@ std::vector<Command> MakeCommands() {
   designs.run = [](CommandContext& c) { c.actions.ChooseDesign(c.projects); };
   commands.push_back(designs);
 
+  // Words on the card: a box at the design's place for them, then the
+  // selected box's editor and removal.
+  Command addText = Make(CommandId::AddText, "Add text", 211);
+  addText.menuGroup = 2;
+  addText.keys = {KeyEvent{platform::Letter('T'), kControl | kShift}};
+  addText.hint = [](const engine::Card&) { return interaction::kHintAddText; };
+  addText.enabled = [](const CommandContext& c) {
+    return !c.busy && c.texts && c.document.Card().cardTemplate.Installed();
+  };
+  addText.run = [](CommandContext& c) { c.texts->AddText(); };
+  commands.push_back(addText);
+
+  Command editText = Make(CommandId::EditText, "Edit text...");
+  editText.menuGroup = 2;
+  editText.keys = {KeyEvent{Key::Enter, 0}};
+  editText.regionKeys = editText.textKeys = true;
+  editText.shown = HasText;
+  editText.enabled = [](const CommandContext& c) { return !c.busy && HasText(c); };
+  editText.run = [](CommandContext& c) { c.texts->Edit(c.text); };
+  commands.push_back(editText);
+
+  Command removeText = Make(CommandId::RemoveText, "Remove text");
+  removeText.menuGroup = 2;
+  removeText.keys = {KeyEvent{Key::Delete, 0}, KeyEvent{Key::Backspace, 0}};
+  removeText.regionKeys = removeText.textKeys = true;
+  removeText.shown = HasText;
+  removeText.enabled = editText.enabled;
+  removeText.run = [](CommandContext& c) { c.texts->RemoveText(c.text); };
+  commands.push_back(removeText);
+
   Command undo = Make(CommandId::Undo, "Undo", 208);
-  undo.menuGroup = 2;
+  undo.menuGroup = 3;
   undo.keys = {KeyEvent{platform::Letter('Z'), kControl}};
   undo.hint = [](const engine::Card&) { return interaction::kHintUndo; };
   undo.enabled = [](const CommandContext& c) { return !c.busy && c.document.CanUndo(); };
@@ -77,7 +112,7 @@ std::vector<Command> MakeCommands() {
   commands.push_back(undo);
 
   Command redo = Make(CommandId::Redo, "Redo", 209);
-  redo.menuGroup = 2;
+  redo.menuGroup = 3;
   redo.keys = {KeyEvent{platform::Letter('Y'), kControl},
                KeyEvent{platform::Letter('Z'), kControl | kShift}};
   redo.hint = [](const engine::Card&) { return interaction::kHintRedo; };
@@ -195,7 +230,7 @@ std::vector<Command> MakeCommands() {
   }
 
   Command layout = Make(CommandId::OpenLayout, "Open layout...");
-  layout.menuGroup = 3;
+  layout.menuGroup = 4;
   layout.keys = {KeyEvent{platform::Letter('L'), kControl}};
   layout.enabled = [](const CommandContext& c) { return !c.busy; };
   layout.run = [](CommandContext& c) { c.actions.ChooseLayout(); };
@@ -203,7 +238,7 @@ std::vector<Command> MakeCommands() {
 
   // A fresh start on the same design; Undo brings the photos back.
   Command fresh = Make(CommandId::NewCard, "New card");
-  fresh.menuGroup = 3;
+  fresh.menuGroup = 4;
   fresh.keys = {KeyEvent{platform::Letter('N'), kControl}};
   fresh.enabled = [](const CommandContext& c) {
     if (c.busy) return false;
@@ -217,27 +252,27 @@ std::vector<Command> MakeCommands() {
   // Projects: the card kept as the user's work.
   const auto notBusy = [](const CommandContext& c) { return !c.busy && c.projects != nullptr; };
   Command openProject = Make(CommandId::OpenProject, "Open project...");
-  openProject.menuGroup = 4;
+  openProject.menuGroup = 5;
   openProject.keys = {KeyEvent{platform::Letter('O'), kControl | kShift}};
   openProject.enabled = notBusy;
   openProject.run = [](CommandContext& c) { c.projects->ChooseProject(); };
   commands.push_back(openProject);
 
   Command saveProject = Make(CommandId::SaveProject, "Save project");
-  saveProject.menuGroup = 4;
+  saveProject.menuGroup = 5;
   saveProject.keys = {KeyEvent{platform::Letter('S'), kControl | kShift}};
   saveProject.enabled = notBusy;
   saveProject.run = [](CommandContext& c) { c.projects->SaveProject(); };
   commands.push_back(saveProject);
 
   Command saveProjectAs = Make(CommandId::SaveProjectAs, "Save project as...");
-  saveProjectAs.menuGroup = 4;
+  saveProjectAs.menuGroup = 5;
   saveProjectAs.enabled = notBusy;
   saveProjectAs.run = [](CommandContext& c) { c.projects->SaveProjectAs(); };
   commands.push_back(saveProjectAs);
 
   Command recent = Make(CommandId::OpenRecentProject, "Recent projects");
-  recent.menuGroup = 4;
+  recent.menuGroup = 5;
   recent.list = [](const CommandContext& c) {
     std::vector<std::string> names;
     if (!c.projects) return names;
@@ -276,7 +311,17 @@ const Command* FindCommand(CommandId id) {
 const Command* CommandForKey(const KeyEvent& key, bool regionKeys) {
   constexpr uint32_t kModifiers = platform::kShift | platform::kControl | platform::kAlt;
   for (const Command& command : AllCommands()) {
-    if (command.regionKeys != regionKeys) continue;
+    if (command.regionKeys != regionKeys || command.textKeys) continue;
+    for (const KeyEvent& k : command.keys)
+      if (k.key == key.key && k.modifiers == (key.modifiers & kModifiers)) return &command;
+  }
+  return nullptr;
+}
+
+const Command* CommandForTextKey(const KeyEvent& key) {
+  constexpr uint32_t kModifiers = platform::kShift | platform::kControl | platform::kAlt;
+  for (const Command& command : AllCommands()) {
+    if (!command.textKeys) continue;
     for (const KeyEvent& k : command.keys)
       if (k.key == key.key && k.modifiers == (key.modifiers & kModifiers)) return &command;
   }

@@ -11,6 +11,7 @@ namespace app {
 
 class CardActions;
 class ProjectActions;
+class TextActions;
 
 // Every command of the program. The numbers are the toolbar's and menus'
 // command ids.
@@ -37,6 +38,9 @@ enum class CommandId : int {
   TurnLeft = 125,
   TurnRight = 126,
   Mirror = 127,
+  AddText = 129,
+  EditText = 130,
+  RemoveText = 131,
 };
 
 // The recent projects' items in the menu: kRecentProjectItem + their place.
@@ -50,6 +54,8 @@ struct CommandContext {
   bool busy = false;  // a drag is going on
   ProjectActions* projects = nullptr;
   size_t item = 0;  // which of a list (the recent projects) was chosen
+  TextActions* texts = nullptr;
+  int32_t text = -1;  // the text box selected, -1 for none
 };
 
 // One command, described once: the toolbar, the region's menu and the keys
@@ -71,13 +77,16 @@ struct Command {
   // Keys that act on the focused region (Enter, Delete, ...) work only while
   // the card has the keyboard; the others anywhere in the window.
   bool regionKeys = false;
+  // Keys that act on the selected text box; they come before the region's
+  // keys while a box is selected, and do nothing otherwise.
+  bool textKeys = false;
   // The hint line's sentence for the toolbar button; null: none.
   const char* (*hint)(const engine::Card& card) = nullptr;
   bool (*enabled)(const CommandContext& context) = nullptr;  // null: always
   void (*run)(CommandContext& context) = nullptr;
 };
 
-constexpr int kMenuGroups = 4;
+constexpr int kMenuGroups = 5;
 
 // In toolbar and menu order.
 const std::vector<Command>& AllCommands();
@@ -85,6 +94,8 @@ const Command* FindCommand(CommandId id);
 // The command a key runs; `regionKeys` selects the keys of the region
 // commands (true) or of the window's commands (false).
 const Command* CommandForKey(const platform::KeyEvent& key, bool regionKeys);
+// The command a key runs on the selected text box, or null.
+const Command* CommandForTextKey(const platform::KeyEvent& key);
 bool CommandEnabled(const Command& command, const CommandContext& context);
 bool CommandShown(const Command& command, const CommandContext& context);
 

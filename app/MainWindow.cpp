@@ -9,6 +9,7 @@
 #include "engine/card/PhotoPlacement.h"
 #include "interaction/HintTexts.h"
 #include "interaction/LayoutFileName.h"
+#include "interaction/TextBoxes.h"
 
 namespace app {
 
@@ -40,6 +41,8 @@ bool MainWindow::Create(const Rect& frame, const std::string& title) {
   actions_.OnTell([this](const std::string& sentence) { Tell(sentence); });
   projects_.Attach(window_.get());
   autosave_.Attach(window_.get());
+  texts_.Attach(window_.get());
+  texts_.OnSelect([this](int32_t index) { gestures_.SelectText(index); });
   view_.SetGlass(window_->CompositionEnabled());
   CentreOnWorkArea(*window_);
   const std::vector<IconImage> icons = WindowIcons(reader_);
@@ -75,6 +78,8 @@ void MainWindow::DocumentChanged(uint32_t what) {
     view_.RepaintCard();
   }
   gestures_.DocumentChanged();
+  ShowTexts();
+  texts_.Follow(gestures_.SelectedText());
   told_.clear();  // it spoke of the card before this change
   ShowDesignState((what & (document::kDesignChanged | document::kCardChanged)) == 0);
   UpdateCommands();
@@ -170,6 +175,21 @@ void MainWindow::UpdateHint() {
     case Kind::DropLayout:
       view_.ShowHint(interaction::kHintDropLayout);
       break;
+    case Kind::Text: {
+      const std::vector<text::TextBox>& texts = document_.State().texts;
+      if (hintSubject_.slot < 0 || size_t(hintSubject_.slot) >= texts.size()) {
+        hintSubject_ = interaction::HintSubject{};
+        view_.ShowHint(interaction::GeneralHint(card));
+        break;
+      }
+      const std::string& font = texts[size_t(hintSubject_.slot)].font;
+      const std::vector<std::string>& missing = view_.TextNotes().missingFonts;
+      if (std::find(missing.begin(), missing.end(), font) != missing.end())
+        view_.ShowHint(interaction::kHintTextFontMissing, font);
+      else
+        view_.ShowHint(interaction::kHintText);
+      break;
+    }
   }
 }
 
@@ -196,7 +216,10 @@ void MainWindow::HintAbout(const interaction::HintSubject& subject) {
 // --- commands -------------------------------------------------------------------
 
 CommandContext MainWindow::ContextFor(int32_t slot) {
-  return CommandContext{document_, actions_, slot, gestures_.Busy(), &projects_};
+  CommandContext context{document_, actions_, slot, gestures_.Busy(), &projects_};
+  context.texts = &texts_;
+  context.text = gestures_.SelectedText();
+  return context;
 }
 
 void MainWindow::RunCommand(const Command& command, int32_t slot) {
@@ -223,8 +246,14 @@ void MainWindow::OnCommandHovered(int id) {
 }
 
 bool MainWindow::OnKey(const KeyEvent& event) {
-  // Keys of the focused region's commands; the window's own shortcuts
-  // arrive as commands.
+  // Keys of the selected text box's commands, then of the focused region's;
+  // the window's own shortcuts arrive as commands.
+  if (gestures_.SelectedText() != -1 && !gestures_.Busy()) {
+    if (const Command* command = CommandForTextKey(event)) {
+      RunCommand(*command, gestures_.Focus().Slot());
+      return true;
+    }
+  }
   if (const Command* command = CommandForKey(event, true)) {
     const int32_t slot = gestures_.Focus().Slot();
     if (slot == -1 || gestures_.Busy()) return gestures_.Key(event);
@@ -271,7 +300,10 @@ void MainWindow::ShowRegionMenu(Point at, int32_t slot) {
 void MainWindow::OnPaint(Canvas& canvas, const Rect& area) {
   const interaction::RegionFocus& focus = gestures_.Focus();
   const int32_t ring = gestures_.HasKeyboard() && focus.RingVisible() ? focus.Slot() : -1;
+  const std::vector<std::string> missing = view_.TextNotes().missingFonts;
   view_.Paint(canvas, area, document_.Card(), ring, gestures_.DropSlot());
+  // Only a paint finds out which fonts are missing; the hint follows.
+  if (view_.TextNotes().missingFonts != missing) UpdateHint();
 }
 
 void MainWindow::OnResized(Size client) {
@@ -318,7 +350,10 @@ bool MainWindow::OnCloseRequested() {
   return true;
 }
 
-void MainWindow::OnTimer(int timer) { autosave_.OnTimer(timer); }
+void MainWindow::OnTimer(int timer) {
+  autosave_.OnTimer(timer);
+  texts_.OnTimer(timer);
+}
 
 void MainWindow::OpenFiles(const std::vector<std::string>& paths) {
   std::vector<std::string> rest;
@@ -356,5 +391,23 @@ void MainWindow::ReportPhotoFailure(const std::string& path, const engine::Image
 }
 
 void MainWindow::RepaintArea(const Rect& area) { window_->Invalidate(area); }
+
+int32_t MainWindow::TextGrip() const { return std::max(6, dpi_ * 8 / 96); }
+
+void MainWindow::ShowTexts() {
+  const document::CardState& state = document_.State();
+  if (view_.SetTexts(state.texts, interaction::DesignWidthInches(state), gestures_.SelectedText(),
+                     TextGrip()))
+    view_.RepaintCard();
+}
+
+void MainWindow::TextSelected(int32_t index) {
+  if (!window_) return;
+  ShowTexts();
+  texts_.Follow(index);
+  UpdateCommands();
+  HintAbout(index == -1 ? interaction::HintSubject{}
+                        : interaction::HintSubject{interaction::HintSubject::Kind::Text, index, 0});
+}
 
 }  // namespace app

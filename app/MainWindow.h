@@ -10,6 +10,7 @@
 #include "app/CardView.h"
 #include "app/Commands.h"
 #include "app/ProjectActions.h"
+#include "app/TextActions.h"
 #include "document/CardDocument.h"
 #include "engine/raster/ImageReader.h"
 #include "interaction/CardGestures.h"
@@ -46,6 +47,7 @@ class MainWindow : public platform::WindowHandler,
   const interaction::CardGestures& Gestures() const { return gestures_; }
   CardActions& Actions() { return actions_; }
   ProjectActions& Projects() { return projects_; }
+  TextActions& Texts() { return texts_; }
   AutosaveKeeper& Autosave() { return autosave_; }
   // The files the program was started with: a project (the first one)
   // opens in place of the card; a layout and photos go into it.
@@ -92,6 +94,11 @@ class MainWindow : public platform::WindowHandler,
   void ShowRegionMenu(Point at, int32_t slot) override;
   void HintAbout(const interaction::HintSubject& subject) override;
   void RepaintArea(const Rect& area) override;
+  void TextSelected(int32_t index) override;
+  void EditText(int32_t index) override { texts_.Edit(index); }
+  int32_t TextGrip() const override;
+  // The card's words and the selected box, to the view.
+  void ShowTexts();
 
   CommandContext ContextFor(int32_t slot);
   void RunCommand(const Command& command, int32_t slot);
@@ -120,6 +127,7 @@ class MainWindow : public platform::WindowHandler,
   CardActions actions_;
   ProjectActions projects_;
   AutosaveKeeper autosave_;
+  TextActions texts_{document_};
   interaction::CardGestures gestures_{*this};
   interaction::HintSubject hintSubject_;
   std::string told_;                     // what Tell said, while it holds

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <memory>
 #include <new>
 #include <utility>
@@ -231,6 +232,55 @@ bool CardDocument::EditSlots(const std::function<bool(engine::SlotList&)>& edit,
 
 void CardDocument::CommitPending() {
   if (history_.Commit(state_)) Notify(kHistoryChanged);
+}
+
+namespace {
+
+bool Finite(double v) { return std::isfinite(v); }
+
+// What the window, a project or a script hands in is checked once here, so
+// that no view or export ever meets a box it cannot lay out.
+bool SensibleBox(const text::TextBox& box) {
+  return Finite(box.left) && Finite(box.top) && Finite(box.width) && Finite(box.height) &&
+         Finite(box.sizePoints) && box.width > 0 && box.height > 0 && box.sizePoints > 0;
+}
+
+}  // namespace
+
+int32_t CardDocument::AddText(const text::TextBox& box) {
+  if (!SensibleBox(box)) return -1;
+  try {
+    state_.texts.push_back(box);
+  } catch (const std::bad_alloc&) {
+    return -1;
+  }
+  Changed(state_.card.cardTemplate, true);
+  return int32_t(state_.texts.size() - 1);
+}
+
+bool CardDocument::ChangeText(size_t index, const text::TextBox& box, Commit commit,
+                              Gesture gesture) {
+  if (index >= state_.texts.size() || !SensibleBox(box) || state_.texts[index] == box)
+    return false;
+  try {
+    state_.texts[index] = box;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  if (commit == Commit::Gesture) {
+    history_.CommitGesture(state_, gesture, index);
+    Notify(kCardChanged | kHistoryChanged);
+  } else {
+    Changed(state_.card.cardTemplate, commit == Commit::Step);
+  }
+  return true;
+}
+
+bool CardDocument::RemoveText(size_t index) {
+  if (index >= state_.texts.size()) return false;
+  state_.texts.erase(state_.texts.begin() + std::ptrdiff_t(index));
+  Changed(state_.card.cardTemplate, true);
+  return true;
 }
 
 bool CardDocument::Undo() {

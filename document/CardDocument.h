@@ -16,7 +16,7 @@ namespace document {
 // What an edit changed, for the views of the document.
 enum ChangeFlag : uint32_t {
   kDesignChanged = 1,   // the design's pictures: size, proportions, regions
-  kCardChanged = 2,     // what the card shows: photos, their framing, the regions
+  kCardChanged = 2,     // what the card shows: photos, their framing, the regions, its words
   kHistoryChanged = 4,  // what undo and redo would do, or whether it is saved
 };
 
@@ -109,6 +109,21 @@ class CardDocument {
   void CommitPending();
   // The next gesture edit starts a step of its own.
   void CloseGesture() { history_.CloseGesture(); }
+
+  // --- words on the card ---------------------------------------------------------
+  // A box over everything before it, one step of the history; its index.
+  // A box with numbers that make no sense (not finite, no size) is not
+  // added: the result is then -1.
+  int32_t AddText(const text::TextBox& box);
+  // Box `index` becomes `box`: Commit::Step for a setting, Commit::Gesture
+  // for typing (`gesture` Typing) and nudges (TextNudge), so that a run of
+  // them on one box is one step, Commit::Later for a drag. False, with
+  // nothing changed, for an index out of range, a box that makes no sense
+  // or one equal to what is there.
+  bool ChangeText(size_t index, const text::TextBox& box, Commit commit,
+                  Gesture gesture = Gesture::Typing);
+  // One step; false for an index out of range.
+  bool RemoveText(size_t index);
 
   // --- history ----------------------------------------------------------------
   bool Undo();

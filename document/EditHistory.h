@@ -9,8 +9,10 @@
 namespace document {
 
 // Runs of small changes that undo takes back as one while the gesture lasts:
-// the notches of one wheel gesture on one slot, a burst of zoom or pan keys.
-enum class Gesture : uint8_t { WheelZoom, KeyZoom, KeyPan };
+// the notches of one wheel gesture on one slot, a burst of zoom or pan keys,
+// the letters typed into one text box without a pause, a burst of arrow keys
+// nudging one text box. For the text gestures the slot is the box's index.
+enum class Gesture : uint8_t { WheelZoom, KeyZoom, KeyPan, Typing, TextNudge };
 
 // Undo and redo of every change to the card, and whether the card changed
 // since it was last saved.

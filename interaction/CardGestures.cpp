@@ -57,6 +57,7 @@ void CardGestures::FilesDropped(const platform::FileDrag& drag) {
 }
 
 void CardGestures::DocumentChanged() {
+  texts_.DocumentChanged();
   if (focus_.Slot() == -1) return;
   const geometry::Rect before = RegionFocus::OutlineOnScreen(host_.Card(), host_.CardRect(), focus_.Slot());
   focus_.Validate(host_.Card());
@@ -86,6 +87,8 @@ void CardGestures::FocusRegion(int32_t slot, bool ring) {
 
 void CardGestures::Press(const platform::PointerEvent& event) {
   EndWheelGesture();
+  // Words lie over the photos and take the pointer first.
+  if (texts_.Press(event)) return;
   // The keys go on with the region the pointer chose.
   const int32_t slot = HitTest(event.point);
   if (slot != -1 && slot != focus_.Slot()) FocusRegion(slot, false);
@@ -94,21 +97,36 @@ void CardGestures::Press(const platform::PointerEvent& event) {
 
 void CardGestures::Move(const platform::PointerEvent& event) {
   platform::Window& window = host_.HostWindow();
-  if (!window.HasPointerCapture()) window.SetCursor(editor_.CursorAt(event.point));
+  if (!window.HasPointerCapture()) {
+    platform::CursorShape shape;
+    window.SetCursor(texts_.CursorAt(event.point, &shape) ? shape : editor_.CursorAt(event.point));
+  }
+  if (texts_.Move(event)) return;
   if (wheelSlot_ != -1 && HitTest(event.point) != wheelSlot_) EndWheelGesture();
   // The keys' zoom was told; the pointer moving on is about something else.
   if (zoomHinted_ && wheelSlot_ == -1) zoomHinted_ = false;
   // While a region is pressed the hint stays as it was, and so does the
   // zoom's while the wheel turns over one photo.
   if (editor_.Move(event.point) || zoomHinted_) return;
+  const TextHit text = texts_.HitTest(event.point);
+  if (text.index != -1) {
+    host_.HintAbout(HintSubject{HintSubject::Kind::Text, text.index, 0});
+    return;
+  }
   host_.HintAbout(HintSubject{HintSubject::Kind::PointerRegion, HitTest(event.point), 0});
 }
 
 void CardGestures::Release(const platform::PointerEvent& event) {
+  if (texts_.Release()) return;
   if (event.button == platform::Button::Left) editor_.Release(event.point);
 }
 
 void CardGestures::DoubleClick(const platform::PointerEvent& event) {
+  const TextHit hit = texts_.HitTest(event.point);
+  if (hit.index != -1) {
+    if (event.button == platform::Button::Left) host_.EditText(hit.index);
+    return;
+  }
   if (event.button == platform::Button::Left) editor_.DoubleClick(event.point);
 }
 
@@ -138,10 +156,21 @@ void CardGestures::Wheel(const platform::WheelEvent& event) {
 }
 
 bool CardGestures::Key(const platform::KeyEvent& e) {
+  // A burst of nudges of one box is one step: only other input ends it.
+  if (!Busy() && texts_.Nudge(e)) {
+    wheelSlot_ = -1;
+    return true;
+  }
   EndWheelGesture();
   constexpr uint32_t kModifiers = platform::kShift | platform::kControl | platform::kAlt;
-  if (e.key == Key::Escape && (e.modifiers & kModifiers) == 0) return CancelDrag();
+  if (e.key == Key::Escape && (e.modifiers & kModifiers) == 0) {
+    if (CancelDrag()) return true;
+    if (texts_.Selected() == -1) return false;
+    texts_.Select(-1);
+    return true;
+  }
   if (e.key == Key::Tab || e.key == Key::Backtab) {
+    texts_.Select(-1);
     RegionFocus next = focus_;
     const bool forward = e.key == Key::Tab && !(e.modifiers & platform::kShift);
     if (forward ? next.Next(host_.Card()) : next.Previous(host_.Card())) {

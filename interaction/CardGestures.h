@@ -6,6 +6,7 @@
 #include "interaction/FileDropper.h"
 #include "interaction/PointerEditor.h"
 #include "interaction/RegionFocus.h"
+#include "interaction/TextEditor.h"
 #include "platform/Events.h"
 
 namespace interaction {
@@ -40,7 +41,7 @@ class CardGestures {
 
   // Escape, or the window closing: a dragged photo goes back to where the
   // drag began. False when no drag was going on.
-  bool CancelDrag() { return editor_.Cancel(); }
+  bool CancelDrag() { return texts_.Cancel() || editor_.Cancel(); }
   // Another input came between the notches of a wheel gesture.
   void EndWheelGesture();
   // After every change of the document: a hidden region loses the focus.
@@ -51,12 +52,18 @@ class CardGestures {
   int32_t KeyboardSlot() const;
   int32_t HitTest(geometry::Point point) const { return editor_.HitTest(point); }
   // A drag is going on: edits from elsewhere would fight it.
-  bool Busy() const { return editor_.CurrentGesture() != PointerEditor::Gesture::Idle; }
+  bool Busy() const {
+    return editor_.CurrentGesture() != PointerEditor::Gesture::Idle || texts_.Dragging();
+  }
   bool HasKeyboard() const { return hasKeyboard_; }
   // The region a drop of the files being dragged would fill; -1 for none.
   int32_t DropSlot() const { return dropSlot_; }
   const RegionFocus& Focus() const { return focus_; }
   const PointerEditor& Editor() const { return editor_; }
+  // The text box selected, -1 for none.
+  int32_t SelectedText() const { return texts_.Selected(); }
+  void SelectText(int32_t index) { texts_.Select(index); }
+  const TextEditor& Texts() const { return texts_; }
 
  private:
   void FocusRegion(int32_t slot, bool ring);
@@ -67,6 +74,7 @@ class CardGestures {
 
   CardHost& host_;
   PointerEditor editor_{host_};
+  TextEditor texts_{host_};
   FileDropper dropper_{host_};
   RegionFocus focus_;
   bool hasKeyboard_ = false;

@@ -41,6 +41,13 @@ class CardHost {
   virtual void HintAbout(const HintSubject& subject) = 0;
   // The focus ring moved: repaint where it was and where it is.
   virtual void RepaintArea(const geometry::Rect& area) = 0;
+
+  // The words on the card: the box selected is now `index` (-1: none), and
+  // the user asks to edit box `index` (a double-click on it).
+  virtual void TextSelected(int32_t /*index*/) {}
+  virtual void EditText(int32_t /*index*/) {}
+  // How wide a text box's handles are, in client pixels.
+  virtual int32_t TextGrip() const { return 8; }
 };
 
 }  // namespace interaction

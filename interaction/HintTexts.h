@@ -31,6 +31,16 @@ inline constexpr char kHintDesigns[] =
 inline constexpr char kHintUndo[] = "Click to take back your last change to the card.";
 inline constexpr char kHintRedo[] = "Click to make the change you took back again.";
 
+// Words on the card.
+inline constexpr char kHintAddText[] =
+    "Click to put words on the card, in a box you can move, resize and edit.";
+inline constexpr char kHintText[] =
+    "Drag to move the words, drag a handle to resize their box (hold Ctrl to go past the "
+    "margin). Double-click or press Enter to edit, Delete to remove.";
+// %s is the family the box asks for.
+inline constexpr char kHintTextFontMissing[] =
+    "The font \"%s\" is not on this computer: the words are shown in DejaVu Sans.";
+
 // A project's region whose photo was not found; %s is the photo's file name.
 inline constexpr char kHintPhotoMissing[] =
     "Photo \"%s\" was not found. Right-click and choose Locate photo... to find it.";

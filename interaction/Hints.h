@@ -21,6 +21,7 @@ struct HintSubject {
     Zoom,            // the wheel or the keys zoom the photo of `slot`
     DropPhoto,       // files dragged over region `slot` would put a photo there
     DropLayout,      // files dragged over the window hold a layout to use
+    Text,            // text box `slot`: under the pointer, or selected
   };
   Kind kind = Kind::Card;
   int32_t slot = -1;

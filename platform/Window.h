@@ -9,10 +9,14 @@
 #include "platform/Dialogs.h"
 #include "platform/Events.h"
 #include "platform/Geometry.h"
+#include "platform/TextPanel.h"
 
 namespace platform {
 
-enum class CursorShape { Arrow, Hand, Move };
+// The Size shapes are a box's handles: left-right, up-down, the diagonal
+// from top left to bottom right, and the other one.
+enum class CursorShape { Arrow, Hand, Move, SizeHorizontal, SizeVertical, SizeDiagonal,
+                         SizeAntiDiagonal };
 
 enum class ShowState { Normal, Minimized, Maximized };
 
@@ -141,6 +145,18 @@ class Window {
   // The index of the design chosen, or nothing when the chooser was closed
   // without one.
   virtual std::optional<size_t> ChooseDesign(const DesignChoices& choices) = 0;
+
+  // The editor of a text box: a panel of its own beside the window, not
+  // modal, reporting every change to `handler` as it is made. Shown while
+  // it is open, `model` replaces what it shows without any report; fields
+  // equal to what it shows are left alone, so a caret in the words stays
+  // where it is. The panel keeps the keyboard when it opens (`focusWords`:
+  // on the words).
+  virtual void ShowTextPanel(const TextPanelModel& model, TextPanelHandler& handler,
+                             bool focusWords) = 0;
+  // Closes it without a report; nothing when it is not open.
+  virtual void CloseTextPanel() = 0;
+  virtual bool TextPanelOpen() const = 0;
 
   // Timer `timer` (a number the program chooses) calls OnTimer every
   // `milliseconds`, on the user-interface thread, until stopped; starting

@@ -21,6 +21,7 @@
 #include <QWindowStateChangeEvent>
 
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtTextPanel.h"
 
 namespace platform::qt {
 
@@ -370,9 +371,16 @@ void QtWindow::StopTimer(int timer) {
 }
 
 void QtWindow::SetCursor(CursorShape shape) {
-  const Qt::CursorShape q = shape == CursorShape::Hand   ? Qt::PointingHandCursor
-                            : shape == CursorShape::Move ? Qt::SizeAllCursor
-                                                         : Qt::ArrowCursor;
+  Qt::CursorShape q = Qt::ArrowCursor;
+  switch (shape) {
+    case CursorShape::Hand: q = Qt::PointingHandCursor; break;
+    case CursorShape::Move: q = Qt::SizeAllCursor; break;
+    case CursorShape::SizeHorizontal: q = Qt::SizeHorCursor; break;
+    case CursorShape::SizeVertical: q = Qt::SizeVerCursor; break;
+    case CursorShape::SizeDiagonal: q = Qt::SizeFDiagCursor; break;
+    case CursorShape::SizeAntiDiagonal: q = Qt::SizeBDiagCursor; break;
+    case CursorShape::Arrow: break;
+  }
   if (widget_->testAttribute(Qt::WA_SetCursor) && widget_->cursor().shape() == q) return;
   widget_->setCursor(q);
 }
@@ -481,5 +489,26 @@ void QtWindow::FocusToolbar(bool first) {
   if (QWidget* button = toolbar_->widgetForAction(action))
     button->setFocus(first ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
+
+QtTextPanel* QtWindow::TextPanel() const {
+  return textPanel_ && textPanel_->isVisible() ? static_cast<QtTextPanel*>(textPanel_.data())
+                                               : nullptr;
+}
+
+void QtWindow::ShowTextPanel(const TextPanelModel& model, TextPanelHandler& handler,
+                             bool focusWords) {
+  if (!widget_) return;
+  if (!textPanel_) textPanel_ = new QtTextPanel(widget_.data());  // gone with the window
+  auto* panel = static_cast<QtTextPanel*>(textPanel_.data());
+  panel->SetHandler(&handler);
+  panel->Show(model);
+  if (focusWords) panel->FocusWords();
+}
+
+void QtWindow::CloseTextPanel() {
+  if (textPanel_) static_cast<QtTextPanel*>(textPanel_.data())->CloseQuietly();
+}
+
+bool QtWindow::TextPanelOpen() const { return textPanel_ && textPanel_->isVisible(); }
 
 }  // namespace platform::qt

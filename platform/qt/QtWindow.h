@@ -122,6 +122,10 @@ class QtWindow : public Window {
   void StartTimer(int timer, int32_t milliseconds) override;
   void StopTimer(int timer) override;
   std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
+  void ShowTextPanel(const TextPanelModel& model, TextPanelHandler& handler,
+                     bool focusWords) override;
+  void CloseTextPanel() override;
+  bool TextPanelOpen() const override;
   bool CompositionEnabled() const override { return false; }  // no glass frames here
   void ExtendFrame(const Margins&) override {}
 
@@ -129,6 +133,8 @@ class QtWindow : public Window {
   // The window ShowLocalPage shows its page in, while it is open.
   QWidget* PageWindow() const { return page_.data(); }
   QToolBar* Toolbar() const { return toolbar_.data(); }
+  // The text panel, while it is open.
+  class QtTextPanel* TextPanel() const;
 
  private:
   friend class ClientWidget;
@@ -146,6 +152,7 @@ class QtWindow : public Window {
   QPointer<ClientWidget> widget_;
   QPointer<QToolBar> toolbar_;
   QPointer<QWidget> page_;
+  QPointer<QWidget> textPanel_;
   std::vector<std::pair<int, QAction*>> actions_;  // in toolbar order
   std::vector<std::pair<int, QAction*>> shortcuts_;
   bool captured_ = false;

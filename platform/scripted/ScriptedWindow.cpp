@@ -275,4 +275,19 @@ std::optional<size_t> ScriptedWindow::ChooseDesign(const DesignChoices& choices)
   return answer;
 }
 
+bool ScriptedWindow::EditTextPanel(const std::function<void(TextPanelModel&)>& edit,
+                                   TextPanelChange what) {
+  if (!textPanelHandler_ || !Alive()) return false;
+  edit(textPanel);
+  const TextPanelModel shown = textPanel;  // the handler may show it again
+  textPanelHandler_->TextPanelChanged(shown, what);
+  return true;
+}
+
+void ScriptedWindow::CloseTextPanelByHand() {
+  TextPanelHandler* handler = textPanelHandler_;
+  textPanelHandler_ = nullptr;
+  if (handler && Alive()) handler->TextPanelClosed();
+}
+
 }  // namespace platform::scripted

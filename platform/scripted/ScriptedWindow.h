@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -83,6 +84,11 @@ class ScriptedWindow : public Window {
     if (Alive()) handler_.OnCommandHovered(command);
   }
   void Resize(int32_t width, int32_t height);
+  // The user's hand in the text panel: `edit` changes what it shows, then
+  // the program hears of it. False when the panel is not open.
+  bool EditTextPanel(const std::function<void(TextPanelModel&)>& edit, TextPanelChange what);
+  // The user closes the panel.
+  void CloseTextPanelByHand();
   bool RequestClose();
   void TakeCaptureAway() { captured_ = false; }
   void SetComposition(bool on);
@@ -128,6 +134,9 @@ class ScriptedWindow : public Window {
   std::vector<DesignChoices> designChoosers;
   std::deque<std::optional<size_t>> designAnswers;  // empty: closed without a choice
   std::vector<Margins> frameExtensions;
+  TextPanelModel textPanel;     // what the panel shows, while it is open
+  int textPanelShows = 0;       // ShowTextPanel calls
+  bool textPanelFocusedWords = false;  // the last show put the keyboard on the words
   int idleRequests = 0;
   std::map<int, int32_t> timers;  // running: id to milliseconds
   bool closed = false;
@@ -181,6 +190,15 @@ class ScriptedWindow : public Window {
   void StartTimer(int timer, int32_t milliseconds) override { timers[timer] = milliseconds; }
   void StopTimer(int timer) override { timers.erase(timer); }
   std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
+  void ShowTextPanel(const TextPanelModel& model, TextPanelHandler& handler,
+                     bool focusWords) override {
+    textPanel = model;
+    textPanelHandler_ = &handler;
+    ++textPanelShows;
+    textPanelFocusedWords = focusWords;
+  }
+  void CloseTextPanel() override { textPanelHandler_ = nullptr; }
+  bool TextPanelOpen() const override { return textPanelHandler_ != nullptr; }
   bool CompositionEnabled() const override { return composition_; }
   void ExtendFrame(const Margins& margins) override { frameExtensions.push_back(margins); }
 
@@ -203,6 +221,7 @@ class ScriptedWindow : public Window {
   bool dragAccepted_ = false;
   bool composition_ = false;
   CursorShape cursor_ = CursorShape::Arrow;
+  TextPanelHandler* textPanelHandler_ = nullptr;
 };
 
 }  // namespace platform::scripted

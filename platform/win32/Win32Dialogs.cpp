@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32TextPanel.h"
 #include "platform/win32/Win32Window.h"
 
 namespace platform::win32 {
@@ -385,5 +386,20 @@ int Win32Window::ShowContextMenu(Point at, const std::vector<MenuItem>& items) {
   DestroyMenu(menu);
   return chosen;
 }
+
+void Win32Window::ShowTextPanel(const TextPanelModel& model, TextPanelHandler& handler,
+                                bool focusWords) {
+  if (!hwnd_) return;
+  if (!textPanel_) textPanel_ = std::make_unique<Win32TextPanel>(hwnd_);
+  textPanel_->Show(model, handler, focusWords);
+}
+
+void Win32Window::CloseTextPanel() {
+  if (textPanel_) textPanel_->Close();
+}
+
+bool Win32Window::TextPanelOpen() const { return textPanel_ && textPanel_->Open(); }
+
+HWND Win32Window::TextPanelHandle() const { return textPanel_ ? textPanel_->Dialog() : nullptr; }
 
 }  // namespace platform::win32

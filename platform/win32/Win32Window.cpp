@@ -11,6 +11,7 @@
 #include "platform/win32/DropTarget.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32Canvas.h"
+#include "platform/win32/Win32TextPanel.h"
 #include "platform/win32/WideText.h"
 
 namespace platform::win32 {
@@ -100,6 +101,10 @@ HCURSOR CursorFor(CursorShape shape) {
   switch (shape) {
     case CursorShape::Hand: return SystemCursor(IDC_HAND);
     case CursorShape::Move: return SystemCursor(IDC_SIZEALL);
+    case CursorShape::SizeHorizontal: return SystemCursor(IDC_SIZEWE);
+    case CursorShape::SizeVertical: return SystemCursor(IDC_SIZENS);
+    case CursorShape::SizeDiagonal: return SystemCursor(IDC_SIZENWSE);
+    case CursorShape::SizeAntiDiagonal: return SystemCursor(IDC_SIZENESW);
     default: return SystemCursor(IDC_ARROW);
   }
 }
@@ -250,6 +255,7 @@ Win32Window::~Win32Window() {
   while (busyDepth_ > 0) SetBusy(false);
   ThreadLoop().RemoveFilter(filterId_);
   ThreadLoop().RemoveIdleHandler(idleId_);
+  textPanel_.reset();  // before its owner, which would take it along
   if (hwnd_) DestroyWindow(hwnd_);
   if (dropTarget_) {
     DetachDropTarget(dropTarget_);

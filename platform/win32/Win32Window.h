@@ -14,6 +14,10 @@ struct _IMAGELIST;
 struct IDropTarget;
 
 namespace platform::win32 {
+class Win32TextPanel;
+}
+
+namespace platform::win32 {
 
 // The program's top-level window on Win32. Messages reach the typed
 // handler through one ordered message table (see kMessageTable in
@@ -58,6 +62,12 @@ class Win32Window : public Window {
   void StartTimer(int timer, int32_t milliseconds) override;
   void StopTimer(int timer) override;
   std::optional<size_t> ChooseDesign(const DesignChoices& choices) override;
+  void ShowTextPanel(const TextPanelModel& model, TextPanelHandler& handler,
+                     bool focusWords) override;
+  void CloseTextPanel() override;
+  bool TextPanelOpen() const override;
+  // The text panel's dialog while it is open, for tests.
+  HWND__* TextPanelHandle() const;
   bool CompositionEnabled() const override { return composition_; }
   void ExtendFrame(const Margins& margins) override;
 
@@ -165,6 +175,7 @@ class Win32Window : public Window {
   int filterId_ = 0;
   int idleId_ = 0;
   std::vector<uint8_t> scratch_;  // pictures in the device's byte order
+  std::unique_ptr<Win32TextPanel> textPanel_;
 };
 
 // The design chooser's list of pictures, as a child of its dialog: tests

@@ -515,6 +515,71 @@ Picture MakeCardFan() {
   return canvas.ToPicture();
 }
 
+// A card with a big letter T over it: words on the card.
+Picture MakeLetterOnCard() {
+  CairoCanvas canvas(48, 48);
+  cairo_t* cr = canvas.cr();
+  GroundShadow(cr, 24, 44, 18, 2.2);
+  // The card, standing a little askew behind the letter.
+  cairo_save(cr);
+  cairo_translate(cr, 24, 25);
+  cairo_rotate(cr, -0.12);
+  RoundedRect(cr, -16.2, -14.2, 33, 25, 2.5);
+  cairo_set_source_rgba(cr, 0.3, 0.12, 0, 0.25);
+  cairo_fill(cr);
+  RoundedRect(cr, -17, -15, 33, 25, 2.5);
+  cairo_set_source_rgb(cr, 1, 0.99, 0.96);
+  cairo_fill_preserve(cr);
+  Ink(cr);
+  cairo_set_line_width(cr, 1.4);
+  cairo_stroke(cr);
+  cairo_rectangle(cr, -13, 4, 18, 1.6);
+  Ink(cr, 0.45);
+  cairo_fill(cr);
+  cairo_restore(cr);
+  // The T: a bar and a stem with small serifs, inked, then the orange band.
+  auto letter = [cr](double dx, double dy) {
+    cairo_new_path(cr);
+    cairo_move_to(cr, 11 + dx, 7 + dy);
+    cairo_line_to(cr, 37 + dx, 7 + dy);
+    cairo_line_to(cr, 37 + dx, 15 + dy);
+    cairo_line_to(cr, 34 + dx, 15 + dy);
+    cairo_line_to(cr, 33 + dx, 12 + dy);
+    cairo_line_to(cr, 28 + dx, 12 + dy);
+    cairo_line_to(cr, 28 + dx, 36 + dy);
+    cairo_line_to(cr, 31 + dx, 38 + dy);
+    cairo_line_to(cr, 31 + dx, 41 + dy);
+    cairo_line_to(cr, 17 + dx, 41 + dy);
+    cairo_line_to(cr, 17 + dx, 38 + dy);
+    cairo_line_to(cr, 20 + dx, 36 + dy);
+    cairo_line_to(cr, 20 + dx, 12 + dy);
+    cairo_line_to(cr, 15 + dx, 12 + dy);
+    cairo_line_to(cr, 14 + dx, 15 + dy);
+    cairo_line_to(cr, 11 + dx, 15 + dy);
+    cairo_close_path(cr);
+  };
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  letter(0.8, 1.2);
+  cairo_set_source_rgba(cr, 0.3, 0.12, 0, 0.22);
+  cairo_set_line_width(cr, 2.4);
+  cairo_stroke_preserve(cr);
+  cairo_fill(cr);
+  letter(0, 0);
+  cairo_pattern_t* band = OrangeGradient(7, 41);
+  cairo_set_source(cr, band);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(band);
+  Ink(cr);
+  cairo_set_line_width(cr, 1.6);
+  cairo_stroke(cr);
+  cairo_move_to(cr, 12.5, 8.6);
+  cairo_line_to(cr, 35.5, 8.6);
+  cairo_set_source_rgba(cr, 1, 0.95, 0.75, 0.55);
+  cairo_set_line_width(cr, 1.2);
+  cairo_stroke(cr);
+  return canvas.ToPicture();
+}
+
 }  // namespace
 
 Picture MakeWindowIcon(int size) {
@@ -540,6 +605,8 @@ Picture MakeToolbarIcon(int id) {
       return MakeTurnArrow(true);
     case 210:
       return MakeCardFan();
+    case 211:
+      return MakeLetterOnCard();
     default:
       throw std::invalid_argument("no toolbar icon with that number");
   }

@@ -19,15 +19,16 @@ namespace fs = std::filesystem;
 TEST(Toolbar, ButtonsWithIconsLabelsASeparatorAndTheirKeys) {
   AppHarness h;
   const std::vector<ToolbarButton>& tb = h.window->toolbar;
-  const int commands[] = {100, 101, 118, 114, 115, 102, 103};
-  const char* labels[] = {"Save", "Template", "Designs", "Undo", "Redo", "Donate", "Help"};
+  const int commands[] = {100, 101, 118, 129, 114, 115, 102, 103};
+  const char* labels[] = {"Save",   "Template", "Designs", "Add text",
+                          "Undo",   "Redo",     "Donate",  "Help"};
   ASSERT_EQ(tb.size(), std::size(labels));
   for (size_t i = 0; i < tb.size(); ++i) {
     EXPECT_EQ(tb[i].command, commands[i]) << i;
     EXPECT_EQ(tb[i].label, labels[i]) << i;
     EXPECT_EQ(tb[i].icon.width, 48) << i;
     EXPECT_EQ(tb[i].icon.rgba.size(), 48u * 48 * 4) << i;
-    EXPECT_EQ(tb[i].separatorBefore, i == 5) << i;  // between Redo and Donate
+    EXPECT_EQ(tb[i].separatorBefore, i == 6) << i;  // between Redo and Donate
     // Each button's own icon: no two are alike.
     for (size_t j = 0; j < i; ++j) EXPECT_NE(tb[i].icon.rgba, tb[j].icon.rgba) << i << " " << j;
   }
@@ -35,15 +36,20 @@ TEST(Toolbar, ButtonsWithIconsLabelsASeparatorAndTheirKeys) {
   // Nothing to undo, redo or clear in a new card.
   EXPECT_EQ(h.window->disabledCommands, (std::vector<int>{114, 115, 124}));
 
-  // Every key appears once, in one command's list.
-  std::vector<std::pair<uint32_t, uint32_t>> keys;
-  for (const app::Command& command : app::AllCommands())
-    for (const KeyEvent& key : command.keys) keys.emplace_back(uint32_t(key.key), key.modifiers);
-  std::sort(keys.begin(), keys.end());
-  EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end());
+  // Every key appears once, in one command's list; the selected text box's
+  // keys stand in for the region's while a box is selected, and are apart.
+  for (const bool textKeys : {false, true}) {
+    std::vector<std::pair<uint32_t, uint32_t>> keys;
+    for (const app::Command& command : app::AllCommands())
+      if (command.textKeys == textKeys)
+        for (const KeyEvent& key : command.keys)
+          keys.emplace_back(uint32_t(key.key), key.modifiers);
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end()) << textKeys;
+  }
   // The window's keys go to the desktop as shortcuts; the region's do not.
-  // S, T, D, Z, Y, Shift+Z, F1, O, L, N, Shift+O, Shift+S
-  EXPECT_EQ(h.window->shortcuts.size(), 12u);
+  // S, T, D, Shift+T, Z, Y, Shift+Z, F1, O, L, N, Shift+O, Shift+S
+  EXPECT_EQ(h.window->shortcuts.size(), 13u);
 }
 
 TEST(Commands, TemplateCyclesThroughTheBuiltInsUnderTheWaitCursor) {

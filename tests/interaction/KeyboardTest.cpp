@@ -252,7 +252,7 @@ TEST(RegionMenu, OffersWhatAppliesAndDoesIt) {
   const ClientPoint p = h.In(0);
   h.window->ContextMenu(Harness::At(p));
   ASSERT_EQ(h.window->menus.size(), 1u);
-  // The photo's commands, the history's, the design's: each with its key.
+  // The photo's commands, the words', the history's, the design's: each with its key.
   struct Item {
     const char* label;
     const char* shortcut;
@@ -266,6 +266,8 @@ TEST(RegionMenu, OffersWhatAppliesAndDoesIt) {
                            {"Turn left", "[", true},
                            {"Turn right", "]", true},
                            {"Mirror", "M", true},
+                           {"", "", true},
+                           {"Add text", "Ctrl+Shift+T", true},
                            {"", "", true},
                            {"Undo", "Ctrl+Z", true},
                            {"Redo", "Ctrl+Y", false},
@@ -309,11 +311,12 @@ TEST(RegionMenu, OffersWhatAppliesAndDoesIt) {
   for (size_t i : {1, 2, 3, 4, 5, 6, 7}) EXPECT_FALSE(h.window->menus[5][i].enabled) << i;
   EXPECT_EQ(h.Slot(1).photoWidth, 25u);
 
-  // Outside every region only the history and the layout apply.
+  // Outside every region only words, the history and the layout apply.
   h.window->ContextMenu(Point{4, 4});
   EXPECT_FALSE(h.window->menus[6][0].enabled);
   EXPECT_TRUE(h.window->menus[6][9].enabled);
-  EXPECT_TRUE(h.window->menus[6][12].enabled);
+  EXPECT_TRUE(h.window->menus[6][11].enabled);
+  EXPECT_TRUE(h.window->menus[6][14].enabled);
   h.window->menuAnswers.push_back(int(app::CommandId::OpenLayout));
   h.window->openAnswers.push_back(FileChoice{h.files.SimpleLayout("m.jli", 500, 300), 0});
   h.window->ContextMenu(Point{4, 4});

@@ -18,6 +18,7 @@
 #include "engine/raster/Raster.h"
 #include "imagefiles/ImageFiles.h"
 #include "interaction/HintTexts.h"
+#include "platform/win32/Win32TextPanel.h"
 
 namespace {
 
@@ -139,7 +140,7 @@ TEST_F(AppTest, StartsWithRoomForTheCardBesideTheToolbarAndAboveTheHintLine) {
   EXPECT_EQ(toolbar.left, 904);
   EXPECT_EQ(toolbar.right, 968);
   EXPECT_EQ(toolbar.bottom, 600);
-  EXPECT_EQ(SendMessageW(window->ToolbarHandle(), TB_BUTTONCOUNT, 0, 0), 8);  // seven and a separator
+  EXPECT_EQ(SendMessageW(window->ToolbarHandle(), TB_BUTTONCOUNT, 0, 0), 9);  // eight and a separator
   EXPECT_NE(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0), 0) << "the window has its icons";
 }
 
@@ -228,3 +229,49 @@ TEST_F(AppTest, TheCloseQuestionSaysWhatEachButtonDoesAndTheRegionMenuNamesItsKe
 }
 
 }  // namespace
+
+TEST_F(AppTest, TheTextPanelIsADialogOfStandardControlsThatEditsTheSelectedBox) {
+  using namespace platform::win32;
+  document::CardDocument& doc = wnd->Document();
+  SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(int(app::CommandId::AddText), BN_CLICKED),
+               LPARAM(window->ToolbarHandle()));
+  ASSERT_EQ(doc.State().texts.size(), 1u);
+  HWND panel = window->TextPanelHandle();
+  ASSERT_NE(panel, nullptr);
+  EXPECT_TRUE(IsWindowVisible(panel));
+  EXPECT_EQ(GetWindow(panel, GW_OWNER), hwnd);
+  const size_t steps = doc.History().UndoSteps();
+
+  // Typed words (the edit control's line ends are the card's '\n').
+  SetDlgItemTextW(panel, kTextWordsId, L"Gr\u00fc\u00dfe\r\nfrom here");
+  EXPECT_EQ(doc.State().texts[0].words, "Gr\xC3\xBC\xC3\x9F" "e\nfrom here");
+  // A swatch, Bold and the right alignment, as clicks: a step each.
+  SendDlgItemMessageW(panel, kTextSwatchId + 1, BM_CLICK, 0, 0);
+  const uint32_t swatch = wnd->Texts().ModelFor(doc.State().texts[0]).palette[1];
+  EXPECT_EQ(doc.State().texts[0].colour, swatch);
+  SendDlgItemMessageW(panel, kTextBoldId, BM_CLICK, 0, 0);
+  EXPECT_TRUE(doc.State().texts[0].bold);
+  SendDlgItemMessageW(panel, kTextRightId, BM_CLICK, 0, 0);
+  EXPECT_EQ(doc.State().texts[0].align, text::TextAlign::Right);
+  // A size typed and left; one out of range is given back.
+  SetDlgItemTextW(panel, kTextSizeId, L"48");
+  SendMessageW(panel, WM_COMMAND, MAKEWPARAM(kTextSizeId, EN_KILLFOCUS),
+               LPARAM(GetDlgItem(panel, kTextSizeId)));
+  EXPECT_EQ(doc.State().texts[0].sizePoints, 48);
+  SetDlgItemTextW(panel, kTextSizeId, L"9999");
+  SendMessageW(panel, WM_COMMAND, MAKEWPARAM(kTextSizeId, EN_KILLFOCUS),
+               LPARAM(GetDlgItem(panel, kTextSizeId)));
+  EXPECT_EQ(doc.State().texts[0].sizePoints, 48);
+  EXPECT_EQ(doc.History().UndoSteps(), steps + 5);
+
+  // Undo shows in the panel: the size field has its number back.
+  ASSERT_TRUE(doc.Undo());
+  wchar_t size[16] = L"";
+  GetDlgItemTextW(panel, kTextSizeId, size, 16);
+  EXPECT_EQ(std::wstring(size), std::to_wstring(int(doc.State().texts[0].sizePoints)));
+
+  // Close: the panel goes, the box stays.
+  SendMessageW(panel, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_FALSE(window->TextPanelOpen());
+  EXPECT_EQ(doc.State().texts.size(), 1u);
+}
