@@ -243,7 +243,11 @@ TEST_F(AppTest, TheTextPanelIsADialogOfStandardControlsThatEditsTheSelectedBox) 
   const size_t steps = doc.History().UndoSteps();
 
   // Typed words (the edit control's line ends are the card's '\n').
+  // A multi-line edit control tells no change for text set from outside;
+  // typing would, so the test tells it as typing does.
   SetDlgItemTextW(panel, kTextWordsId, L"Gr\u00fc\u00dfe\r\nfrom here");
+  SendMessageW(panel, WM_COMMAND, MAKEWPARAM(kTextWordsId, EN_CHANGE),
+               LPARAM(GetDlgItem(panel, kTextWordsId)));
   EXPECT_EQ(doc.State().texts[0].words, "Gr\xC3\xBC\xC3\x9F" "e\nfrom here");
   // A swatch, Bold and the right alignment, as clicks: a step each.
   SendDlgItemMessageW(panel, kTextSwatchId + 1, BM_CLICK, 0, 0);
