@@ -224,6 +224,8 @@ bool CardView::SetTexts(const std::vector<text::TextBox>& texts, double designIn
   if (texts_.empty()) {
     // Nothing of the words stays behind: the card paints as it always did.
     std::vector<uint8_t>().swap(worded_);
+    setWords_ = text::SetWords{};
+    setFrom_.clear();
     notes_ = text::TextNotes{};
   }
   return true;
@@ -307,9 +309,15 @@ void CardView::PaintCard(Canvas& canvas, const engine::Card& card) {
     const double ppi = designInches_ > 0
                            ? frame.width / designInches_
                            : frame.width * 150.0 / std::max<uint32_t>(1, card.cardTemplate.width);
-    notes_ = text::TextNotes{};
-    text::DrawTexts(worded_.data(), size_t(frame.stride), uint32_t(frame.width),
-                    uint32_t(frame.height), ppi, texts_, &notes_);
+    if (setFrom_ != texts_ || setPpi_ != ppi || setWords_.width != uint32_t(frame.width) ||
+        setWords_.height != uint32_t(frame.height)) {
+      notes_ = text::TextNotes{};
+      setWords_ =
+          text::SetTexts(uint32_t(frame.width), uint32_t(frame.height), ppi, texts_, &notes_);
+      setFrom_ = texts_;
+      setPpi_ = ppi;
+    }
+    text::ComposeTexts(worded_.data(), size_t(frame.stride), setWords_);
     canvas.DrawRgb(cardRect_, worded_.data(), frame.width, frame.height, frame.stride);
   }
   if (!preview_.FullQualityReady(card, device.width, device.height)) window_->RequestIdle();

@@ -133,6 +133,11 @@ class CardView {
   int32_t selectedText_ = -1;
   int32_t grip_ = 8;
   std::vector<uint8_t> worded_;  // the picture with the words on it
+  // The words set in type for the card's device size, and what they were
+  // set from: a photo dragged beneath them only composes them again.
+  text::SetWords setWords_;
+  std::vector<text::TextBox> setFrom_;
+  double setPpi_ = 0;
   text::TextNotes notes_;
 };
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 #include <tuple>
+#include <utility>
 
 #include "text/FontFiles.h"
 #include "text/GlyphRaster.h"
@@ -81,8 +82,8 @@ bool Placeable(const TextBox& box) {
   return std::isfinite(box.sizePoints) && box.sizePoints > 0;
 }
 
-void DrawBox(uint8_t* rgb, size_t stride, uint32_t width, uint32_t height, double pixelsPerInch,
-             const TextBox& box, FT_Library library, FontSet& fonts, TextNotes* notes) {
+void SetBox(uint32_t width, uint32_t height, double pixelsPerInch, const TextBox& box,
+            FT_Library library, FontSet& fonts, TextNotes* notes, SetWords* out) {
   if (box.words.empty() || !Placeable(box)) return;
   const double em = std::min(box.sizePoints * pixelsPerInch * 64.0 / 72.0, double(kLargestEm));
   const int64_t emSize = std::max<int64_t>(std::llround(em), 1);
@@ -124,38 +125,54 @@ void DrawBox(uint8_t* rgb, size_t stride, uint32_t width, uint32_t height, doubl
   int64_t margin = 0;
   if (box.effect == TextEffect::Shadow) margin = 3 * blur;
   if (box.effect == TextEffect::Outline) margin = outline;
-  const CoverageMask mask = RasteriseGlyphs(library, glyphs, width, height, margin);
+  CoverageMask mask = RasteriseGlyphs(library, glyphs, width, height, margin);
   if (mask.Empty()) return;
 
   const uint32_t alpha = box.colour >> 24;
   const uint32_t contrast = LinearLuminance(box.colour) < kDarkWords ? 0x00ffffffu : 0x00000000u;
   if (box.effect == TextEffect::Shadow) {
-    ComposeCoverage(rgb, stride, width, height, Blurred(mask, blur), offset, offset,
-                    contrast | ((alpha * 3 / 5) << 24));
+    out->coats.push_back({Blurred(mask, blur), offset, offset, contrast | ((alpha * 3 / 5) << 24)});
   } else if (box.effect == TextEffect::Outline) {
-    ComposeCoverage(rgb, stride, width, height, Dilated(mask, outline), 0, 0,
-                    contrast | (alpha << 24));
+    out->coats.push_back({Dilated(mask, outline), 0, 0, contrast | (alpha << 24)});
   }
-  ComposeCoverage(rgb, stride, width, height, mask, 0, 0, box.colour);
+  out->coats.push_back({std::move(mask), 0, 0, box.colour});
 }
 
 }  // namespace
 
-void DrawTexts(uint8_t* rgb, size_t stride, uint32_t width, uint32_t height, double pixelsPerInch,
-               const std::vector<TextBox>& boxes, TextNotes* notes) {
-  if (!rgb || boxes.empty() || width == 0 || height == 0 || !std::isfinite(pixelsPerInch) ||
+SetWords SetTexts(uint32_t width, uint32_t height, double pixelsPerInch,
+                  const std::vector<TextBox>& boxes, TextNotes* notes) {
+  SetWords words;
+  words.width = width;
+  words.height = height;
+  if (boxes.empty() || width == 0 || height == 0 || !std::isfinite(pixelsPerInch) ||
       pixelsPerInch <= 0)
-    return;
+    return words;
   FT_Library library = nullptr;
-  if (FT_Init_FreeType(&library) != 0) return;
+  if (FT_Init_FreeType(&library) != 0) return words;
   try {
     FontSet fonts(library);
     for (const TextBox& box : boxes)
-      DrawBox(rgb, stride, width, height, pixelsPerInch, box, library, fonts, notes);
+      SetBox(width, height, pixelsPerInch, box, library, fonts, notes, &words);
   } catch (const std::bad_alloc&) {
     // Words too large to set in the memory there is: the card as it is.
+    words.coats.clear();
   }
   FT_Done_FreeType(library);
+  return words;
+}
+
+void ComposeTexts(uint8_t* rgb, size_t stride, const SetWords& words) {
+  if (!rgb) return;
+  for (const SetWords::Coat& coat : words.coats)
+    ComposeCoverage(rgb, stride, words.width, words.height, coat.mask, coat.dx, coat.dy,
+                    coat.colour);
+}
+
+void DrawTexts(uint8_t* rgb, size_t stride, uint32_t width, uint32_t height, double pixelsPerInch,
+               const std::vector<TextBox>& boxes, TextNotes* notes) {
+  if (!rgb) return;
+  ComposeTexts(rgb, stride, SetTexts(width, height, pixelsPerInch, boxes, notes));
 }
 
 bool HasFamily(const std::string& family) {
