@@ -15,36 +15,11 @@
 #include "interaction/TextBoxes.h"
 #include "platform/qt/QtTextPanel.h"
 #include "tests/qtapp/QtAppHarness.h"
+#include "tests/qtapp/SaveAnswerer.h"
 
 using namespace qtapp;
 
 namespace {
-
-// Answers what Save asks as a user would: Yes to the empty regions, the
-// name typed with the print size's PNG chosen.
-class SaveAnswerer {
- public:
-  explicit SaveAnswerer(std::string path) : path_(std::move(path)) {
-    timer_.setInterval(10);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      QWidget* modal = QApplication::activeModalWidget();
-      if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-        box->button(QMessageBox::Yes)->click();
-      } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (!name) return;
-        dialog->selectNameFilter(dialog->nameFilters().value(1));
-        name->setText(QString::fromStdString(path_));
-        QMetaObject::invokeMethod(dialog, "accept");
-      }
-    });
-    timer_.start();
-  }
-
- private:
-  std::string path_;
-  QTimer timer_;
-};
 
 std::vector<uint8_t> Bytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -117,7 +92,8 @@ TEST(QtText, AddTypeSizeColourDragAndUndoEachStepThenSaveTheExport) {
   // Saved at print size, the card is the export of the state it shows.
   const std::string folder = app.files.Folder();
   {
-    SaveAnswerer answers(folder + "/card.png");
+    SaveAnswerer answers;
+    answers.path = folder + "/card.png";
     QApplication::setActiveWindow(app.widget);
     app.widget->setFocus();
     QTest::keyClick(app.widget, Qt::Key_S, Qt::ControlModifier);
