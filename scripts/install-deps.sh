@@ -17,7 +17,7 @@ packages=(
   libfontconfig-dev
   fonts-dejavu-core fonts-dancingscript
   # Tests make and read their inputs with these: PDFs, WebP, TIFF and HEIF.
-  poppler-utils webp libtiff-tools libheif-examples
+  poppler-utils webp libtiff-tools libheif-examples imagemagick
   clang libclang-rt-14-dev
   # The desktop files' checks and the package: validators, the MIME database,
   # a MIME lookup that reads it (gio), dpkg-shlibdeps, the manual page checker.
@@ -25,7 +25,7 @@ packages=(
 )
 # --artwork (the generator's cairo) needs nothing more: cairo is always there.
 if [[ "${1:-}" == "--screenshot" ]]; then
-  packages+=(imagemagick xdotool openbox wmctrl)
+  packages+=(xdotool openbox wmctrl)
 fi
 if [[ "${1:-}" == "--package-try" ]]; then
   packages+=(debootstrap)
