@@ -484,6 +484,10 @@ TEST(PhotoOrientation, TurnsNeedNoSecondPictureOrFailCleanlyWithoutOne) {
     const ImageStatus status = Decode(interlaced, DecodeMode::Photo, &out);
     std::_Exit(status.failure == ImageFailure::OutOfMemory && out.width == 1 ? 0 : 5);
   };
+  // A forked child would inherit the address space earlier tests left
+  // reserved (other threads' heaps, freed blocks), which the cap would
+  // count as room; a child started afresh has only this test's.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(decodeUnderACap(), ::testing::ExitedWithCode(0), "");
   for (const Bytes* photo : {&tagged, &interlaced}) {
     Raster out;
