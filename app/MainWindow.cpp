@@ -223,7 +223,7 @@ CommandContext MainWindow::ContextFor(int32_t slot) {
 }
 
 void MainWindow::RunCommand(const Command& command, int32_t slot) {
-  gestures_.EndWheelGesture();
+  gestures_.EndWheelGesture(command.id == CommandId::ZoomIn || command.id == CommandId::ZoomOut);
   CommandContext context = ContextFor(slot);
   if (!CommandEnabled(command, context)) return;
   command.run(context);

@@ -6,9 +6,11 @@ namespace interaction {
 
 using platform::Key;
 
-void CardGestures::EndWheelGesture() {
+void CardGestures::EndWheelGesture(bool keyBurst) {
   wheelSlot_ = -1;
-  host_.Document().CloseGesture();
+  // A step of another kind or region does not join, so only other input
+  // needs to close it.
+  if (!keyBurst) host_.Document().CloseGesture();
   if (zoomHinted_) {
     zoomHinted_ = false;
     host_.HintAbout(afterZoom_);
@@ -161,7 +163,25 @@ bool CardGestures::Key(const platform::KeyEvent& e) {
     wheelSlot_ = -1;
     return true;
   }
-  EndWheelGesture();
+  const bool arrow = e.key == Key::Left || e.key == Key::Right || e.key == Key::Up || e.key == Key::Down;
+  const int32_t slot = focus_.Slot();
+  const bool nudge = arrow && !Busy() && slot != -1 && size_t(slot) < host_.Card().slots.size();
+  EndWheelGesture(nudge);
+  if (!nudge) return KeyOtherThanNudge(e);
+  const int32_t step = (e.modifiers & platform::kShift) ? 10 : 1;
+  const int32_t dx = e.key == Key::Left ? -step : e.key == Key::Right ? step : 0;
+  const int32_t dy = e.key == Key::Up ? -step : e.key == Key::Down ? step : 0;
+  const engine::CardTemplate& t = host_.Card().cardTemplate;
+  const geometry::Rect cardRect = host_.CardRect();
+  host_.Document().EditSlots(
+      [&](engine::SlotList& slots) {
+        return engine::NudgePan(slots, size_t(slot), cardRect, t.width, t.height, dx, dy);
+      },
+      document::Commit::Gesture, document::Gesture::KeyPan, size_t(slot));
+  return true;
+}
+
+bool CardGestures::KeyOtherThanNudge(const platform::KeyEvent& e) {
   constexpr uint32_t kModifiers = platform::kShift | platform::kControl | platform::kAlt;
   if (e.key == Key::Escape && (e.modifiers & kModifiers) == 0) {
     if (CancelDrag()) return true;
@@ -181,22 +201,7 @@ bool CardGestures::Key(const platform::KeyEvent& e) {
     host_.HintAbout(HintSubject{});
     return false;  // on to the toolbar
   }
-  if (Busy()) return false;
-  const int32_t slot = focus_.Slot();
-  if (slot == -1 || size_t(slot) >= host_.Card().slots.size()) return false;
-  if (e.key != Key::Left && e.key != Key::Right && e.key != Key::Up && e.key != Key::Down)
-    return false;
-  const int32_t step = (e.modifiers & platform::kShift) ? 10 : 1;
-  const int32_t dx = e.key == Key::Left ? -step : e.key == Key::Right ? step : 0;
-  const int32_t dy = e.key == Key::Up ? -step : e.key == Key::Down ? step : 0;
-  const engine::CardTemplate& t = host_.Card().cardTemplate;
-  const geometry::Rect cardRect = host_.CardRect();
-  host_.Document().EditSlots(
-      [&](engine::SlotList& slots) {
-        return engine::NudgePan(slots, size_t(slot), cardRect, t.width, t.height, dx, dy);
-      },
-      document::Commit::Gesture, document::Gesture::KeyPan, size_t(slot));
-  return true;
+  return false;
 }
 
 void CardGestures::ContextMenu(geometry::Point point, bool fromKeyboard) {

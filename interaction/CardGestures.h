@@ -42,8 +42,10 @@ class CardGestures {
   // Escape, or the window closing: a dragged photo goes back to where the
   // drag began. False when no drag was going on.
   bool CancelDrag() { return texts_.Cancel() || editor_.Cancel(); }
-  // Another input came between the notches of a wheel gesture.
-  void EndWheelGesture();
+  // Another input came between the notches of a wheel gesture. A key of a
+  // burst (an arrow nudge, a zoom key) leaves the history's open step to
+  // join: pressing an arrow ten times is one step, as the wheel's notches are.
+  void EndWheelGesture(bool keyBurst = false);
   // After every change of the document: a hidden region loses the focus.
   void DocumentChanged();
 
@@ -66,6 +68,7 @@ class CardGestures {
   const TextEditor& Texts() const { return texts_; }
 
  private:
+  bool KeyOtherThanNudge(const platform::KeyEvent& event);
   void FocusRegion(int32_t slot, bool ring);
   void SetDropSlot(int32_t slot);
   // Says how far slot `slot` is zoomed; `after`: what the hint is about

@@ -96,6 +96,37 @@ TEST(Undo, NothingIsUndoneDuringADrag) {
   EXPECT_EQ(h.Slot(0).panX, 0.5f);
 }
 
+// A burst of arrow presses, or of zoom keys, is one step, as the wheel's
+// notches are; a key of the other kind, a click or another region ends it.
+TEST(Undo, BurstsOfKeysAreOneStepEach) {
+  Harness h;
+  h.Fill(0, 1720, 140);
+  h.Fill(1, 1720, 140);
+  const size_t filled = h.wnd->Document().History().UndoSteps();
+  h.TabTo(0);
+  for (int i = 0; i < 3; ++i) h.window->KeyPress(Key::Right);
+  h.window->KeyPress(Key::Left, kShift);
+  const float nudged = h.Slot(0).panX;
+  h.window->KeyPress(Key::Plus);
+  h.window->KeyPress(Key::Plus);
+  const float zoomed = h.Slot(0).zoom;
+  h.window->KeyPress(Key::Right);
+  h.window->KeyPress(Key::Right);
+  h.TabTo(1);
+  h.window->KeyPress(Key::Left);
+  h.window->KeyPress(Key::Left);
+  EXPECT_EQ(h.wnd->Document().History().UndoSteps(), filled + 4);
+  Undo(h);
+  EXPECT_EQ(h.Slot(1).panX, 0.5f);
+  Undo(h);
+  EXPECT_EQ(h.Slot(0).zoom, zoomed);
+  Undo(h);
+  EXPECT_EQ(h.Slot(0).panX, nudged);
+  EXPECT_EQ(h.Slot(0).zoom, 1.0f);
+  Undo(h);
+  EXPECT_EQ(h.Slot(0).panX, 0.5f);
+}
+
 TEST(Closing, AnUnchangedCardClosesAtOnce) {
   Harness h;
   EXPECT_TRUE(h.window->RequestClose());
