@@ -60,7 +60,7 @@ Surface CardSurface(const uint8_t* pixels, uint32_t width, uint32_t height, uint
 
 void DrawPage(cairo_t* cr, cairo_surface_t* card, uint32_t width, uint32_t height,
               const PdfPageLayout& layout, const text::VectorWords* words,
-              const PdfWordFaces* faces) {
+              const PdfWordParts* parts) {
   for (const PdfRect& place : layout.cards) {
     cairo_save(cr);
     cairo_translate(cr, place.x, place.y);
@@ -69,7 +69,7 @@ void DrawPage(cairo_t* cr, cairo_surface_t* card, uint32_t width, uint32_t heigh
     cairo_rectangle(cr, 0, 0, width, height);
     cairo_fill(cr);
     cairo_restore(cr);
-    if (words && faces) DrawPdfWords(cr, *words, *faces, place);
+    if (words && parts) DrawPdfWords(cr, *words, *parts, place);
   }
   if (layout.cutMarks.empty()) return;
   cairo_set_source_rgb(cr, 0, 0, 0);
@@ -119,10 +119,10 @@ SaveResult WriteCardPdf(const OutputTarget& target, const uint8_t* pixels, uint3
     if (words && words->Empty()) words = nullptr;
     if (words && (words->width != width || words->height != height))
       return SaveResult::Failed(SaveStep::Card, SaveError::BadCard);
-    std::unique_ptr<PdfWordFaces> faces;
+    std::unique_ptr<PdfWordParts> parts;
     if (words) {
-      faces = std::make_unique<PdfWordFaces>(*words);
-      if (!faces->Ready()) return SaveResult::Failed(SaveStep::Encode, SaveError::EncoderFailed);
+      parts = std::make_unique<PdfWordParts>(*words);
+      if (!parts->Ready()) return SaveResult::Failed(SaveStep::Encode, SaveError::EncoderFailed);
     }
 
     const double points = 72.0 / pixelsPerInch;
@@ -135,7 +135,7 @@ SaveResult WriteCardPdf(const OutputTarget& target, const uint8_t* pixels, uint3
     cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_CREATOR, "Tessary");
     {
       Context cr(cairo_create(pdf.get()));
-      DrawPage(cr.get(), card.get(), width, height, layout, words, faces.get());
+      DrawPage(cr.get(), card.get(), width, height, layout, words, parts.get());
       if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS)
         file.Fail(CairoFailure(cairo_status(cr.get())));
     }
@@ -146,7 +146,7 @@ SaveResult WriteCardPdf(const OutputTarget& target, const uint8_t* pixels, uint3
     if (finished != CAIRO_STATUS_SUCCESS) file.Fail(CairoFailure(finished));
     pdf.reset();
     // After the PDF, which reads the faces' files as it finishes.
-    faces.reset();
+    parts.reset();
     return file.Commit();
   } catch (const std::bad_alloc&) {
     return SaveResult::Failed(SaveStep::Encode, std::make_error_code(std::errc::not_enough_memory));

@@ -117,24 +117,22 @@ void SetColour(cairo_t* cr, uint32_t colour) {
                         (colour & 0xff) / 255.0, (colour >> 24) / 255.0);
 }
 
-// The shadow as an alpha picture under the glyphs: PDF has no blur.
-void DrawShadow(cairo_t* cr, const text::VectorText& words) {
-  const text::CoverageMask& shadow = words.shadow;
-  if (shadow.Empty()) return;
+// The shadow as an alpha picture: PDF has no blur.
+cairo_surface_t* ShadowPicture(const text::CoverageMask& shadow) {
   cairo_surface_t* mask =
       cairo_image_surface_create(CAIRO_FORMAT_A8, int(shadow.width), int(shadow.height));
-  if (cairo_surface_status(mask) == CAIRO_STATUS_SUCCESS) {
-    cairo_surface_flush(mask);
-    unsigned char* data = cairo_image_surface_get_data(mask);
-    const size_t stride = size_t(cairo_image_surface_get_stride(mask));
-    for (uint32_t y = 0; y < shadow.height; ++y)
-      std::memcpy(data + y * stride, shadow.values.data() + size_t(y) * shadow.width,
-                  shadow.width);
-    cairo_surface_mark_dirty(mask);
-    SetColour(cr, words.effectColour);
-    cairo_mask_surface(cr, mask, double(shadow.left), double(shadow.top));
+  if (cairo_surface_status(mask) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(mask);
+    return nullptr;
   }
-  cairo_surface_destroy(mask);
+  cairo_surface_flush(mask);
+  unsigned char* data = cairo_image_surface_get_data(mask);
+  const size_t stride = size_t(cairo_image_surface_get_stride(mask));
+  for (uint32_t y = 0; y < shadow.height; ++y)
+    std::memcpy(data + y * stride, shadow.values.data() + size_t(y) * shadow.width,
+                shadow.width);
+  cairo_surface_mark_dirty(mask);
+  return mask;
 }
 
 // Consecutive glyphs of one face, drawn as one piece of text.
@@ -152,9 +150,9 @@ std::vector<Run> Runs(const text::VectorText& words) {
   return runs;
 }
 
-void SelectFace(cairo_t* cr, const text::VectorWords& words, const PdfWordFaces& faces,
+void SelectFace(cairo_t* cr, const text::VectorWords& words, const PdfWordParts& parts,
                 uint32_t face) {
-  cairo_set_font_face(cr, faces.Face(face));
+  cairo_set_font_face(cr, parts.Face(face));
   cairo_set_font_size(cr, double(words.faces[face].emSize) / 64.0);
 }
 
@@ -168,14 +166,18 @@ std::vector<cairo_glyph_t> Glyphs(const text::VectorText& words, const Run& run)
   return glyphs;
 }
 
-void DrawText(cairo_t* cr, const text::VectorWords& all, const PdfWordFaces& faces,
-              const text::VectorText& words) {
-  DrawShadow(cr, words);
+void DrawText(cairo_t* cr, const text::VectorWords& all, const PdfWordParts& parts,
+              size_t index) {
+  const text::VectorText& words = all.texts[index];
+  if (cairo_surface_t* shadow = parts.Shadow(index)) {
+    SetColour(cr, words.effectColour);
+    cairo_mask_surface(cr, shadow, double(words.shadow.left), double(words.shadow.top));
+  }
   const std::vector<Run> runs = Runs(words);
   if (words.outlineRadius > 0) {
     // The outline grows the glyphs by its radius on every side, under them.
     for (const Run& run : runs) {
-      SelectFace(cr, all, faces, words.glyphs[run.from].face);
+      SelectFace(cr, all, parts, words.glyphs[run.from].face);
       const std::vector<cairo_glyph_t> glyphs = Glyphs(words, run);
       cairo_glyph_path(cr, glyphs.data(), int(glyphs.size()));
     }
@@ -189,7 +191,7 @@ void DrawText(cairo_t* cr, const text::VectorWords& all, const PdfWordFaces& fac
   }
   SetColour(cr, words.colour);
   for (const Run& run : runs) {
-    SelectFace(cr, all, faces, words.glyphs[run.from].face);
+    SelectFace(cr, all, parts, words.glyphs[run.from].face);
     const std::vector<cairo_glyph_t> glyphs = Glyphs(words, run);
     // Each cluster's characters with its glyphs, so that a reader copies
     // and finds the words.
@@ -211,22 +213,32 @@ void DrawText(cairo_t* cr, const text::VectorWords& all, const PdfWordFaces& fac
 
 }  // namespace
 
-PdfWordFaces::PdfWordFaces(const text::VectorWords& words) {
+PdfWordParts::PdfWordParts(const text::VectorWords& words) {
   for (const text::VectorFace& face : words.faces) {
     cairo_font_face_t* font = face.madeUp ? MadeUp(face) : FromFile(face);
     if (!font) ready_ = false;
     faces_.push_back(font);
   }
+  for (const text::VectorText& text : words.texts) {
+    cairo_surface_t* shadow = nullptr;
+    if (!text.shadow.Empty()) {
+      shadow = ShadowPicture(text.shadow);
+      if (!shadow) ready_ = false;
+    }
+    shadows_.push_back(shadow);
+  }
 }
 
-PdfWordFaces::~PdfWordFaces() {
+PdfWordParts::~PdfWordParts() {
   for (cairo_font_face_t* face : faces_)
     if (face) cairo_font_face_destroy(face);
+  for (cairo_surface_t* shadow : shadows_)
+    if (shadow) cairo_surface_destroy(shadow);
 }
 
-void DrawPdfWords(cairo_t* cr, const text::VectorWords& words, const PdfWordFaces& faces,
+void DrawPdfWords(cairo_t* cr, const text::VectorWords& words, const PdfWordParts& parts,
                   const PdfRect& place) {
-  if (words.Empty() || !faces.Ready() || words.width == 0 || words.height == 0) return;
+  if (words.Empty() || !parts.Ready() || words.width == 0 || words.height == 0) return;
   cairo_save(cr);
   cairo_translate(cr, place.x, place.y);
   cairo_scale(cr, place.width / words.width, place.height / words.height);
@@ -237,7 +249,7 @@ void DrawPdfWords(cairo_t* cr, const text::VectorWords& words, const PdfWordFace
   cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
   cairo_set_font_options(cr, options);
   cairo_font_options_destroy(options);
-  for (const text::VectorText& text : words.texts) DrawText(cr, words, faces, text);
+  for (size_t i = 0; i < words.texts.size(); ++i) DrawText(cr, words, parts, i);
   cairo_restore(cr);
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -155,9 +157,26 @@ TEST_F(PdfTextTest, EveryCopyOnASheetHasItsWords) {
   const std::vector<std::string> sheet = {"--template", "0", "--print", "--paper", "a4",
                                           "--placement", "sheet"};
   std::vector<std::string> args = sheet;
-  args.insert(args.end(), {"--text", "Many Thanks", "-o", Path("sheet.pdf")});
+  args.insert(args.end(),
+              {"--text", "Many Thanks", "--effect", "shadow", "-o", Path("sheet.pdf")});
   ASSERT_EQ(Render(args).exitCode, 0);
   EXPECT_EQ(Count(Output("pdftotext '" + Path("sheet.pdf") + "' -"), "Many Thanks"), 2u);
+  // The card and its words' shadow are each held once, however many copies
+  // show them: pdfimages lists every drawing by the object drawn.
+  std::set<std::string> objects;
+  std::istringstream lines(Output("pdfimages -list '" + Path("sheet.pdf") + "'"));
+  std::string line;
+  size_t drawn = 0;
+  for (int skip = 0; skip < 2 && std::getline(lines, line);) ++skip;
+  while (std::getline(lines, line)) {
+    std::istringstream f(line);
+    std::string field;
+    for (int i = 0; i < 11 && f >> field; ++i) {}
+    objects.insert(field);
+    ++drawn;
+  }
+  EXPECT_EQ(drawn, 6u);  // each copy: the card, the shadow's picture and its alpha
+  EXPECT_EQ(objects.size(), 2u);
 
   args = sheet;
   args.insert(args.end(), {"-o", Path("plain.pdf")});
