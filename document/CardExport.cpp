@@ -9,6 +9,7 @@
 #include "engine/raster/Raster.h"
 #include "imagefiles/PdfCardWriter.h"
 #include "text/DrawTexts.h"
+#include "text/VectorWords.h"
 
 namespace document {
 
@@ -73,13 +74,23 @@ imagefiles::SaveResult ExportCardPdf(const engine::Card& card, const CardWords& 
                                      const imagefiles::OutputTarget& target,
                                      const imagefiles::CardEncoding& encoding,
                                      double pixelsPerInch, const imagefiles::PdfPageOptions& page) {
+  // The words go over the card's picture as text, not into its pixels.
   std::unique_ptr<uint8_t[]> pixels;
   uint32_t stride = 0;
   const imagefiles::SaveResult rendered =
-      RenderCardPicture(card, words, width, height, draft, &pixels, &stride);
+      RenderCardPicture(card, CardWords(), width, height, draft, &pixels, &stride);
   if (!rendered) return rendered;
+  text::VectorWords set;
+  if (!words.Empty()) {
+    try {
+      set = text::SetVectorWords(width, height, words.pixelsPerInch, *words.boxes);
+    } catch (const std::bad_alloc&) {
+      return imagefiles::SaveResult::Failed(imagefiles::SaveStep::Render,
+                                            std::make_error_code(std::errc::not_enough_memory));
+    }
+  }
   return imagefiles::WriteCardPdf(target, pixels.get(), width, height, stride, encoding,
-                                  pixelsPerInch, page);
+                                  pixelsPerInch, page, &set);
 }
 
 double CardPixelsPerInch(const CardState& state) {

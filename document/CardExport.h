@@ -44,7 +44,7 @@ imagefiles::SaveResult RenderCardPicture(const engine::Card& card, const CardWor
                                          uint32_t width, uint32_t height, bool draft,
                                          std::unique_ptr<uint8_t[]>* pixels, uint32_t* stride);
 
-// ExportCard and ExportCardPdf with words over the card.
+// ExportCard and ExportCardPdf with words over the card (a PDF draws them as text).
 imagefiles::SaveResult ExportCard(const engine::Card& card, const CardWords& words,
                                   uint32_t width, uint32_t height, bool draft,
                                   const imagefiles::OutputTarget& target,

@@ -1,6 +1,8 @@
 // Words set in type over a small card: any bytes as the words, in any of the
 // bundled families or a missing one, at any size, style and effect, in a box
-// anywhere on or off the card, up to three boxes.
+// anywhere on or off the card, up to three boxes; set both in pixels and as
+// a PDF's text, whose every glyph must name a face it has and a made-up
+// face's glyph an outline.
 //
 // Input: per box a 12-byte header, then the words up to a 0 byte (or the end).
 //   0     family: 0 sans, 1 serif, 2 script, 3 a family no system has
@@ -11,10 +13,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "text/DrawTexts.h"
+#include "text/VectorWords.h"
 
 namespace {
 
@@ -56,5 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> pixels(stride * kHeight, 200);
   text::TextNotes notes;
   text::DrawTexts(pixels.data(), stride, kWidth, kHeight, 72, boxes, &notes);
+  const text::VectorWords words = text::SetVectorWords(kWidth, kHeight, 72, boxes);
+  for (const text::VectorText& text : words.texts)
+    for (const text::VectorGlyph& glyph : text.glyphs) {
+      if (glyph.face >= words.faces.size()) std::abort();
+      const text::VectorFace& face = words.faces[glyph.face];
+      if (face.madeUp && face.outlines.count(glyph.glyph) == 0) std::abort();
+    }
   return 0;
 }

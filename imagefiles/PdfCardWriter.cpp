@@ -8,6 +8,7 @@
 #include <string>
 
 #include "imagefiles/JpegCardWriter.h"
+#include "imagefiles/PdfWords.h"
 #include "imagefiles/SafeOutputFile.h"
 
 namespace imagefiles {
@@ -58,7 +59,8 @@ Surface CardSurface(const uint8_t* pixels, uint32_t width, uint32_t height, uint
 }
 
 void DrawPage(cairo_t* cr, cairo_surface_t* card, uint32_t width, uint32_t height,
-              const PdfPageLayout& layout) {
+              const PdfPageLayout& layout, const text::VectorWords* words,
+              const PdfWordParts* parts) {
   for (const PdfRect& place : layout.cards) {
     cairo_save(cr);
     cairo_translate(cr, place.x, place.y);
@@ -67,6 +69,7 @@ void DrawPage(cairo_t* cr, cairo_surface_t* card, uint32_t width, uint32_t heigh
     cairo_rectangle(cr, 0, 0, width, height);
     cairo_fill(cr);
     cairo_restore(cr);
+    if (words && parts) DrawPdfWords(cr, *words, *parts, place);
   }
   if (layout.cutMarks.empty()) return;
   cairo_set_source_rgb(cr, 0, 0, 0);
@@ -83,7 +86,8 @@ void DrawPage(cairo_t* cr, cairo_surface_t* card, uint32_t width, uint32_t heigh
 
 SaveResult WriteCardPdf(const OutputTarget& target, const uint8_t* pixels, uint32_t width,
                         uint32_t height, uint32_t stride, const CardEncoding& encoding,
-                        double pixelsPerInch, const PdfPageOptions& page) {
+                        double pixelsPerInch, const PdfPageOptions& page,
+                        const text::VectorWords* words) {
   if (pixels == nullptr || width == 0 || height == 0 || uint64_t(stride) < uint64_t(width) * 3 ||
       !(pixelsPerInch > 0 && pixelsPerInch < 1e6)) {
     return SaveResult::Failed(SaveStep::Card, SaveError::BadCard);
@@ -112,6 +116,15 @@ SaveResult WriteCardPdf(const OutputTarget& target, const uint8_t* pixels, uint3
         jpeg.size(), nullptr, nullptr);
     if (attached != CAIRO_STATUS_SUCCESS) return CairoFailure(attached);
 
+    if (words && words->Empty()) words = nullptr;
+    if (words && (words->width != width || words->height != height))
+      return SaveResult::Failed(SaveStep::Card, SaveError::BadCard);
+    std::unique_ptr<PdfWordParts> parts;
+    if (words) {
+      parts = std::make_unique<PdfWordParts>(*words);
+      if (!parts->Ready()) return SaveResult::Failed(SaveStep::Encode, SaveError::EncoderFailed);
+    }
+
     const double points = 72.0 / pixelsPerInch;
     const PdfPageLayout layout = PlaceCardOnPage(width * points, height * points, page);
 
@@ -122,7 +135,7 @@ SaveResult WriteCardPdf(const OutputTarget& target, const uint8_t* pixels, uint3
     cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_CREATOR, "Tessary");
     {
       Context cr(cairo_create(pdf.get()));
-      DrawPage(cr.get(), card.get(), width, height, layout);
+      DrawPage(cr.get(), card.get(), width, height, layout, words, parts.get());
       if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS)
         file.Fail(CairoFailure(cairo_status(cr.get())));
     }
@@ -132,6 +145,8 @@ SaveResult WriteCardPdf(const OutputTarget& target, const uint8_t* pixels, uint3
     // unfinished file is removed when `file` ends.
     if (finished != CAIRO_STATUS_SUCCESS) file.Fail(CairoFailure(finished));
     pdf.reset();
+    // After the PDF, which reads the faces' files as it finishes.
+    parts.reset();
     return file.Commit();
   } catch (const std::bad_alloc&) {
     return SaveResult::Failed(SaveStep::Encode, std::make_error_code(std::errc::not_enough_memory));

@@ -5,7 +5,7 @@
 # (a built-in design's print version, a layout stamped with --ppi), HEIC, WebP
 # and TIFF photos, turned and mirrored photos, words in Latin, Cyrillic,
 # Arabic and Hebrew type in the bundled families with every style and effect;
-# PDFs with the same pages and images.
+# PDFs with the same pages, words, fonts and images.
 #   windows-render-check.sh TESSARY-RENDER.EXE LINUX-TESSARY-RENDER
 set -euo pipefail
 exe="$1"
@@ -101,9 +101,14 @@ else
 fi
 
 # A PDF carries its creation date, so the two are compared by what poppler
-# reads from them: the page size, the images drawn and the embedded JPEG.
+# reads from them: the page size, the words and the fonts they are drawn
+# from, the images drawn and the embedded JPEG. The six letters cairo puts
+# before an embedded font's name hash an array of unsigned longs, 8 bytes on
+# Linux and 4 on Windows: they differ, and are left out.
 pdf_summary() {
   pdfinfo "$1" | grep -E '^(Pages|Page size):'
+  pdftotext "$1" -
+  pdffonts "$1" | sed -E 's/^[A-Z]{6}\+//'
   pdfimages -list "$1"
   rm -rf "$1.images" && mkdir "$1.images" && pdfimages -all "$1" "$1.images/img"
   sha256sum "$1.images"/* | cut -d' ' -f1
@@ -115,7 +120,7 @@ check_pdf() {  # NAME ARGS...
   "$linux" "$@" -o "$work/linux/$name"
   wine "$exe" "$@" -o "Z:$work/wine/$name"
   if [[ "$(pdf_summary "$work/linux/$name")" == "$(pdf_summary "$work/wine/$name")" ]]; then
-    echo "same page and images: $name"
+    echo "same page, words, fonts and images: $name"
   else
     echo "DIFFERENT: $name ($*)" >&2
     failures=$((failures + 1))
@@ -124,6 +129,8 @@ check_pdf() {  # NAME ARGS...
 check_pdf t0-print.pdf --template 0 --print
 check_pdf t5-sheet.pdf --template 5 --paper letter --placement sheet
 check_pdf text.pdf --template 4 --print --text "Thank you, Grandma!"
+check_pdf styles.pdf --template 0 --paper a4 --placement sheet --text "Slanted" --italic \
+  --effect outline --text "Bold" --text-box 0.1,0.6,0.8,0.3 --font "DejaVu Serif" --bold
 
 if ((failures)); then
   echo "tessary-render.exe: $failures outputs differ from Linux" >&2

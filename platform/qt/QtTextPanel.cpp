@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -243,19 +244,16 @@ void QtTextPanel::Show(const TextPanelModel& model) {
   quiet_ = false;
 
   if (!isVisible()) {
-    // Beside the main window where the screen has room, else over its edge.
     adjustSize();
     const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
     if (owner) {
       const QRect frame = owner->frameGeometry();
       QRect room = frame;
       if (QScreen* screen = owner->screen()) room = screen->availableGeometry();
-      const QSize size = frameGeometry().size();
-      int x = frame.right() + 1;
-      if (x + size.width() > room.right()) x = frame.left() - size.width();
-      if (x < room.left()) x = room.right() - size.width();
-      const int y = std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() - size.height()));
-      move(x, y);
+      QRect toolbar;
+      if (const auto* bar = parentWidget()->findChild<QToolBar*>())
+        toolbar = QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+      move(TextPanelPlace(frame, room, frameGeometry().size(), toolbar));
     }
     show();
     raise();
@@ -278,6 +276,21 @@ void QtTextPanel::closeEvent(QCloseEvent* event) {
   if (handler_) handler_->TextPanelClosed();
   handler_ = nullptr;
   event->accept();
+}
+
+QPoint TextPanelPlace(const QRect& window, const QRect& room, const QSize& panel,
+                      const QRect& toolbar) {
+  const int top = std::clamp(window.top(), room.top(),
+                             std::max(room.top(), room.bottom() + 1 - panel.height()));
+  if (window.right() + 1 + panel.width() <= room.right() + 1) return {window.right() + 1, top};
+  if (window.left() - panel.width() >= room.left()) return {window.left() - panel.width(), top};
+  // Over the window then, but never over its buttons: the user goes on
+  // using them (Undo above all) while the panel is open.
+  const QRect atRight(QPoint(std::max(room.left(), room.right() + 1 - panel.width()), top), panel);
+  const QRect atLeft(QPoint(room.left(), top), panel);
+  if (toolbar.isValid() && atRight.intersects(toolbar) && !atLeft.intersects(toolbar))
+    return atLeft.topLeft();
+  return atRight.topLeft();
 }
 
 }  // namespace platform::qt

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QWidget>
 
 #include "platform/TextPanel.h"
@@ -63,5 +66,12 @@ class QtTextPanel : public QWidget {
   std::vector<QToolButton*> swatchButtons_;
   std::vector<uint32_t> shownPalette_;
 };
+
+// Where a panel of `panel`'s size goes (its frame's top left corner) for a
+// main window framed by `window` on a screen whose free part is `room`:
+// beside the window where there is room, else against the screen's edge
+// that keeps it off the window's `toolbar` (all on the screen).
+QPoint TextPanelPlace(const QRect& window, const QRect& room, const QSize& panel,
+                      const QRect& toolbar);
 
 }  // namespace platform::qt

@@ -186,4 +186,75 @@ TEST(PdfCardWriter, EmbedsTheCardFilesJpegOnceAndFailsWithoutHarm) {
   EXPECT_EQ(Sorted(folder.Names()), (std::vector<std::string>{"card.jpg", "card.pdf"}));
 }
 
+// Without the time it was made, which two writes do not share.
+std::vector<uint8_t> Undated(std::vector<uint8_t> pdf) {
+  const std::vector<uint8_t> key = Text("/CreationDate (");
+  const auto at = std::search(pdf.begin(), pdf.end(), key.begin(), key.end());
+  if (at != pdf.end()) pdf.erase(at, std::find(at, pdf.end(), uint8_t(')')));
+  return pdf;
+}
+
+// Words that cannot be drawn fail the write before the target is touched;
+// words with nothing in them change nothing at all.
+TEST(PdfCardWriter, WordsAreDrawnWholeOrTheWriteFails) {
+  testimages::TempFolder folder;
+  const uint32_t width = 300, height = 200;
+  const std::vector<uint8_t> pixels = testimages::SyntheticPhoto(width, height, 5);
+  const imagefiles::CardEncoding encoding;
+  const std::string path = folder.File("card.pdf");
+  ASSERT_TRUE(imagefiles::WriteCardPdf(path, pixels.data(), width, height, width * 3, encoding,
+                                       150, {}));
+  const std::vector<uint8_t> plain = testimages::ReadBytes(path);
+
+  // A made-up face carries its own outlines: a square glyph.
+  text::VectorWords square;
+  square.width = width;
+  square.height = height;
+  text::VectorFace face;
+  face.emSize = 40 * 64;
+  face.madeUp = true;
+  text::GlyphPath& path1 = face.outlines[7];
+  using Step = text::GlyphPath::Step;
+  path1.steps = {Step::Move, Step::Line, Step::Line, Step::Line, Step::Close};
+  path1.points = {0, 0, 1280, 0, 1280, 1280, 0, 1280};
+  path1.advance = 1400;
+  square.faces.push_back(face);
+  text::VectorText words;
+  words.colour = 0xff000000;
+  words.glyphs.push_back({0, 7, 50 * 64, 100 * 64, "A", true});
+  square.texts.push_back(words);
+
+  text::VectorWords gone = square;  // a face whose file went away
+  gone.faces[0].madeUp = false;
+  gone.faces[0].file.path = folder.File("no such font.ttf");
+  text::VectorWords otherSize = square;
+  otherSize.width = width + 1;
+
+  struct Case {
+    const char* what;
+    const text::VectorWords* words;
+    imagefiles::SaveStep step;
+  } failures[] = {{"a face that does not read", &gone, imagefiles::SaveStep::Encode},
+                  {"words set for another card", &otherSize, imagefiles::SaveStep::Card}};
+  for (const Case& c : failures) {
+    const imagefiles::SaveResult result = imagefiles::WriteCardPdf(
+        path, pixels.data(), width, height, width * 3, encoding, 150, {}, c.words);
+    EXPECT_FALSE(result) << c.what;
+    EXPECT_EQ(result.step, c.step) << c.what;
+    EXPECT_EQ(testimages::ReadBytes(path), plain) << c.what;
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"card.pdf"}) << c.what;
+  }
+
+  const text::VectorWords none;
+  ASSERT_TRUE(imagefiles::WriteCardPdf(path, pixels.data(), width, height, width * 3, encoding,
+                                       150, {}, &none));
+  EXPECT_EQ(Undated(testimages::ReadBytes(path)), Undated(plain));
+
+  ASSERT_TRUE(imagefiles::WriteCardPdf(path, pixels.data(), width, height, width * 3, encoding,
+                                       150, {}, &square));
+  const std::vector<uint8_t> worded = testimages::ReadBytes(path);
+  EXPECT_TRUE(Contains(worded, Text("/Subtype /Type3")));
+  EXPECT_NE(Undated(worded), Undated(plain));
+}
+
 }  // namespace

@@ -16,17 +16,8 @@ namespace {
 bool HasArtwork() { return resources::FindPngResource(301).size != 0; }
 
 #ifndef _WIN32
-// What a shell command prints; the command's stderr is dropped.
-std::string Output(const std::string& command) {
-  std::string text;
-  if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-    pclose(pipe);
-  }
-  return text;
-}
+
+std::string Output(const std::string& command) { return tooltest::ShellOutput(command); }
 
 bool HasPoppler() {
   return !Output("command -v pdfinfo && command -v pdfimages && command -v pdftoppm").empty();

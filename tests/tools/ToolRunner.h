@@ -13,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -174,6 +175,20 @@ inline long Pid() {
 }
 
 // A fresh folder per test for inputs and outputs.
+#ifndef _WIN32
+// What a shell command prints; the command's stderr is dropped.
+inline std::string ShellOutput(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+    pclose(pipe);
+  }
+  return text;
+}
+#endif
+
 class ToolTest : public ::testing::Test {
  protected:
   void SetUp() override {
