@@ -43,6 +43,8 @@ bool MainWindow::Create(const Rect& frame, const std::string& title) {
   autosave_.Attach(window_.get());
   texts_.Attach(window_.get());
   texts_.OnSelect([this](int32_t index) { gestures_.SelectText(index); });
+  printing_.Attach(window_.get());
+  printing_.OnTell([this](const std::string& sentence) { Tell(sentence); });
   view_.SetGlass(window_->CompositionEnabled());
   CentreOnWorkArea(*window_);
   const std::vector<IconImage> icons = WindowIcons(reader_);
@@ -218,6 +220,7 @@ void MainWindow::HintAbout(const interaction::HintSubject& subject) {
 CommandContext MainWindow::ContextFor(int32_t slot) {
   CommandContext context{document_, actions_, slot, gestures_.Busy(), &projects_};
   context.texts = &texts_;
+  context.printing = &printing_;
   context.text = gestures_.SelectedText();
   return context;
 }
