@@ -83,7 +83,9 @@ class QtPrinter : public Printer {
     p.setDocName(QString::fromStdString(page.title));
     // The painter's origin is the paper's corner, as the page's points are.
     p.setFullPage(true);
-    p.setPageSize(size);
+    // A page on some other paper would print the card at the wrong place.
+    if (!p.setPageSize(size))
+      return "it takes no paper of " + page.paper.name + "'s size";
     p.setPageOrientation(page.turned ? QPageLayout::Landscape : QPageLayout::Portrait);
     p.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
     // A driver that makes no copies of its own gets every page from here.
