@@ -49,7 +49,15 @@ bool MainWindow::Create(const Rect& frame, const std::string& title) {
   CentreOnWorkArea(*window_);
   const std::vector<IconImage> icons = WindowIcons(reader_);
   if (!icons.empty()) window_->SetIcons(icons);
-  const Size toolbar = window_->SetToolbar(ToolbarButtons(reader_), view_.ToolbarWidth());
+  std::vector<ToolbarButton> buttons = ToolbarButtons(reader_);
+  // No button that could never work where the desktop cannot print.
+  if (!window_->CanPrint())
+    buttons.erase(std::remove_if(buttons.begin(), buttons.end(),
+                                 [](const ToolbarButton& b) {
+                                   return b.command == int(CommandId::Print);
+                                 }),
+                  buttons.end());
+  const Size toolbar = window_->SetToolbar(buttons, view_.ToolbarWidth());
   window_->SetShortcuts(WindowShortcuts());
   // Never so small that the toolbar is cut off; a card of some size stays
   // beside it.

@@ -81,7 +81,8 @@ class FramebufferCanvas : public Canvas {
 
 ScriptedWindow::ScriptedWindow(ScriptedPlatform& platform, WindowHandler& handler,
                                const Rect& frame, const std::string& title_)
-    : title(title_), platform_(platform), handler_(handler), composition_(platform.config.composition) {
+    : title(title_), canPrint(platform.config.canPrint), platform_(platform), handler_(handler),
+      composition_(platform.config.composition) {
   const FrameMetrics& m = platform.config.frame;
   frameTopLeft_ = Point{frame.left, frame.top};
   client_ = Size{std::max(0, frame.Width() - 2 * m.frameX),

@@ -155,11 +155,13 @@ TEST(Printing, AFailedPrintSaysWhyAndWhere) {
   EXPECT_EQ(h.window->messages[0].message.icon, MessageIcon::Error);
 }
 
-TEST(Printing, ACommandOnlyWhereTheDesktopCanPrint) {
+TEST(Printing, ADesktopThatCannotPrintShowsNoPrintButton) {
   ScriptedConfig config = Config();
+  config.canPrint = false;
   AppHarness h(config);
-  h.window->canPrint = false;
-  h.window->Command(kPrint);
+  for (const ToolbarButton& button : h.window->toolbar) EXPECT_NE(button.command, kPrint);
+  EXPECT_EQ(h.window->toolbar.size(), 8u);
+  h.window->Command(kPrint);  // Ctrl+P does nothing
   EXPECT_TRUE(h.window->pageSetups.empty());
   EXPECT_TRUE(h.window->printed.empty());
 }
