@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/CardActions.h"
+#include "app/PrintActions.h"
 #include "app/ProjectActions.h"
 #include "app/TextActions.h"
 #include "document/ProjectFile.h"
@@ -59,6 +60,16 @@ std::vector<Command> MakeCommands() {
   };
   save.run = [](CommandContext& c) { c.actions.SaveCard(); };
   commands.push_back(save);
+
+  Command print = Make(CommandId::Print, "Print", 212);
+  print.keys = {KeyEvent{platform::Letter('P'), kControl}};
+  print.hint = [](const engine::Card&) { return interaction::kHintPrint; };
+  print.enabled = [](const CommandContext& c) {
+    return !c.busy && c.printing && c.printing->CanPrint() &&
+           c.document.Card().cardTemplate.Installed();
+  };
+  print.run = [](CommandContext& c) { c.printing->Print(); };
+  commands.push_back(print);
 
   Command design = Make(CommandId::Template, "Template", 206);
   design.keys = {KeyEvent{platform::Letter('T'), kControl}};

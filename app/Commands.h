@@ -10,6 +10,7 @@
 namespace app {
 
 class CardActions;
+class PrintActions;
 class ProjectActions;
 class TextActions;
 
@@ -38,6 +39,7 @@ enum class CommandId : int {
   TurnLeft = 125,
   TurnRight = 126,
   Mirror = 127,
+  Print = 128,
   AddText = 129,
   EditText = 130,
   RemoveText = 131,
@@ -56,6 +58,7 @@ struct CommandContext {
   size_t item = 0;  // which of a list (the recent projects) was chosen
   TextActions* texts = nullptr;
   int32_t text = -1;  // the text box selected, -1 for none
+  PrintActions* printing = nullptr;
 };
 
 // One command, described once: the toolbar, the region's menu and the keys

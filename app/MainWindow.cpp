@@ -43,11 +43,21 @@ bool MainWindow::Create(const Rect& frame, const std::string& title) {
   autosave_.Attach(window_.get());
   texts_.Attach(window_.get());
   texts_.OnSelect([this](int32_t index) { gestures_.SelectText(index); });
+  printing_.Attach(window_.get());
+  printing_.OnTell([this](const std::string& sentence) { Tell(sentence); });
   view_.SetGlass(window_->CompositionEnabled());
   CentreOnWorkArea(*window_);
   const std::vector<IconImage> icons = WindowIcons(reader_);
   if (!icons.empty()) window_->SetIcons(icons);
-  const Size toolbar = window_->SetToolbar(ToolbarButtons(reader_), view_.ToolbarWidth());
+  std::vector<ToolbarButton> buttons = ToolbarButtons(reader_);
+  // No button that could never work where the desktop cannot print.
+  if (!window_->CanPrint())
+    buttons.erase(std::remove_if(buttons.begin(), buttons.end(),
+                                 [](const ToolbarButton& b) {
+                                   return b.command == int(CommandId::Print);
+                                 }),
+                  buttons.end());
+  const Size toolbar = window_->SetToolbar(buttons, view_.ToolbarWidth());
   window_->SetShortcuts(WindowShortcuts());
   // Never so small that the toolbar is cut off; a card of some size stays
   // beside it.
@@ -218,6 +228,7 @@ void MainWindow::HintAbout(const interaction::HintSubject& subject) {
 CommandContext MainWindow::ContextFor(int32_t slot) {
   CommandContext context{document_, actions_, slot, gestures_.Busy(), &projects_};
   context.texts = &texts_;
+  context.printing = &printing_;
   context.text = gestures_.SelectedText();
   return context;
 }

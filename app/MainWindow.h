@@ -10,6 +10,7 @@
 #include "app/CardView.h"
 #include "app/Commands.h"
 #include "app/ProjectActions.h"
+#include "app/PrintActions.h"
 #include "app/TextActions.h"
 #include "document/CardDocument.h"
 #include "engine/raster/ImageReader.h"
@@ -48,6 +49,7 @@ class MainWindow : public platform::WindowHandler,
   CardActions& Actions() { return actions_; }
   ProjectActions& Projects() { return projects_; }
   TextActions& Texts() { return texts_; }
+  PrintActions& Printing() { return printing_; }
   AutosaveKeeper& Autosave() { return autosave_; }
   // The files the program was started with: a project (the first one)
   // opens in place of the card; a layout and photos go into it.
@@ -128,6 +130,7 @@ class MainWindow : public platform::WindowHandler,
   ProjectActions projects_;
   AutosaveKeeper autosave_;
   TextActions texts_{document_};
+  PrintActions printing_{platform_, document_};
   interaction::CardGestures gestures_{*this};
   interaction::HintSubject hintSubject_;
   std::string told_;                     // what Tell said, while it holds

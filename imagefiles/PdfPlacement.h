@@ -34,7 +34,34 @@ struct PdfPageLayout {
   double pageHeight = 0;
   std::vector<PdfRect> cards;     // where the card is drawn, whole, each time
   std::vector<PdfLine> cutMarks;  // only on a sheet; all outside every card
+  bool turned = false;  // the paper lies on its side (landscape)
+  PdfRect printable{0, 0, 0, 0};  // what the printer reaches, on this page
+  // Part of a card lies outside `printable` and will not be printed.
+  bool cropped = false;
 };
+
+// What a printer cannot reach at each edge of a page, in points.
+struct PdfMargins {
+  double left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// A paper a printer takes: its size held upright (width <= height), in
+// points, and what the printer cannot reach with the page upright and with
+// it on its side (Turned() of the upright ones, unless a driver knows
+// better).
+struct PdfSheet {
+  double width = 0;
+  double height = 0;
+  PdfMargins upright;
+  PdfMargins turned;
+};
+
+// The upright paper's margins as a landscape page has them: printers draw
+// a landscape page turned a quarter to the left on the upright paper, so
+// the paper's left edge is the page's top.
+PdfMargins Turned(const PdfMargins& upright);
+// A paper by name with no unprintable edge (a PDF's page). False for Card.
+bool PdfPaperSheet(PdfPaper paper, PdfSheet* out);
 
 // White space kept round a fitted card and round a sheet's grid (where its
 // cut marks go): a quarter inch, inside what home printers can reach.
@@ -50,6 +77,15 @@ constexpr double kPdfCutMarkLength = 12.0;
 // so one cut between two frees both, and each grid line gets a mark beyond
 // both ends of the grid.
 PdfPageLayout PlaceCardOnPage(double cardWidth, double cardHeight, const PdfPageOptions& options);
+
+// The same on a printer's paper: white space round a fitted card and a
+// sheet's grid is the quarter inch or the printer's margin where that is
+// wider, and a sheet's cut marks stay where the printer reaches. A card or
+// grid is centred on the page, moved only as far as it must to stay clear
+// of a wider margin on one side. On a sheet with no margins this is
+// exactly PlaceCardOnPage.
+PdfPageLayout PlaceCardOnSheet(double cardWidth, double cardHeight, const PdfSheet& sheet,
+                               PdfPlacement placement);
 
 // Command-line and dialog names: "a4", "letter", "a6", "4x6in", "5x7in";
 // "actual", "fit", "fill", "sheet". False, with *out untouched, for any

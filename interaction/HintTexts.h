@@ -28,6 +28,9 @@ inline constexpr char kHintHelp[] =
 inline constexpr char kHintDesigns[] =
     "Click to choose a design from pictures of them all, your recent layouts included.";
 
+inline constexpr char kHintPrint[] =
+    "Click to print the card: choose the printer, then the paper and how the card sits on it.";
+
 inline constexpr char kHintUndo[] = "Click to take back your last change to the card.";
 inline constexpr char kHintRedo[] = "Click to make the change you took back again.";
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Events.h"
 #include "platform/Geometry.h"
+#include "platform/Printing.h"
 #include "platform/TextPanel.h"
 
 namespace platform {
@@ -157,6 +159,19 @@ class Window {
   // Closes it without a report; nothing when it is not open.
   virtual void CloseTextPanel() = 0;
   virtual bool TextPanelOpen() const = 0;
+
+  // Printing: the system's print dialog, then the program's page setup.
+  // Where the backend cannot print, CanPrint is false and the others do
+  // nothing.
+  virtual bool CanPrint() const { return false; }
+  // The printer chosen and its settings, or null when the user cancelled.
+  virtual std::unique_ptr<Printer> ChoosePrinter(const std::string& /*jobTitle*/) {
+    return nullptr;
+  }
+  // Modal; true when the user chose to print, `model` as the dialog left it.
+  virtual bool ShowPageSetup(PageSetupModel& /*model*/, PageSetupHandler& /*handler*/) {
+    return false;
+  }
 
   // Timer `timer` (a number the program chooses) calls OnTimer every
   // `milliseconds`, on the user-interface thread, until stopped; starting

@@ -30,6 +30,7 @@ TESSARY_EMBEDDED(kUndoIcon48)
 TESSARY_EMBEDDED(kRedoIcon48)
 TESSARY_EMBEDDED(kDesignsIcon48)
 TESSARY_EMBEDDED(kTextIcon48)
+TESSARY_EMBEDDED(kPrintIcon48)
 #undef TESSARY_EMBEDDED
 extern const NumberedPng kMorePngResources[];
 extern const uint32_t kMorePngResourceCount;
@@ -58,7 +59,7 @@ const Entry kIconResources[] = {
     TESSARY_ENTRY(204, 48, kDonateIcon48),   TESSARY_ENTRY(205, 48, kHelpIcon48),
     TESSARY_ENTRY(206, 48, kTemplateIcon48), TESSARY_ENTRY(208, 48, kUndoIcon48),
     TESSARY_ENTRY(209, 48, kRedoIcon48),     TESSARY_ENTRY(210, 48, kDesignsIcon48),
-    TESSARY_ENTRY(211, 48, kTextIcon48),
+    TESSARY_ENTRY(211, 48, kTextIcon48),     TESSARY_ENTRY(212, 48, kPrintIcon48),
 };
 #undef TESSARY_ENTRY
 

@@ -18,6 +18,8 @@ packages=(
   fonts-dejavu-core fonts-dancingscript
   # Tests make and read their inputs with these: PDFs, WebP, TIFF and HEIF.
   poppler-utils webp libtiff-tools libheif-examples imagemagick
+  # Printing: a private CUPS server with a PDF printer that the tests print to.
+  cups printer-driver-cups-pdf
   clang libclang-rt-14-dev
   # The desktop files' checks and the package: validators, the MIME database,
   # a MIME lookup that reads it (gio), dpkg-shlibdeps, the manual page checker.

@@ -126,6 +126,9 @@ class QtWindow : public Window {
                      bool focusWords) override;
   void CloseTextPanel() override;
   bool TextPanelOpen() const override;
+  bool CanPrint() const override { return true; }
+  std::unique_ptr<Printer> ChoosePrinter(const std::string& jobTitle) override;
+  bool ShowPageSetup(PageSetupModel& model, PageSetupHandler& handler) override;
   bool CompositionEnabled() const override { return false; }  // no glass frames here
   void ExtendFrame(const Margins&) override {}
 

@@ -21,6 +21,7 @@ struct ScriptedConfig {
   bool composition = false;
   int32_t devicePixelRatio = 1;
   bool refuseWindows = false;  // MakeWindow fails
+  bool canPrint = true;  // the windows' CanPrint
   Colour face{240, 240, 240};
 };
 

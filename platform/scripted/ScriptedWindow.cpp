@@ -81,7 +81,8 @@ class FramebufferCanvas : public Canvas {
 
 ScriptedWindow::ScriptedWindow(ScriptedPlatform& platform, WindowHandler& handler,
                                const Rect& frame, const std::string& title_)
-    : title(title_), platform_(platform), handler_(handler), composition_(platform.config.composition) {
+    : title(title_), canPrint(platform.config.canPrint), platform_(platform), handler_(handler),
+      composition_(platform.config.composition) {
   const FrameMetrics& m = platform.config.frame;
   frameTopLeft_ = Point{frame.left, frame.top};
   client_ = Size{std::max(0, frame.Width() - 2 * m.frameX),
@@ -288,6 +289,53 @@ void ScriptedWindow::CloseTextPanelByHand() {
   TextPanelHandler* handler = textPanelHandler_;
   textPanelHandler_ = nullptr;
   if (handler && Alive()) handler->TextPanelClosed();
+}
+
+}  // namespace platform::scripted
+
+namespace platform::scripted {
+
+namespace {
+
+class ScriptedPrinter : public Printer {
+ public:
+  ScriptedPrinter(ScriptedWindow& window, PrinterDescription description)
+      : window_(window), description_(std::move(description)) {}
+  const PrinterDescription& Description() const override { return description_; }
+  std::string Print(const PrintPage& page) override {
+    if (!window_.printFailure.empty()) return window_.printFailure;
+    ScriptedWindow::PrintedPage printed{page, {}};
+    printed.page.rgb = nullptr;
+    for (int32_t y = 0; y < page.height; ++y) {
+      const uint8_t* row = page.rgb + size_t(y) * page.stride;
+      printed.picture.insert(printed.picture.end(), row, row + size_t(page.width) * 3);
+    }
+    printed.page.stride = size_t(page.width) * 3;
+    window_.printed.push_back(std::move(printed));
+    return std::string();
+  }
+
+ private:
+  ScriptedWindow& window_;
+  PrinterDescription description_;
+};
+
+}  // namespace
+
+std::unique_ptr<Printer> ScriptedWindow::ChoosePrinter(const std::string&) {
+  if (!canPrint || !printer) return nullptr;
+  return std::make_unique<ScriptedPrinter>(*this, *printer);
+}
+
+bool ScriptedWindow::ShowPageSetup(PageSetupModel& model, PageSetupHandler& handler) {
+  bool accepted = true;
+  if (!pageSetupAnswers.empty()) {
+    auto answer = std::move(pageSetupAnswers.front());
+    pageSetupAnswers.pop_front();
+    accepted = answer(model, handler);
+  }
+  pageSetups.push_back(model);
+  return accepted;
 }
 
 }  // namespace platform::scripted

@@ -137,6 +137,21 @@ class ScriptedWindow : public Window {
   TextPanelModel textPanel;     // what the panel shows, while it is open
   int textPanelShows = 0;       // ShowTextPanel calls
   bool textPanelFocusedWords = false;  // the last show put the keyboard on the words
+  // Printing: the printer the system dialog gives (none: cancelled), the
+  // page setups shown (with the preview the program drew), how each is
+  // answered (empty: Print as it stands; a function may change the choices
+  // first, as a user does, and return false to cancel), and every page
+  // printed, its picture copied.
+  bool canPrint = true;
+  std::optional<PrinterDescription> printer;
+  std::vector<PageSetupModel> pageSetups;
+  std::deque<std::function<bool(PageSetupModel&, PageSetupHandler&)>> pageSetupAnswers;
+  struct PrintedPage {
+    PrintPage page;  // its `rgb` points nowhere; see `picture`
+    std::vector<uint8_t> picture;
+  };
+  std::vector<PrintedPage> printed;
+  std::string printFailure;  // what Print answers: empty for success
   int idleRequests = 0;
   std::map<int, int32_t> timers;  // running: id to milliseconds
   bool closed = false;
@@ -199,6 +214,9 @@ class ScriptedWindow : public Window {
   }
   void CloseTextPanel() override { textPanelHandler_ = nullptr; }
   bool TextPanelOpen() const override { return textPanelHandler_ != nullptr; }
+  bool CanPrint() const override { return canPrint; }
+  std::unique_ptr<Printer> ChoosePrinter(const std::string& jobTitle) override;
+  bool ShowPageSetup(PageSetupModel& model, PageSetupHandler& handler) override;
   bool CompositionEnabled() const override { return composition_; }
   void ExtendFrame(const Margins& margins) override { frameExtensions.push_back(margins); }
 

@@ -580,6 +580,55 @@ Picture MakeLetterOnCard() {
   return canvas.ToPicture();
 }
 
+// A printer with a sheet coming out of it.
+Picture MakePrinter() {
+  CairoCanvas canvas(48, 48);
+  cairo_t* cr = canvas.cr();
+  GroundShadow(cr, 24, 44, 20, 2.5);
+  // The paper waiting at the back.
+  cairo_rectangle(cr, 13.5, 5.5, 21, 14);
+  cairo_set_source_rgb(cr, 1, 0.99, 0.96);
+  cairo_fill_preserve(cr);
+  Ink(cr, 0.7);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  // The body.
+  RoundedRect(cr, 5, 17, 38, 18, 3);
+  cairo_pattern_t* body = OrangeGradient(17, 35);
+  cairo_set_source(cr, body);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(body);
+  Ink(cr);
+  cairo_set_line_width(cr, 1.2);
+  cairo_stroke(cr);
+  cairo_move_to(cr, 8, 19);
+  cairo_line_to(cr, 40, 19);
+  cairo_set_source_rgba(cr, 1, 0.95, 0.75, 0.6);
+  cairo_stroke(cr);
+  // The slot and the light.
+  cairo_rectangle(cr, 11, 29, 26, 2.5);
+  cairo_set_source_rgb(cr, 0.32, 0.3, 0.3);
+  cairo_fill(cr);
+  cairo_arc(cr, 37.5, 23.5, 1.6, 0, 2 * kPi);
+  cairo_set_source_rgb(cr, 0.3, 0.75, 0.35);
+  cairo_fill(cr);
+  // The printed card coming out, a photo on it.
+  cairo_rectangle(cr, 12.5, 30.5, 23, 12);
+  cairo_set_source_rgb(cr, 1, 0.99, 0.96);
+  cairo_fill_preserve(cr);
+  Ink(cr);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  cairo_rectangle(cr, 15, 33, 18, 7);
+  cairo_pattern_t* photo = cairo_pattern_create_linear(0, 33, 0, 40);
+  cairo_pattern_add_color_stop_rgb(photo, 0, 0.45, 0.7, 0.95);
+  cairo_pattern_add_color_stop_rgb(photo, 1, 0.35, 0.65, 0.35);
+  cairo_set_source(cr, photo);
+  cairo_fill(cr);
+  cairo_pattern_destroy(photo);
+  return canvas.ToPicture();
+}
+
 }  // namespace
 
 Picture MakeWindowIcon(int size) {
@@ -607,6 +656,8 @@ Picture MakeToolbarIcon(int id) {
       return MakeCardFan();
     case 211:
       return MakeLetterOnCard();
+    case 212:
+      return MakePrinter();
     default:
       throw std::invalid_argument("no toolbar icon with that number");
   }

@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
     }
     const std::pair<int, const char*> toolbar[] = {
         {203, "save"}, {204, "donate"}, {205, "help"}, {206, "template"}, {208, "undo"}, {209, "redo"},
-        {210, "designs"}, {211, "text"}};
+        {210, "designs"}, {211, "text"}, {212, "print"}};
     for (const auto& [id, name] : toolbar) {
       artwork::WritePng(root + "/icons/" + std::to_string(id) + "-" + name + "-48.png",
                         artwork::MakeToolbarIcon(id));

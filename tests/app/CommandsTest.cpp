@@ -19,16 +19,16 @@ namespace fs = std::filesystem;
 TEST(Toolbar, ButtonsWithIconsLabelsASeparatorAndTheirKeys) {
   AppHarness h;
   const std::vector<ToolbarButton>& tb = h.window->toolbar;
-  const int commands[] = {100, 101, 118, 129, 114, 115, 102, 103};
-  const char* labels[] = {"Save",   "Template", "Designs", "Add text",
-                          "Undo",   "Redo",     "Donate",  "Help"};
+  const int commands[] = {100, 128, 101, 118, 129, 114, 115, 102, 103};
+  const char* labels[] = {"Save", "Print", "Template", "Designs", "Add text",
+                          "Undo", "Redo",  "Donate",   "Help"};
   ASSERT_EQ(tb.size(), std::size(labels));
   for (size_t i = 0; i < tb.size(); ++i) {
     EXPECT_EQ(tb[i].command, commands[i]) << i;
     EXPECT_EQ(tb[i].label, labels[i]) << i;
     EXPECT_EQ(tb[i].icon.width, 48) << i;
     EXPECT_EQ(tb[i].icon.rgba.size(), 48u * 48 * 4) << i;
-    EXPECT_EQ(tb[i].separatorBefore, i == 6) << i;  // between Redo and Donate
+    EXPECT_EQ(tb[i].separatorBefore, i == 7) << i;  // between Redo and Donate
     // Each button's own icon: no two are alike.
     for (size_t j = 0; j < i; ++j) EXPECT_NE(tb[i].icon.rgba, tb[j].icon.rgba) << i << " " << j;
   }
@@ -48,8 +48,8 @@ TEST(Toolbar, ButtonsWithIconsLabelsASeparatorAndTheirKeys) {
     EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end()) << textKeys;
   }
   // The window's keys go to the desktop as shortcuts; the region's do not.
-  // S, T, D, Shift+T, Z, Y, Shift+Z, F1, O, L, N, Shift+O, Shift+S
-  EXPECT_EQ(h.window->shortcuts.size(), 13u);
+  // S, P, T, D, Shift+T, Z, Y, Shift+Z, F1, O, L, N, Shift+O, Shift+S
+  EXPECT_EQ(h.window->shortcuts.size(), 14u);
 }
 
 TEST(Commands, TemplateCyclesThroughTheBuiltInsUnderTheWaitCursor) {

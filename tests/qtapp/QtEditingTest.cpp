@@ -148,6 +148,9 @@ TEST(QtEditing, KeysStartOnTheCardAndTabReachesTheToolbarAfterTheRegions) {
   EXPECT_EQ(QApplication::focusWidget(), app.Button("Save"));
   EXPECT_EQ(app.wnd->View().HintText(), interaction::kHintSaveIncomplete);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), app.Button("Print"));
+  EXPECT_EQ(app.wnd->View().HintText(), interaction::kHintPrint);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), app.Button("Template"));
   EXPECT_EQ(app.wnd->View().HintText(), interaction::kHintTemplate);
 }
