@@ -9,6 +9,7 @@
 #include "app/CardActions.h"
 #include "app/CardView.h"
 #include "app/Commands.h"
+#include "app/PhotoLoads.h"
 #include "app/ProjectActions.h"
 #include "app/TextActions.h"
 #include "document/CardDocument.h"
@@ -52,6 +53,11 @@ class MainWindow : public platform::WindowHandler,
   // The files the program was started with: a project (the first one)
   // opens in place of the card; a layout and photos go into it.
   void OpenFiles(const std::vector<std::string>& paths);
+  // Photos start to load once the window has been drawn: the program's
+  // start shows the card first.
+  void HoldLoadsUntilPainted();
+  // The photos being read (null when the platform decodes each at once).
+  PhotoLoads* Loads() { return loads_.get(); }
   platform::Window* GetWindow() const { return window_.get(); }
 
   // platform::WindowHandler
@@ -99,6 +105,14 @@ class MainWindow : public platform::WindowHandler,
   int32_t TextGrip() const override;
   // The card's words and the selected box, to the view.
   void ShowTexts();
+  // The regions being filled: their marks, and their quick copies in the
+  // card shown (never in the document).
+  void ShowLoads();
+  void FitPreviewSide();
+  const engine::Card& ShownCard() const {
+    return previewsShown_ ? shown_ : document_.Card();
+  }
+  static constexpr int kLoadTimer = 3;
 
   CommandContext ContextFor(int32_t slot);
   void RunCommand(const Command& command, int32_t slot);
@@ -137,6 +151,12 @@ class MainWindow : public platform::WindowHandler,
   Size minimumClient_;
   double shownAspect_ = 0;  // width over height of the design last shown
   std::string title_;
+  std::unique_ptr<PhotoLoads> loads_;
+  engine::Card shown_;          // the document's card with the quick copies
+  bool previewsShown_ = false;
+  bool loadTimer_ = false;
+  bool holdUntilPainted_ = false;
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // for posted tasks
 };
 
 }  // namespace app
