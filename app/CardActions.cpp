@@ -296,18 +296,14 @@ void CardActions::PlacePhotos(int32_t slot, const std::vector<std::string>& path
   }
   // A photo gone without a word would look lost: say how to get it back.
   if (replaced) Tell(interaction::ReplacedHint(UndoKeyName()));
-  // One file that could not be used is told as any photo that fails;
-  // several in one message, a line per file.
-  if (unused.size() == 1 && !unused[0]->status) {
-    ReportPhotoFailure(unused[0]->path, unused[0]->status);
-    return;
-  }
   std::vector<Unused> told;
   for (const auto* load : unused) told.push_back(Unused{load->path, load->status});
   ReportUnused(told);
 }
 
 void CardActions::ReportUnused(const std::vector<Unused>& unused) {
+  // One file that could not be used is told as any photo that fails;
+  // several in one message, a line per file.
   if (unused.size() == 1 && !unused[0].status) {
     ReportPhotoFailure(unused[0].path, unused[0].status);
     return;
@@ -344,6 +340,10 @@ void CardActions::StartLoads(const std::vector<size_t>& slots,
 }
 
 void CardActions::Arrived(PhotoLoads::Finished&& finished) {
+  if (arrivalsHeld_ && arrivalsHeld_()) {
+    held_.push_back(std::move(finished));
+    return;
+  }
   const auto found = batches_.find(finished.batch);
   if (found == batches_.end()) return;
   Batch& batch = found->second;
@@ -369,6 +369,7 @@ void CardActions::ReportFinishedBatches() {
   for (const auto& entry : batches_) {
     bool loading = false;
     for (int32_t slot : loads_->Slots()) loading = loading || loads_->BatchOf(slot) == entry.first;
+    for (const PhotoLoads::Finished& waiting : held_) loading = loading || waiting.batch == entry.first;
     if (!loading) finished.push_back(entry.first);
   }
   for (uint64_t id : finished) {
@@ -382,6 +383,7 @@ void CardActions::ReportFinishedBatches() {
 }
 
 void CardActions::WaitForLoads(const std::string& why) {
+  DeliverHeld();
   if (!loads_ || !loads_->Busy()) return;
   BusyCursor busy(*window_);
   // Each photo that comes in changes the card, which clears what was told.
@@ -398,6 +400,14 @@ void CardActions::WaitForLoads(const std::string& why) {
 void CardActions::CancelLoads() {
   if (loads_) loads_->CancelAll();
   batches_.clear();
+  held_.clear();
+}
+
+void CardActions::DeliverHeld() {
+  if (held_.empty() || (arrivalsHeld_ && arrivalsHeld_())) return;
+  std::vector<PhotoLoads::Finished> held = std::move(held_);
+  held_.clear();
+  for (PhotoLoads::Finished& finished : held) Arrived(std::move(finished));
 }
 
 void CardActions::ChooseLayout() {

@@ -70,6 +70,10 @@ class CardActions {
   void WaitForLoads(const std::string& why);
   // Photos still being read are forgotten (the window closes).
   void CancelLoads();
+  // Photos that are ready while `busy` answers true (a photo being dragged)
+  // wait for DeliverHeld: the drag stays a step of its own.
+  void HoldArrivalsWhile(std::function<bool()> busy) { arrivalsHeld_ = std::move(busy); }
+  void DeliverHeld();
 
   void OpenHelp();
   void OpenDonationPage();
@@ -128,6 +132,8 @@ class CardActions {
   PhotoLoads* loads_ = nullptr;
   std::map<uint64_t, Batch> batches_;
   uint64_t nextBatch_ = 1;
+  std::function<bool()> arrivalsHeld_;
+  std::vector<PhotoLoads::Finished> held_;
   platform::Window* window_ = nullptr;
   std::function<void(const std::string&)> tell_;
   std::string lastFolder_;

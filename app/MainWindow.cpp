@@ -65,6 +65,7 @@ bool MainWindow::Create(const Rect& frame, const std::string& title) {
   document_.Start(0);
   if (loads_) {
     actions_.UseLoads(loads_.get());
+    actions_.HoldArrivalsWhile([this] { return gestures_.Busy(); });
     loads_->OnPreview([this](int32_t) {
       ShowLoads();
       view_.RepaintCard();
@@ -393,6 +394,7 @@ void MainWindow::OnPointerMoved(const PointerEvent& event) { gestures_.Move(even
 void MainWindow::OnPointerReleased(const PointerEvent& event) {
   const bool dragging = gestures_.Busy();
   gestures_.Release(event);
+  if (loads_ && !gestures_.Busy()) actions_.DeliverHeld();
   // Full quality comes back once the photo rests.
   if (dragging && !gestures_.Busy()) window_->RequestIdle();
 }
@@ -446,7 +448,11 @@ void MainWindow::OpenFiles(const std::vector<std::string>& paths) {
   actions_.OpenFiles(rest);
 }
 
-bool MainWindow::OnIdle() { return view_.Idle(ShownCard(), gestures_.Busy()); }
+bool MainWindow::OnIdle() {
+  // Photos that came in during a drag go in once it ends.
+  if (loads_ && !gestures_.Busy()) actions_.DeliverHeld();
+  return view_.Idle(ShownCard(), gestures_.Busy());
+}
 
 void MainWindow::OnCompositionChanged() {
   const Size client = window_->ClientSize();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Startup.h"
+#include "interaction/CardFiles.h"
 #include "interaction/HintTexts.h"
 #include "tests/app/AppHarness.h"
 #include "imagefiles/TestImages.h"
@@ -201,6 +202,32 @@ TEST(PhotoLoading, ALoadOvertakenByAnotherPhotoAnotherCardOrTheWindowClosingIsDr
     }
     EXPECT_TRUE(h.window->messages.empty());
   }
+}
+
+TEST(PhotoLoading, APhotoReadyDuringADragGoesInWhenTheDragEndsAsAStepOfItsOwn) {
+  Photos photos;
+  LoadingWindow h;
+  engine::Raster grey = engine::Raster::Allocate(300, 200, engine::PixelFormat::Rgb24);
+  std::fill_n(grey.pixels.get(), grey.ByteSize(), uint8_t(90));
+  ASSERT_TRUE(h.wnd->Document().PutPhoto(1, std::move(grey), document::PhotoSource{"grey"}));
+  h.wnd->Actions().PlacePhotos(0, {photos["other.jpg"]});
+  h.reader.AwaitWaiting(1);
+
+  const cardfiles::ClientPoint at =
+      cardfiles::PointInSlot(h.Card(), h.wnd->View().CardRect(), 1);
+  h.window->Press(Point{at.x, at.y});
+  h.window->Move(Point{at.x + 30, at.y + 10});
+  h.reader.Open();
+  ASSERT_TRUE(h.AllIn());
+  h.window->RunIdle();
+  EXPECT_FALSE(h.Card().slots[0].HasPhoto());  // held while the photo moves
+  h.window->Release(Point{at.x + 30, at.y + 10});
+  ASSERT_TRUE(h.Card().slots[0].HasPhoto());
+  // The grey photo, its drag, the photo that came: three steps.
+  EXPECT_EQ(h.wnd->Document().History().UndoSteps(), 3u);
+  ASSERT_TRUE(h.wnd->Document().Undo());
+  EXPECT_FALSE(h.Card().slots[0].HasPhoto());
+  EXPECT_TRUE(h.Card().slots[1].panX != 0.5f || h.Card().slots[1].panY != 0.5f);
 }
 
 TEST(PhotoLoading, FilesThatCannotBeUsedAreNamedInOneMessageOnceAllAreIn) {
