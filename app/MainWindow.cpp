@@ -87,6 +87,30 @@ void MainWindow::FitPreviewSide() {
   loads_->SetPreviewSide(uint32_t(std::max(0, std::max(device.width, device.height) / 2)));
 }
 
+PhotoLoads::Preview MainWindow::DimmedPlaceholder() {
+  const engine::PlaceholderTile& tile = document_.Card().placeholderTile;
+  if (dimmed_.pixels && dimmedFrom_ == tile.get()) return dimmed_;
+  uint64_t sum[3] = {200, 190, 180};
+  uint64_t count = 1;
+  if (tile && !tile->Empty() && tile->format == engine::PixelFormat::Rgb24) {
+    sum[0] = sum[1] = sum[2] = 0;
+    count = uint64_t(tile->width) * tile->height;
+    for (uint32_t y = 0; y < tile->height; ++y) {
+      const uint8_t* row = tile->Row(y);
+      for (uint32_t x = 0; x < tile->width; ++x)
+        for (int c = 0; c < 3; ++c) sum[c] += row[x * 3 + uint32_t(c)];
+    }
+  }
+  constexpr uint32_t kSide = 8;
+  std::shared_ptr<uint8_t[]> pixels(new uint8_t[kSide * kSide * 3]);
+  for (uint32_t i = 0; i < kSide * kSide; ++i)
+    for (int c = 0; c < 3; ++c) pixels[i * 3 + uint32_t(c)] = uint8_t(sum[c] / count * 3 / 4);
+  dimmed_.pixels = std::move(pixels);
+  dimmed_.width = dimmed_.height = kSide;
+  dimmedFrom_ = tile.get();
+  return dimmed_;
+}
+
 void MainWindow::ShowLoads() {
   std::vector<CardView::LoadingMark> marks;
   const bool wereShown = previewsShown_;
@@ -96,7 +120,10 @@ void MainWindow::ShowLoads() {
     for (int32_t slot : loads_->Slots()) {
       if (slot < 0 || size_t(slot) >= card.slots.size()) continue;
       marks.push_back(CardView::LoadingMark{size_t(slot), loads_->Progress(slot)});
-      const PhotoLoads::Preview preview = loads_->PreviewOf(slot);
+      PhotoLoads::Preview preview = loads_->PreviewOf(slot);
+      // Until there is something to show, an empty region is the
+      // placeholder's colour dimmed: no longer an invitation to click.
+      if (!preview.pixels && !card.slots[size_t(slot)].HasPhoto()) preview = DimmedPlaceholder();
       if (!preview.pixels) continue;
       if (!previewsShown_) shown_ = card;
       previewsShown_ = true;

@@ -109,6 +109,8 @@ class MainWindow : public platform::WindowHandler,
   // card shown (never in the document).
   void ShowLoads();
   void FitPreviewSide();
+  // What an empty region shows while its photo is read.
+  PhotoLoads::Preview DimmedPlaceholder();
   const engine::Card& ShownCard() const {
     return previewsShown_ ? shown_ : document_.Card();
   }
@@ -154,6 +156,8 @@ class MainWindow : public platform::WindowHandler,
   std::unique_ptr<PhotoLoads> loads_;
   engine::Card shown_;          // the document's card with the quick copies
   bool previewsShown_ = false;
+  PhotoLoads::Preview dimmed_;
+  const void* dimmedFrom_ = nullptr;  // the placeholder tile it was made from
   bool loadTimer_ = false;
   bool holdUntilPainted_ = false;
   std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // for posted tasks

@@ -209,7 +209,9 @@ TEST(PhotoLoading, APhotoReadyDuringADragGoesInWhenTheDragEndsAsAStepOfItsOwn) {
   LoadingWindow h;
   engine::Raster grey = engine::Raster::Allocate(300, 200, engine::PixelFormat::Rgb24);
   std::fill_n(grey.pixels.get(), grey.ByteSize(), uint8_t(90));
-  ASSERT_TRUE(h.wnd->Document().PutPhoto(1, std::move(grey), document::PhotoSource{"grey"}));
+  document::PhotoSource source;
+  source.path = "grey";
+  ASSERT_TRUE(h.wnd->Document().PutPhoto(1, std::move(grey), source));
   h.wnd->Actions().PlacePhotos(0, {photos["other.jpg"]});
   h.reader.AwaitWaiting(1);
 
