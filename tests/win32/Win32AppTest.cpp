@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "imagefiles/TestImages.h"
+#include "tests/platform/PostedTasks.h"
 #include "Win32Harness.h"
 #include "app/Startup.h"
 #include "app/MainWindow.h"
@@ -282,4 +283,8 @@ TEST_F(AppTest, TheTextPanelIsADialogOfStandardControlsThatEditsTheSelectedBox) 
   SendMessageW(panel, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   EXPECT_FALSE(window->TextPanelOpen());
   EXPECT_EQ(doc.State().texts.size(), 1u);
+}
+
+TEST_F(AppTest, TasksPostedFromAnotherThreadRunOnTheWindowThreadInOrder) {
+  platformtest::ExpectPostedTasksRunInOrderOnTheWaitingThread(platform);
 }
