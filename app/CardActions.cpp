@@ -95,6 +95,7 @@ void CardActions::RememberFolderOf(const std::string& path) {
 }
 
 bool CardActions::SaveCard() {
+  WaitForLoads(interaction::kHintWaitingForPhotos);
   if (const size_t empty = engine::CountEmptyRegions(document_.Card().slots)) {
     const Message question{EmptyRegionsQuestion(empty), kCaption, MessageIcon::Question,
                            MessageButtons::YesNo, {"Save Anyway", "Go Back"}};
@@ -268,9 +269,20 @@ void CardActions::PlacePhotos(int32_t slot, const std::vector<std::string>& path
   const engine::SlotList& slots = document_.Card().slots;
   if (slot < 0 || size_t(slot) >= slots.size() || paths.empty()) return;
   std::vector<size_t> targets{size_t(slot)};
+  // A region whose photo is still on its way is not empty.
   for (size_t i = 0; i < slots.size(); ++i)
-    if (i != size_t(slot) && !slots[i].Hidden() && !slots[i].HasPhoto()) targets.push_back(i);
+    if (i != size_t(slot) && !slots[i].Hidden() && !slots[i].HasPhoto() &&
+        !(loads_ && loads_->Loading(int32_t(i))))
+      targets.push_back(i);
   const bool replacing = slots[size_t(slot)].HasPhoto();
+  if (loads_) {
+    const size_t placed = std::min(targets.size(), paths.size());
+    targets.resize(placed);
+    StartLoads(targets, std::vector<std::string>(paths.begin(), paths.begin() + placed),
+               std::vector<std::string>(paths.begin() + placed, paths.end()),
+               replacing ? slot : -1);
+    return;
+  }
   std::vector<document::CardDocument::PhotoLoad> loads;
   {
     BusyCursor busy(*window_);
@@ -284,20 +296,118 @@ void CardActions::PlacePhotos(int32_t slot, const std::vector<std::string>& path
   }
   // A photo gone without a word would look lost: say how to get it back.
   if (replaced) Tell(interaction::ReplacedHint(UndoKeyName()));
+  std::vector<Unused> told;
+  for (const auto* load : unused) told.push_back(Unused{load->path, load->status});
+  ReportUnused(told);
+}
+
+void CardActions::ReportUnused(const std::vector<Unused>& unused) {
   // One file that could not be used is told as any photo that fails;
   // several in one message, a line per file.
-  if (unused.size() == 1 && !unused[0]->status) {
-    ReportPhotoFailure(unused[0]->path, unused[0]->status);
+  if (unused.size() == 1 && !unused[0].status) {
+    ReportPhotoFailure(unused[0].path, unused[0].status);
     return;
   }
   std::string text;
-  for (const auto* load : unused) {
+  for (const Unused& load : unused) {
     if (!text.empty()) text += "\n";
-    text += load->status ? "\"" + FileNameOf(load->path) +
-                               "\" was not opened: the card has no empty region left."
-                         : imagefiles::PhotoFailureMessage(FileNameOf(load->path), load->status);
+    text += load.status ? "\"" + FileNameOf(load.path) +
+                              "\" was not opened: the card has no empty region left."
+                        : imagefiles::PhotoFailureMessage(FileNameOf(load.path), load.status);
   }
   if (!text.empty()) ShowMessage(text);
+}
+
+void CardActions::UseLoads(PhotoLoads* loads) {
+  loads_ = loads;
+  if (loads_) loads_->OnFinished([this](PhotoLoads::Finished&& finished) {
+    Arrived(std::move(finished));
+  });
+}
+
+void CardActions::StartLoads(const std::vector<size_t>& slots,
+                             const std::vector<std::string>& paths,
+                             const std::vector<std::string>& unplaced, int32_t replacing) {
+  const uint64_t id = nextBatch_++;
+  Batch& batch = batches_[id];
+  batch.card = document_.CardNumber();
+  batch.replacing = replacing;
+  for (const std::string& path : unplaced) batch.unused.push_back(Unused{path, {}});
+  for (size_t i = 0; i < slots.size() && i < paths.size(); ++i)
+    loads_->Start(int32_t(slots[i]), paths[i], id);
+  // A load replaced here may have been the last of an earlier action.
+  ReportFinishedBatches();
+}
+
+void CardActions::Arrived(PhotoLoads::Finished&& finished) {
+  if (arrivalsHeld_ && arrivalsHeld_()) {
+    held_.push_back(std::move(finished));
+    return;
+  }
+  const auto found = batches_.find(finished.batch);
+  if (found == batches_.end()) return;
+  Batch& batch = found->second;
+  // A card opened meanwhile has other regions: the photo was for the old one.
+  if (batch.card == document_.CardNumber()) {
+    if (finished.status &&
+        !document_.PutPhotoJoining(size_t(finished.slot), std::move(finished.photo),
+                                   finished.source, &batch.step) &&
+        size_t(finished.slot) < document_.Card().slots.size())
+      finished.status = engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
+    if (!finished.status) {
+      batch.unused.push_back(Unused{finished.path, finished.status});
+    } else if (finished.slot == batch.replacing) {
+      // A photo gone without a word would look lost: say how to get it back.
+      Tell(interaction::ReplacedHint(UndoKeyName()));
+    }
+  }
+  ReportFinishedBatches();
+}
+
+void CardActions::ReportFinishedBatches() {
+  std::vector<uint64_t> finished;
+  for (const auto& entry : batches_) {
+    bool loading = false;
+    for (int32_t slot : loads_->Slots()) loading = loading || loads_->BatchOf(slot) == entry.first;
+    for (const PhotoLoads::Finished& waiting : held_) loading = loading || waiting.batch == entry.first;
+    if (!loading) finished.push_back(entry.first);
+  }
+  for (uint64_t id : finished) {
+    // A message runs a loop of its own, which may bring other photos in.
+    const auto found = batches_.find(id);
+    if (found == batches_.end()) continue;
+    const std::vector<Unused> unused = std::move(found->second.unused);
+    batches_.erase(found);
+    ReportUnused(unused);
+  }
+}
+
+void CardActions::WaitForLoads(const std::string& why) {
+  DeliverHeld();
+  if (!loads_ || !loads_->Busy()) return;
+  BusyCursor busy(*window_);
+  // Each photo that comes in changes the card, which clears what was told.
+  while (!platform_.WaitUntil(
+      [&] {
+        if (!loads_->Busy()) return true;
+        Tell(why);
+        return false;
+      },
+      60000)) {
+  }
+}
+
+void CardActions::CancelLoads() {
+  if (loads_) loads_->CancelAll();
+  batches_.clear();
+  held_.clear();
+}
+
+void CardActions::DeliverHeld() {
+  if (held_.empty() || (arrivalsHeld_ && arrivalsHeld_())) return;
+  std::vector<PhotoLoads::Finished> held = std::move(held_);
+  held_.clear();
+  for (PhotoLoads::Finished& finished : held) Arrived(std::move(finished));
 }
 
 void CardActions::ChooseLayout() {
@@ -350,6 +460,22 @@ void CardActions::OpenFiles(const std::vector<std::string>& paths) {
       OpenLayout(path);
       break;
     }
+  if (loads_) {
+    // The empty regions in slot order, as each photo would find them.
+    const engine::SlotList& slots = document_.Card().slots;
+    std::vector<size_t> targets;
+    std::vector<std::string> photos, unplaced;
+    for (size_t i = 0; i < slots.size(); ++i)
+      if (!slots[i].Hidden() && !slots[i].HasPhoto() && !loads_->Loading(int32_t(i)))
+        targets.push_back(i);
+    for (const std::string& path : paths) {
+      if (interaction::IsLayoutFileName(path)) continue;
+      (photos.size() < targets.size() ? photos : unplaced).push_back(path);
+    }
+    targets.resize(photos.size());
+    if (!photos.empty() || !unplaced.empty()) StartLoads(targets, photos, unplaced, -1);
+    return;
+  }
   size_t next = 0;
   for (const std::string& path : paths) {
     if (interaction::IsLayoutFileName(path)) continue;

@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/DesignChooser.h"
+#include "app/PhotoLoads.h"
 #include "app/RecentLayouts.h"
 #include "document/CardDocument.h"
 #include "document/DesignSizes.h"
@@ -59,6 +61,20 @@ class CardActions {
   // message.
   void PlacePhotos(int32_t slot, const std::vector<std::string>& paths);
 
+  // From now on the photos of PlacePhotos and OpenFiles are read on
+  // `loads`' threads and go into the card as each is ready (null: here and
+  // at once). The photos of one call are still one step of the history.
+  void UseLoads(PhotoLoads* loads);
+  // Until every photo being read is in the card (or failed), with the wait
+  // cursor and `why` on the hint line; the window is drawn meanwhile.
+  void WaitForLoads(const std::string& why);
+  // Photos still being read are forgotten (the window closes).
+  void CancelLoads();
+  // Photos that are ready while `busy` answers true (a photo being dragged)
+  // wait for DeliverHeld: the drag stays a step of its own.
+  void HoldArrivalsWhile(std::function<bool()> busy) { arrivalsHeld_ = std::move(busy); }
+  void DeliverHeld();
+
   void OpenHelp();
   void OpenDonationPage();
 
@@ -89,8 +105,35 @@ class CardActions {
   // would rather not save so.
   bool AcceptSoftPhotos(const document::DesignSize& size);
 
+  // The photos of one action: `paths[i]` into `slots[i]` on the loads'
+  // threads; `unplaced`: files with no region left for them.
+  void StartLoads(const std::vector<size_t>& slots, const std::vector<std::string>& paths,
+                  const std::vector<std::string>& unplaced, int32_t replacing);
+  void Arrived(PhotoLoads::Finished&& finished);
+  // Tells, in one message, what could not be used of the actions whose
+  // photos are all in.
+  void ReportFinishedBatches();
+  // One message for the files of an action that were not used.
+  struct Unused {
+    std::string path;
+    engine::ImageStatus status;  // a success: no region was left for it
+  };
+  void ReportUnused(const std::vector<Unused>& unused);
+
+  struct Batch {
+    uint64_t card = 0;       // the card it was for (CardDocument::CardNumber)
+    uint64_t step = 0;       // the history step its photos join
+    int32_t replacing = -1;  // the region whose photo it replaces
+    std::vector<Unused> unused;
+  };
+
   platform::Platform& platform_;
   document::CardDocument& document_;
+  PhotoLoads* loads_ = nullptr;
+  std::map<uint64_t, Batch> batches_;
+  uint64_t nextBatch_ = 1;
+  std::function<bool()> arrivalsHeld_;
+  std::vector<PhotoLoads::Finished> held_;
   platform::Window* window_ = nullptr;
   std::function<void(const std::string&)> tell_;
   std::string lastFolder_;

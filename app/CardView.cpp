@@ -6,6 +6,7 @@
 #include "app/Metrics.h"
 #include "engine/compose/RegionOutline.h"
 #include "engine/card/RegionMarks.h"
+#include "engine/raster/DecodeControl.h"
 #include "interaction/RegionFocus.h"
 #include "interaction/TextBoxes.h"
 
@@ -137,6 +138,41 @@ void CardView::PaintSoftMarks(Canvas& canvas, const engine::Card& card, const Re
   }
 }
 
+void CardView::SetLoading(const engine::Card& card, const std::vector<LoadingMark>& marks) {
+  if (marks == loading_) return;
+  // Only the marks' rectangles: the card beneath them is drawn from what
+  // was composed already.
+  if (window_) {
+    for (const LoadingMark& mark : loading_)
+      if (std::find(marks.begin(), marks.end(), mark) == marks.end())
+        window_->Invalidate(SoftMarkRect(card, mark.slot));
+    for (const LoadingMark& mark : marks)
+      if (std::find(loading_.begin(), loading_.end(), mark) == loading_.end())
+        window_->Invalidate(SoftMarkRect(card, mark.slot));
+  }
+  loading_ = marks;
+}
+
+void CardView::PaintLoadingMarks(Canvas& canvas, const engine::Card& card, const Rect& area) {
+  // A bar that fills as the photo decodes, where a soft photo's mark would
+  // be (a region being filled has none).
+  const Colour rim{60, 60, 60}, track{230, 230, 230}, done{70, 130, 200};
+  for (const LoadingMark& mark : loading_) {
+    const Rect r = SoftMarkRect(card, mark.slot);
+    if (r.Empty() || !r.Intersects(area)) continue;
+    const int32_t h = std::max(4, r.Height() / 3);
+    const Rect bar{r.left, r.top + (r.Height() - h) / 2, r.right, r.top + (r.Height() - h) / 2 + h};
+    canvas.FillRect(bar, rim);
+    const Rect inside{bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom - 1};
+    canvas.FillRect(inside, track);
+    const uint32_t part = std::min(mark.part, engine::DecodeControl::kWhole);
+    const int32_t filled =
+        int32_t(int64_t(inside.Width()) * part / engine::DecodeControl::kWhole);
+    if (filled > 0)
+      canvas.FillRect(Rect{inside.left, inside.top, inside.left + filled, inside.bottom}, done);
+  }
+}
+
 void CardView::RepaintCard() {
   if (window_) window_->Invalidate(cardRect_);
 }
@@ -167,6 +203,7 @@ void CardView::Paint(Canvas& canvas, const Rect& area, const engine::Card& card,
   if (r.Intersects(area)) {
     PaintCard(canvas, card);
     PaintSoftMarks(canvas, card, area);
+    PaintLoadingMarks(canvas, card, area);
     PaintSelection(canvas);
   }
   // The keyboard's place on the card, and where a drop would go: on the

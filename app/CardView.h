@@ -63,6 +63,17 @@ class CardView {
   // Where the mark of slot `slot`'s photo sits on screen (empty when none).
   Rect SoftMarkRect(const engine::Card& card, size_t slot) const;
 
+  // Regions whose photo is being read, each with a mark of how far it got
+  // (`part` of engine::DecodeControl::kWhole), on the screen only. Repaints
+  // the marks that changed.
+  struct LoadingMark {
+    size_t slot = 0;
+    uint32_t part = 0;
+    bool operator==(const LoadingMark& o) const { return slot == o.slot && part == o.part; }
+  };
+  void SetLoading(const engine::Card& card, const std::vector<LoadingMark>& marks);
+  const std::vector<LoadingMark>& Loading() const { return loading_; }
+
   // The card's words, drawn over its picture at the size they have on the
   // design's physical width (`designInches`); box `selected` (-1: none) gets
   // a frame with handles `grip` client pixels wide. True when anything
@@ -109,6 +120,7 @@ class CardView {
   };
   void PaintSoftMarks(platform::Canvas& canvas, const engine::Card& card, const Rect& area);
   void PaintSelection(platform::Canvas& canvas);
+  void PaintLoadingMarks(platform::Canvas& canvas, const engine::Card& card, const Rect& area);
 
   platform::Platform& platform_;
   platform::Window* window_ = nullptr;
@@ -122,6 +134,7 @@ class CardView {
   std::string hintDetail_;
   std::string madeHint_;            // the sentence hintText_ shows when it was made here
   std::vector<document::SoftPhoto> soft_;
+  std::vector<LoadingMark> loading_;
   // Where the marks go, in template pixels, for the region map they were
   // found on.
   mutable std::vector<geometry::Point> markPoints_;

@@ -23,9 +23,16 @@ MainWindow::MainWindow(Platform& platform, int32_t dpi, const engine::ImageReade
       actions_(platform, document_),
       projects_(platform, document_, reader, actions_),
       autosave_(platform, document_, reader, projects_),
-      dpi_(dpi) {}
+      dpi_(dpi) {
+  if (const unsigned threads = platform.BackgroundThreads())
+    loads_ = std::make_unique<PhotoLoads>(platform, reader, threads);
+}
 
 MainWindow::~MainWindow() {
+  // The workers stop before the document and the reader they use go.
+  actions_.CancelLoads();
+  actions_.UseLoads(nullptr);
+  loads_.reset();
   document_.RemoveObserver(this);
   window_.reset();  // no event reaches a half-destroyed window
 }
@@ -66,7 +73,91 @@ bool MainWindow::Create(const Rect& frame, const std::string& title) {
   window_->SetMinimumClientSize(minimumClient_);
   document_.AddObserver(this);
   document_.Start(0);
+  if (loads_) {
+    actions_.UseLoads(loads_.get());
+    actions_.HoldArrivalsWhile([this] { return gestures_.Busy(); });
+    loads_->OnPreview([this](int32_t) {
+      ShowLoads();
+      view_.RepaintCard();
+    });
+  }
   return true;
+}
+
+void MainWindow::HoldLoadsUntilPainted() {
+  if (!loads_) return;
+  loads_->Hold();
+  holdUntilPainted_ = true;
+}
+
+void MainWindow::FitPreviewSide() {
+  if (!loads_) return;
+  // A quick copy about as large as a region of the card on the screen.
+  const Size device = view_.DeviceCardSize();
+  loads_->SetPreviewSide(uint32_t(std::max(0, std::max(device.width, device.height) / 2)));
+}
+
+PhotoLoads::Preview MainWindow::DimmedPlaceholder() {
+  const engine::PlaceholderTile& tile = document_.Card().placeholderTile;
+  if (dimmed_.pixels && dimmedFrom_ == tile.get()) return dimmed_;
+  uint64_t sum[3] = {200, 190, 180};
+  uint64_t count = 1;
+  if (tile && !tile->Empty() && tile->format == engine::PixelFormat::Rgb24) {
+    sum[0] = sum[1] = sum[2] = 0;
+    count = uint64_t(tile->width) * tile->height;
+    for (uint32_t y = 0; y < tile->height; ++y) {
+      const uint8_t* row = tile->Row(y);
+      for (uint32_t x = 0; x < tile->width; ++x)
+        for (int c = 0; c < 3; ++c) sum[c] += row[x * 3 + uint32_t(c)];
+    }
+  }
+  constexpr uint32_t kSide = 8;
+  std::shared_ptr<uint8_t[]> pixels(new uint8_t[kSide * kSide * 3]);
+  for (uint32_t i = 0; i < kSide * kSide; ++i)
+    for (int c = 0; c < 3; ++c) pixels[i * 3 + uint32_t(c)] = uint8_t(sum[c] / count * 3 / 4);
+  dimmed_.pixels = std::move(pixels);
+  dimmed_.width = dimmed_.height = kSide;
+  dimmedFrom_ = tile.get();
+  return dimmed_;
+}
+
+void MainWindow::ShowLoads() {
+  std::vector<CardView::LoadingMark> marks;
+  const bool wereShown = previewsShown_;
+  previewsShown_ = false;
+  if (loads_ && loads_->Busy()) {
+    const engine::Card& card = document_.Card();
+    for (int32_t slot : loads_->Slots()) {
+      if (slot < 0 || size_t(slot) >= card.slots.size()) continue;
+      marks.push_back(CardView::LoadingMark{size_t(slot), loads_->Progress(slot)});
+      PhotoLoads::Preview preview = loads_->PreviewOf(slot);
+      // Until there is something to show, an empty region is the
+      // placeholder's colour dimmed: no longer an invitation to click.
+      if (!preview.pixels && !card.slots[size_t(slot)].HasPhoto()) preview = DimmedPlaceholder();
+      if (!preview.pixels) continue;
+      if (!previewsShown_) shown_ = card;
+      previewsShown_ = true;
+      engine::PhotoSlot& shown = shown_.slots[size_t(slot)];
+      shown.photoPixels = preview.pixels;
+      shown.photoWidth = preview.width;
+      shown.photoHeight = preview.height;
+      // Where the photo itself will sit when it comes.
+      shown.panX = shown.panY = 0.5f;
+      shown.zoom = 1.0f;
+    }
+  }
+  if (!previewsShown_) shown_ = engine::Card{};
+  if (wereShown && !previewsShown_) view_.RepaintCard();
+  view_.SetLoading(ShownCard(), marks);
+  // The marks follow the decodes while any goes on.
+  const bool busy = !marks.empty();
+  if (busy != loadTimer_) {
+    loadTimer_ = busy;
+    if (busy)
+      window_->StartTimer(kLoadTimer, 100);
+    else
+      window_->StopTimer(kLoadTimer);
+  }
 }
 
 void MainWindow::Show(ShowState state) {
@@ -83,11 +174,13 @@ void MainWindow::DocumentChanged(uint32_t what) {
       hintSubject_ = interaction::HintSubject{};
     view_.Arrange(window_->ClientSize(), document_.Card().cardTemplate);
     FitWindowToDesign();
+    FitPreviewSide();
     view_.RepaintAll();
   } else if (what & document::kCardChanged) {
     view_.RepaintCard();
   }
   gestures_.DocumentChanged();
+  if (loads_) ShowLoads();
   ShowTexts();
   texts_.Follow(gestures_.SelectedText());
   told_.clear();  // it spoke of the card before this change
@@ -312,13 +405,23 @@ void MainWindow::OnPaint(Canvas& canvas, const Rect& area) {
   const interaction::RegionFocus& focus = gestures_.Focus();
   const int32_t ring = gestures_.HasKeyboard() && focus.RingVisible() ? focus.Slot() : -1;
   const std::vector<std::string> missing = view_.TextNotes().missingFonts;
-  view_.Paint(canvas, area, document_.Card(), ring, gestures_.DropSlot());
+  view_.Paint(canvas, area, ShownCard(), ring, gestures_.DropSlot());
+  if (holdUntilPainted_) {
+    // Once this paint is on the screen, not while it is made.
+    holdUntilPainted_ = false;
+    std::weak_ptr<int> alive = alive_;
+    PhotoLoads* loads = loads_.get();
+    platform_.PostToMainThread([alive, loads] {
+      if (alive.lock()) loads->Release();
+    });
+  }
   // Only a paint finds out which fonts are missing; the hint follows.
   if (view_.TextNotes().missingFonts != missing) UpdateHint();
 }
 
 void MainWindow::OnResized(Size client) {
   view_.Arrange(client, document_.Card().cardTemplate);
+  FitPreviewSide();
   window_->Invalidate(Rect{0, 0, client.width, client.height});
 }
 
@@ -329,6 +432,7 @@ void MainWindow::OnPointerMoved(const PointerEvent& event) { gestures_.Move(even
 void MainWindow::OnPointerReleased(const PointerEvent& event) {
   const bool dragging = gestures_.Busy();
   gestures_.Release(event);
+  if (loads_ && !gestures_.Busy()) actions_.DeliverHeld();
   // Full quality comes back once the photo rests.
   if (dragging && !gestures_.Busy()) window_->RequestIdle();
 }
@@ -356,12 +460,14 @@ void MainWindow::OnFilesDropped(const FileDrag& drag) { gestures_.FilesDropped(d
 bool MainWindow::OnCloseRequested() {
   gestures_.CancelDrag();
   if (!projects_.AskBeforeClosing()) return false;
+  actions_.CancelLoads();
   autosave_.Closed();
   platform_.Quit(0);
   return true;
 }
 
 void MainWindow::OnTimer(int timer) {
+  if (timer == kLoadTimer && loads_) ShowLoads();
   autosave_.OnTimer(timer);
   texts_.OnTimer(timer);
 }
@@ -380,7 +486,11 @@ void MainWindow::OpenFiles(const std::vector<std::string>& paths) {
   actions_.OpenFiles(rest);
 }
 
-bool MainWindow::OnIdle() { return view_.Idle(document_.Card(), gestures_.Busy()); }
+bool MainWindow::OnIdle() {
+  // Photos that came in during a drag go in once it ends.
+  if (loads_ && !gestures_.Busy()) actions_.DeliverHeld();
+  return view_.Idle(ShownCard(), gestures_.Busy());
+}
 
 void MainWindow::OnCompositionChanged() {
   const Size client = window_->ClientSize();

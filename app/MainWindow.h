@@ -9,6 +9,7 @@
 #include "app/CardActions.h"
 #include "app/CardView.h"
 #include "app/Commands.h"
+#include "app/PhotoLoads.h"
 #include "app/ProjectActions.h"
 #include "app/PrintActions.h"
 #include "app/TextActions.h"
@@ -54,6 +55,11 @@ class MainWindow : public platform::WindowHandler,
   // The files the program was started with: a project (the first one)
   // opens in place of the card; a layout and photos go into it.
   void OpenFiles(const std::vector<std::string>& paths);
+  // Photos start to load once the window has been drawn: the program's
+  // start shows the card first.
+  void HoldLoadsUntilPainted();
+  // The photos being read (null when the platform decodes each at once).
+  PhotoLoads* Loads() { return loads_.get(); }
   platform::Window* GetWindow() const { return window_.get(); }
 
   // platform::WindowHandler
@@ -101,6 +107,16 @@ class MainWindow : public platform::WindowHandler,
   int32_t TextGrip() const override;
   // The card's words and the selected box, to the view.
   void ShowTexts();
+  // The regions being filled: their marks, and their quick copies in the
+  // card shown (never in the document).
+  void ShowLoads();
+  void FitPreviewSide();
+  // What an empty region shows while its photo is read.
+  PhotoLoads::Preview DimmedPlaceholder();
+  const engine::Card& ShownCard() const {
+    return previewsShown_ ? shown_ : document_.Card();
+  }
+  static constexpr int kLoadTimer = 3;
 
   CommandContext ContextFor(int32_t slot);
   void RunCommand(const Command& command, int32_t slot);
@@ -140,6 +156,14 @@ class MainWindow : public platform::WindowHandler,
   Size minimumClient_;
   double shownAspect_ = 0;  // width over height of the design last shown
   std::string title_;
+  std::unique_ptr<PhotoLoads> loads_;
+  engine::Card shown_;          // the document's card with the quick copies
+  bool previewsShown_ = false;
+  PhotoLoads::Preview dimmed_;
+  const void* dimmedFrom_ = nullptr;  // the placeholder tile it was made from
+  bool loadTimer_ = false;
+  bool holdUntilPainted_ = false;
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // for posted tasks
 };
 
 }  // namespace app

@@ -9,6 +9,7 @@
 #include "imagefiles/FilePaths.h"
 #include "imagefiles/ImageStatusText.h"
 #include "imagefiles/PathNames.h"
+#include "interaction/HintTexts.h"
 
 namespace app {
 
@@ -61,6 +62,7 @@ bool ProjectActions::WriteTo(const std::string& path, bool withPhotos) {
     ShowMessage("The project could not be saved to \"" + path + "\": " + why + ".");
     return false;
   }
+  actions_.CancelLoads();
   path_ = imagefiles::AbsolutePath(path);
   memory_ = std::move(memory);
   memory_.sourcePath = path_;
@@ -71,6 +73,8 @@ bool ProjectActions::WriteTo(const std::string& path, bool withPhotos) {
 }
 
 bool ProjectActions::SaveProject() {
+  // A project saved before its photos are in would lack them.
+  actions_.WaitForLoads(interaction::kHintWaitingForPhotos);
   document_.CommitPending();
   if (!HasProject()) return SaveProjectAs();
   const bool saved = WriteTo(path_, memory_.photosCarried);
@@ -79,6 +83,7 @@ bool ProjectActions::SaveProject() {
 }
 
 bool ProjectActions::SaveProjectAs() {
+  actions_.WaitForLoads(interaction::kHintWaitingForPhotos);
   document_.CommitPending();
   FileDialog dialog;
   dialog.title = "Save project";

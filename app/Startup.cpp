@@ -49,6 +49,7 @@ int TessaryMain(Platform& platform, const engine::ImageReader& reader,
   // Work a crash cut short comes first; a project named on the command line
   // then asks before it takes the card's place.
   window->Autosave().OfferRestore();
+  window->HoldLoadsUntilPainted();
   window->OpenFiles(files);
   return platform.Run();
 }

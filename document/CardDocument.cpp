@@ -28,6 +28,7 @@ bool SameLayers(const engine::CardTemplate& a, const engine::CardTemplate& b) {
 CardDocument::CardDocument(const engine::ImageReader& reader) : reader_(reader) {}
 
 bool CardDocument::Start(int builtInIndex) {
+  ++cardNumber_;
   CardState fresh;
   engine::Raster tile = LoadPlaceholderTile(reader_);
   if (!tile.Empty())
@@ -45,6 +46,7 @@ bool CardDocument::Start(int builtInIndex) {
 }
 
 void CardDocument::Open(CardState&& state, bool saved) {
+  ++cardNumber_;
   state_ = std::move(state);
   state_.photos.resize(state_.card.slots.size());
   history_.Start(state_);
@@ -176,6 +178,22 @@ std::vector<CardDocument::PhotoLoad> CardDocument::LoadPhotos(
   }
   if (changed) Changed(state_.card.cardTemplate, true);
   return loads;
+}
+
+bool CardDocument::PutPhotoJoining(size_t slot, engine::Raster&& photo,
+                                   const PhotoSource& source, uint64_t* step) {
+  if (slot >= state_.card.slots.size()) return false;
+  try {
+    PhotoSource copy = source;
+    if (!engine::PutPhoto(state_.card.slots, slot, std::move(photo))) return false;
+    state_.photos[slot] = std::move(copy);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  const bool joined = history_.Join(state_, *step);
+  Changed(state_.card.cardTemplate, !joined);
+  *step = history_.CurrentStep();
+  return true;
 }
 
 bool CardDocument::PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source,

@@ -55,6 +55,9 @@ class CardDocument {
   void Open(CardState&& state, bool saved);
 
   const CardState& State() const { return state_; }
+  // Changes when another card takes this one's place (Start, Open), so
+  // that work begun for the old card is not applied to the new one.
+  uint64_t CardNumber() const { return cardNumber_; }
   const engine::Card& Card() const { return state_.card; }
   const EditHistory& History() const { return history_; }
   // What reads the document's files and built-in pictures.
@@ -92,6 +95,11 @@ class CardDocument {
   // them); otherwise the photo is centred at zoom 1.
   bool PutPhoto(size_t slot, engine::Raster&& photo, const PhotoSource& source,
                 bool keepFraming = false);
+  // PutPhoto for photos that arrive one by one from one action of the
+  // user: the first makes a step and sets `*step`; the others join that
+  // step while it is the last one, and start one of their own otherwise.
+  bool PutPhotoJoining(size_t slot, engine::Raster&& photo, const PhotoSource& source,
+                       uint64_t* step);
   bool RemovePhoto(size_t slot);
   // Every region empty again, the design kept: one step. False when none
   // had a photo.
@@ -145,6 +153,7 @@ class CardDocument {
   const engine::ImageReader& reader_;
   CardState state_;
   EditHistory history_;
+  uint64_t cardNumber_ = 0;
   std::vector<DocumentObserver*> observers_;
 };
 

@@ -61,6 +61,21 @@ bool EditHistory::CommitGesture(const CardState& card, Gesture gesture, size_t s
   return true;
 }
 
+bool EditHistory::Join(const CardState& card, uint64_t step) {
+  if (states_.empty() || step == 0 || current_ == 0 || current_ + 1 != states_.size()) return false;
+  State& last = states_[current_];
+  if (last.id != step || last.open) return false;
+  try {
+    last.card = card;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  // A new name: the step joined may have been the saved one.
+  last.id = nextId_++;
+  Trim(card);
+  return true;
+}
+
 void EditHistory::CloseGesture() {
   if (!states_.empty()) states_[current_].open = false;
 }

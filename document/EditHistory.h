@@ -60,6 +60,15 @@ class EditHistory {
   // The next change starts a step of its own.
   void CloseGesture();
 
+  // Names the step the card is at (0 before Start), so that a change made
+  // later can join it if nothing came between (Join).
+  uint64_t CurrentStep() const { return states_.empty() ? 0 : states_[current_].id; }
+  // The card's changes join the step named `step` when it is still the
+  // last step and the one the card is at: what one action began (photos
+  // arriving one by one) stays one step. False, with nothing changed,
+  // otherwise; the caller then commits a step of its own.
+  bool Join(const CardState& card, uint64_t step);
+
   size_t UndoSteps() const { return current_; }
   size_t RedoSteps() const { return states_.empty() ? 0 : states_.size() - 1 - current_; }
   bool CanUndo() const { return UndoSteps() != 0; }

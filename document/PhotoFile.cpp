@@ -18,14 +18,17 @@ uint64_t PhotoHeadHash(const uint8_t* bytes, size_t size) {
 engine::ImageStatus DecodePhotoBytes(const std::vector<uint8_t>& bytes, const std::string& path,
                                      const engine::FileStamp& stamp,
                                      const engine::ImageReader& reader, engine::Raster* photo,
-                                     PhotoSource* source) {
+                                     PhotoSource* source, engine::DecodeControl* control) {
   using engine::ImageFailure;
   using engine::ImageStatus;
   ImageStatus result;
   engine::Raster decoded;
   try {
     if (bytes.size() > std::numeric_limits<uint32_t>::max()) result = ImageStatus::Unreadable(EFBIG);
-    if (result) result = reader.DecodePhoto(bytes.data(), uint32_t(bytes.size()), &decoded);
+    if (result)
+      result = control ? reader.DecodePhotoWatched(bytes.data(), uint32_t(bytes.size()), &decoded,
+                                                   control)
+                       : reader.DecodePhoto(bytes.data(), uint32_t(bytes.size()), &decoded);
   } catch (const std::bad_alloc&) {
     // A file too big for memory is a photo that did not load.
     result = ImageStatus::Failed(ImageFailure::OutOfMemory);

@@ -54,6 +54,8 @@ inline constexpr char kHintKeysMovePicture[] =
     "Use the arrow keys to move the picture, + and - to zoom it. Press Delete to remove it.";
 
 // Files dragged over the card.
+inline constexpr char kHintWaitingForPhotos[] =
+    "Saving once the photos still loading are in the card\xE2\x80\xA6";
 inline constexpr char kHintDropPhoto[] = "Drop to put this photo here.";
 inline constexpr char kHintDropLayout[] = "Drop to use this layout.";
 

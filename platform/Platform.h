@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,20 @@ class Platform {
   // that is not a setting (the autosaved card), UTF-8; empty when there is
   // none. It may not exist yet.
   virtual std::string StateFolder() = 0;
+
+  // How many photos may decode at once on threads of their own; 0: each on
+  // the user-interface thread when it is asked for.
+  virtual unsigned BackgroundThreads() { return 2; }
+  // Work done on other threads comes back here: `task` runs on the
+  // user-interface thread, soon and in the order posted, also while a modal
+  // dialog is open. Any thread may call it; tasks still waiting when the
+  // platform ends are dropped unrun.
+  virtual void PostToMainThread(std::function<void()> task) = 0;
+  // Runs posted tasks and repaints, but no input of the user, until `done`
+  // answers true (checked on this thread) or `timeoutMs` milliseconds
+  // pass; true when `done` did. The window stays drawn while the program
+  // waits for work it cannot go on without.
+  virtual bool WaitUntil(const std::function<bool()>& done, int32_t timeoutMs) = 0;
 };
 
 // Shows the wait cursor for the life of the scope.

@@ -1,6 +1,9 @@
 #include "platform/qt/QtPlatform.h"
 
 #include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QThread>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
@@ -72,6 +75,26 @@ bool QtPlatform::OpenAddress(const std::string& address) {
   return QDesktopServices::openUrl(url.isValid() && url.scheme().size() > 1
                                        ? url
                                        : QUrl::fromLocalFile(target));
+}
+
+void QtPlatform::PostToMainThread(std::function<void()> task) {
+  // A queued call on the application object runs on its thread, whichever
+  // thread queued it.
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app) return;
+  QMetaObject::invokeMethod(app, std::move(task), Qt::QueuedConnection);
+}
+
+bool QtPlatform::WaitUntil(const std::function<bool()>& done, int32_t timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  for (;;) {
+    if (done()) return true;
+    if (clock.elapsed() >= timeoutMs) return false;
+    // Input stays queued for after the wait; paints and posted work run.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (!done()) QThread::msleep(2);
+  }
 }
 
 Colour QtPlatform::FaceColour() {

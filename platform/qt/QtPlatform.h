@@ -32,6 +32,8 @@ class QtPlatform : public Platform {
   void WriteSetting(const std::string& key, const std::vector<std::string>& values) override;
   // $XDG_STATE_HOME/tessary, by default ~/.local/state/tessary.
   std::string StateFolder() override;
+  void PostToMainThread(std::function<void()> task) override;
+  bool WaitUntil(const std::function<bool()>& done, int32_t timeoutMs) override;
 
  private:
   std::unique_ptr<QApplication> ownedApp_;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,8 @@ struct ScriptedConfig {
   bool refuseWindows = false;  // MakeWindow fails
   bool canPrint = true;  // the windows' CanPrint
   Colour face{240, 240, 240};
+  // Photos decode at once unless a test asks for worker threads.
+  unsigned backgroundThreads = 0;
 };
 
 class ScriptedPlatform : public Platform {
@@ -57,6 +61,14 @@ class ScriptedPlatform : public Platform {
     settings[key] = values;
   }
   std::string StateFolder() override { return stateFolder; }
+  // Posted tasks wait in a queue until the test runs them (RunPosted) or
+  // waits for something (WaitUntil).
+  unsigned BackgroundThreads() override { return config.backgroundThreads; }
+  void PostToMainThread(std::function<void()> task) override;
+  bool WaitUntil(const std::function<bool()>& done, int32_t timeoutMs) override;
+  // Runs the tasks posted so far, and those they post; their number.
+  size_t RunPosted();
+  size_t PostedWaiting();
 
   ScriptedConfig config;
   ScriptedWindow* window = nullptr;  // the last window made, while it lives
@@ -68,6 +80,10 @@ class ScriptedPlatform : public Platform {
   std::vector<std::function<void()>> duringRun;
   std::map<std::string, std::vector<std::string>> settings;
   std::string stateFolder;  // empty: none
+
+ private:
+  std::mutex postedMutex_;
+  std::deque<std::function<void()>> posted_;
 };
 
 }  // namespace platform::scripted

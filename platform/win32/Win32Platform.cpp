@@ -12,6 +12,32 @@
 
 namespace platform::win32 {
 
+namespace {
+
+constexpr UINT kRunTask = WM_APP + 0x51;
+constexpr wchar_t kTaskClass[] = L"TessaryTasks";
+
+LRESULT CALLBACK TaskProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kRunTask) {
+    std::unique_ptr<std::function<void()>> task(reinterpret_cast<std::function<void()>*>(lParam));
+    if (task && *task) (*task)();
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND MakeTaskWindow() {
+  WNDCLASSW type{};
+  type.lpfnWndProc = TaskProc;
+  type.hInstance = GetModuleHandleW(nullptr);
+  type.lpszClassName = kTaskClass;
+  RegisterClassW(&type);  // fails harmlessly when a platform before this one registered it
+  return CreateWindowExW(0, kTaskClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                         type.hInstance, nullptr);
+}
+
+}  // namespace
+
 Win32Platform::Win32Platform() {
   // Drag and drop needs OLE on this thread; neither result stops the
   // program, which then simply takes no drops or shows no toolbar.
@@ -20,9 +46,17 @@ Win32Platform::Win32Platform() {
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES;  // the toolbar, the design chooser
   InitCommonControlsEx(&controls);
+  tasks_ = MakeTaskWindow();
 }
 
 Win32Platform::~Win32Platform() {
+  if (HWND tasks = static_cast<HWND>(tasks_)) {
+    // Tasks never run are still owned by their messages.
+    MSG message{};
+    while (PeekMessageW(&message, tasks, kRunTask, kRunTask, PM_REMOVE))
+      delete reinterpret_cast<std::function<void()>*>(message.lParam);
+    DestroyWindow(tasks);
+  }
   if (oleReady_) OleUninitialize();
 }
 
@@ -79,6 +113,32 @@ bool Win32Platform::OpenAddress(const std::string& address) {
   const HINSTANCE result =
       ShellExecuteW(nullptr, L"open", Widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+void Win32Platform::PostToMainThread(std::function<void()> task) {
+  auto* held = new std::function<void()>(std::move(task));
+  if (!tasks_ || !PostMessageW(static_cast<HWND>(tasks_), kRunTask, 0,
+                               reinterpret_cast<LPARAM>(held)))
+    delete held;
+}
+
+bool Win32Platform::WaitUntil(const std::function<bool()>& done, int32_t timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + ULONGLONG(timeoutMs < 0 ? 0 : timeoutMs);
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount64() >= end) return false;
+    // Posted tasks and paints only: the user's input waits in the queue
+    // until the program can take it.
+    MSG message{};
+    bool any = false;
+    while (PeekMessageW(&message, static_cast<HWND>(tasks_), 0, 0, PM_REMOVE) ||
+           PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+      DispatchMessageW(&message);
+      any = true;
+      if (done()) return true;
+    }
+    if (!any) MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_POSTMESSAGE | QS_PAINT);
+  }
 }
 
 Colour Win32Platform::FaceColour() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,10 @@ class Win32Platform : public Platform {
   void WriteSetting(const std::string& key, const std::vector<std::string>& values) override;
   // %LOCALAPPDATA%\Tessary.
   std::string StateFolder() override;
+  // A message to a hidden window of the program's own: modal loops
+  // (dialogs, menus) dispatch it as the main loop does.
+  void PostToMainThread(std::function<void()> task) override;
+  bool WaitUntil(const std::function<bool()>& done, int32_t timeoutMs) override;
 
   // Where settings live, for tests that must not touch the user's own.
   static void SetSettingsKeyForTesting(const std::wstring& key);
@@ -43,6 +48,7 @@ class Win32Platform : public Platform {
 
  private:
   bool oleReady_ = false;
+  void* tasks_ = nullptr;  // HWND of the message-only window posted tasks go to
 };
 
 }  // namespace platform::win32

@@ -206,6 +206,34 @@ TEST_F(HistoryFixture, TheNotchesOfOneWheelGestureOnOneSlotAreOneStep) {
   EXPECT_FALSE(history.CanRedo());
 }
 
+TEST_F(HistoryFixture, ChangesJoinANamedStepOnlyWhileItIsTheLastOneAndTheCardIsAtIt) {
+  Put(card, 0, 30, 20, 1);
+  ASSERT_TRUE(history.Commit(state));
+  const uint64_t first = history.CurrentStep();
+  history.MarkSaved(state);
+  Put(card, 1, 30, 20, 2);
+  ASSERT_TRUE(history.Join(state, first));
+  EXPECT_EQ(history.UndoSteps(), 1u);
+  // The saved card had one photo: with the joined one it changed.
+  EXPECT_TRUE(history.ChangedSinceSave(state));
+  EXPECT_FALSE(history.Join(state, first));  // the step has a new name now
+  const uint64_t joined = history.CurrentStep();
+  ASSERT_TRUE(history.Undo(state));
+  EXPECT_FALSE(card.slots[0].HasPhoto());
+  EXPECT_FALSE(card.slots[1].HasPhoto());
+  // Undone, or with a step after it, or at the start, nothing joins.
+  Put(card, 2, 30, 20, 3);
+  EXPECT_FALSE(history.Join(state, joined));
+  EXPECT_FALSE(history.Join(state, history.CurrentStep()));
+  ASSERT_TRUE(history.Commit(state));
+  const uint64_t third = history.CurrentStep();
+  card.slots[2].panX = 0.25f;
+  ASSERT_TRUE(history.Commit(state));
+  Put(card, 0, 30, 20, 4);
+  EXPECT_FALSE(history.Join(state, third));
+  EXPECT_EQ(history.UndoSteps(), 2u);
+}
+
 TEST_F(HistoryFixture, ADragInProgressIsWhatUndoTakesBack) {
   Put(card, 0, 30, 20, 1);
   history.Commit(state);

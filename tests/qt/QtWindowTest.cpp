@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "QtTestSupport.h"
+#include "tests/platform/PostedTasks.h"
 
 namespace qttest {
 namespace {
@@ -216,6 +217,10 @@ TEST_F(QtPlatformTest, TheWaitCursorNestsAndStepsAsideForMessages) {
   EXPECT_EQ(window->Widget()->cursor().shape(), Qt::PointingHandCursor);
   window->SetCursor(CursorShape::Move);
   EXPECT_EQ(window->Widget()->cursor().shape(), Qt::SizeAllCursor);
+}
+
+TEST_F(QtPlatformTest, TasksPostedFromAnotherThreadRunOnTheWindowThreadInOrder) {
+  platformtest::ExpectPostedTasksRunInOrderOnTheWaitingThread(*platform);
 }
 
 }  // namespace

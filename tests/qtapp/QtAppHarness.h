@@ -11,6 +11,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTest>
 #include <QUrl>
 #include <QEvent>
 #include <QImage>
@@ -190,6 +191,10 @@ inline DragOutcome DragFilesOnto(QtApp& app, const std::vector<std::string>& pat
   drop.ignore();
   QApplication::sendEvent(app.widget, &drop);
   out.dropAccepted = drop.isAccepted();
+  // Dropped photos decode on worker threads; the tests look at them in.
+  if (app::PhotoLoads* loads = app.wnd->Loads()) {
+    EXPECT_TRUE(QTest::qWaitFor([loads] { return !loads->Busy(); }, 20000));
+  }
   return out;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "imagefiles/TestImages.h"
+#include "tests/platform/PostedTasks.h"
 #include "Win32Harness.h"
 #include "app/Startup.h"
 #include "app/MainWindow.h"
@@ -159,6 +160,10 @@ TEST_F(AppTest, APhotoWithAUnicodeNameDroppedOnARegionFillsIt) {
   target->DragEnter(&data, 0, POINTL{at.x, at.y}, &effect);
   EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
   target->Drop(&data, 0, POINTL{at.x, at.y}, &effect);
+  // The photo decodes on a worker thread and comes back through the
+  // platform's queue.
+  ASSERT_NE(wnd->Loads(), nullptr);
+  ASSERT_TRUE(platform.WaitUntil([&] { return !wnd->Loads()->Busy(); }, 20000));
   ASSERT_GT(wnd->Document().Card().slots.size(), 1u);
   EXPECT_TRUE(wnd->Document().Card().slots[1].HasPhoto());
   EXPECT_EQ(wnd->Document().Card().slots[1].photoWidth, 64u);
@@ -278,4 +283,8 @@ TEST_F(AppTest, TheTextPanelIsADialogOfStandardControlsThatEditsTheSelectedBox) 
   SendMessageW(panel, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   EXPECT_FALSE(window->TextPanelOpen());
   EXPECT_EQ(doc.State().texts.size(), 1u);
+}
+
+TEST_F(AppTest, TasksPostedFromAnotherThreadRunOnTheWindowThreadInOrder) {
+  platformtest::ExpectPostedTasksRunInOrderOnTheWaitingThread(platform);
 }
