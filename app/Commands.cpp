@@ -68,7 +68,11 @@ std::vector<Command> MakeCommands() {
     return !c.busy && c.printing && c.printing->CanPrint() &&
            c.document.Card().cardTemplate.Installed();
   };
-  print.run = [](CommandContext& c) { c.printing->Print(); };
+  print.run = [](CommandContext& c) {
+    // A region still showing its quick copy would print blurred, or empty.
+    c.actions.WaitForLoads(interaction::kHintWaitingToPrint);
+    c.printing->Print();
+  };
   commands.push_back(print);
 
   Command design = Make(CommandId::Template, "Template", 206);

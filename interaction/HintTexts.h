@@ -56,6 +56,8 @@ inline constexpr char kHintKeysMovePicture[] =
 // Files dragged over the card.
 inline constexpr char kHintWaitingForPhotos[] =
     "Saving once the photos still loading are in the card\xE2\x80\xA6";
+inline constexpr char kHintWaitingToPrint[] =
+    "Printing once the photos still loading are in the card\xE2\x80\xA6";
 inline constexpr char kHintDropPhoto[] = "Drop to put this photo here.";
 inline constexpr char kHintDropLayout[] = "Drop to use this layout.";
 

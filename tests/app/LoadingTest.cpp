@@ -279,6 +279,34 @@ TEST(PhotoLoading, SavingWaitsForPhotosStillLoadingAndSaysWhy) {
                             photos.dir.path / "at-once.png"));
 }
 
+TEST(PhotoLoading, PrintingWaitsForPhotosStillLoadingAndSaysWhy) {
+  Photos photos;
+  LoadingWindow h;
+  PrinterDescription printer;
+  printer.name = "Desk";
+  printer.papers = {PrinterPaper{"A4", 595.28, 841.89, PrintMargins{}, "A4"}};
+  h.window->printer = printer;
+  h.wnd->Actions().PlacePhotos(0, {photos["big.jpg"]});
+  h.reader.AwaitWaiting(1);
+  std::string hintWhileWaiting;
+  std::thread opener([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    h.platform.PostToMainThread([&] { hintWhileWaiting = h.wnd->View().HintText(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    h.reader.Open();
+  });
+  bool inWhenSetUp = false;
+  h.window->pageSetupAnswers.push_back([&](PageSetupModel&, PageSetupHandler&) {
+    inWhenSetUp = h.Card().slots[0].HasPhoto();  // the document has only whole photos
+    return true;
+  });
+  h.window->Command(int(app::CommandId::Print));
+  opener.join();
+  EXPECT_EQ(hintWhileWaiting, interaction::kHintWaitingToPrint);
+  EXPECT_TRUE(inWhenSetUp);
+  EXPECT_EQ(h.window->printed.size(), 1u);
+}
+
 TEST(PhotoLoading, PhotosNamedAtStartLoadOnlyAfterTheFirstPaint) {
   Photos photos;
   LoadingWindow h;
