@@ -356,12 +356,29 @@ void CardActions::Arrived(PhotoLoads::Finished&& finished) {
       finished.status = engine::ImageStatus::Failed(engine::ImageFailure::OutOfMemory);
     if (!finished.status) {
       batch.unused.push_back(Unused{finished.path, finished.status});
+      GiveRegionToFileLeftOver(batch, finished.batch, finished.slot);
     } else if (finished.slot == batch.replacing) {
       // A photo gone without a word would look lost: say how to get it back.
       Tell(interaction::ReplacedHint(UndoKeyName()));
     }
   }
   ReportFinishedBatches();
+}
+
+void CardActions::GiveRegionToFileLeftOver(Batch& batch, uint64_t id, int32_t slot) {
+  // Read one after another, the files after one that fails would each move
+  // up a region; here the first that found no region takes the one freed.
+  const engine::SlotList& slots = document_.Card().slots;
+  if (slot < 0 || size_t(slot) >= slots.size() || slots[size_t(slot)].Hidden() ||
+      slots[size_t(slot)].HasPhoto() || loads_->Loading(slot))
+    return;
+  for (auto it = batch.unused.begin(); it != batch.unused.end(); ++it) {
+    if (!it->status) continue;  // one that failed, not one left over
+    const std::string path = it->path;
+    batch.unused.erase(it);
+    loads_->Start(slot, path, id);
+    return;
+  }
 }
 
 void CardActions::ReportFinishedBatches() {

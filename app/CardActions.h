@@ -126,6 +126,7 @@ class CardActions {
     int32_t replacing = -1;  // the region whose photo it replaces
     std::vector<Unused> unused;
   };
+  void GiveRegionToFileLeftOver(Batch& batch, uint64_t id, int32_t slot);
 
   platform::Platform& platform_;
   document::CardDocument& document_;
