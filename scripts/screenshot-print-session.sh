@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs inside Xvfb (see screenshot-print.sh): PROGRAM PHOTO_DIR OUTPUT.PNG
 set -euo pipefail
+# shellcheck source=close-unsaved-window.sh
+source "$(dirname "$0")/close-unsaved-window.sh"
 program="$1"; photos="$2"; output="$3"
 
 # The first shown window of this title; a search that meets a window
@@ -44,17 +46,4 @@ import -frame -window "$setup" "$output"
 xdotool key Escape
 while xdotool search --onlyvisible --name '^Page setup$' >/dev/null 2>&1; do sleep 0.2; done
 
-wmctrl -c ' — Tessary'
-sleep 1
-# The card was never saved: the close question's second button leaves it.
-if timeout 5 xdotool search --sync --name '^Tessary$' >/dev/null 2>&1; then
-  sleep 0.5
-  xdotool key Tab Return
-fi
-status=0
-wait "$pid" || status=$?
-if [[ $status -ne 0 ]]; then
-  echo "the program ended with exit code $status" >&2
-  exit 1
-fi
-echo "the program closed with exit code 0"
+close_unsaved_window ' — Tessary' "$pid"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs inside Xvfb (see screenshot.sh): PROGRAM PHOTO_DIR OUTPUT.PNG [CHOOSER.PNG]
 set -euo pipefail
+# shellcheck source=close-unsaved-window.sh
+source "$(dirname "$0")/close-unsaved-window.sh"
 program="$1"; photos="$2"; output="$3"; chooser="${4:-}"
 
 openbox >/dev/null 2>&1 &
@@ -50,16 +52,4 @@ if [[ -n "$chooser" ]]; then
   while xdotool search --name '^Choose a design$' >/dev/null 2>&1; do sleep 0.2; done
 fi
 
-wmctrl -c 'Frost — Tessary'
-# The card was never saved: the close question's second button leaves it.
-if timeout 5 xdotool search --sync --name '^Tessary$' >/dev/null 2>&1; then
-  sleep 0.5
-  xdotool key Tab Return
-fi
-status=0
-wait "$pid" || status=$?
-if [[ $status -ne 0 ]]; then
-  echo "the program ended with exit code $status" >&2
-  exit 1
-fi
-echo "the program closed with exit code 0"
+close_unsaved_window 'Frost — Tessary' "$pid"
