@@ -2,7 +2,8 @@
 # Cross-builds every test suite that needs no Qt for Windows and runs them
 # under Wine on a virtual X display (Xvfb); then checks that tessary-render.exe
 # writes the same bytes as the Linux tessary-render, and drives the real
-# tessary.exe end to end (scripts/windows-session.sh). Installs what is
+# tessary.exe end to end, and prints through a private CUPS server's PDF
+# printer (scripts/windows-session.sh). Installs what is
 # missing, as scripts/build-windows.sh does.
 #
 # TESSARY_WINDOWS_BUILD names the build folder (default build-windows); the

@@ -163,8 +163,8 @@ TEST(Win32Printing, ADriversPapersComeWithTheirSizesAndMargins) {
   EXPECT_NEAR(a4m->margins.bottom - a4->margins.bottom, 36, 1.5);
 }
 
-// A 6 x 4 in card centred on A4 lying on its side, with cut marks: the
-// script measures the PDF the printer wrote.
+// A 6 x 4 in card centred on A4 lying on its side, with cut marks reaching
+// to half an inch off it: the script measures the PDF the printer wrote.
 TEST(Win32Printing, APagePrintsOnTheChosenPaperTurned) {
   if (!TestPrinter()) GTEST_SKIP() << "no test printer named (scripts/windows-print-check.sh)";
   const auto printer = win32::OpenNamedPrinter(TestPrinter());
@@ -183,6 +183,13 @@ TEST(Win32Printing, APagePrintsOnTheChosenPaperTurned) {
   page.rgb = rgb.data();
   const double x = (a4->height - 432) / 2, y = (a4->width - 288) / 2;
   page.cards.push_back({x, y, 432, 288});
+  // Cut marks a quarter inch long, a quarter inch off each corner.
+  for (const double cx : {x, x + 432})
+    for (const double cy : {y, y + 288}) {
+      const double out = cx == x ? -1 : 1, down = cy == y ? -1 : 1;
+      page.marks.push_back({cx + out * 18, cy, cx + out * 36, cy});
+      page.marks.push_back({cx, cy + down * 18, cx, cy + down * 36});
+    }
   EXPECT_EQ(printer->Print(page), "");
 }
 
