@@ -14,12 +14,12 @@ start=$SECONDS
 scripts/build-windows.sh --tests
 build="$(cd "${TESSARY_WINDOWS_BUILD:-build-windows}" && pwd)"
 
-# The Linux renderer the Windows one must match byte for byte.
+# The Linux tools the Windows ones must match byte for byte.
 linux="${TESSARY_LINUX_BUILD:-build}"
-if [[ ! -x "$linux/tools/tessary-render" ]]; then
+if [[ ! -x "$linux/tools/tessary-render" || ! -x "$linux/tools/tessary-layout" ]]; then
   scripts/install-deps.sh
   cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$linux" -j"$(nproc)" --target tessary-render
+  cmake --build "$linux" -j"$(nproc)" --target tessary-render tessary-layout
 fi
 
 echo "== tests under Wine"
