@@ -450,9 +450,9 @@ std::unique_ptr<Printer> OpenNamedPrinter(const std::string& name, int32_t copie
 
 std::unique_ptr<Printer> Win32Window::ChoosePrinter(const std::string& /*jobTitle*/) {
   if (!hwnd_) return nullptr;
-  // PrintDlgW rather than PrintDlgEx: Wine's PrintDlgEx is a partial stand-in
-  // that hands over to this same dialog, and this one behaves the same on
-  // every Windows the program runs on.
+  // PrintDlgW rather than PrintDlgEx: Wine implements PrintDlgEx only in part,
+  // while this dialog works there in full (the printing check drives it) and
+  // on every Windows the program runs on; one page needs nothing more.
   PRINTDLGW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = hwnd_;
