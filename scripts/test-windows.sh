@@ -2,7 +2,8 @@
 # Cross-builds every test suite that needs no Qt for Windows and runs them
 # under Wine on a virtual X display (Xvfb); then checks that tessary-render.exe
 # writes the same bytes as the Linux tessary-render, and drives the real
-# tessary.exe end to end (scripts/windows-session.sh). Installs what is
+# tessary.exe end to end, and prints through a private CUPS server's PDF
+# printer (scripts/windows-session.sh). Installs what is
 # missing, as scripts/build-windows.sh does.
 #
 # TESSARY_WINDOWS_BUILD names the build folder (default build-windows); the
@@ -13,12 +14,12 @@ start=$SECONDS
 scripts/build-windows.sh --tests
 build="$(cd "${TESSARY_WINDOWS_BUILD:-build-windows}" && pwd)"
 
-# The Linux renderer the Windows one must match byte for byte.
+# The Linux tools the Windows ones must match byte for byte.
 linux="${TESSARY_LINUX_BUILD:-build}"
-if [[ ! -x "$linux/tools/tessary-render" ]]; then
+if [[ ! -x "$linux/tools/tessary-render" || ! -x "$linux/tools/tessary-layout" ]]; then
   scripts/install-deps.sh
   cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$linux" -j"$(nproc)" --target tessary-render
+  cmake --build "$linux" -j"$(nproc)" --target tessary-render tessary-layout
 fi
 
 echo "== tests under Wine"

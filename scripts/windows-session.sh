@@ -3,7 +3,8 @@
 #  1. a Wine prefix for the build (made once, kept in the build folder);
 #  2. every cross-built test suite through CTest;
 #  3. tessary-render.exe against the Linux tessary-render, byte for byte;
-#  4. tessary.exe end to end, driven with xdotool (windows-e2e.sh).
+#  4. tessary.exe end to end, driven with xdotool (windows-e2e.sh);
+#  5. printing to a private CUPS server's PDF printer (windows-print-check.sh).
 set -euo pipefail
 build="$1"
 linux_render="$2"
@@ -23,4 +24,5 @@ status=0
 ctest --test-dir "$build/tessary" --output-on-failure -j"$(nproc)" || status=1
 "$here/windows-render-check.sh" "$build/tessary/tools/tessary-render.exe" "$linux_render" || status=1
 "$here/windows-e2e.sh" "$build/tessary" "$linux_render" || status=1
+"$here/windows-print-check.sh" "$build/tessary" || status=1
 exit $status

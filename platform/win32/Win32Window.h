@@ -68,6 +68,9 @@ class Win32Window : public Window {
   bool TextPanelOpen() const override;
   // The text panel's dialog while it is open, for tests.
   HWND__* TextPanelHandle() const;
+  bool CanPrint() const override { return true; }
+  std::unique_ptr<Printer> ChoosePrinter(const std::string& jobTitle) override;
+  bool ShowPageSetup(PageSetupModel& model, PageSetupHandler& handler) override;
   bool CompositionEnabled() const override { return composition_; }
   void ExtendFrame(const Margins& margins) override;
 
@@ -181,6 +184,19 @@ class Win32Window : public Window {
 // The design chooser's list of pictures, as a child of its dialog: tests
 // find it by this id.
 constexpr int kDesignListId = 1001;
+
+// The page setup's controls, for tests that work it as a user would.
+enum PageSetupControl : int {
+  kPageSetupPaperId = 1301,
+  kPageSetupPlacementId,
+  kPageSetupPreviewId,
+  kPageSetupDetailsId,
+  kPageSetupWarningId,
+};
+
+// The printer of this name as its driver is set up, without the system's
+// dialog (tests print through it); null when there is none by that name.
+std::unique_ptr<Printer> OpenNamedPrinter(const std::string& name, int32_t copies = 1);
 
 // A 32-bit icon with alpha made from RGBA pixels; null when the image is
 // not whole. The caller destroys it.

@@ -141,7 +141,7 @@ TEST_F(AppTest, StartsWithRoomForTheCardBesideTheToolbarAndAboveTheHintLine) {
   EXPECT_EQ(toolbar.left, 904);
   EXPECT_EQ(toolbar.right, 968);
   EXPECT_EQ(toolbar.bottom, 600);
-  EXPECT_EQ(SendMessageW(window->ToolbarHandle(), TB_BUTTONCOUNT, 0, 0), 9);  // eight and a separator
+  EXPECT_EQ(SendMessageW(window->ToolbarHandle(), TB_BUTTONCOUNT, 0, 0), 10);  // nine and a separator
   EXPECT_NE(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0), 0) << "the window has its icons";
 }
 
