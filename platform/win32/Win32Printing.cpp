@@ -450,9 +450,9 @@ std::unique_ptr<Printer> OpenNamedPrinter(const std::string& name, int32_t copie
 
 std::unique_ptr<Printer> Win32Window::ChoosePrinter(const std::string& /*jobTitle*/) {
   if (!hwnd_) return nullptr;
-  // PrintDlgW rather than PrintDlgEx: Wine implements PrintDlgEx only in part,
-  // while this dialog works there in full (the printing check drives it) and
-  // on every Windows the program runs on; one page needs nothing more.
+  // PrintDlgW rather than PrintDlgEx: it is the dialog the printing check
+  // drives under Wine, it is on every Windows the program runs on, and one
+  // page needs nothing of what PrintDlgEx adds (page ranges, a current page).
   PRINTDLGW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = hwnd_;
