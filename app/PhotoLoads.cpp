@@ -46,6 +46,7 @@ void PhotoLoads::Start(int32_t slot, const std::string& path, uint64_t batch) {
   job->path = path;
   job->batch = batch;
   job->previewSide = previewSide_;
+  job->owner = self_;
   loads_[slot].job = job;
   {
     std::lock_guard<std::mutex> lock(queue_.mutex);
@@ -121,7 +122,7 @@ void PhotoLoads::Work() {
           preview.width = quick.width;
           preview.height = quick.height;
           preview.pixels = std::shared_ptr<const uint8_t[]>(std::move(quick.pixels));
-          std::weak_ptr<PhotoLoads*> self = self_;
+          std::weak_ptr<PhotoLoads*> self = job->owner;
           platform_.PostToMainThread([self, job, preview]() mutable {
             if (auto loads = self.lock()) (*loads)->Delivered(job, std::move(preview));
           });
@@ -139,7 +140,7 @@ void PhotoLoads::Work() {
                                                    &job->control);
     bytes = std::vector<uint8_t>();
     if (job->control.Cancelled()) continue;
-    std::weak_ptr<PhotoLoads*> self = self_;
+    std::weak_ptr<PhotoLoads*> self = job->owner;
     auto done = std::make_shared<Finished>(std::move(finished));
     platform_.PostToMainThread([self, job, done] {
       if (auto loads = self.lock()) (*loads)->Delivered(job, std::move(*done));

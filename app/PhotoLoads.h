@@ -81,6 +81,9 @@ class PhotoLoads {
     uint64_t batch = 0;
     uint32_t previewSide = 0;
     engine::DecodeControl control;
+    // Copied from self_ on the window's thread: a worker copying self_
+    // itself would race the destructor's reset.
+    std::weak_ptr<PhotoLoads*> owner;
   };
   struct Load {
     std::shared_ptr<Job> job;
