@@ -811,9 +811,12 @@ Size Win32Window::SetToolbar(const std::vector<ToolbarButton>& buttons, int32_t 
   }
   SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_));
   SendMessageW(toolbar_, TB_ADDBUTTONSW, entries.size(), reinterpret_cast<LPARAM>(entries.data()));
-  // Every button as wide as the column, the control's own height.
+  // Every button as wide as the column. Nine icons over their labels fit
+  // beside the 600 px card only a few pixels shorter than the control's own
+  // height, which keeps more room below the label than above the icon.
   const DWORD size = DWORD(SendMessageW(toolbar_, TB_GETBUTTONSIZE, 0, 0));
-  SendMessageW(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(buttonWidth, HIWORD(size)));
+  const int height = std::max<int>(kIconSide, HIWORD(size) - 4);
+  SendMessageW(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(buttonWidth, height));
   // The buttons one above the other: down to the last one's bottom edge.
   RECT last{};
   const int count = int(SendMessageW(toolbar_, TB_BUTTONCOUNT, 0, 0));
