@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/DialogTemplate.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Window.h"
 
@@ -25,32 +26,6 @@ struct ChooserState {
   HWND list = nullptr;
   std::vector<std::wstring> labels;  // the list reads them while it lives
 };
-
-// A dialog template with no controls: they are made in WM_INITDIALOG.
-std::vector<WORD> DialogTemplate(const std::wstring& title) {
-  std::vector<WORD> words;
-  auto dword = [&words](DWORD v) {
-    words.push_back(LOWORD(v));
-    words.push_back(HIWORD(v));
-  };
-  auto text = [&words](const std::wstring& s) {
-    words.insert(words.end(), s.begin(), s.end());
-    words.push_back(0);
-  };
-  dword(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
-  dword(0);               // extended style
-  words.push_back(0);     // no controls
-  words.push_back(0);     // x, y, cx, cy in dialog units: resized when it starts
-  words.push_back(0);
-  words.push_back(200);
-  words.push_back(150);
-  words.push_back(0);     // no menu
-  words.push_back(0);     // the standard dialog class
-  text(title);
-  words.push_back(8);     // point size
-  text(L"MS Shell Dlg");
-  return words;
-}
 
 // The picture centred on a tile of the thumbnail size, as a 32-bit bitmap
 // for the image list; alpha 0 around it.
@@ -205,7 +180,7 @@ INT_PTR CALLBACK ChooserProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 std::optional<size_t> Win32Window::ChooseDesign(const DesignChoices& request) {
   if (!hwnd_ || request.choices.empty()) return std::nullopt;
-  const std::vector<WORD> words = DialogTemplate(Widen(request.title));
+  const std::vector<WORD> words = EmptyDialogTemplate(Widen(request.title));
   // The template must be DWORD-aligned: copy it into memory that is.
   std::vector<DWORD> aligned((words.size() + 1) / 2, 0);
   std::memcpy(aligned.data(), words.data(), words.size() * sizeof(WORD));

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/DialogTemplate.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Window.h"
 
@@ -262,27 +263,6 @@ struct SetupState {
   bool quiet = false;
 };
 
-std::vector<WORD> SetupTemplate(const std::wstring& title) {
-  std::vector<WORD> words;
-  auto dword = [&words](DWORD v) {
-    words.push_back(LOWORD(v));
-    words.push_back(HIWORD(v));
-  };
-  auto text = [&words](const std::wstring& s) {
-    words.insert(words.end(), s.begin(), s.end());
-    words.push_back(0);
-  };
-  dword(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
-  dword(0);
-  for (int i = 0; i < 5; ++i) words.push_back(i == 3 ? 200 : i == 4 ? 150 : 0);
-  words.push_back(0);  // no menu
-  words.push_back(0);  // the standard dialog class
-  text(title);
-  words.push_back(8);
-  text(L"MS Shell Dlg");
-  return words;
-}
-
 void ShowModel(HWND dialog, SetupState& state) {
   const PageSetupModel& model = *state.model;
   SetDlgItemTextW(dialog, kPageSetupDetailsId, Widen(model.details).c_str());
@@ -485,7 +465,7 @@ std::unique_ptr<Printer> Win32Window::ChoosePrinter(const std::string& /*jobTitl
 
 bool Win32Window::ShowPageSetup(PageSetupModel& model, PageSetupHandler& handler) {
   if (!hwnd_) return false;
-  const std::vector<WORD> words = SetupTemplate(Widen(model.title));
+  const std::vector<WORD> words = EmptyDialogTemplate(Widen(model.title));
   // The template must be DWORD-aligned: copy it into memory that is.
   std::vector<DWORD> aligned((words.size() + 1) / 2, 0);
   std::memcpy(aligned.data(), words.data(), words.size() * sizeof(WORD));
