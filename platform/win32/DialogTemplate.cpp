@@ -1,5 +1,7 @@
 #include "platform/win32/DialogTemplate.h"
 
+#include <algorithm>
+
 namespace platform::win32 {
 
 std::vector<WORD> EmptyDialogTemplate(const std::wstring& title) {
@@ -25,6 +27,18 @@ std::vector<WORD> EmptyDialogTemplate(const std::wstring& title) {
   words.push_back(8);     // point size
   text(L"MS Shell Dlg");
   return words;
+}
+
+void SizeAndCentreDialog(HWND dialog, int clientWidth, int clientHeight) {
+  RECT frame{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&frame, DWORD(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
+                     DWORD(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
+  RECT owner{};
+  GetWindowRect(GetParent(dialog) ? GetParent(dialog) : GetDesktopWindow(), &owner);
+  const int fw = frame.right - frame.left, fh = frame.bottom - frame.top;
+  SetWindowPos(dialog, nullptr, (owner.left + owner.right - fw) / 2,
+               std::max(0L, (owner.top + owner.bottom - fh) / 2), fw, fh,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace platform::win32

@@ -77,16 +77,7 @@ void Fill(HWND dialog, ChooserState& state) {
   const int listH = cellH * 5 / 2;
   const int clientW = listW + 2 * kMargin;
   const int clientH = listH + 3 * kMargin + kButtonHeight;
-  RECT frame{0, 0, clientW, clientH};
-  AdjustWindowRectEx(&frame, DWORD(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                     DWORD(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
-  // Centred on the owner.
-  RECT owner{};
-  GetWindowRect(GetParent(dialog) ? GetParent(dialog) : GetDesktopWindow(), &owner);
-  const int fw = frame.right - frame.left, fh = frame.bottom - frame.top;
-  SetWindowPos(dialog, nullptr, (owner.left + owner.right - fw) / 2,
-               std::max(0L, (owner.top + owner.bottom - fh) / 2), fw, fh,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SizeAndCentreDialog(dialog, clientW, clientH);
 
   state.list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHAREIMAGELISTS |

@@ -293,20 +293,20 @@ void MakeControls(HWND dialog, SetupState& state) {
   make(L"STATIC", "", SS_LEFT | SS_NOPREFIX, kPageSetupWarningId, kMargin, y, width, 32);
   y += 36;
   const int field = width - kLabelWidth;
-  make(L"STATIC", model.paperLabel, SS_LEFT, -1, kMargin, y + 4, kLabelWidth, 16);
-  HWND papers = make(L"COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                     kPageSetupPaperId, kMargin + kLabelWidth, y, field, 240);
-  for (const std::string& name : model.papers)
-    SendMessageW(papers, CB_ADDSTRING, 0, LPARAM(Widen(name).c_str()));
-  SendMessageW(papers, CB_SETCURSEL, WPARAM(model.paper), 0);
-  y += 28;
-  make(L"STATIC", model.placementLabel, SS_LEFT, -1, kMargin, y + 4, kLabelWidth, 16);
-  HWND placements = make(L"COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                         kPageSetupPlacementId, kMargin + kLabelWidth, y, field, 160);
-  for (const std::string& name : model.placements)
-    SendMessageW(placements, CB_ADDSTRING, 0, LPARAM(Widen(name).c_str()));
-  SendMessageW(placements, CB_SETCURSEL, WPARAM(model.placement), 0);
-  y += 28 + kMargin;
+  // A labelled list of choices, one row; `dropped` is the open list's height.
+  auto choices = [&](const std::string& label, int id, const std::vector<std::string>& names,
+                     size_t chosen, int dropped) {
+    make(L"STATIC", label, SS_LEFT, -1, kMargin, y + 4, kLabelWidth, 16);
+    HWND list = make(L"COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, id,
+                     kMargin + kLabelWidth, y, field, dropped);
+    for (const std::string& name : names)
+      SendMessageW(list, CB_ADDSTRING, 0, LPARAM(Widen(name).c_str()));
+    SendMessageW(list, CB_SETCURSEL, WPARAM(chosen), 0);
+    y += 28;
+  };
+  choices(model.paperLabel, kPageSetupPaperId, model.papers, model.paper, 240);
+  choices(model.placementLabel, kPageSetupPlacementId, model.placements, model.placement, 160);
+  y += kMargin;
   const int right = kMargin + width;
   make(L"BUTTON", model.printLabel, WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK,
        right - 2 * kButtonWidth - 6, y, kButtonWidth, kButtonHeight);
@@ -314,15 +314,7 @@ void MakeControls(HWND dialog, SetupState& state) {
        y, kButtonWidth, kButtonHeight);
   y += kButtonHeight + kMargin;
 
-  RECT frame{0, 0, right + kMargin, y};
-  AdjustWindowRectEx(&frame, DWORD(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                     DWORD(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
-  RECT owner{};
-  GetWindowRect(GetParent(dialog) ? GetParent(dialog) : GetDesktopWindow(), &owner);
-  const int fw = frame.right - frame.left, fh = frame.bottom - frame.top;
-  SetWindowPos(dialog, nullptr, (owner.left + owner.right - fw) / 2,
-               std::max(0L, (owner.top + owner.bottom - fh) / 2), fw, fh,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SizeAndCentreDialog(dialog, right + kMargin, y);
   ShowModel(dialog, state);
 }
 
