@@ -121,7 +121,15 @@ HorizontalStage::HorizontalStage(AxisWeights weights, const ToLinearTable& toLin
   // (AVX-512 VBMI); elsewhere the lookups dominate and the fused loops below,
   // which read each pixel once, are faster.
   tapped_ = level >= SimdLevel::Avx512 && TapKernel::Build(weights_, srcWidth, dstWidth, &kernel_);
-  if (tapped_) {
+  paired_ = tapped_ && kernels_.tapPairs && kernels_.convertPairs;
+  if (paired_) {
+    kernel_.BuildPairs();
+    // Eight values per pair of pixels, as four per pixel.
+    const size_t count = CheckedResampleCount(
+        (int64_t(srcWidth) / 2 + 1 + kernel_.PairPadding()) * 8, sizeof(uint16_t));
+    quads_.reset(new uint16_t[count]);
+    std::memset(quads_.get(), 0, count * sizeof(uint16_t));
+  } else if (tapped_) {
     const size_t count =
         CheckedResampleCount((int64_t(srcWidth) + kernel_.Padding()) * 4, sizeof(uint16_t));
     quads_.reset(new uint16_t[count]);
@@ -137,8 +145,13 @@ void HorizontalStage::NextRow(SampleRow& out) {
   if (tapped_) {
     // The tap loops may write one value past the row; SampleRow has room.
     uint32_t* values = samples->channel;
-    kernels_.convertRow(toLinear_, row, srcWidth_, quads_.get());
-    kernels_.tapRow(quads_.get(), kernel_.View(), values);
+    if (paired_) {
+      kernels_.convertPairs(toLinear_, row, srcWidth_, quads_.get());
+      kernels_.tapPairs(quads_.get(), kernel_.PairsView(), values);
+    } else {
+      kernels_.convertRow(toLinear_, row, srcWidth_, quads_.get());
+      kernels_.tapRow(quads_.get(), kernel_.View(), values);
+    }
     if (kernel_.Divides()) {
       kernels_.divideRow(values, kernel_.Bias(), kernel_.Inverse(), size_t(dstWidth_) * 3);
     }

@@ -45,6 +45,9 @@ class HorizontalStage {
   bool tapped_ = false;
   TapKernel kernel_;
   std::unique_ptr<uint16_t[]> quads_;
+  // Where the processor multiplies and adds 16-bit lanes, pairs of pixels
+  // instead (ResampleKernels::convertPairs) into quads_.
+  bool paired_ = false;
 };
 
 }  // namespace engine

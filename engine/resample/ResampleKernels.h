@@ -28,6 +28,23 @@ struct TapKernelView {
   const uint32_t* weights;
 };
 
+// The same taps for the 16-bit multiply-add loops, which read a row as pairs
+// of pixels (see convertPairs): position x reads pairs firstPair[x] ..
+// firstPair[x] + 4 * steps - 1 with one word per pair (the first pixel's
+// weight, the second's << 16) at weights[(x * steps) * 4 ...]. The converted
+// values are offset by -32768 to fit signed 16 bits; bias[4x + c] (c < 3)
+// adds back 32768 times the position's total weight, bias[4x + 3] is 0.
+// `columns` positions; the weights and biases are padded with zeros to a
+// multiple of 4 positions, the rows with zero pairs past their end.
+struct TapPairsView {
+  int32_t taps;   // the most taps any position has
+  int32_t steps;  // four pairs per step
+  int32_t columns;
+  const int32_t* firstPair;
+  const uint32_t* weights;
+  const uint32_t* bias;
+};
+
 struct ResampleKernels {
   // quads[4p + c] = toLinear[src[3p + c]] and quads[4p + 3] = 0, p < pixels.
   void (*convertRow)(const uint16_t* toLinear, const uint8_t* src, int32_t pixels, uint16_t* quads);
@@ -47,6 +64,14 @@ struct ResampleKernels {
   // operand below 2^31 and the index below 65536.
   void (*boxRow)(const uint8_t* fromLinear, const uint32_t* a, uint32_t wa, const uint32_t* b,
                  uint32_t wb, const uint32_t* sum, double inverse, uint8_t* dst, size_t count);
+  // Null where the processor has no 16-bit multiply-add; otherwise, for
+  // pair i = pixels 2i and 2i + 1: pairs[8i + 2c + k] = toLinear[src[3 (2i + k) + c]] ^ 0x8000
+  // (c < 3), pairs[8i + 6] = pairs[8i + 7] = 0, and the second pixel of a last
+  // odd pixel's pair is 0 too.
+  void (*convertPairs)(const uint16_t* toLinear, const uint8_t* src, int32_t pixels,
+                       uint16_t* pairs);
+  // tapRow's sums from such pairs (every position, no scratch past the row).
+  void (*tapPairs)(const uint16_t* pairs, const TapPairsView& kernel, uint32_t* out);
 };
 
 // The loops for `level`; a level the build has no loops for gets the next
@@ -59,5 +84,6 @@ const ResampleKernels* PortableKernels();
 const ResampleKernels* Sse41Kernels();
 const ResampleKernels* Avx2Kernels();
 const ResampleKernels* Avx512Kernels();
+const ResampleKernels* Avx512VnniKernels();
 
 }  // namespace engine

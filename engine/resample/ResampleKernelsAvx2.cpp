@@ -54,7 +54,7 @@ void MixRow(const uint8_t* fromLinear, const uint32_t* a, uint32_t wa, const uin
 const ResampleKernels* Avx2Kernels() {
   using namespace avx2_kernels;
   static const ResampleKernels kernels{ConvertRowLoop, TapRowLoop, DivideRowLoop, AddRowLoop,
-                                       ScaledRow,      MixRow,     BoxRowLoop};
+                                       ScaledRow,      MixRow,     BoxRowLoop, nullptr, nullptr};
   return &kernels;
 }
 

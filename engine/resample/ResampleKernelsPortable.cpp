@@ -11,14 +11,15 @@ namespace {
 const ResampleKernels* PortableKernels() {
   using namespace portable_kernels;
   static const ResampleKernels kernels{ConvertRowLoop, TapRowLoop, DivideRowLoop, AddRowLoop,
-                                       ScaledRowLoop,  MixRowLoop, BoxRowLoop};
+                                       ScaledRowLoop,  MixRowLoop, BoxRowLoop, nullptr, nullptr};
   return &kernels;
 }
 
 const ResampleKernels& KernelsFor(SimdLevel level) {
   // Each level falls back to the next lower one this build has loops for.
   const ResampleKernels* byLevel[kSimdLevelCount] = {PortableKernels(), Sse41Kernels(),
-                                                     Avx2Kernels(), Avx512Kernels()};
+                                                     Avx2Kernels(), Avx512Kernels(),
+                                                     Avx512VnniKernels()};
   for (int i = int(level); i > 0; --i) {
     if (byLevel[i]) return *byLevel[i];
   }

@@ -17,7 +17,7 @@ namespace {
 const ResampleKernels* Sse41Kernels() {
   using namespace sse41_kernels;
   static const ResampleKernels kernels{ConvertRowLoop, TapRowLoop, DivideRowLoop, AddRowLoop,
-                                       ScaledRowLoop,  MixRowLoop, BoxRowLoop};
+                                       ScaledRowLoop,  MixRowLoop, BoxRowLoop, nullptr, nullptr};
   return &kernels;
 }
 

@@ -12,7 +12,7 @@ SimdLevel Detect() {
   __builtin_cpu_init();
   if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
       __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi")) {
-    return SimdLevel::Avx512;
+    return __builtin_cpu_supports("avx512vnni") ? SimdLevel::Avx512Vnni : SimdLevel::Avx512;
   }
   if (__builtin_cpu_supports("avx2")) return SimdLevel::Avx2;
   if (__builtin_cpu_supports("sse4.1")) return SimdLevel::Sse41;
@@ -34,6 +34,8 @@ const char* SimdLevelName(SimdLevel level) {
       return "avx2";
     case SimdLevel::Avx512:
       return "avx512";
+    case SimdLevel::Avx512Vnni:
+      return "avx512-vnni";
   }
   return "?";
 }

@@ -11,9 +11,10 @@ enum class SimdLevel : uint8_t {
   Sse41,     // x86 with SSE4.1
   Avx2,      // x86 with AVX2
   Avx512,    // x86 with AVX-512 F, BW, VL and VBMI
+  Avx512Vnni,  // and VNNI (16-bit multiply-add)
 };
 
-constexpr int kSimdLevelCount = 4;
+constexpr int kSimdLevelCount = 5;
 
 const char* SimdLevelName(SimdLevel level);
 

@@ -97,6 +97,36 @@ bool TapKernel::Build(const AxisWeights& weights, int32_t src, int32_t dst, TapK
   return true;
 }
 
+void TapKernel::BuildPairs() {
+  // A position starting on a pair's second pixel needs one pair more.
+  pairSteps_ = ((taps_ + 2) / 2 + 3) / 4;
+  const size_t padded = (size_t(columns_) + 3) & ~size_t(3);
+  const size_t stepWords = size_t(pairSteps_) * 4;
+  firstPair_.assign(padded, 0);
+  pairWeights_.assign(CheckedResampleCount(int64_t(padded * stepWords), sizeof(uint32_t)), 0);
+  pairBias_.assign(padded * 4, 0);
+  for (size_t x = 0; x < size_t(columns_); ++x) {
+    const int32_t start = start_[x];
+    const uint32_t* w = &weights_[x * size_t(weightStride_)];
+    firstPair_[x] = start / 2;
+    uint32_t total = 0;
+    for (int32_t j = 0; j < taps_; ++j) {
+      // Tap j sits in pair (start % 2 + j) / 2, as its first or second pixel.
+      const int32_t at = start % 2 + j;
+      pairWeights_[x * stepWords + size_t(at / 2)] |= w[j] << (at % 2 ? 16 : 0);
+      total += w[j];
+    }
+    // The pair loops read values 32768 below the true ones; this adds back
+    // what the taps took off. Below 2^31: a total is at most kMaxTotal.
+    for (size_t c = 0; c < 3; ++c) pairBias_[4 * x + c] = total * 32768;
+  }
+}
+
+TapPairsView TapKernel::PairsView() const {
+  return TapPairsView{taps_, pairSteps_, columns_, firstPair_.data(), pairWeights_.data(),
+                      pairBias_.data()};
+}
+
 TapKernelView TapKernel::View() const {
   return TapKernelView{taps_, weightStride_, columns_, start_.data(), weights_.data()};
 }

@@ -37,6 +37,12 @@ class TapKernel {
   // Source positions past the row end that the loops may read (as zeros).
   int32_t Padding() const { return weightStride_; }
 
+  // The same taps for tapPairs (see TapPairsView), made once on demand.
+  void BuildPairs();
+  TapPairsView PairsView() const;
+  // Pairs past the row end that the pair loops may read (as zero pairs).
+  int32_t PairPadding() const { return pairSteps_ * 4; }
+
  private:
   int32_t taps_ = 0;
   int32_t weightStride_ = 0;
@@ -46,6 +52,10 @@ class TapKernel {
   std::vector<uint32_t> weights_;
   std::vector<double> bias_;
   std::vector<double> inverse_;
+  int32_t pairSteps_ = 0;
+  std::vector<int32_t> firstPair_;
+  std::vector<uint32_t> pairWeights_;
+  std::vector<uint32_t> pairBias_;
 };
 
 }  // namespace engine

@@ -55,6 +55,18 @@ TEST(ResampleKernels, ConvertRowMatchesThePortableLoop) {
       PortableKernels()->convertRow(table.entries, src.data(), pixels, expected.data());
       KernelsFor(level).convertRow(table.entries, src.data(), pixels, got.data());
       ASSERT_EQ(got, expected) << SimdLevelName(level) << " " << pixels << " pixels";
+      if (!KernelsFor(level).convertPairs) continue;
+      // The same values in pairs, offset to signed, zeros wherever no pixel is.
+      std::vector<uint16_t> pairs(4 * size_t(pixels + 1) + 8, 0xBEEF);
+      std::vector<uint16_t> expectedPairs(pairs);
+      for (int32_t p = 0; p < (pixels + 1) / 2 * 2; ++p) {
+        for (int c = 0; c < 4; ++c) {
+          const size_t at = 8 * size_t(p / 2) + 2 * size_t(c) + size_t(p % 2);
+          expectedPairs[at] = c < 3 && p < pixels ? uint16_t(expected[4 * size_t(p) + c] ^ 0x8000) : 0;
+        }
+      }
+      KernelsFor(level).convertPairs(table.entries, src.data(), pixels, pairs.data());
+      ASSERT_EQ(pairs, expectedPairs) << SimdLevelName(level) << " " << pixels << " pixels in pairs";
     }
   }
 }
@@ -72,6 +84,9 @@ TEST(ResampleKernels, TapAndDivideRowsMatchThePortableLoops) {
                           {640, 5},
                           {1000, 8},
                           {4000, 900},
+                          {6000, 900},
+                          {400, 25},
+                          {500, 20},
                           {5, 1}}) {
     const AxisWeights weights = AxisWeights::Build(src, dst);
     TapKernel kernel;
@@ -80,10 +95,25 @@ TEST(ResampleKernels, TapAndDivideRowsMatchThePortableLoops) {
     for (int32_t p = 0; p < src; ++p) {
       for (int c = 0; c < 3; ++c) quads[4 * size_t(p) + c] = uint16_t(rng());
     }
+    // The same row in pairs (values offset to signed), for the multiply-add loops.
+    kernel.BuildPairs();
+    std::vector<uint16_t> pairs(8 * size_t(src / 2 + 1 + kernel.PairPadding()), 0);
+    for (int32_t p = 0; p < src; ++p) {
+      for (int c = 0; c < 3; ++c) {
+        pairs[8 * size_t(p / 2) + 2 * size_t(c) + size_t(p % 2)] =
+            uint16_t(quads[4 * size_t(p) + c] ^ 0x8000);
+      }
+    }
     for (SimdLevel level : SupportedLevels()) {
       std::vector<uint32_t> expected(3 * size_t(dst) + 1), got(expected.size());
       PortableKernels()->tapRow(quads.data(), kernel.View(), expected.data());
-      KernelsFor(level).tapRow(quads.data(), kernel.View(), got.data());
+      if (KernelsFor(level).tapPairs) {
+        KernelsFor(level).tapPairs(pairs.data(), kernel.PairsView(), got.data());
+        ASSERT_EQ(got.back(), 0u) << "written past the row";
+        got.back() = expected.back();
+      } else {
+        KernelsFor(level).tapRow(quads.data(), kernel.View(), got.data());
+      }
       if (kernel.Divides()) {
         PortableKernels()->divideRow(expected.data(), kernel.Bias(), kernel.Inverse(),
                                      3 * size_t(dst));

@@ -1,0 +1,176 @@
+// Compiled with AVX-512 F, BW, VL, VBMI and VNNI enabled (see
+// engine/CMakeLists.txt); runs only where SimdLevel says the processor has
+// all five.
+#include "engine/resample/ResampleKernels.h"
+
+#if defined(TESSARY_SIMD_KERNELS)
+#include <immintrin.h>
+
+#include <algorithm>
+
+// GCC 12's AVX-512 intrinsics pass an undefined register as the unused merge
+// source and then warn about it.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
+namespace engine {
+
+namespace avx512_vnni_kernels {
+namespace {
+#include "engine/resample/ResampleKernelLoops.h"
+
+#include "engine/resample/ResampleKernelsAvx512Loops.h"
+
+// Pixels in pairs, each channel's two values side by side, so that one
+// multiply-add of 16-bit lanes sums two taps of a channel. The values are
+// offset by -32768 (the high byte's top bit flipped) to fit signed lanes.
+void ConvertPairs(const uint16_t* toLinear, const uint8_t* src, int32_t pixels, uint16_t* pairs) {
+  const TableRegisters table = LoadTable(toLinear, 0x80);
+  // Byte b of the output block `half` (pairs 4 half .. 4 half + 3): lane
+  // u = b / 2 is channel (u % 8) / 2 of the pair's pixel u % 2; lanes 6 and 7
+  // of every pair are zeroed by the mask.
+  alignas(64) uint8_t pick[2][64];
+  for (int half = 0; half < 2; ++half) {
+    for (int b = 0; b < 64; ++b) {
+      const int u = b / 2, slot = u % 8;
+      const int pixel = 2 * (half * 4 + u / 8) + slot % 2, c = slot / 2;
+      pick[half][b] = uint8_t(c == 3 ? 0 : 3 * pixel + c + (b % 2 ? 64 : 0));
+    }
+  }
+  const __m512i pick0 = _mm512_load_si512(pick[0]);
+  const __m512i pick1 = _mm512_load_si512(pick[1]);
+  const __mmask64 channels = 0x0FFF0FFF0FFF0FFFULL;
+  const __mmask64 fortyEight = 0x0000FFFFFFFFFFFFULL;
+  int32_t p = 0;
+  for (; p + 16 <= pixels; p += 16, src += 48, pairs += 64) {
+    _mm_prefetch(reinterpret_cast<const char*>(src) + kPrefetchAhead, _MM_HINT_T0);
+    const __m512i bytes = _mm512_maskz_loadu_epi8(fortyEight, src);
+    const __m512i low = Lookup(table.low, bytes);
+    const __m512i high = Lookup(table.high, bytes);
+    _mm512_storeu_si512(pairs, _mm512_maskz_permutex2var_epi8(channels, low, pick0, high));
+    _mm512_storeu_si512(pairs + 32, _mm512_maskz_permutex2var_epi8(channels, low, pick1, high));
+  }
+  for (int32_t q = 0; p + q < pixels; q += 2) {
+    uint16_t* pair = pairs + 4 * q;
+    std::fill(pair, pair + 8, uint16_t(0));
+    for (int32_t k = 0; k < 2 && p + q + k < pixels; ++k) {
+      for (int c = 0; c < 3; ++c) {
+        pair[2 * c + k] = uint16_t(toLinear[src[3 * (q + k) + c]] ^ 0x8000);
+      }
+    }
+  }
+}
+
+// One position's sums: four pairs of every channel per step, one 128-bit lane
+// per pair. kSteps 0 runs `steps` steps.
+template <int kSteps>
+__m512i PositionSums(const uint16_t* p, const uint32_t* w, int32_t steps, __m512i spread) {
+  if (kSteps > 0) steps = kSteps;
+  __m512i sum = _mm512_setzero_si512();
+  for (int32_t s = 0; s < steps; ++s, p += 32, w += 4) {
+    const __m512i weights = _mm512_permutexvar_epi32(
+        spread, _mm512_castsi128_si512(_mm_loadu_si128(reinterpret_cast<const __m128i*>(w))));
+    sum = _mm512_dpwssd_epi32(sum, _mm512_loadu_si512(p), weights);
+  }
+  return sum;
+}
+
+// Four positions per iteration, each summed in a register of its own, then
+// the four folded together and stored as twelve sums.
+template <int kSteps>
+void TapPairsOf(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
+  const __m512i spread = _mm512_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3);
+  const __m512i pack = _mm512_setr_epi32(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0);
+  const size_t stepWords = size_t(k.steps) * 4;
+  const int32_t* first = k.firstPair;
+  const uint32_t* w = k.weights;
+  for (int32_t x = 0; x < k.columns; x += 4, out += 12, first += 4, w += 4 * stepWords) {
+    const __m512i a = PositionSums<kSteps>(pairs + size_t(first[0]) * 8, w, k.steps, spread);
+    const __m512i b =
+        PositionSums<kSteps>(pairs + size_t(first[1]) * 8, w + stepWords, k.steps, spread);
+    const __m512i c =
+        PositionSums<kSteps>(pairs + size_t(first[2]) * 8, w + 2 * stepWords, k.steps, spread);
+    const __m512i d =
+        PositionSums<kSteps>(pairs + size_t(first[3]) * 8, w + 3 * stepWords, k.steps, spread);
+    // [a0 + a2, a1 + a3, b0 + b2, b1 + b3], likewise c and d, then [a, b, c, d].
+    const __m512i ab = _mm512_add_epi32(_mm512_shuffle_i32x4(a, b, 0x44),
+                                        _mm512_shuffle_i32x4(a, b, 0xEE));
+    const __m512i cd = _mm512_add_epi32(_mm512_shuffle_i32x4(c, d, 0x44),
+                                        _mm512_shuffle_i32x4(c, d, 0xEE));
+    const __m512i all = _mm512_add_epi32(
+        _mm512_add_epi32(_mm512_shuffle_i32x4(ab, cd, 0x88), _mm512_shuffle_i32x4(ab, cd, 0xDD)),
+        _mm512_loadu_si512(k.bias + size_t(x) * 4));
+    const int32_t left = std::min(k.columns - x, 4);
+    _mm512_mask_storeu_epi32(out, __mmask16((1u << (3 * left)) - 1),
+                             _mm512_permutexvar_epi32(pack, all));
+  }
+}
+
+// Positions of at most three taps (enlarging, and reductions of less than
+// 1.5:1) span at most two pairs: four positions in one register, one 128-bit
+// lane each, gathered pair by pair, so nothing needs folding.
+void TapTwoPairs(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
+  const __m512i pack = _mm512_setr_epi32(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0);
+  // A step holds four weight words per position; pair j's is word j.
+  const __m512i firstWeights = _mm512_setr_epi32(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12);
+  const __m512i secondWeights = _mm512_add_epi32(firstWeights, _mm512_set1_epi32(1));
+  auto load = [](const uint16_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  };
+  const int32_t* first = k.firstPair;
+  for (int32_t x = 0; x < k.columns; x += 4, out += 12, first += 4) {
+    const uint16_t* a = pairs + size_t(first[0]) * 8;
+    const uint16_t* b = pairs + size_t(first[1]) * 8;
+    const uint16_t* c = pairs + size_t(first[2]) * 8;
+    const uint16_t* d = pairs + size_t(first[3]) * 8;
+    const __m512i w = _mm512_loadu_si512(k.weights + size_t(x) * 4);
+    __m512i sum = _mm512_loadu_si512(k.bias + size_t(x) * 4);
+    for (int j = 0; j < 2; ++j) {
+      __m512i v = _mm512_castsi128_si512(load(a + 8 * j));
+      v = _mm512_inserti32x4(v, load(b + 8 * j), 1);
+      v = _mm512_inserti32x4(v, load(c + 8 * j), 2);
+      v = _mm512_inserti32x4(v, load(d + 8 * j), 3);
+      sum = _mm512_dpwssd_epi32(
+          sum, v, _mm512_permutexvar_epi32(j == 0 ? firstWeights : secondWeights, w));
+    }
+    const int32_t left = std::min(k.columns - x, 4);
+    _mm512_mask_storeu_epi32(out, __mmask16((1u << (3 * left)) - 1),
+                             _mm512_permutexvar_epi32(pack, sum));
+  }
+}
+
+void TapPairs(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
+  if (k.steps == 1 && k.taps <= 3) return TapTwoPairs(pairs, k, out);
+  switch (k.steps) {
+    case 1:
+      return TapPairsOf<1>(pairs, k, out);
+    case 2:
+      return TapPairsOf<2>(pairs, k, out);
+    case 3:
+      return TapPairsOf<3>(pairs, k, out);
+    default:
+      return TapPairsOf<0>(pairs, k, out);
+  }
+}
+
+}  // namespace
+}  // namespace avx512_vnni_kernels
+
+const ResampleKernels* Avx512VnniKernels() {
+  using namespace avx512_vnni_kernels;
+  static const ResampleKernels kernels{ConvertRow, TapRow, DivideRowLoop, AddRowLoop,
+                                       ScaledRow,  MixRow, BoxRow,        ConvertPairs,
+                                       TapPairs};
+  return &kernels;
+}
+
+}  // namespace engine
+
+#else
+
+namespace engine {
+const ResampleKernels* Avx512VnniKernels() { return nullptr; }
+}  // namespace engine
+
+#endif
