@@ -124,9 +124,12 @@ HorizontalStage::HorizontalStage(AxisWeights weights, const ToLinearTable& toLin
   paired_ = tapped_ && kernels_.tapPairs && kernels_.convertPairs;
   if (paired_) {
     kernel_.BuildPairs();
-    // Eight values per pair of pixels, as four per pixel.
-    const size_t count = CheckedResampleCount(
-        (int64_t(srcWidth) / 2 + 1 + kernel_.PairPadding()) * 8, sizeof(uint16_t));
+    // Eight values per pair of pixels, as four per pixel; the row's pairs
+    // from its second pixel after those from its first where it is
+    // converted twice.
+    int64_t pairs = int64_t(srcWidth) / 2 + 1 + kernel_.PairPadding();
+    if (kernel_.OddPairsAt() >= 0) pairs += int64_t(srcWidth) / 2 + 1;
+    const size_t count = CheckedResampleCount(pairs * 8, sizeof(uint16_t));
     quads_.reset(new uint16_t[count]);
     std::memset(quads_.get(), 0, count * sizeof(uint16_t));
   } else if (tapped_) {
@@ -147,6 +150,10 @@ void HorizontalStage::NextRow(SampleRow& out) {
     uint32_t* values = samples->channel;
     if (paired_) {
       kernels_.convertPairs(toLinear_, row, srcWidth_, quads_.get());
+      if (kernel_.OddPairsAt() >= 0) {
+        kernels_.convertPairs(toLinear_, row + 3, srcWidth_ - 1,
+                              quads_.get() + size_t(kernel_.OddPairsAt()) * 8);
+      }
       kernels_.tapPairs(quads_.get(), kernel_.PairsView(), values);
     } else {
       kernels_.convertRow(toLinear_, row, srcWidth_, quads_.get());

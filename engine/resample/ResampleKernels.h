@@ -34,6 +34,8 @@ struct TapKernelView {
 // weight, the second's << 16) at weights[(x * steps) * 4 ...]. The converted
 // values are offset by -32768 to fit signed 16 bits; bias[4x + c] (c < 3)
 // adds back 32768 times the position's total weight, bias[4x + 3] is 0.
+// Positions of at most two taps read exactly one pair, from a row converted
+// twice (see TapKernel::OddPairsAt).
 // `columns` positions; the weights and biases are padded with zeros to a
 // multiple of 4 positions, the rows with zero pairs past their end.
 struct TapPairsView {

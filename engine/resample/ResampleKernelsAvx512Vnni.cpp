@@ -107,9 +107,11 @@ void TapPairsOf(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
   }
 }
 
-// Positions of at most three taps (enlarging, and reductions of less than
-// 1.5:1) span at most two pairs: four positions in one register, one 128-bit
-// lane each, gathered pair by pair, so nothing needs folding.
+// Positions of at most three taps span at most two pairs, and of two taps
+// (enlarging, and reductions of less than 1.5:1) one: four positions in one
+// register, one 128-bit lane each, gathered pair by pair, so nothing needs
+// folding.
+template <int kPairs>
 void TapTwoPairs(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
   const __m512i pack = _mm512_setr_epi32(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0);
   // A step holds four weight words per position; pair j's is word j.
@@ -126,7 +128,7 @@ void TapTwoPairs(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
     const uint16_t* d = pairs + size_t(first[3]) * 8;
     const __m512i w = _mm512_loadu_si512(k.weights + size_t(x) * 4);
     __m512i sum = _mm512_loadu_si512(k.bias + size_t(x) * 4);
-    for (int j = 0; j < 2; ++j) {
+    for (int j = 0; j < kPairs; ++j) {
       __m512i v = _mm512_castsi128_si512(load(a + 8 * j));
       v = _mm512_inserti32x4(v, load(b + 8 * j), 1);
       v = _mm512_inserti32x4(v, load(c + 8 * j), 2);
@@ -141,7 +143,8 @@ void TapTwoPairs(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
 }
 
 void TapPairs(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
-  if (k.steps == 1 && k.taps <= 3) return TapTwoPairs(pairs, k, out);
+  if (k.taps <= 2) return TapTwoPairs<1>(pairs, k, out);
+  if (k.taps == 3) return TapTwoPairs<2>(pairs, k, out);
   switch (k.steps) {
     case 1:
       return TapPairsOf<1>(pairs, k, out);

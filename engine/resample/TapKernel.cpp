@@ -71,6 +71,7 @@ bool TapKernel::Build(const AxisWeights& weights, int32_t src, int32_t dst, TapK
   k.taps_ = taps;
   k.weightStride_ = (taps + 3) & ~3;
   k.columns_ = dst;
+  k.src_ = src;
   k.start_.resize(CheckedResampleCount(dst, sizeof(int32_t)));
   k.weights_.assign(CheckedResampleCount(int64_t(dst) * k.weightStride_, sizeof(uint32_t)), 0);
   for (size_t x = 0; x < positions.size(); ++x) {
@@ -100,6 +101,7 @@ bool TapKernel::Build(const AxisWeights& weights, int32_t src, int32_t dst, TapK
 void TapKernel::BuildPairs() {
   // A position starting on a pair's second pixel needs one pair more.
   pairSteps_ = ((taps_ + 2) / 2 + 3) / 4;
+  oddPairsAt_ = taps_ <= 2 ? src_ / 2 + 1 : -1;
   const size_t padded = (size_t(columns_) + 3) & ~size_t(3);
   const size_t stepWords = size_t(pairSteps_) * 4;
   firstPair_.assign(padded, 0);
@@ -108,11 +110,13 @@ void TapKernel::BuildPairs() {
   for (size_t x = 0; x < size_t(columns_); ++x) {
     const int32_t start = start_[x];
     const uint32_t* w = &weights_[x * size_t(weightStride_)];
-    firstPair_[x] = start / 2;
+    // Two taps starting on an odd pixel are a pair of the second conversion.
+    const int32_t shift = oddPairsAt_ >= 0 ? 0 : start % 2;
+    firstPair_[x] = oddPairsAt_ >= 0 && start % 2 ? oddPairsAt_ + start / 2 : start / 2;
     uint32_t total = 0;
     for (int32_t j = 0; j < taps_; ++j) {
-      // Tap j sits in pair (start % 2 + j) / 2, as its first or second pixel.
-      const int32_t at = start % 2 + j;
+      // Tap j sits in pair (shift + j) / 2, as its first or second pixel.
+      const int32_t at = shift + j;
       pairWeights_[x * stepWords + size_t(at / 2)] |= w[j] << (at % 2 ? 16 : 0);
       total += w[j];
     }

@@ -42,17 +42,23 @@ class TapKernel {
   TapPairsView PairsView() const;
   // Pairs past the row end that the pair loops may read (as zero pairs).
   int32_t PairPadding() const { return pairSteps_ * 4; }
+  // Where positions of at most two taps take one pair each: the row is
+  // converted twice, from its first pixel and, from this pair on, from its
+  // second. -1 for other kernels.
+  int32_t OddPairsAt() const { return oddPairsAt_; }
 
  private:
   int32_t taps_ = 0;
   int32_t weightStride_ = 0;
   int32_t columns_ = 0;
+  int32_t src_ = 0;
   bool divides_ = false;
   std::vector<int32_t> start_;
   std::vector<uint32_t> weights_;
   std::vector<double> bias_;
   std::vector<double> inverse_;
   int32_t pairSteps_ = 0;
+  int32_t oddPairsAt_ = -1;
   std::vector<int32_t> firstPair_;
   std::vector<uint32_t> pairWeights_;
   std::vector<uint32_t> pairBias_;

@@ -96,12 +96,16 @@ TEST(ResampleKernels, TapAndDivideRowsMatchThePortableLoops) {
       for (int c = 0; c < 3; ++c) quads[4 * size_t(p) + c] = uint16_t(rng());
     }
     // The same row in pairs (values offset to signed), for the multiply-add loops.
+    // Two-tap kernels also take the row's pairs from its second pixel.
     kernel.BuildPairs();
-    std::vector<uint16_t> pairs(8 * size_t(src / 2 + 1 + kernel.PairPadding()), 0);
-    for (int32_t p = 0; p < src; ++p) {
-      for (int c = 0; c < 3; ++c) {
-        pairs[8 * size_t(p / 2) + 2 * size_t(c) + size_t(p % 2)] =
-            uint16_t(quads[4 * size_t(p) + c] ^ 0x8000);
+    std::vector<uint16_t> pairs(8 * size_t(2 * (src / 2 + 1) + kernel.PairPadding()), 0);
+    for (int32_t from : {0, kernel.OddPairsAt() < 0 ? -1 : 1}) {
+      const size_t at = from == 1 ? 8 * size_t(kernel.OddPairsAt()) : 0;
+      for (int32_t p = 0; from >= 0 && p + from < src; ++p) {
+        for (int c = 0; c < 3; ++c) {
+          pairs[at + 8 * size_t(p / 2) + 2 * size_t(c) + size_t(p % 2)] =
+              uint16_t(quads[4 * size_t(p + from) + c] ^ 0x8000);
+        }
       }
     }
     for (SimdLevel level : SupportedLevels()) {
