@@ -130,14 +130,19 @@ HorizontalStage::HorizontalStage(AxisWeights weights, const ToLinearTable& toLin
     int64_t pairs = int64_t(srcWidth) / 2 + 1 + kernel_.PairPadding();
     if (kernel_.OddPairsAt() >= 0) pairs += int64_t(srcWidth) / 2 + 1;
     const size_t count = CheckedResampleCount(pairs * 8, sizeof(uint16_t));
-    quads_.reset(new uint16_t[count]);
-    std::memset(quads_.get(), 0, count * sizeof(uint16_t));
+    AllocateQuads(count);
   } else if (tapped_) {
     const size_t count =
         CheckedResampleCount((int64_t(srcWidth) + kernel_.Padding()) * 4, sizeof(uint16_t));
-    quads_.reset(new uint16_t[count]);
-    std::memset(quads_.get(), 0, count * sizeof(uint16_t));
+    AllocateQuads(count);
   }
+}
+
+void HorizontalStage::AllocateQuads(size_t count) {
+  // On a cache line: the vector loops read whole lines of it.
+  quadsStore_.assign(count + 32, 0);
+  const uintptr_t at = reinterpret_cast<uintptr_t>(quadsStore_.data());
+  quads_ = quadsStore_.data() + ((64 - at % 64) % 64) / sizeof(uint16_t);
 }
 
 void HorizontalStage::NextRow(SampleRow& out) {
@@ -149,15 +154,15 @@ void HorizontalStage::NextRow(SampleRow& out) {
     // The tap loops may write one value past the row; SampleRow has room.
     uint32_t* values = samples->channel;
     if (paired_) {
-      kernels_.convertPairs(toLinear_, row, srcWidth_, quads_.get());
+      kernels_.convertPairs(toLinear_, row, srcWidth_, quads_);
       if (kernel_.OddPairsAt() >= 0) {
         kernels_.convertPairs(toLinear_, row + 3, srcWidth_ - 1,
-                              quads_.get() + size_t(kernel_.OddPairsAt()) * 8);
+                              quads_ + size_t(kernel_.OddPairsAt()) * 8);
       }
-      kernels_.tapPairs(quads_.get(), kernel_.PairsView(), values);
+      kernels_.tapPairs(quads_, kernel_.PairsView(), values);
     } else {
-      kernels_.convertRow(toLinear_, row, srcWidth_, quads_.get());
-      kernels_.tapRow(quads_.get(), kernel_.View(), values);
+      kernels_.convertRow(toLinear_, row, srcWidth_, quads_);
+      kernels_.tapRow(quads_, kernel_.View(), values);
     }
     if (kernel_.Divides()) {
       kernels_.divideRow(values, kernel_.Bias(), kernel_.Inverse(), size_t(dstWidth_) * 3);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/resample/AxisWeights.h"
 #include "engine/resample/GammaTables.h"
@@ -44,7 +45,9 @@ class HorizontalStage {
   // general loops below instead.
   bool tapped_ = false;
   TapKernel kernel_;
-  std::unique_ptr<uint16_t[]> quads_;
+  void AllocateQuads(size_t count);
+  std::vector<uint16_t> quadsStore_;
+  uint16_t* quads_ = nullptr;
   // Where the processor multiplies and adds 16-bit lanes, pairs of pixels
   // instead (ResampleKernels::convertPairs) into quads_.
   bool paired_ = false;
