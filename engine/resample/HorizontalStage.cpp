@@ -164,7 +164,7 @@ void HorizontalStage::NextRow(SampleRow& out) {
       kernels_.convertRow(toLinear_, row, srcWidth_, quads_);
       kernels_.tapRow(quads_, kernel_.View(), values);
     }
-    if (kernel_.Divides()) {
+    if (kernel_.Divides() && !paired_) {
       kernels_.divideRow(values, kernel_.Bias(), kernel_.Inverse(), size_t(dstWidth_) * 3);
     }
     return;

@@ -35,7 +35,9 @@ struct TapKernelView {
 // values are offset by -32768 to fit signed 16 bits; bias[4x + c] (c < 3)
 // adds back 32768 times the position's total weight, bias[4x + 3] is 0.
 // Positions of at most two taps read exactly one pair, from a row converted
-// twice (see TapKernel::OddPairsAt).
+// twice (see TapKernel::OddPairsAt). Where some position is a long box entry,
+// the loops also divide as divideRow does, with position x's roundBias[x] and
+// inverse[x] (both null otherwise; padded like the weights).
 // `columns` positions; the weights and biases are padded with zeros to a
 // multiple of 4 positions, the rows with zero pairs past their end.
 struct TapPairsView {
@@ -45,6 +47,8 @@ struct TapPairsView {
   const int32_t* firstPair;
   const uint32_t* weights;
   const uint32_t* bias;
+  const double* roundBias;
+  const double* inverse;
 };
 
 struct ResampleKernels {
@@ -72,7 +76,8 @@ struct ResampleKernels {
   // odd pixel's pair is 0 too.
   void (*convertPairs)(const uint16_t* toLinear, const uint8_t* src, int32_t pixels,
                        uint16_t* pairs);
-  // tapRow's sums from such pairs (every position, no scratch past the row).
+  // tapRow's sums from such pairs, divided where divideRow would divide them
+  // (every position, no scratch past the row).
   void (*tapPairs)(const uint16_t* pairs, const TapPairsView& kernel, uint32_t* out);
 };
 

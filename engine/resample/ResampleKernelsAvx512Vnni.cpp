@@ -62,6 +62,25 @@ void ConvertPairs(const uint16_t* toLinear, const uint8_t* src, int32_t pixels, 
   }
 }
 
+// Four positions' sums [a, b, c, d] (three channels and a zero lane each)
+// divided as DivideRowLoop does, when the kernel divides.
+__m512i DivideFour(__m512i sums, const TapPairsView& k, int32_t x) {
+  if (!k.inverse) return sums;
+  const __m512i firstTwo = _mm512_setr_epi64(0, 0, 0, 0, 1, 1, 1, 1);
+  const __m512i lastTwo = _mm512_setr_epi64(2, 2, 2, 2, 3, 3, 3, 3);
+  const __m512d roundBias = _mm512_castpd256_pd512(_mm256_loadu_pd(k.roundBias + x));
+  const __m512d inverse = _mm512_castpd256_pd512(_mm256_loadu_pd(k.inverse + x));
+  auto divide = [&](__m256i values, __m512i which) {
+    const __m512d n =
+        _mm512_add_pd(_mm512_mul_pd(_mm512_cvtepi32_pd(values), _mm512_set1_pd(256.0)),
+                      _mm512_permutexvar_pd(which, roundBias));
+    return _mm512_cvttpd_epi32(_mm512_mul_pd(n, _mm512_permutexvar_pd(which, inverse)));
+  };
+  return _mm512_inserti64x4(
+      _mm512_castsi256_si512(divide(_mm512_castsi512_si256(sums), firstTwo)),
+      divide(_mm512_extracti64x4_epi64(sums, 1), lastTwo), 1);
+}
+
 // One position's sums: four pairs of every channel per step, one 128-bit lane
 // per pair. kSteps 0 runs `steps` steps.
 template <int kSteps>
@@ -103,7 +122,7 @@ void TapPairsOf(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
         _mm512_loadu_si512(k.bias + size_t(x) * 4));
     const int32_t left = std::min(k.columns - x, 4);
     _mm512_mask_storeu_epi32(out, __mmask16((1u << (3 * left)) - 1),
-                             _mm512_permutexvar_epi32(pack, all));
+                             _mm512_permutexvar_epi32(pack, DivideFour(all, k, x)));
   }
 }
 
@@ -138,7 +157,7 @@ void TapTwoPairs(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
     }
     const int32_t left = std::min(k.columns - x, 4);
     _mm512_mask_storeu_epi32(out, __mmask16((1u << (3 * left)) - 1),
-                             _mm512_permutexvar_epi32(pack, sum));
+                             _mm512_permutexvar_epi32(pack, DivideFour(sum, k, x)));
   }
 }
 

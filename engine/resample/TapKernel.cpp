@@ -133,11 +133,22 @@ void TapKernel::BuildPairs() {
     // what the taps took off. Below 2^31: a total is at most kMaxTotal.
     for (size_t c = 0; c < 3; ++c) pairBias_[4 * x + c] = total * 32768;
   }
+  pairRoundBias_.clear();
+  pairInverse_.clear();
+  if (divides_) {
+    pairRoundBias_.assign(padded, 0.0);
+    pairInverse_.assign(padded, 0.0);
+    for (size_t x = 0; x < size_t(columns_); ++x) {
+      pairRoundBias_[x] = bias_[3 * x];
+      pairInverse_[x] = inverse_[3 * x];
+    }
+  }
 }
 
 TapPairsView TapKernel::PairsView() const {
   return TapPairsView{taps_, pairSteps_, columns_, firstPair_.data(), pairWeights_.data(),
-                      pairBias_.data()};
+                      pairBias_.data(), divides_ ? pairRoundBias_.data() : nullptr,
+                      divides_ ? pairInverse_.data() : nullptr};
 }
 
 TapKernelView TapKernel::View() const {

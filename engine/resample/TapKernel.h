@@ -62,6 +62,7 @@ class TapKernel {
   std::vector<int32_t> firstPair_;
   std::vector<uint32_t> pairWeights_;
   std::vector<uint32_t> pairBias_;
+  std::vector<double> pairRoundBias_, pairInverse_;
 };
 
 }  // namespace engine
