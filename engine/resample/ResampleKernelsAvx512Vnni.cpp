@@ -85,6 +85,16 @@ __m512i DivideFour(__m512i sums, const TapPairsView& k, int32_t x) {
 // per pair. kSteps 0 runs `steps` steps.
 template <int kSteps>
 __m512i PositionSums(const uint16_t* p, const uint32_t* w, int32_t steps, __m512i spread) {
+  if (kSteps == 2) {
+    // Both steps' weights in one read.
+    const __m512i words = _mm512_castsi256_si512(
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w)));
+    const __m512i second = _mm512_add_epi32(spread, _mm512_set1_epi32(4));
+    return _mm512_dpwssd_epi32(
+        _mm512_dpwssd_epi32(_mm512_setzero_si512(), _mm512_loadu_si512(p),
+                            _mm512_permutexvar_epi32(spread, words)),
+        _mm512_loadu_si512(p + 32), _mm512_permutexvar_epi32(second, words));
+  }
   if (kSteps > 0) steps = kSteps;
   __m512i sum = _mm512_setzero_si512();
   for (int32_t s = 0; s < steps; ++s, p += 32, w += 4) {
