@@ -159,7 +159,13 @@ void HorizontalStage::NextRow(SampleRow& out) {
         kernels_.convertPairs(toLinear_, row + 3, srcWidth_ - 1,
                               quads_ + size_t(kernel_.OddPairsAt()) * 8);
       }
-      kernels_.tapPairs(quads_, kernel_.PairsView(), values);
+      TapPairsView view = kernel_.PairsView();
+      if (!source_) {
+        // Rows in memory: the next one is read from it while this one is summed.
+        view.ahead = row + srcStride_;
+        view.aheadBytes = size_t(srcWidth_) * 3;
+      }
+      kernels_.tapPairs(quads_, view, values);
     } else {
       kernels_.convertRow(toLinear_, row, srcWidth_, quads_);
       kernels_.tapRow(quads_, kernel_.View(), values);

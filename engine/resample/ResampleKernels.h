@@ -49,6 +49,10 @@ struct TapPairsView {
   const uint32_t* bias;
   const double* roundBias;
   const double* inverse;
+  // The next source row, which the loops ask the memory for while they sum
+  // (null: none): its conversion then finds it in the cache.
+  const uint8_t* ahead;
+  size_t aheadBytes;
 };
 
 struct ResampleKernels {

@@ -114,7 +114,14 @@ void TapPairsOf(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
   const size_t stepWords = size_t(k.steps) * 4;
   const int32_t* first = k.firstPair;
   const uint32_t* w = k.weights;
+  const char* ahead = reinterpret_cast<const char*>(k.ahead);
+  const char* aheadEnd = ahead + (ahead ? k.aheadBytes : 0);
   for (int32_t x = 0; x < k.columns; x += 4, out += 12, first += 4, w += 4 * stepWords) {
+    if (ahead < aheadEnd) {
+      _mm_prefetch(ahead, _MM_HINT_T0);
+      _mm_prefetch(ahead + 64, _MM_HINT_T0);
+      ahead += 128;
+    }
     const __m512i a = PositionSums<kSteps>(pairs + size_t(first[0]) * 8, w, k.steps, spread);
     const __m512i b =
         PositionSums<kSteps>(pairs + size_t(first[1]) * 8, w + stepWords, k.steps, spread);

@@ -148,7 +148,7 @@ void TapKernel::BuildPairs() {
 TapPairsView TapKernel::PairsView() const {
   return TapPairsView{taps_, pairSteps_, columns_, firstPair_.data(), pairWeights_.data(),
                       pairBias_.data(), divides_ ? pairRoundBias_.data() : nullptr,
-                      divides_ ? pairInverse_.data() : nullptr};
+                      divides_ ? pairInverse_.data() : nullptr, nullptr, 0};
 }
 
 TapKernelView TapKernel::View() const {
