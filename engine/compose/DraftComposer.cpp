@@ -277,12 +277,18 @@ void DraftComposer::DrawPicture(const Card& card, const SlotKey& key, Slot& slot
         break;
       }
     }
-    for (size_t k = size_t(first); k < size_t(end); ++k) {
-      const uint8_t* s = src + offsets[k];
-      dst[3 * k] = s[0];
-      dst[3 * k + 1] = s[1];
-      dst[3 * k + 2] = s[2];
+    // Four bytes at a time, the fourth landing on the next pixel, written
+    // right after; the last pixel takes three (its source may be the photo's
+    // last). One store per pixel instead of three: the stores wait for the
+    // photo's cache lines to come in, and fewer of them let more lines be
+    // asked for at once.
+    size_t k = size_t(first);
+    for (; k + 1 < size_t(end); ++k) {
+      uint32_t v;
+      std::memcpy(&v, src + offsets[k], 4);
+      std::memcpy(dst + 3 * k, &v, 4);
     }
+    std::memcpy(dst + 3 * k, src + offsets[k], 3);
   }
 
   for (const Blend& b : slot.blends) {
