@@ -11,18 +11,13 @@ namespace avx2_kernels {
 namespace {
 #include "engine/resample/ResampleKernelLoops.h"
 
-// The way back to 8 bits, 8 channels at a time: each lane gathers the four
-// bytes at its index (the table has 16 spare bytes past 65535, so the reads
-// stay inside it) and keeps the first.
+// The way back to 8 bits, 8 channels at a time: the indices go through
+// memory and each byte is looked up on its own, which is quicker than a
+// gather wherever it was measured.
 void Store8(const uint8_t* fromLinear, __m256i index, uint8_t* dst) {
-  const __m256i bytes =
-      _mm256_and_si256(_mm256_i32gather_epi32(reinterpret_cast<const int*>(fromLinear), index, 1),
-                       _mm256_set1_epi32(0xFF));
-  const __m256i words = _mm256_packus_epi32(bytes, bytes);
-  const __m256i packed = _mm256_packus_epi16(words, words);
-  _mm_storel_epi64(
-      reinterpret_cast<__m128i*>(dst),
-      _mm_unpacklo_epi32(_mm256_castsi256_si128(packed), _mm256_extracti128_si256(packed, 1)));
+  alignas(32) uint32_t at[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
+  for (int i = 0; i < 8; ++i) dst[i] = fromLinear[at[i]];
 }
 
 __m256i Load8(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
