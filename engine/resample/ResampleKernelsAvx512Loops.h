@@ -35,11 +35,33 @@ __m512i Lookup(const __m512i half[4], __m512i index) {
 
 constexpr int kPrefetchAhead = 3072;
 
+// 16 pixels (48 bytes) per step, looked up, then two 64-byte blocks of output
+// whose byte b is byte pick[half][b] of the lookups (below 64: the low
+// bytes, from 64 on: the high ones), zero where `keep` has no bit. Returns
+// the pixels done, a multiple of 16; the caller converts the rest.
+int32_t ConvertBlocks(const TableRegisters& table, const uint8_t (&pick)[2][64], __mmask64 keep,
+                      const uint8_t* src, int32_t pixels, uint16_t* out) {
+  const __m512i pick0 = _mm512_load_si512(pick[0]);
+  const __m512i pick1 = _mm512_load_si512(pick[1]);
+  const __mmask64 fortyEight = 0x0000FFFFFFFFFFFFULL;
+  int32_t p = 0;
+  for (; p + 16 <= pixels; p += 16, src += 48, out += 64) {
+    // The photo streams in from memory once; the lookups are far quicker
+    // than the memory, so its lines are asked for well ahead.
+    _mm_prefetch(reinterpret_cast<const char*>(src) + kPrefetchAhead, _MM_HINT_T0);
+    const __m512i bytes = _mm512_maskz_loadu_epi8(fortyEight, src);
+    const __m512i low = Lookup(table.low, bytes);
+    const __m512i high = Lookup(table.high, bytes);
+    _mm512_storeu_si512(out, _mm512_maskz_permutex2var_epi8(keep, low, pick0, high));
+    _mm512_storeu_si512(out + 32, _mm512_maskz_permutex2var_epi8(keep, low, pick1, high));
+  }
+  return p;
+}
+
 // 16 pixels (48 bytes) per step. The output bytes of pixel p, channel c are
 // the low byte 3p + c and the high byte 3p + c of the lookups; the fourth
 // channel of every pixel is zeroed by the mask.
 void ConvertRow(const uint16_t* toLinear, const uint8_t* src, int32_t pixels, uint16_t* quads) {
-  const TableRegisters table = LoadTable(toLinear);
   alignas(64) uint8_t pick[2][64];
   for (int half = 0; half < 2; ++half) {
     for (int b = 0; b < 64; ++b) {
@@ -47,22 +69,9 @@ void ConvertRow(const uint16_t* toLinear, const uint8_t* src, int32_t pixels, ui
       pick[half][b] = uint8_t(c == 3 ? 0 : 3 * p + c + (b % 2 ? 64 : 0));
     }
   }
-  const __m512i pick0 = _mm512_load_si512(pick[0]);
-  const __m512i pick1 = _mm512_load_si512(pick[1]);
-  const __mmask64 channels = 0x3F3F3F3F3F3F3F3FULL;
-  const __mmask64 fortyEight = 0x0000FFFFFFFFFFFFULL;
-  int32_t p = 0;
-  for (; p + 16 <= pixels; p += 16, src += 48, quads += 64) {
-    // The photo streams in from memory once; the lookups are far quicker
-    // than the memory, so its lines are asked for well ahead.
-    _mm_prefetch(reinterpret_cast<const char*>(src) + kPrefetchAhead, _MM_HINT_T0);
-    const __m512i bytes = _mm512_maskz_loadu_epi8(fortyEight, src);
-    const __m512i low = Lookup(table.low, bytes);
-    const __m512i high = Lookup(table.high, bytes);
-    _mm512_storeu_si512(quads, _mm512_maskz_permutex2var_epi8(channels, low, pick0, high));
-    _mm512_storeu_si512(quads + 32, _mm512_maskz_permutex2var_epi8(channels, low, pick1, high));
-  }
-  ConvertRowLoop(toLinear, src, pixels - p, quads);
+  const int32_t done = ConvertBlocks(LoadTable(toLinear), pick, 0x3F3F3F3F3F3F3F3FULL, src, pixels,
+                                     quads);
+  ConvertRowLoop(toLinear, src + 3 * done, pixels - done, quads + 4 * done);
 }
 
 // Two taps (enlarging, and reductions of less than 1.5:1 where no entry

@@ -26,10 +26,9 @@ namespace {
 // multiply-add of 16-bit lanes sums two taps of a channel. The values are
 // offset by -32768 (the high byte's top bit flipped) to fit signed lanes.
 void ConvertPairs(const uint16_t* toLinear, const uint8_t* src, int32_t pixels, uint16_t* pairs) {
-  const TableRegisters table = LoadTable(toLinear, 0x80);
   // Byte b of the output block `half` (pairs 4 half .. 4 half + 3): lane
   // u = b / 2 is channel (u % 8) / 2 of the pair's pixel u % 2; lanes 6 and 7
-  // of every pair are zeroed by the mask.
+  // of every pair are zeroed.
   alignas(64) uint8_t pick[2][64];
   for (int half = 0; half < 2; ++half) {
     for (int b = 0; b < 64; ++b) {
@@ -38,19 +37,10 @@ void ConvertPairs(const uint16_t* toLinear, const uint8_t* src, int32_t pixels, 
       pick[half][b] = uint8_t(c == 3 ? 0 : 3 * pixel + c + (b % 2 ? 64 : 0));
     }
   }
-  const __m512i pick0 = _mm512_load_si512(pick[0]);
-  const __m512i pick1 = _mm512_load_si512(pick[1]);
-  const __mmask64 channels = 0x0FFF0FFF0FFF0FFFULL;
-  const __mmask64 fortyEight = 0x0000FFFFFFFFFFFFULL;
-  int32_t p = 0;
-  for (; p + 16 <= pixels; p += 16, src += 48, pairs += 64) {
-    _mm_prefetch(reinterpret_cast<const char*>(src) + kPrefetchAhead, _MM_HINT_T0);
-    const __m512i bytes = _mm512_maskz_loadu_epi8(fortyEight, src);
-    const __m512i low = Lookup(table.low, bytes);
-    const __m512i high = Lookup(table.high, bytes);
-    _mm512_storeu_si512(pairs, _mm512_maskz_permutex2var_epi8(channels, low, pick0, high));
-    _mm512_storeu_si512(pairs + 32, _mm512_maskz_permutex2var_epi8(channels, low, pick1, high));
-  }
+  const int32_t p = ConvertBlocks(LoadTable(toLinear, 0x80), pick, 0x0FFF0FFF0FFF0FFFULL, src,
+                                  pixels, pairs);
+  src += 3 * p;
+  pairs += 4 * p;
   for (int32_t q = 0; p + q < pixels; q += 2) {
     uint16_t* pair = pairs + 4 * q;
     std::fill(pair, pair + 8, uint16_t(0));
