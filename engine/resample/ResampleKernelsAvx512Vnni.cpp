@@ -19,7 +19,6 @@ namespace engine {
 namespace avx512_vnni_kernels {
 namespace {
 #include "engine/resample/ResampleKernelLoops.h"
-
 #include "engine/resample/ResampleKernelsAvx512Loops.h"
 
 // Pixels in pairs, each channel's two values side by side, so that one
@@ -37,8 +36,8 @@ void ConvertPairs(const uint16_t* toLinear, const uint8_t* src, int32_t pixels, 
       pick[half][b] = uint8_t(c == 3 ? 0 : 3 * pixel + c + (b % 2 ? 64 : 0));
     }
   }
-  const int32_t p = ConvertBlocks(LoadTable(toLinear, 0x80), pick, 0x0FFF0FFF0FFF0FFFULL, src,
-                                  pixels, pairs);
+  const int32_t p =
+      ConvertBlocks(LoadTable(toLinear, 0x80), pick, 0x0FFF0FFF0FFF0FFFULL, src, pixels, pairs);
   src += 3 * p;
   pairs += 4 * p;
   for (int32_t q = 0; p + q < pixels; q += 2) {
@@ -66,9 +65,8 @@ __m512i DivideFour(__m512i sums, const TapPairsView& k, int32_t x) {
                       _mm512_permutexvar_pd(which, roundBias));
     return _mm512_cvttpd_epi32(_mm512_mul_pd(n, _mm512_permutexvar_pd(which, inverse)));
   };
-  return _mm512_inserti64x4(
-      _mm512_castsi256_si512(divide(_mm512_castsi512_si256(sums), firstTwo)),
-      divide(_mm512_extracti64x4_epi64(sums, 1), lastTwo), 1);
+  return _mm512_inserti64x4(_mm512_castsi256_si512(divide(_mm512_castsi512_si256(sums), firstTwo)),
+                            divide(_mm512_extracti64x4_epi64(sums, 1), lastTwo), 1);
 }
 
 // One position's sums: four pairs of every channel per step, one 128-bit lane
@@ -77,13 +75,12 @@ template <int kSteps>
 __m512i PositionSums(const uint16_t* p, const uint32_t* w, int32_t steps, __m512i spread) {
   if (kSteps == 2) {
     // Both steps' weights in one read.
-    const __m512i words = _mm512_castsi256_si512(
-        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w)));
+    const __m512i words =
+        _mm512_castsi256_si512(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(w)));
     const __m512i second = _mm512_add_epi32(spread, _mm512_set1_epi32(4));
-    return _mm512_dpwssd_epi32(
-        _mm512_dpwssd_epi32(_mm512_setzero_si512(), _mm512_loadu_si512(p),
-                            _mm512_permutexvar_epi32(spread, words)),
-        _mm512_loadu_si512(p + 32), _mm512_permutexvar_epi32(second, words));
+    return _mm512_dpwssd_epi32(_mm512_dpwssd_epi32(_mm512_setzero_si512(), _mm512_loadu_si512(p),
+                                                   _mm512_permutexvar_epi32(spread, words)),
+                               _mm512_loadu_si512(p + 32), _mm512_permutexvar_epi32(second, words));
   }
   if (kSteps > 0) steps = kSteps;
   __m512i sum = _mm512_setzero_si512();
@@ -120,10 +117,10 @@ void TapPairsOf(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
     const __m512i d =
         PositionSums<kSteps>(pairs + size_t(first[3]) * 8, w + 3 * stepWords, k.steps, spread);
     // [a0 + a2, a1 + a3, b0 + b2, b1 + b3], likewise c and d, then [a, b, c, d].
-    const __m512i ab = _mm512_add_epi32(_mm512_shuffle_i32x4(a, b, 0x44),
-                                        _mm512_shuffle_i32x4(a, b, 0xEE));
-    const __m512i cd = _mm512_add_epi32(_mm512_shuffle_i32x4(c, d, 0x44),
-                                        _mm512_shuffle_i32x4(c, d, 0xEE));
+    const __m512i ab =
+        _mm512_add_epi32(_mm512_shuffle_i32x4(a, b, 0x44), _mm512_shuffle_i32x4(a, b, 0xEE));
+    const __m512i cd =
+        _mm512_add_epi32(_mm512_shuffle_i32x4(c, d, 0x44), _mm512_shuffle_i32x4(c, d, 0xEE));
     const __m512i all = _mm512_add_epi32(
         _mm512_add_epi32(_mm512_shuffle_i32x4(ab, cd, 0x88), _mm512_shuffle_i32x4(ab, cd, 0xDD)),
         _mm512_loadu_si512(k.bias + size_t(x) * 4));
@@ -141,7 +138,8 @@ template <int kPairs>
 void TapTwoPairs(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
   const __m512i pack = _mm512_setr_epi32(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0);
   // A step holds four weight words per position; pair j's is word j.
-  const __m512i firstWeights = _mm512_setr_epi32(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12);
+  const __m512i firstWeights =
+      _mm512_setr_epi32(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12);
   const __m512i secondWeights = _mm512_add_epi32(firstWeights, _mm512_set1_epi32(1));
   auto load = [](const uint16_t* p) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -159,8 +157,8 @@ void TapTwoPairs(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
       v = _mm512_inserti32x4(v, load(b + 8 * j), 1);
       v = _mm512_inserti32x4(v, load(c + 8 * j), 2);
       v = _mm512_inserti32x4(v, load(d + 8 * j), 3);
-      sum = _mm512_dpwssd_epi32(
-          sum, v, _mm512_permutexvar_epi32(j == 0 ? firstWeights : secondWeights, w));
+      sum = _mm512_dpwssd_epi32(sum, v,
+                                _mm512_permutexvar_epi32(j == 0 ? firstWeights : secondWeights, w));
     }
     const int32_t left = std::min(k.columns - x, 4);
     _mm512_mask_storeu_epi32(out, __mmask16((1u << (3 * left)) - 1),
@@ -188,9 +186,8 @@ void TapPairs(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
 
 const ResampleKernels* Avx512VnniKernels() {
   using namespace avx512_vnni_kernels;
-  static const ResampleKernels kernels{ConvertRow, TapRow, DivideRowLoop, AddRowLoop,
-                                       ScaledRow,  MixRow, BoxRow,        ConvertPairs,
-                                       TapPairs};
+  static const ResampleKernels kernels{ConvertRow, TapRow, DivideRowLoop, AddRowLoop, ScaledRow,
+                                       MixRow,     BoxRow, ConvertPairs,  TapPairs};
   return &kernels;
 }
 

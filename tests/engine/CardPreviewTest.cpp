@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "FakeImageReader.h"
+#include "GuardedBytes.h"
 #include "engine/compose/CardCompositor.h"
 #include "engine/compose/CardPreview.h"
 #include "engine/compose/DraftComposer.h"
@@ -163,6 +164,33 @@ TEST(DraftComposer, LargeFramesAreTheDraftRenderOnEveryLevel) {
     }
   }
   engine::ResetSimdLevel();
+}
+
+// A photo that ends where an unreadable page begins, framed at its
+// bottom-right corner and shown at its own size, so its very last pixel is
+// drawn: the draft gathers four bytes at a time but never past the photo.
+TEST(DraftComposer, NeverReadsPastAPhoto) {
+  std::mt19937 rng(12);
+  Card card = RandomCard(60, 40, rng);
+  engine::PhotoSlot& slot = card.slots[0];
+  const uint32_t w = uint32_t(slot.BoxWidth()), h = uint32_t(slot.BoxHeight()) + 7;
+  enginetest::GuardedBytes photo(size_t(w) * h * 3);
+  if (!photo.Data()) GTEST_SKIP() << "no unreadable pages on this system";
+  for (size_t i = 0; i < size_t(w) * h * 3; ++i) photo.Data()[i] = uint8_t(rng());
+  slot.photoPixels = std::shared_ptr<const uint8_t[]>(photo.Data(), [](const uint8_t*) {});
+  slot.photoWidth = w;
+  slot.photoHeight = h;
+  slot.panX = slot.panY = 1.0f;
+  for (bool smooth : {false, true}) {
+    engine::DraftComposer composer;
+    composer.SetSmooth(smooth);
+    const int32_t stride = int32_t(engine::CardImageStride(60));
+    std::vector<uint8_t> buffer(size_t(stride) * 40);
+    const RasterView out{buffer.data(), 60, 40, stride};
+    composer.ComposeAll(card, engine::CardKey::Of(card, 60, 40), out);
+    EXPECT_EQ(Packed(out), Rendered(card, 60, 40, true));
+  }
+  slot.photoPixels.reset();
 }
 
 TEST(DraftComposer, BlankCardIsWhitePaper) {

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "GuardedBytes.h"
 #include "engine/resample/GammaTables.h"
 #include "engine/resample/ResampleJob.h"
 #include "engine/resample/ResampleKernels.h"
@@ -62,11 +63,13 @@ TEST(ResampleKernels, ConvertRowMatchesThePortableLoop) {
       for (int32_t p = 0; p < (pixels + 1) / 2 * 2; ++p) {
         for (int c = 0; c < 4; ++c) {
           const size_t at = 8 * size_t(p / 2) + 2 * size_t(c) + size_t(p % 2);
-          expectedPairs[at] = c < 3 && p < pixels ? uint16_t(expected[4 * size_t(p) + c] ^ 0x8000) : 0;
+          expectedPairs[at] =
+              c < 3 && p < pixels ? uint16_t(expected[4 * size_t(p) + c] ^ 0x8000) : 0;
         }
       }
       KernelsFor(level).convertPairs(table.entries, src.data(), pixels, pairs.data());
-      ASSERT_EQ(pairs, expectedPairs) << SimdLevelName(level) << " " << pixels << " pixels in pairs";
+      ASSERT_EQ(pairs, expectedPairs)
+          << SimdLevelName(level) << " " << pixels << " pixels in pairs";
     }
   }
 }
@@ -234,6 +237,29 @@ TEST(ResampleSimd, EveryLevelGivesThePortableBytes) {
       }
       ASSERT_EQ(dst, expected) << SimdLevelName(level) << " " << sw << "x" << sh << " -> " << dw
                                << "x" << dh;
+    }
+  }
+}
+
+// The source's last row ends where an unreadable page begins, so a level that
+// reads past a row's last pixel crashes: reductions and enlargements, odd and
+// even widths, through every path the levels take.
+TEST(ResampleSimd, NoLevelReadsPastTheSource) {
+  std::mt19937 rng(5);
+  const std::tuple<int32_t, int32_t, int32_t, int32_t> cases[] = {
+      {97, 3, 13, 2}, {640, 2, 5, 1}, {7, 3, 33, 5}, {401, 2, 131, 3},
+      {61, 2, 41, 2}, {2, 2, 5, 3},   {33, 2, 16, 2}, {6000, 2, 900, 1}};
+  for (auto [sw, sh, dw, dh] : cases) {
+    enginetest::GuardedBytes src(size_t(sw) * 3 * size_t(sh));
+    if (!src.Data()) GTEST_SKIP() << "no unreadable pages on this system";
+    for (size_t i = 0; i < size_t(sw) * 3 * size_t(sh); ++i) src.Data()[i] = uint8_t(rng());
+    std::vector<uint8_t> expected;
+    for (SimdLevel level : SupportedLevels()) {
+      ForcedLevel forced(level);
+      std::vector<uint8_t> dst(size_t(dw) * 3 * size_t(dh));
+      ResampleJob(2.2f, dw, dh, sw, sh, dst.data(), dw * 3, src.Data(), sw * 3).Resample();
+      if (expected.empty()) expected = dst;
+      ASSERT_EQ(dst, expected) << SimdLevelName(level) << " " << sw << " -> " << dw;
     }
   }
 }
