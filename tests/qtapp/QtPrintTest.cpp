@@ -233,6 +233,29 @@ class QtPrinting : public ::testing::Test {
                                                document::PhotoSource{"p" + std::to_string(slot)}));
     }
   }
+  // What the dialogs showed when the card was printed through them to
+  // `printer` on A4 with `placement`, and the PDF the printer wrote (empty
+  // when it wrote none).
+  struct Printout {
+    QString details, warning, message;
+    QPixmap preview;
+    bool printerFound = false;
+    fs::path pdf;
+  };
+  static Printout PrintOnA4(QtApp& app, const char* printer, const char* placement) {
+    cups_->Empty();
+    PrintAnswerer answers(QString::fromUtf8(printer), QStringLiteral("A4"),
+                          QString::fromUtf8(placement));
+    QToolButton* print = app.Button("Print");
+    if (print) print->click();
+    Printout out{answers.details, answers.warning, answers.message, answers.preview,
+                 answers.printerFound, {}};
+    if (out.printerFound) out.pdf = WaitForPdf(cups_->Out());
+    return out;
+  }
+  static document::DesignSize PrintSize(QtApp& app) {
+    return document::DescribeDesign(app.wnd->Document().State()).SizeFor(document::SizeUse::Print);
+  }
   static inline CupsPrinter* cups_ = nullptr;
 };
 
@@ -244,28 +267,21 @@ TEST_F(QtPrinting, ActualSizeIsTheCardsOwnSizeCentredOnThePage) {
   QtApp app;
   ASSERT_TRUE(app.Ready());
   FillCard(app);
-  cups_->Empty();
-  const document::DesignSize size =
-      document::DescribeDesign(app.wnd->Document().State()).SizeFor(document::SizeUse::Print);
-  PrintAnswerer answers(QStringLiteral("TessaryPDF"), QStringLiteral("A4"),
-                        QStringLiteral("Actual size, centred"));
-  QToolButton* print = app.Button("Print");
-  ASSERT_NE(print, nullptr);
-  print->click();
-  ASSERT_TRUE(answers.printerFound);
-  EXPECT_TRUE(answers.message.isEmpty()) << answers.message.toStdString();
-  EXPECT_TRUE(answers.warning.isEmpty()) << answers.warning.toStdString();
-  EXPECT_FALSE(answers.preview.isNull());
-  const fs::path pdf = WaitForPdf(cups_->Out());
-  ASSERT_FALSE(pdf.empty()) << "the printer wrote no PDF";
+  const Printout printed = PrintOnA4(app, "TessaryPDF", "Actual size, centred");
+  ASSERT_TRUE(printed.printerFound);
+  EXPECT_TRUE(printed.message.isEmpty()) << printed.message.toStdString();
+  EXPECT_TRUE(printed.warning.isEmpty()) << printed.warning.toStdString();
+  EXPECT_FALSE(printed.preview.isNull());
+  ASSERT_FALSE(printed.pdf.empty()) << "the printer wrote no PDF";
 
-  const auto [widthPt, heightPt] = PageSize(pdf);
+  const auto [widthPt, heightPt] = PageSize(printed.pdf);
   EXPECT_NEAR(std::max(widthPt, heightPt), 841.89, 1);
   EXPECT_NEAR(std::min(widthPt, heightPt), 595.28, 1);
-  const PrintedPage page = Read(pdf).Lying(true);
+  const PrintedPage page = Read(printed.pdf).Lying(true);
   ASSERT_FALSE(page.raster.isNull());
   EXPECT_EQ(page.images, 1);
   // Rendered for the printer at its 300 dpi, not the screen's 900 pixels.
+  const document::DesignSize size = PrintSize(app);
   EXPECT_NEAR(std::max(page.imageWidth, page.imageHeight), int(size.width), 2);
   const double cardW = size.WidthInches() * 25.4, cardH = size.HeightInches() * 25.4;
   EXPECT_NEAR(page.InkWidth(), cardW, 0.5);
@@ -282,19 +298,16 @@ TEST_F(QtPrinting, SeveralOnASheetHaveCutMarksAndFitKeepsToTheDriversMargins) {
   QtApp app;
   ASSERT_TRUE(app.Ready());
   FillCard(app);
-  cups_->Empty();
-  const document::DesignSize size =
-      document::DescribeDesign(app.wnd->Document().State()).SizeFor(document::SizeUse::Print);
+  const document::DesignSize size = PrintSize(app);
   const double cardW = size.WidthInches() * 25.4, cardH = size.HeightInches() * 25.4;
   {
-    PrintAnswerer answers(QStringLiteral("TessaryPDFMargins"), QStringLiteral("A4"),
-                          QStringLiteral("Several on a sheet, with cut marks"));
-    app.Button("Print")->click();
-    ASSERT_TRUE(answers.printerFound);
-    EXPECT_TRUE(answers.details.contains(QStringLiteral("2 cards"))) << answers.details.toStdString();
-    const fs::path pdf = WaitForPdf(cups_->Out());
-    ASSERT_FALSE(pdf.empty());
-    const PrintedPage page = Read(pdf).Lying(false);
+    const Printout printed =
+        PrintOnA4(app, "TessaryPDFMargins", "Several on a sheet, with cut marks");
+    ASSERT_TRUE(printed.printerFound);
+    EXPECT_TRUE(printed.details.contains(QStringLiteral("2 cards")))
+        << printed.details.toStdString();
+    ASSERT_FALSE(printed.pdf.empty());
+    const PrintedPage page = Read(printed.pdf).Lying(false);
     ASSERT_FALSE(page.raster.isNull());
     EXPECT_EQ(page.images, 2);
     // Upright A4, two cards one above the other, centred; the marks reach
@@ -315,14 +328,10 @@ TEST_F(QtPrinting, SeveralOnASheetHaveCutMarksAndFitKeepsToTheDriversMargins) {
       for (int dy = -2; dy <= 2; ++dy) mark |= qGray(page.raster.pixel(x, midY + dy)) < 128;
     EXPECT_TRUE(mark) << "no cut mark between the cards";
   }
-  cups_->Empty();
   {
-    PrintAnswerer answers(QStringLiteral("TessaryPDFMargins"), QStringLiteral("A4"),
-                          QStringLiteral("Fit to the printable area"));
-    app.Button("Print")->click();
-    const fs::path pdf = WaitForPdf(cups_->Out());
-    ASSERT_FALSE(pdf.empty());
-    const PrintedPage page = Read(pdf).Lying(true);
+    const Printout printed = PrintOnA4(app, "TessaryPDFMargins", "Fit to the printable area");
+    ASSERT_FALSE(printed.pdf.empty());
+    const PrintedPage page = Read(printed.pdf).Lying(true);
     ASSERT_FALSE(page.raster.isNull());
     // On its side, the driver keeps half an inch at the left and right:
     // the card is as wide as the page less those, and centred.
