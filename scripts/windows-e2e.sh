@@ -44,15 +44,6 @@ same_pixels() {  # A.png B.png
   differ=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
   [[ "$differ" == "0" ]]
 }
-wait_for_window() {  # TITLE: present within 30 s, and taking the keys
-  local id
-  id=$(timeout 30 xdotool search --sync --name "^$1\$" | head -1) || fail "no window \"$1\""
-  for _ in $(seq 50); do
-    [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$id" ]] && break
-    sleep 0.1
-  done
-  sleep 0.5  # the dialog puts the caret in its name field once it is up
-}
 wait_gone() {  # TITLE
   for _ in $(seq 100); do
     xdotool search --name "^$1\$" >/dev/null 2>&1 || return 0

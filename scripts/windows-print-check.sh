@@ -129,15 +129,6 @@ measure 600x400 yes
 exe="$build/app/tessary.exe"
 wine "$exe" >"$folder/tessary.log" 2>&1 &
 program=$!
-wait_for_window() {  # TITLE: present within 30 s, and taking the keys
-  local id
-  id=$(timeout 30 xdotool search --sync --name "^$1\$" | head -1) || fail "no window \"$1\""
-  for _ in $(seq 50); do
-    [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$id" ]] && break
-    sleep 0.1
-  done
-  sleep 0.5
-}
 wait_for_window "Frost — Tessary"
 xdotool key ctrl+p
 wait_for_window "Print"

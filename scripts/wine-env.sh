@@ -5,6 +5,7 @@
 #   tessary_wine_env [BUILD-FOLDER]  # the build's own prefix, no Mono or
 #                                    # Gecko prompts, no Wine chatter
 #   tessary_wine_prefix              # makes that prefix once
+#   wait_for_window TITLE            # a window up and taking the keys
 # Without a folder, a WINEPREFIX already set stays (a session hands it down
 # to CTest and the checks it runs); else the Windows build folder's is used.
 
@@ -39,4 +40,16 @@ tessary_wine_prefix() {
     timeout 120 wineserver -w || true  # a persistent server never ends
     touch "$WINEPREFIX/.tessary-ready"
   ) 8>"$WINEPREFIX.lock"
+}
+
+# A window titled TITLE present within 30 s and holding the keyboard focus, so
+# that keys typed next reach it; the caller's `fail` says so otherwise.
+wait_for_window() {
+  local id
+  id=$(timeout 30 xdotool search --sync --name "^$1\$" | head -1) || fail "no window \"$1\""
+  for _ in $(seq 50); do
+    [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$id" ]] && break
+    sleep 0.1
+  done
+  sleep 0.5  # a dialog puts the caret in its name field once it is up
 }
