@@ -25,6 +25,18 @@ void Ink(cairo_t* cr, double alpha = 1.0) {
   cairo_set_source_rgba(cr, kOrangeInk[0], kOrangeInk[1], kOrangeInk[2], alpha);
 }
 
+// The current path filled with the orange running from y0 to y1 and outlined
+// in ink `width` wide.
+void OrangeInked(cairo_t* cr, double y0, double y1, double width) {
+  cairo_pattern_t* orange = OrangeGradient(y0, y1);
+  cairo_set_source(cr, orange);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(orange);
+  Ink(cr);
+  cairo_set_line_width(cr, width);
+  cairo_stroke(cr);
+}
+
 // Soft shadow under an icon's footprint: stacked translucent ellipses.
 void GroundShadow(cairo_t* cr, double cx, double cy, double rx, double ry) {
   for (int i = 0; i < 4; ++i) {
@@ -168,13 +180,7 @@ Picture MakeFloppy() {
   cairo_line_to(cr, 5, 8);
   cairo_arc(cr, 8, 8, 3, kPi, 3 * kPi / 2);
   cairo_close_path(cr);
-  cairo_pattern_t* body = OrangeGradient(5, 44);
-  cairo_set_source(cr, body);
-  cairo_fill_preserve(cr);
-  cairo_pattern_destroy(body);
-  Ink(cr);
-  cairo_set_line_width(cr, 1.2);
-  cairo_stroke(cr);
+  OrangeInked(cr, 5, 44, 1.2);
   // Metal shutter with its window.
   RoundedRect(cr, 14, 5.5, 20, 13, 1.5);
   cairo_pattern_t* metal = cairo_pattern_create_linear(14, 0, 34, 0);
@@ -565,13 +571,7 @@ Picture MakeLetterOnCard() {
   cairo_stroke_preserve(cr);
   cairo_fill(cr);
   letter(0, 0);
-  cairo_pattern_t* band = OrangeGradient(7, 41);
-  cairo_set_source(cr, band);
-  cairo_fill_preserve(cr);
-  cairo_pattern_destroy(band);
-  Ink(cr);
-  cairo_set_line_width(cr, 1.6);
-  cairo_stroke(cr);
+  OrangeInked(cr, 7, 41, 1.6);
   cairo_move_to(cr, 12.5, 8.6);
   cairo_line_to(cr, 35.5, 8.6);
   cairo_set_source_rgba(cr, 1, 0.95, 0.75, 0.55);
@@ -594,13 +594,7 @@ Picture MakePrinter() {
   cairo_stroke(cr);
   // The body.
   RoundedRect(cr, 5, 17, 38, 18, 3);
-  cairo_pattern_t* body = OrangeGradient(17, 35);
-  cairo_set_source(cr, body);
-  cairo_fill_preserve(cr);
-  cairo_pattern_destroy(body);
-  Ink(cr);
-  cairo_set_line_width(cr, 1.2);
-  cairo_stroke(cr);
+  OrangeInked(cr, 17, 35, 1.2);
   cairo_move_to(cr, 8, 19);
   cairo_line_to(cr, 40, 19);
   cairo_set_source_rgba(cr, 1, 0.95, 0.75, 0.6);
