@@ -7,4 +7,20 @@ set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 tessary_wine_env
 tessary_wine_prefix
-exec wine "$@"
+# Under a busy Wine a program now and then fails before it runs at all (its
+# process or its DLLs do not start) and says nothing: such a start is tried
+# once more, and said so. A program that ran says something (every test
+# binary prints its results), so a failure that says anything stands.
+out=$(mktemp)
+err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+for attempt in 1 2; do
+  status=0
+  wine "$@" >"$out" 2>"$err" || status=$?
+  cat "$out"
+  cat "$err" >&2
+  if [[ $status -eq 0 || -s "$out" || -s "$err" || $attempt -eq 2 ]]; then
+    exit "$status"
+  fi
+  echo "wine-run: $1 ended with status $status before it said anything; starting it again" >&2
+done
