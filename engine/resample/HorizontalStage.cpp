@@ -47,6 +47,10 @@ void InterpolateRow(const uint16_t* lin, const uint8_t* p, LinearSample* out,
   }
 }
 
+// Leaves a long entry whose total is at most TapKernel::kMaxTotal undivided
+// (its sum is below 2^31): divideRow then divides the whole row at once,
+// vectorised, where a division per position kept the loop waiting. Every other
+// value is final and passes that division unchanged.
 void BoxRow(const uint16_t* lin, const uint8_t* p, LinearSample* out, const uint64_t* table,
             const uint64_t* end) {
   uint32_t o0 = lin[p[0]], o1 = lin[p[1]], o2 = lin[p[2]];
@@ -69,34 +73,49 @@ void BoxRow(const uint16_t* lin, const uint8_t* p, LinearSample* out, const uint
       out->channel[1] = o1 * w + n1 * rest;
       out->channel[2] = o2 * w + n2 * rest;
     } else {
-      const uint64_t wFirst = table[1], wLast = table[2], total = table[3];
-      table += 4;
-      uint64_t m0 = 0, m1 = 0, m2 = 0;
-      for (uint64_t k = 0; k < n; ++k) {
-        p += 3;
-        m0 += lin[p[0]];
-        m1 += lin[p[1]];
-        m2 += lin[p[2]];
-      }
-      p += 3;
-      n0 = lin[p[0]];
-      n1 = lin[p[1]];
-      n2 = lin[p[2]];
-      const uint64_t half = total / 2;
-      const uint64_t s0 = o0 * wFirst + n0 * wLast + m0 * 256;
-      const uint64_t s1 = o1 * wFirst + n1 * wLast + m1 * 256;
-      const uint64_t s2 = o2 * wFirst + n2 * wLast + m2 * 256;
+      const uint64_t total = table[3];
       if (total <= TapKernel::kMaxTotal) {
-        // One reciprocal instead of three divisions, exact as TapKernel shows.
-        const double inverse = 1.0 / double(total), bias = double(half) + 0.5;
-        out->channel[0] = uint32_t(int32_t((double(s0) * 256.0 + bias) * inverse));
-        out->channel[1] = uint32_t(int32_t((double(s1) * 256.0 + bias) * inverse));
-        out->channel[2] = uint32_t(int32_t((double(s2) * 256.0 + bias) * inverse));
+        // At most 128 whole positions: 32 bits hold every sum.
+        const uint32_t wFirst = uint32_t(table[1]), wLast = uint32_t(table[2]);
+        uint32_t m0 = 0, m1 = 0, m2 = 0;
+        if (n & 1) {
+          m0 = lin[p[3]];
+          m1 = lin[p[4]];
+          m2 = lin[p[5]];
+          p += 3;
+        }
+        // Two positions a turn: the loop ends and counts half as often.
+        for (uint64_t k = 0; k < n / 2; ++k, p += 6) {
+          m0 += lin[p[3]] + lin[p[6]];
+          m1 += lin[p[4]] + lin[p[7]];
+          m2 += lin[p[5]] + lin[p[8]];
+        }
+        p += 3;
+        n0 = lin[p[0]];
+        n1 = lin[p[1]];
+        n2 = lin[p[2]];
+        out->channel[0] = o0 * wFirst + n0 * wLast + m0 * 256;
+        out->channel[1] = o1 * wFirst + n1 * wLast + m1 * 256;
+        out->channel[2] = o2 * wFirst + n2 * wLast + m2 * 256;
       } else {
-        out->channel[0] = uint32_t((s0 * 256 + half) / total);
-        out->channel[1] = uint32_t((s1 * 256 + half) / total);
-        out->channel[2] = uint32_t((s2 * 256 + half) / total);
+        const uint64_t wFirst = table[1], wLast = table[2];
+        uint64_t m0 = 0, m1 = 0, m2 = 0;
+        for (uint64_t k = 0; k < n; ++k) {
+          p += 3;
+          m0 += lin[p[0]];
+          m1 += lin[p[1]];
+          m2 += lin[p[2]];
+        }
+        p += 3;
+        n0 = lin[p[0]];
+        n1 = lin[p[1]];
+        n2 = lin[p[2]];
+        const uint64_t half = total / 2;
+        out->channel[0] = uint32_t(((o0 * wFirst + n0 * wLast + m0 * 256) * 256 + half) / total);
+        out->channel[1] = uint32_t(((o1 * wFirst + n1 * wLast + m1 * 256) * 256 + half) / total);
+        out->channel[2] = uint32_t(((o2 * wFirst + n2 * wLast + m2 * 256) * 256 + half) / total);
       }
+      table += 4;
     }
     ++out;
     o0 = n0;
@@ -122,6 +141,7 @@ HorizontalStage::HorizontalStage(AxisWeights weights, const ToLinearTable& toLin
   // which read each pixel once, are faster.
   tapped_ = level >= SimdLevel::Avx512 && TapKernel::Build(weights_, srcWidth, dstWidth, &kernel_);
   paired_ = tapped_ && kernels_.tapPairs && kernels_.convertPairs;
+  if (!tapped_ && weights_.mode == AxisMode::Box) BuildBoxDivision();
   if (paired_) {
     kernel_.BuildPairs();
     // Eight values per pair of pixels, as four per pixel; the row's pairs
@@ -135,6 +155,32 @@ HorizontalStage::HorizontalStage(AxisWeights weights, const ToLinearTable& toLin
     const size_t count =
         CheckedResampleCount((int64_t(srcWidth) + kernel_.Padding()) * 4, sizeof(uint16_t));
     AllocateQuads(count);
+  }
+}
+
+void HorizontalStage::BuildBoxDivision() {
+  // divideRow's trunc((256 v + floor(t / 2) + 0.5) / t), exact as TapKernel
+  // shows; a value already final divides as a position of total 256, which
+  // leaves it as it is.
+  const std::vector<uint64_t>& table = weights_.box->Values();
+  bool divides = false;
+  boxBias_.reserve(CheckedResampleCount(int64_t(dstWidth_) * 3, sizeof(double)));
+  boxInverse_.reserve(boxBias_.capacity());
+  for (size_t i = 0; i < table.size();) {
+    uint64_t total = 256;
+    if (table[i] == 0) {
+      i += 2;
+    } else {
+      if (table[i + 3] <= TapKernel::kMaxTotal) total = table[i + 3];
+      i += 4;
+    }
+    divides = divides || total != 256;
+    boxBias_.insert(boxBias_.end(), 3, double(total / 2) + 0.5);
+    boxInverse_.insert(boxInverse_.end(), 3, 1.0 / double(total));
+  }
+  if (!divides) {
+    boxBias_ = {};
+    boxInverse_ = {};
   }
 }
 
@@ -188,6 +234,9 @@ void HorizontalStage::NextRow(SampleRow& out) {
     case AxisMode::Box: {
       const std::vector<uint64_t>& table = weights_.box->Values();
       BoxRow(toLinear_, row, samples, table.data(), table.data() + table.size());
+      if (!boxBias_.empty()) {
+        kernels_.divideRow(samples->channel, boxBias_.data(), boxInverse_.data(), boxBias_.size());
+      }
       break;
     }
   }

@@ -46,6 +46,10 @@ class HorizontalStage {
   bool tapped_ = false;
   TapKernel kernel_;
   void AllocateQuads(size_t count);
+  // A box-averaged row on the general loops divides its long entries in one
+  // pass after summing them: one bias and inverse per value.
+  void BuildBoxDivision();
+  std::vector<double> boxBias_, boxInverse_;
   std::vector<uint16_t> quadsStore_;
   uint16_t* quads_ = nullptr;
   // Where the processor multiplies and adds 16-bit lanes, pairs of pixels

@@ -225,7 +225,11 @@ TEST(ResampleTest, LargerImagesMatchTheEvaluation) {
                                 {300, 7, 43, 3},
                                 {2000, 3, 3, 2},
                                 {1001, 5, 7, 3},
-                                {3, 700, 2, 4}}) {
+                                {3, 700, 2, 4},
+                                // Totals at and just past the largest the
+                                // row loops sum in 32 bits.
+                                {1280, 3, 10, 2},
+                                {1291, 4, 10, 3}}) {
       const Image src = RandomImage(w, h, rng);
       std::vector<uint8_t> out(size_t(dw) * dh * 3);
       ResampleJob job(2.2f, dw, dh, w, h, out.data(), dw * 3, src.bytes.data(), w * 3);
