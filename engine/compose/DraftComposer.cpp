@@ -282,7 +282,7 @@ void DraftComposer::DrawPicture(const Card& card, const SlotKey& key, Slot& slot
     previous = src;
     previousPicture = dst;
     previousNeeded = {first, end};
-    const uint8_t* ahead = nullptr;
+    const uint8_t* ahead = src;  // the last row asks for its own lines again
     for (int32_t next = j + 1; next < height; ++next) {
       if (sources[size_t(next)] != src) {
         ahead = sources[size_t(next)];
@@ -295,15 +295,8 @@ void DraftComposer::DrawPicture(const Card& card, const SlotKey& key, Slot& slot
     // photo's cache lines to come in, and fewer of them let more lines be
     // asked for at once.
     size_t k = size_t(first);
-    if (ahead) {
-      for (; k + 1 < size_t(end); ++k) {
-        PrefetchLine(ahead + offsets[k]);
-        uint32_t v;
-        std::memcpy(&v, src + offsets[k], 4);
-        std::memcpy(dst + 3 * k, &v, 4);
-      }
-    }
     for (; k + 1 < size_t(end); ++k) {
+      PrefetchLine(ahead + offsets[k]);
       uint32_t v;
       std::memcpy(&v, src + offsets[k], 4);
       std::memcpy(dst + 3 * k, &v, 4);
