@@ -141,7 +141,9 @@ HorizontalStage::HorizontalStage(AxisWeights weights, const ToLinearTable& toLin
   // which read each pixel once, are faster.
   tapped_ = level >= SimdLevel::Avx512 && TapKernel::Build(weights_, srcWidth, dstWidth, &kernel_);
   paired_ = tapped_ && kernels_.tapPairs && kernels_.convertPairs;
-  if (!tapped_ && weights_.mode == AxisMode::Box) BuildBoxDivision();
+  if (!tapped_ && weights_.mode == AxisMode::Box) {
+    TapKernel::BoxDivision(weights_.box->Values(), &boxBias_, &boxInverse_);
+  }
   if (paired_) {
     kernel_.BuildPairs();
     // Eight values per pair of pixels, as four per pixel; the row's pairs
@@ -155,32 +157,6 @@ HorizontalStage::HorizontalStage(AxisWeights weights, const ToLinearTable& toLin
     const size_t count =
         CheckedResampleCount((int64_t(srcWidth) + kernel_.Padding()) * 4, sizeof(uint16_t));
     AllocateQuads(count);
-  }
-}
-
-void HorizontalStage::BuildBoxDivision() {
-  // divideRow's trunc((256 v + floor(t / 2) + 0.5) / t), exact as TapKernel
-  // shows; a value already final divides as a position of total 256, which
-  // leaves it as it is.
-  const std::vector<uint64_t>& table = weights_.box->Values();
-  bool divides = false;
-  boxBias_.reserve(CheckedResampleCount(int64_t(dstWidth_) * 3, sizeof(double)));
-  boxInverse_.reserve(boxBias_.capacity());
-  for (size_t i = 0; i < table.size();) {
-    uint64_t total = 256;
-    if (table[i] == 0) {
-      i += 2;
-    } else {
-      if (table[i + 3] <= TapKernel::kMaxTotal) total = table[i + 3];
-      i += 4;
-    }
-    divides = divides || total != 256;
-    boxBias_.insert(boxBias_.end(), 3, double(total / 2) + 0.5);
-    boxInverse_.insert(boxInverse_.end(), 3, 1.0 / double(total));
-  }
-  if (!divides) {
-    boxBias_ = {};
-    boxInverse_ = {};
   }
 }
 

@@ -47,8 +47,8 @@ class HorizontalStage {
   TapKernel kernel_;
   void AllocateQuads(size_t count);
   // A box-averaged row on the general loops divides its long entries in one
-  // pass after summing them: one bias and inverse per value.
-  void BuildBoxDivision();
+  // pass after summing them (TapKernel::BoxDivision): one bias and inverse per
+  // value, none when nothing divides.
   std::vector<double> boxBias_, boxInverse_;
   std::vector<uint16_t> quadsStore_;
   uint16_t* quads_ = nullptr;

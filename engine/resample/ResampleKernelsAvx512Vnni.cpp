@@ -12,6 +12,7 @@
 // source and then warn about it.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 
 namespace engine {
@@ -69,6 +70,15 @@ __m512i DivideFour(__m512i sums, const TapPairsView& k, int32_t x) {
                             divide(_mm512_extracti64x4_epi64(sums, 1), lastTwo), 1);
 }
 
+// Four positions' sums [a, b, c, d], divided where the kernel divides, as the
+// twelve values of positions x .. x + 3 (fewer at the row's end).
+void StoreFour(__m512i sums, const TapPairsView& k, int32_t x, uint32_t* out) {
+  const __m512i pack = _mm512_setr_epi32(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0);
+  const int32_t left = std::min(k.columns - x, 4);
+  _mm512_mask_storeu_epi32(out, __mmask16((1u << (3 * left)) - 1),
+                           _mm512_permutexvar_epi32(pack, DivideFour(sums, k, x)));
+}
+
 // One position's sums: four pairs of every channel per step, one 128-bit lane
 // per pair. kSteps 0 runs `steps` steps.
 template <int kSteps>
@@ -97,7 +107,6 @@ __m512i PositionSums(const uint16_t* p, const uint32_t* w, int32_t steps, __m512
 template <int kSteps>
 void TapPairsOf(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
   const __m512i spread = _mm512_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3);
-  const __m512i pack = _mm512_setr_epi32(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0);
   const size_t stepWords = size_t(k.steps) * 4;
   const int32_t* first = k.firstPair;
   const uint32_t* w = k.weights;
@@ -124,9 +133,7 @@ void TapPairsOf(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
     const __m512i all = _mm512_add_epi32(
         _mm512_add_epi32(_mm512_shuffle_i32x4(ab, cd, 0x88), _mm512_shuffle_i32x4(ab, cd, 0xDD)),
         _mm512_loadu_si512(k.bias + size_t(x) * 4));
-    const int32_t left = std::min(k.columns - x, 4);
-    _mm512_mask_storeu_epi32(out, __mmask16((1u << (3 * left)) - 1),
-                             _mm512_permutexvar_epi32(pack, DivideFour(all, k, x)));
+    StoreFour(all, k, x, out);
   }
 }
 
@@ -136,7 +143,6 @@ void TapPairsOf(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
 // folding.
 template <int kPairs>
 void TapTwoPairs(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
-  const __m512i pack = _mm512_setr_epi32(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0);
   // A step holds four weight words per position; pair j's is word j.
   const __m512i firstWeights =
       _mm512_setr_epi32(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12);
@@ -160,9 +166,7 @@ void TapTwoPairs(const uint16_t* pairs, const TapPairsView& k, uint32_t* out) {
       sum = _mm512_dpwssd_epi32(sum, v,
                                 _mm512_permutexvar_epi32(j == 0 ? firstWeights : secondWeights, w));
     }
-    const int32_t left = std::min(k.columns - x, 4);
-    _mm512_mask_storeu_epi32(out, __mmask16((1u << (3 * left)) - 1),
-                             _mm512_permutexvar_epi32(pack, DivideFour(sum, k, x)));
+    StoreFour(sum, k, x, out);
   }
 }
 

@@ -49,7 +49,36 @@ std::vector<Position> InterpolationPositions(const std::vector<uint64_t>& v) {
   return out;
 }
 
+// divideRow's bias and inverse for the three values of each position; a
+// total above kMaxTotal (a value its loop has divided already) divides as one
+// of 256, which leaves the value as it is.
+void DivisionOf(const std::vector<Position>& positions, std::vector<double>* bias,
+                std::vector<double>* inverse) {
+  bias->assign(CheckedResampleCount(int64_t(positions.size()) * 3, sizeof(double)), 0.0);
+  inverse->assign(bias->size(), 0.0);
+  for (size_t x = 0; x < positions.size(); ++x) {
+    const uint64_t t = positions[x].total <= TapKernel::kMaxTotal ? positions[x].total : 256;
+    for (size_t c = 0; c < 3; ++c) {
+      (*bias)[3 * x + c] = double(t / 2) + 0.5;
+      (*inverse)[3 * x + c] = 1.0 / double(t);
+    }
+  }
+}
+
 }  // namespace
+
+void TapKernel::BoxDivision(const std::vector<uint64_t>& table, std::vector<double>* bias,
+                            std::vector<double>* inverse) {
+  const std::vector<Position> positions = BoxPositions(table);
+  if (std::none_of(positions.begin(), positions.end(), [](const Position& p) {
+        return p.total != 256 && p.total <= kMaxTotal;
+      })) {
+    bias->clear();
+    inverse->clear();
+    return;
+  }
+  DivisionOf(positions, bias, inverse);
+}
 
 bool TapKernel::Build(const AxisWeights& weights, int32_t src, int32_t dst, TapKernel* out) {
   std::vector<Position> positions;
@@ -83,17 +112,7 @@ bool TapKernel::Build(const AxisWeights& weights, int32_t src, int32_t dst, TapK
     w[p.taps - 1] = p.weights[1];
     if (p.total != 256) k.divides_ = true;
   }
-  if (k.divides_) {
-    k.bias_.resize(CheckedResampleCount(int64_t(dst) * 3, sizeof(double)));
-    k.inverse_.resize(k.bias_.size());
-    for (size_t x = 0; x < positions.size(); ++x) {
-      const uint64_t t = positions[x].total;
-      for (size_t c = 0; c < 3; ++c) {
-        k.bias_[3 * x + c] = double(t / 2) + 0.5;
-        k.inverse_[3 * x + c] = 1.0 / double(t);
-      }
-    }
-  }
+  if (k.divides_) DivisionOf(positions, &k.bias_, &k.inverse_);
   *out = std::move(k);
   return true;
 }

@@ -28,6 +28,13 @@ class TapKernel {
   // exceeds kMaxTotal. The weights must Fit (src, dst).
   static bool Build(const AxisWeights& weights, int32_t src, int32_t dst, TapKernel* out);
 
+  // For a box table on the general loops (HorizontalStage), which leave a
+  // long entry undivided where its total is at most kMaxTotal and every other
+  // value final: divideRow's bias and inverse per value, the final ones
+  // passing unchanged. Both empty when nothing divides.
+  static void BoxDivision(const std::vector<uint64_t>& table, std::vector<double>* bias,
+                          std::vector<double>* inverse);
+
   TapKernelView View() const;
   // True when some position is a long box entry (a total other than 256).
   bool Divides() const { return divides_; }
