@@ -46,7 +46,8 @@ std::string PhotoProblemMessage(const std::string& path, const engine::ImageStat
     case ImageFailure::Damaged: headline = "The picture is damaged."; break;
     case ImageFailure::TooLarge: headline = "The picture is too large."; break;
     case ImageFailure::OutOfMemory: headline = "There is not enough memory for the picture."; break;
-    case ImageFailure::None: break;
+    case ImageFailure::None:
+    case ImageFailure::Cancelled: break;
   }
   return std::string(headline) + "\n" + Quoted(path) + " " + imagefiles::ImageStatusText(status) +
          ".";

@@ -23,7 +23,7 @@ struct PhotoSource {
   uint64_t headHash = 0;   // ContentHash of the first kPhotoHeadBytes bytes
   // How the user turned the photo, after the orientation its file records:
   // reading the file again gives the photo shown once this is applied.
-  engine::TurnState turn;
+  engine::TurnState turn{};
 
   bool Empty() const { return path.empty(); }
   bool operator==(const PhotoSource& o) const {

@@ -33,7 +33,7 @@ struct FileChoice {
   size_t filter = 0;  // index of the filter chosen
   // With `several`: every file chosen, in the dialog's order (`path` is the
   // first). May be left empty when only one was.
-  std::vector<std::string> paths;
+  std::vector<std::string> paths{};
 };
 
 enum class MessageIcon { None, Information, Warning, Question, Error };
@@ -49,7 +49,7 @@ struct Message {
   MessageButtons buttons = MessageButtons::Ok;
   // The buttons' words, in the order of `buttons` ("Save Anyway", "Go
   // Back"); empty: the desktop's own.
-  std::vector<std::string> labels;
+  std::vector<std::string> labels{};
 };
 
 // One design the design chooser offers: its picture, its name and a line
@@ -80,8 +80,8 @@ struct MenuItem {
   int command = 0;  // 0: a separator, unless the item opens a submenu
   std::string label;  // shown as it is ("&" is no mnemonic)
   bool enabled = true;
-  std::string shortcut;  // shown beside the label: "Ctrl+Z"
-  std::vector<MenuItem> submenu;  // not empty: the item opens these
+  std::string shortcut{};  // shown beside the label: "Ctrl+Z"
+  std::vector<MenuItem> submenu{};  // not empty: the item opens these
 };
 
 }  // namespace platform

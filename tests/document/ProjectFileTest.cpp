@@ -95,8 +95,9 @@ struct ProjectFixture : ::testing::Test {
       EXPECT_TRUE(SameBits(s.panX, t.panX) && SameBits(s.panY, t.panY) && SameBits(s.zoom, t.zoom))
           << i;
       EXPECT_EQ(s.Hidden(), t.Hidden()) << i;
-      if (i < a.photos.size() && i < b.photos.size())
+      if (i < a.photos.size() && i < b.photos.size()) {
         EXPECT_TRUE(a.photos[i].turn == b.photos[i].turn) << i;
+      }
       ASSERT_EQ(s.HasPhoto(), t.HasPhoto()) << i;
       if (!s.HasPhoto()) continue;
       ASSERT_EQ(s.photoWidth, t.photoWidth) << i;

@@ -86,8 +86,9 @@ TEST(PrintSheet, ThePrintersMarginsDecideWhatFitsAndWhatIsCropped) {
     EXPECT_DOUBLE_EQ(layout.printable.y, m.top);
     EXPECT_DOUBLE_EQ(layout.printable.x + layout.printable.width, layout.pageWidth - m.right);
     EXPECT_DOUBLE_EQ(layout.printable.y + layout.printable.height, layout.pageHeight - m.bottom);
-    if (!c.cropped)
+    if (!c.cropped) {
       for (const PdfRect& card : layout.cards) EXPECT_TRUE(Inside(card, layout.printable));
+    }
     // Cut marks are printed, and never on a card.
     for (const PdfLine& line : layout.cutMarks) {
       const PdfRect mark{std::min(line.x0, line.x1), std::min(line.y0, line.y1),

@@ -66,7 +66,9 @@ TEST(ZipContainer, EntryNamesThatCouldLeaveTheContainerAreRefused) {
     const ZipStatus status =
         reader.Open(rawzip::Make({{"other", Text("{}")}, {c.name, Text("x")}}));
     EXPECT_EQ(status, c.safe ? ZipStatus::Ok : ZipStatus::UnsafeName) << c.name;
-    if (!c.safe) EXPECT_TRUE(reader.Names().empty()) << c.name;
+    if (!c.safe) {
+      EXPECT_TRUE(reader.Names().empty()) << c.name;
+    }
   }
   EXPECT_FALSE(imagefiles::IsSafeEntryName(std::string(256, 'a')));
 }

@@ -84,7 +84,7 @@ TEST(QtTextSave, TheWindowsCardWithWordsIsTheRenderersByteForByte) {
   QTest::keyClick(panel->Words(), Qt::Key_Return);
   QTest::keyClicks(panel->Words(), QStringLiteral("returns "));
   // Letters a keyboard layout gives, as their key events carry them.
-  for (const QString letter : {QString::fromUtf8("\u00e9"), QStringLiteral("t"),
+  for (const QString& letter : {QString::fromUtf8("\u00e9"), QStringLiteral("t"),
                                QString::fromUtf8("\u00e9")}) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, letter);
     QApplication::sendEvent(panel->Words(), &press);

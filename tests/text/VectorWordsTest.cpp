@@ -71,7 +71,9 @@ TEST(VectorWordsTest, GlyphsFacesAndCharactersAreTheCardsOwn) {
     EXPECT_EQ(set.colour, box.colour);
     EXPECT_EQ(set.outlineRadius > 0, c.effect == text::TextEffect::Outline) << c.words;
     EXPECT_EQ(!set.shadow.Empty(), c.effect == text::TextEffect::Shadow) << c.words;
-    if (c.effect != text::TextEffect::None) EXPECT_EQ(set.effectColour & 0xffffff, 0xffffffu);
+    if (c.effect != text::TextEffect::None) {
+      EXPECT_EQ(set.effectColour & 0xffffff, 0xffffffu);
+    }
 
     std::string characters;
     for (const text::VectorGlyph& g : set.glyphs) characters += g.characters;

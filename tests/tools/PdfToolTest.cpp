@@ -13,9 +13,9 @@
 
 namespace {
 
-bool HasArtwork() { return resources::FindPngResource(301).size != 0; }
-
 #ifndef _WIN32
+
+bool HasArtwork() { return resources::FindPngResource(301).size != 0; }
 
 std::string Output(const std::string& command) { return tooltest::ShellOutput(command); }
 
