@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -35,6 +36,12 @@ const std::string& ProjectPath() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // The project itself is read from its file, not through the reader.
+  FILE* file = std::fopen(ProjectPath().c_str(), "wb");
+  if (file == nullptr) return 0;
+  const bool written = std::fwrite(data, 1, size, file) == size;
+  std::fclose(file);
+  if (!written) return 0;
   const fuzzing::InputReader reader(data, size);
   document::CardState state;
   document::ProjectMemory memory;
