@@ -1,5 +1,5 @@
 // tessary-fuzz-seeds OUT: writes the fuzz targets' starting corpora into
-// OUT/png, OUT/jpeg, OUT/layout, OUT/project, OUT/photo, OUT/exif and OUT/text: every PNG and JPEG
+// OUT/png, OUT/jpeg, OUT/layout, OUT/project, OUT/cardjson, OUT/photo, OUT/exif and OUT/text: every PNG and JPEG
 // kind the tests build, photos tagged to be turned, decompression bombs and
 // other hostile files the tests know, layout files both sound and damaged,
 // and Exif blocks. scripts/fuzz.sh runs it.
@@ -166,13 +166,13 @@ std::vector<Named> LayoutSeeds() {
   return seeds;
 }
 
-// Project files: sound ones on a built-in design and on a carried layout
-// with carried photos, and hostile containers and descriptions.
-std::vector<Named> ProjectSeeds() {
-  using rawzip::Entry;
-  const Bytes photo = testimages::EncodeJpeg(testimages::SyntheticPhoto(40, 30, 3).data(), 40, 30, 3);
-  const Bytes layout = layouttest::SimpleLayoutFile(layouttest::RegionMapPng(40, 30),
-                                                    layouttest::OverlayPng(40, 30));
+// Project descriptions (card.json): on a built-in design, on a carried
+// layout, nested deep, and from a newer version.
+struct CardJsons {
+  std::string builtIn, custom, deep, newer;
+};
+
+CardJsons CardJsonTexts() {
   const std::string builtIn = R"({"format": "tessary-project", "version": "1.0",
     "design": {"builtIn": 1, "name": "Scrapbook"}, "templateCycle": 1,
     "regions": [{"photo": {"path": "/nowhere/a.jpg", "relativePath": "a.jpg", "size": 9,
@@ -187,6 +187,29 @@ std::vector<Named> ProjectSeeds() {
   std::string deep = R"({"format": "tessary-project", "version": "1.0", "design": {"builtIn": 0},
     "regions": [], "x": )";
   deep += std::string(40, '[') + std::string(40, ']') + "}";
+  return {builtIn, custom, deep, R"({"format": "tessary-project", "version": "2.0"})"};
+}
+
+std::vector<Named> CardJsonSeeds() {
+  const CardJsons texts = CardJsonTexts();
+  std::vector<Named> seeds;
+  for (const auto& [name, text] : {std::pair{"built-in.json", &texts.builtIn},
+                                   std::pair{"layout.json", &texts.custom},
+                                   std::pair{"deep.json", &texts.deep},
+                                   std::pair{"newer.json", &texts.newer}}) {
+    seeds.push_back({name, Bytes(text->begin(), text->end())});
+  }
+  return seeds;
+}
+
+// Project files: sound ones on a built-in design and on a carried layout
+// with carried photos, and hostile containers and descriptions.
+std::vector<Named> ProjectSeeds() {
+  using rawzip::Entry;
+  const Bytes photo = testimages::EncodeJpeg(testimages::SyntheticPhoto(40, 30, 3).data(), 40, 30, 3);
+  const Bytes layout = layouttest::SimpleLayoutFile(layouttest::RegionMapPng(40, 30),
+                                                    layouttest::OverlayPng(40, 30));
+  const auto [builtIn, custom, deep, newer] = CardJsonTexts();
   std::vector<Named> seeds;
   seeds.push_back({"built-in.tessary",
                    rawzip::Make({Entry{"card.json", rawzip::Bytes(builtIn), true},
@@ -203,8 +226,7 @@ std::vector<Named> ProjectSeeds() {
                    rawzip::Make({Entry{"card.json", rawzip::Bytes(builtIn), true, 12}})});
   seeds.push_back({"deep.tessary", rawzip::Make({Entry{"card.json", rawzip::Bytes(deep)}})});
   seeds.push_back({"newer.tessary",
-                   rawzip::Make({Entry{"card.json",
-                                       rawzip::Bytes(R"({"format": "tessary-project", "version": "2.0"})")}})});
+                   rawzip::Make({Entry{"card.json", rawzip::Bytes(newer)}})});
   return seeds;
 }
 
@@ -291,6 +313,7 @@ int main(int argc, char** argv) {
     for (const Named& seed : *kind) Write(out / "files", seed.name, seed.bytes);
   }
   for (const Named& seed : ProjectSeeds()) Write(out / "project", seed.name, seed.bytes);
+  for (const Named& seed : CardJsonSeeds()) Write(out / "cardjson", seed.name, seed.bytes);
   for (const Named& seed : ExifSeeds()) Write(out / "exif", seed.name, seed.bytes);
   for (const Named& seed : TextSeeds()) Write(out / "text", seed.name, seed.bytes);
   for (const std::vector<Named>* kind : {&png, &jpeg}) {

@@ -59,6 +59,7 @@ seed_kind() {
     fuzz_jpeg_decode) echo jpeg ;;
     fuzz_layout) echo layout ;;
     fuzz_project) echo project ;;
+    fuzz_card_json) echo cardjson ;;
     fuzz_photo) echo photo ;;
     fuzz_exif_orientation) echo exif ;;
     fuzz_read_picture_file) echo files ;;
@@ -76,6 +77,7 @@ dictionary() {
     fuzz_png_decode) cat fuzz/png.dict ;;
     fuzz_layout) cat fuzz/layout.dict fuzz/png.dict ;;
     fuzz_project) cat fuzz/project.dict fuzz/layout.dict ;;
+    fuzz_card_json) cat fuzz/project.dict ;;
     fuzz_photo) cat fuzz/png.dict fuzz/jpeg.dict ;;
     fuzz_exif_orientation) cat fuzz/exif.dict ;;
     fuzz_read_picture_file) cat fuzz/png.dict fuzz/jpeg.dict fuzz/layout.dict fuzz/heif.dict fuzz/webp.dict ;;
