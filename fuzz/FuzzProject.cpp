@@ -47,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   document::ProjectMemory memory;
   const document::ProjectOpening opening =
       document::ReadProject(ProjectPath(), reader, &state, &memory);
+  std::remove(ProjectPath().c_str());
   if (!opening.Ok()) return 0;
 
   // What was read, written again, reads again.

@@ -1,7 +1,8 @@
 // tessary-fuzz-seeds OUT: writes the fuzz targets' starting corpora into
-// OUT/png, OUT/jpeg, OUT/layout, OUT/project, OUT/cardjson, OUT/photo, OUT/exif and OUT/text: every PNG and JPEG
-// kind the tests build, photos tagged to be turned, decompression bombs and
-// other hostile files the tests know, layout files both sound and damaged,
+// OUT/png, OUT/jpeg, OUT/layout, OUT/project, OUT/cardjson, OUT/photo,
+// OUT/exif and OUT/text: every PNG and JPEG kind the tests build, photos
+// tagged to be turned, decompression bombs and other hostile files the tests
+// know, layout files both sound and damaged, projects and their descriptions,
 // and Exif blocks. scripts/fuzz.sh runs it.
 
 #include <png.h>
