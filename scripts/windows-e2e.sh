@@ -72,7 +72,7 @@ wine "$exe" "$(winpath "$first")" &
 program=$!
 read -r _ width height _ X Y < <(wine "$probe" window | tr -d '\r') ||
   fail "no main window"
-timeout 20 xdotool search --sync --name '^Frost — Tessary$' >/dev/null ||
+find_window "Frost — Tessary" 20 >/dev/null ||
   fail "the main window's title is not \"Frost — Tessary\""
 echo "window \"Frost — Tessary\": client ${width} x ${height} at ${X}, ${Y}"
 [[ "$width" == 968 && "$height" == 620 ]] || fail "client area ${width} x ${height}, not 968 x 620"

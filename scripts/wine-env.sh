@@ -42,11 +42,24 @@ tessary_wine_prefix() {
   ) 8>"$WINEPREFIX.lock"
 }
 
+# The first window titled TITLE, waiting up to SECONDS (30) for it. A window
+# closing while xdotool reads the list ends xdotool with an X error (BadWindow),
+# so the list is read again instead of giving up.
+find_window() {  # TITLE [SECONDS]
+  local id tries=$((${2:-30} * 5))
+  for _ in $(seq "$tries"); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
+    [[ -n "$id" ]] && echo "$id" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
 # A window titled TITLE present within 30 s and holding the keyboard focus, so
 # that keys typed next reach it; the caller's `fail` says so otherwise.
 wait_for_window() {
   local id
-  id=$(timeout 30 xdotool search --sync --name "^$1\$" | head -1) || fail "no window \"$1\""
+  id=$(find_window "$1") || fail "no window \"$1\""
   for _ in $(seq 50); do
     [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$id" ]] && break
     sleep 0.1
